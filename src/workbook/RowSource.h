@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "workbook/RawCell.h"
+
+namespace kvd507::workbook {
+
+// The rows of one worksheet, read front to back. Implementations stream: they hold no more of
+// the sheet than the row they are handing out, so memory does not grow with the file.
+class RowSource {
+ public:
+  virtual ~RowSource() = default;
+
+  // Fills `row` with the next row that has at least one cell within the column limit given
+  // when the sheet was opened, in ascending row order, and returns true; returns false at the
+  // end of the sheet. Throws WorkbookError when the file is damaged.
+  virtual bool next(RawRow& row) = 0;
+};
+
+// One open workbook file of a particular kind.
+class WorkbookSource {
+ public:
+  virtual ~WorkbookSource() = default;
+
+  // Worksheet names in workbook order. Chart sheets and macro sheets are not listed.
+  virtual const std::vector<std::string>& sheetNames() const = 0;
+
+  // Opens the worksheet at `index` into sheetNames(). Cells right of `maxColumn` are never
+  // handed out (and need not be kept). The source stays valid while this object lives.
+  virtual std::unique_ptr<RowSource> openSheet(std::size_t index, std::uint32_t maxColumn) = 0;
+};
+
+}  // namespace kvd507::workbook

@@ -1,0 +1,134 @@
+#include "workbook/SheetReader.h"
+
+#include <array>
+
+#include "workbook/Amount.h"
+#include "workbook/Text.h"
+#include "workbook/WorkbookError.h"
+
+namespace kvd507::workbook {
+namespace {
+
+constexpr std::uint32_t kEmptyRowsThatEndData = 10;
+constexpr std::uint32_t kTextColumn = 2;
+
+struct Group {
+  const char* letter;
+  const char* nMark;
+};
+// Tried in this order; the first whose rounded amount is above 0 is the row's.
+constexpr std::array<Group, 4> kGroups{{{"A", ""}, {"B", ""}, {"A", "N"}, {"B", "N"}}};
+
+class RowReader {
+ public:
+  RowReader(Sheet& sheet, std::uint32_t row, char decimalSeparator)
+      : sheet_(sheet), row_(row), separator_(decimalSeparator) {}
+
+  std::string text(std::uint32_t column) {
+    return std::string(trim(sheet_.cellText(row_, column, separator_)));
+  }
+  double amount(std::uint32_t column) { return MyRoundTo(2, parseAmount(text(column))); }
+
+ private:
+  Sheet& sheet_;
+  std::uint32_t row_;
+  char separator_;
+};
+
+// A one-character code gets a leading "0"; a three-character code loses its third character,
+// which marks the payment with "D".
+void normaliseCode(std::string& code, std::string& dMark) {
+  if (characterCount(code) == 1) code.insert(0, "0");
+  if (characterCount(code) == 3) {
+    code = std::string(firstCharacters(code, 2));
+    dMark = "D";
+  }
+}
+
+TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t rowNumber,
+                std::string rowText, char separator) {
+  RowReader read(sheet, rowNumber, separator);
+  TEilute row;
+  row[cell::kText] = std::move(rowText);
+
+  for (std::uint32_t i = 0; i < layout.extraCount; ++i) {
+    row[cell::kFirstExtra + i] = read.text(layout.firstExtraColumn + i);
+  }
+  for (std::uint32_t i = 0; i < layout.identifierCount; ++i) {
+    std::string identifier = read.text(layout.firstIdentifierColumn + i);
+    if (row[cell::kIdentifier].empty() && !identifier.empty()) {
+      row[cell::kIdentifier] = std::move(identifier);
+      row[cell::kIdentifierKind] = std::to_string(i + 1);
+    }
+  }
+
+  std::array<double, 4> amounts{};
+  std::array<std::string, 4> codes;
+  for (std::size_t g = 0; g < kGroups.size(); ++g) {
+    const std::uint32_t column = layout.firstGroupColumn + 2 * static_cast<std::uint32_t>(g);
+    amounts[g] = read.amount(column);
+    codes[g] = read.text(column + 1);
+  }
+  std::string columnText = read.text(layout.columnTextColumn());
+  if (columnText.empty()) columnText = "0";
+  const double secondAmount = read.amount(layout.secondAmountColumn());
+
+  row[cell::kColumnText] = std::move(columnText);
+  row[cell::kAmount] = "0";
+  row[cell::kSecondAmount] = "0";
+  for (std::size_t g = 0; g < kGroups.size(); ++g) {
+    if (!(amounts[g] > 0)) continue;
+    std::string code = codes[g];
+    std::string dMark;
+    normaliseCode(code, dMark);
+    row[cell::kLetter] = kGroups[g].letter;
+    row[cell::kCode] = std::move(code);
+    row[cell::kNMark] = kGroups[g].nMark;
+    row[cell::kDMark] = std::move(dMark);
+    row[cell::kAmount] = formatAmount(amounts[g], separator);
+    row[cell::kSecondAmount] = formatAmount(secondAmount, separator);
+    break;
+  }
+  return row;
+}
+
+}  // namespace
+
+std::string ReadStop::describe() const {
+  std::string where = "sheet \"" + sheet + "\"";
+  if (column != 0) {
+    where += ", cell " + columnName(column) + std::to_string(row);
+  } else if (row != 0) {
+    where += ", row " + std::to_string(row);
+  }
+  return where + ": " + cause;
+}
+
+std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout, RowTable& table,
+                                  StatusSink& status, char decimalSeparator) {
+  if (!workbook.hasSheet(layout.name)) return std::nullopt;
+  std::uint32_t rowNumber = kFirstDataRow;
+  try {
+    Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
+    std::uint32_t emptyRun = 0;
+    bool end = false;
+    while (!end) {
+      status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
+      status.processPendingEvents();
+
+      std::string text = upperAscii(trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator)));
+      emptyRun = text.empty() ? emptyRun + 1 : 0;
+      if (emptyRun == kEmptyRowsThatEndData) end = true;
+
+      TEilute row = readRow(sheet, layout, rowNumber, escapeName(text), decimalSeparator);
+      if (!text.empty() && !table.merge(row, decimalSeparator)) table.append(std::move(row));
+      ++rowNumber;
+    }
+  } catch (const WorkbookError& e) {
+    return ReadStop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
+                    e.cause()};
+  }
+  return std::nullopt;
+}
+
+}  // namespace kvd507::workbook

@@ -1,0 +1,61 @@
+#include "workbook/Text.h"
+
+namespace kvd507::workbook {
+namespace {
+
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string upperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+std::string escapeName(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    if (c == '&') {
+      escaped += "&amp;";
+    } else if (c == '"') {
+      escaped += "&quot;";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::size_t characterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (char c : text) {
+    if (!isContinuationByte(c)) ++count;
+  }
+  return count;
+}
+
+std::string_view firstCharacters(std::string_view text, std::size_t count) {
+  std::size_t end = 0;
+  std::size_t seen = 0;
+  while (end < text.size()) {
+    if (!isContinuationByte(text[end])) {
+      if (seen == count) break;
+      ++seen;
+    }
+    ++end;
+  }
+  return text.substr(0, end);
+}
+
+}  // namespace kvd507::workbook

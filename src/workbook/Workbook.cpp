@@ -1,0 +1,121 @@
+#include "workbook/Workbook.h"
+
+#include <array>
+#include <fstream>
+#include <stdexcept>
+#include <utility>
+
+#include "workbook/CellText.h"
+#include "workbook/RowSource.h"
+#include "workbook/WorkbookError.h"
+#include "workbook/XlsSource.h"
+#include "workbook/XlsxSource.h"
+
+namespace kvd507::workbook {
+namespace {
+
+enum class FileKind { Zip, CompoundFile, Other };
+
+FileKind sniff(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw WorkbookError(file.string(), "the file cannot be opened for reading");
+  std::array<unsigned char, 8> head{};
+  in.read(reinterpret_cast<char*>(head.data()), head.size());
+  const auto got = static_cast<std::size_t>(in.gcount());
+  static constexpr std::array<unsigned char, 4> kZip{'P', 'K', 3, 4};
+  static constexpr std::array<unsigned char, 8> kCompound{0xD0, 0xCF, 0x11, 0xE0,
+                                                          0xA1, 0xB1, 0x1A, 0xE1};
+  if (got >= 4 && std::equal(kZip.begin(), kZip.end(), head.begin())) return FileKind::Zip;
+  if (got == 8 && head == kCompound) return FileKind::CompoundFile;
+  return FileKind::Other;
+}
+
+std::size_t sheetIndex(const WorkbookSource& source, std::string_view name) {
+  const auto& names = source.sheetNames();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return i;
+  }
+  return names.size();
+}
+
+}  // namespace
+
+Workbook Workbook::open(const std::filesystem::path& file) {
+  std::shared_ptr<WorkbookSource> source;
+  switch (sniff(file)) {
+    case FileKind::Zip:
+      source = openXlsxSource(file);
+      break;
+    case FileKind::CompoundFile:
+      // Encrypted .xlsx files are compound files too; the .xls reader tells them apart.
+      source = openXlsSource(file);
+      break;
+    case FileKind::Other:
+      throw WorkbookError(file.string(), "not a workbook (neither .xlsx nor .xls)");
+  }
+  return Workbook(file.string(), std::move(source));
+}
+
+Workbook::Workbook(std::string fileName, std::shared_ptr<WorkbookSource> source)
+    : fileName_(std::move(fileName)), source_(std::move(source)) {}
+Workbook::Workbook(Workbook&&) noexcept = default;
+Workbook& Workbook::operator=(Workbook&&) noexcept = default;
+Workbook::~Workbook() = default;
+
+bool Workbook::hasSheet(std::string_view name) const {
+  return sheetIndex(*source_, name) < source_->sheetNames().size();
+}
+
+Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
+  const std::size_t index = sheetIndex(*source_, name);
+  if (index == source_->sheetNames().size()) {
+    throw WorkbookError(fileName_, std::string(name), 0, 0, "the workbook has no such worksheet");
+  }
+  return Sheet(fileName_, std::string(name), source_, source_->openSheet(index, maxColumn),
+               maxColumn);
+}
+
+Sheet::Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,
+             std::unique_ptr<RowSource> rows, std::uint32_t maxColumn)
+    : fileName_(std::move(fileName)),
+      name_(std::move(name)),
+      workbook_(std::move(workbook)),
+      rows_(std::move(rows)),
+      maxColumn_(maxColumn) {}
+Sheet::Sheet(Sheet&&) noexcept = default;
+Sheet& Sheet::operator=(Sheet&&) noexcept = default;
+Sheet::~Sheet() {
+  rows_.reset();  // before the workbook it reads from
+}
+
+const RawRow& Sheet::row(std::uint32_t number) {
+  if (number < current_.number) {
+    throw std::logic_error("worksheet rows must be read from the top down");
+  }
+  while (!exhausted_ && current_.number < number) {
+    try {
+      if (!rows_->next(current_)) {
+        exhausted_ = true;
+        current_.cells.clear();
+      }
+    } catch (const WorkbookError& e) {
+      exhausted_ = true;
+      // Give the damage the sheet's name and the row being looked for.
+      throw WorkbookError(fileName_, name_, number, 0, e.cause());
+    }
+  }
+  return current_.number == number ? current_ : empty_;
+}
+
+std::string Sheet::cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator) {
+  const RawRow& cells = this->row(row);
+  if (column == 0 || column > maxColumn_ || column > cells.cells.size()) return {};
+  const RawCell& cell = cells.cells[column - 1];
+  std::string text;
+  if (!workbook::cellText(cell, decimalSeparator, text)) {
+    throw CellError(fileName_, name_, row, column, cell.text);
+  }
+  return text;
+}
+
+}  // namespace kvd507::workbook

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "workbook/RawCell.h"
+
+namespace kvd507::workbook {
+
+class WorkbookSource;
+class RowSource;
+class Sheet;
+
+// An open workbook file, .xlsx or .xls, recognised by its content.
+class Workbook {
+ public:
+  // Throws WorkbookError naming the file when it cannot be opened as a workbook.
+  static Workbook open(const std::filesystem::path& file);
+
+  Workbook(Workbook&&) noexcept;
+  Workbook& operator=(Workbook&&) noexcept;
+  ~Workbook();
+
+  const std::string& fileName() const { return fileName_; }
+
+  // The worksheet with exactly this name. Cells right of `maxColumn` read as empty. Throws
+  // WorkbookError when there is no such worksheet.
+  Sheet sheet(std::string_view name, std::uint32_t maxColumn);
+  bool hasSheet(std::string_view name) const;
+
+ private:
+  Workbook(std::string fileName, std::shared_ptr<WorkbookSource> source);
+
+  std::string fileName_;
+  std::shared_ptr<WorkbookSource> source_;
+};
+
+// One worksheet of an open workbook, read from the top down: rows are asked for in
+// non-decreasing order, which lets the file be streamed instead of held whole.
+class Sheet {
+ public:
+  Sheet(Sheet&&) noexcept;
+  Sheet& operator=(Sheet&&) noexcept;
+  ~Sheet();
+
+  const std::string& name() const { return name_; }
+
+  // The text of the cell at 1-based (row, column), numbers printed with `decimalSeparator`.
+  // Throws CellError for an error value, WorkbookError when the file is damaged.
+  std::string cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator);
+
+ private:
+  friend class Workbook;
+  Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,
+        std::unique_ptr<RowSource> rows, std::uint32_t maxColumn);
+
+  const RawRow& row(std::uint32_t number);
+
+  std::string fileName_;
+  std::string name_;
+  std::shared_ptr<WorkbookSource> workbook_;  // keeps what `rows_` reads from alive
+  std::unique_ptr<RowSource> rows_;
+  std::uint32_t maxColumn_;
+  RawRow current_;  // the last row handed out by `rows_`
+  bool exhausted_ = false;
+  RawRow empty_;
+};
+
+}  // namespace kvd507::workbook
