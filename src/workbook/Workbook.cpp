@@ -56,6 +56,10 @@ Workbook Workbook::open(const std::filesystem::path& file) {
   return Workbook(file.string(), std::move(source));
 }
 
+Workbook Workbook::fromSource(std::string fileName, std::shared_ptr<WorkbookSource> source) {
+  return Workbook(std::move(fileName), std::move(source));
+}
+
 Workbook::Workbook(std::string fileName, std::shared_ptr<WorkbookSource> source)
     : fileName_(std::move(fileName)), source_(std::move(source)) {}
 Workbook::Workbook(Workbook&&) noexcept = default;

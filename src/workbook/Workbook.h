@@ -19,6 +19,8 @@ class Workbook {
  public:
   // Throws WorkbookError naming the file when it cannot be opened as a workbook.
   static Workbook open(const std::filesystem::path& file);
+  // A workbook read by an already open source; `fileName` names it in errors.
+  static Workbook fromSource(std::string fileName, std::shared_ptr<WorkbookSource> source);
 
   Workbook(Workbook&&) noexcept;
   Workbook& operator=(Workbook&&) noexcept;
