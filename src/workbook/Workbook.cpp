@@ -93,9 +93,8 @@ Sheet::~Sheet() {
 }
 
 const RawRow& Sheet::row(std::uint32_t number) {
-  if (number < current_.number) {
-    throw std::logic_error("worksheet rows must be read from the top down");
-  }
+  if (number < lastAsked_) throw std::logic_error("worksheet rows must be read from the top down");
+  lastAsked_ = number;
   while (!exhausted_ && current_.number < number) {
     try {
       if (!rows_->next(current_)) {

@@ -67,6 +67,7 @@ class Sheet {
   std::unique_ptr<RowSource> rows_;
   std::uint32_t maxColumn_;
   RawRow current_;  // the last row handed out by `rows_`
+  std::uint32_t lastAsked_ = 0;
   bool exhausted_ = false;
   RawRow empty_;
 };

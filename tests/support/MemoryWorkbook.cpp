@@ -1,0 +1,74 @@
+#include "support/MemoryWorkbook.h"
+
+#include <algorithm>
+
+namespace kvd507::test {
+namespace {
+
+using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
+
+class MemoryRows : public workbook::RowSource {
+ public:
+  MemoryRows(Rows rows, std::uint32_t maxColumn) : rows_(std::move(rows)), maxColumn_(maxColumn) {
+    next_ = rows_.begin();
+  }
+
+  bool next(workbook::RawRow& row) override {
+    for (; next_ != rows_.end(); ++next_) {
+      workbook::RawRow candidate{next_->first, {}};
+      for (const auto& [column, cell] : next_->second) {
+        if (column > maxColumn_) continue;
+        if (candidate.cells.size() < column) candidate.cells.resize(column);
+        candidate.cells[column - 1] = cell;
+      }
+      if (!candidate.cells.empty()) {
+        row = std::move(candidate);
+        ++next_;
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  Rows rows_;
+  Rows::const_iterator next_;
+  std::uint32_t maxColumn_;
+};
+
+class MemorySource : public workbook::WorkbookSource {
+ public:
+  MemorySource(std::vector<std::string> names, std::map<std::string, Rows> sheets)
+      : names_(std::move(names)), sheets_(std::move(sheets)) {}
+
+  const std::vector<std::string>& sheetNames() const override { return names_; }
+  std::unique_ptr<workbook::RowSource> openSheet(std::size_t index,
+                                                 std::uint32_t maxColumn) override {
+    return std::make_unique<MemoryRows>(sheets_.at(names_.at(index)), maxColumn);
+  }
+
+ private:
+  std::vector<std::string> names_;
+  std::map<std::string, Rows> sheets_;
+};
+
+}  // namespace
+
+MemoryWorkbook& MemoryWorkbook::sheet(const std::string& name) {
+  if (std::find(names_.begin(), names_.end(), name) == names_.end()) names_.push_back(name);
+  sheets_[name];
+  return *this;
+}
+
+MemoryWorkbook& MemoryWorkbook::set(const std::string& sheet, std::uint32_t row,
+                                    std::uint32_t column, workbook::RawCell cell) {
+  this->sheet(sheet);
+  sheets_[sheet][row][column] = std::move(cell);
+  return *this;
+}
+
+workbook::Workbook MemoryWorkbook::open(const std::string& fileName) const {
+  return workbook::Workbook::fromSource(fileName, std::make_shared<MemorySource>(names_, sheets_));
+}
+
+}  // namespace kvd507::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "workbook/RowSource.h"
+#include "workbook/Workbook.h"
+
+namespace kvd507::test {
+
+// A workbook held in memory, for tests of what reads workbooks. Cells are set by 1-based row
+// and column; a sheet exists once it is named.
+class MemoryWorkbook {
+ public:
+  MemoryWorkbook& sheet(const std::string& name);
+  MemoryWorkbook& set(const std::string& sheet, std::uint32_t row, std::uint32_t column,
+                      workbook::RawCell cell);
+  MemoryWorkbook& text(const std::string& sheet, std::uint32_t row, std::uint32_t column,
+                       std::string value) {
+    return set(sheet, row, column, workbook::RawCell::makeText(std::move(value)));
+  }
+  MemoryWorkbook& number(const std::string& sheet, std::uint32_t row, std::uint32_t column,
+                         double value) {
+    return set(sheet, row, column, workbook::RawCell::makeNumber(value));
+  }
+
+  workbook::Workbook open(const std::string& fileName = "memory.xlsx") const;
+
+ private:
+  using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
+  std::vector<std::string> names_;
+  std::map<std::string, Rows> sheets_;
+};
+
+}  // namespace kvd507::test
