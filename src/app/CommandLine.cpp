@@ -5,8 +5,7 @@
 namespace kvd507::app {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kvd507 rows WORKBOOK\n";
+constexpr const char* kUsage = "usage: kvd507 rows WORKBOOK\n";
 
 int usageError(std::ostream& err, const std::string& problem) {
   err << "kvd507: " << problem << '\n' << kUsage;

@@ -37,11 +37,20 @@ std::string escapeField(const std::string& cell) {
   field.reserve(cell.size());
   for (char c : cell) {
     switch (c) {
-      case '\\': field += "\\\\"; break;
-      case '\t': field += "\\t"; break;
-      case '\r': field += "\\r"; break;
-      case '\n': field += "\\n"; break;
-      default: field += c;
+      case '\\':
+        field += "\\\\";
+        break;
+      case '\t':
+        field += "\\t";
+        break;
+      case '\r':
+        field += "\\r";
+        break;
+      case '\n':
+        field += "\\n";
+        break;
+      default:
+        field += c;
     }
   }
   return field;

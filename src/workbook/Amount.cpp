@@ -8,7 +8,9 @@
 namespace kvd507::workbook {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Checks the shape of the text (from_chars alone would also take "inf", "nan" and hex) and
 // gives it back with a "." separator and no leading sign or "+".

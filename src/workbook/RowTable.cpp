@@ -9,8 +9,8 @@ namespace kvd507::workbook {
 std::string RowTable::mergeKey(const TEilute& row) {
   // Length-prefixed, so that no choice of cell texts can make two different keys collide.
   std::string key;
-  for (std::size_t c : {cell::kIdentifier, cell::kText, cell::kLetter, cell::kCode, cell::kNMark,
-                        cell::kDMark}) {
+  for (std::size_t c :
+       {cell::kIdentifier, cell::kText, cell::kLetter, cell::kCode, cell::kNMark, cell::kDMark}) {
     key += std::to_string(row[c].size());
     key += ':';
     key += row[c];

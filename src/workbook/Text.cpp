@@ -3,8 +3,12 @@
 namespace kvd507::workbook {
 namespace {
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+bool isContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 }  // namespace
 

@@ -1,8 +1,8 @@
-#include "workbook/Amount.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "workbook/Amount.h"
 
 namespace kvd507::workbook {
 namespace {
@@ -13,11 +13,13 @@ TEST(ParseAmount, ReadsEitherSeparatorAndRejectsEverythingElse) {
     double expected;
   };
   const Case cases[] = {
-      {"12,50", 12.5},  {"12.50", 12.5},  {"-3", -3},     {"+4,25", 4.25}, {"1e3", 1000},
-      {"1,5E-1", 0.15}, {",5", 0.5},      {"7.", 7},      {"", 0},         {"abc", 0},
-      {"1.000,50", 0},  {"1 000", 0},     {"12,5 €", 0},  {"inf", 0},      {"nan", 0},
-      {"0x10", 0},      {"1e", 0},        {"-", 0},       {".", 0},        {"1e999", 0},
-      {"38001010000", 38001010000.0},
+      {"12,50", 12.5}, {"12.50", 12.5}, {"-3", -3},
+      {"+4,25", 4.25}, {"1e3", 1000},   {"1,5E-1", 0.15},
+      {",5", 0.5},     {"7.", 7},       {"", 0},
+      {"abc", 0},      {"1.000,50", 0}, {"1 000", 0},
+      {"12,5 €", 0},   {"inf", 0},      {"nan", 0},
+      {"0x10", 0},     {"1e", 0},       {"-", 0},
+      {".", 0},        {"1e999", 0},    {"38001010000", 38001010000.0},
   };
   for (const Case& c : cases) {
     EXPECT_DOUBLE_EQ(parseAmount(c.text), c.expected) << '"' << c.text << '"';
@@ -30,7 +32,7 @@ TEST(MyRoundTo, AddsFiftyOneHundredthsBeforeCutting) {
     double expected;
   };
   const Case cases[] = {
-      {12.3449, 12.35}, {12.34489, 12.34}, {1.005, 1.01},   {0.004, 0.0}, {0.0049, 0.01},
+      {12.3449, 12.35}, {12.34489, 12.34},  {1.005, 1.01}, {0.004, 0.0},  {0.0049, 0.01},
       {100, 100},       {-12.3449, -12.35}, {-0.004, 0.0}, {2.675, 2.68}, {0, 0},
   };
   for (const Case& c : cases) {

@@ -1,7 +1,6 @@
-#include "workbook/CellText.h"
-
 #include <gtest/gtest.h>
 
+#include "workbook/CellText.h"
 #include "workbook/DateFormat.h"
 #include "workbook/DecimalSeparator.h"
 #include "workbook/Text.h"
@@ -26,11 +25,10 @@ TEST(DateTimeText, FollowsThe1900DateSystem) {
     const char* expected;
   };
   const Case cases[] = {
-      {1, "1900-01-01"},           {59, "1900-02-28"},
-      {60, "1900-02-29"},          {61, "1900-03-01"},
-      {44927, "2023-01-01"},       {44927.5, "2023-01-01 12:00:00"},
-      {0.75, "18:00:00"},          {0, "00:00:00"},
-      {44927.999999999, "2023-01-02"}, {2958465, "9999-12-31"},
+      {1, "1900-01-01"},       {59, "1900-02-28"},    {60, "1900-02-29"},
+      {61, "1900-03-01"},      {44927, "2023-01-01"}, {44927.5, "2023-01-01 12:00:00"},
+      {0.75, "18:00:00"},      {0, "00:00:00"},       {44927.999999999, "2023-01-02"},
+      {2958465, "9999-12-31"},
   };
   for (const Case& c : cases) EXPECT_EQ(dateTimeText(c.serial), c.expected) << c.serial;
 }
@@ -51,10 +49,9 @@ TEST(DateFormat, RecognisesDateAndTimeCodes) {
     bool isDate;
   };
   const Case cases[] = {
-      {"yyyy-mm-dd", true},    {"dd/mm/yy", true},          {"h:mm:ss", true},
-      {"[h]:mm", true},        {"[$-427]yyyy\\ \"m.\"", true}, {"General", false},
-      {"0.00", false},         {"[Red]0.00", false},        {"#,##0 \"Eur\"", false},
-      {"0.00E+00", false},     {"@", false},                {"\"day\"0", false},
+      {"yyyy-mm-dd", true},           {"dd/mm/yy", true},  {"h:mm:ss", true}, {"[h]:mm", true},
+      {"[$-427]yyyy\\ \"m.\"", true}, {"General", false},  {"0.00", false},   {"[Red]0.00", false},
+      {"#,##0 \"Eur\"", false},       {"0.00E+00", false}, {"@", false},      {"\"day\"0", false},
       {"0;[Red]-0;\"d\"", false},
   };
   for (const Case& c : cases) EXPECT_EQ(isDateFormatCode(c.code), c.isDate) << c.code;

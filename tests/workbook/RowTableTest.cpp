@@ -1,6 +1,6 @@
-#include "workbook/RowTable.h"
-
 #include <gtest/gtest.h>
+
+#include "workbook/RowTable.h"
 
 namespace kvd507::workbook {
 namespace {
