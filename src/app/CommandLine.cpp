@@ -1,11 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "app/ConvertCommand.h"
 #include "app/RowsCommand.h"
 
 namespace kvd507::app {
 namespace {
-
-constexpr const char* kUsage = "usage: kvd507 rows WORKBOOK\n";
 
 int usageError(std::ostream& err, const std::string& problem) {
   err << "kvd507: " << problem << '\n' << kUsage;
@@ -25,6 +24,9 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   if (command == "rows") {
     if (arguments.size() != 2) return usageError(err, "rows takes exactly one workbook");
     return runRowsCommand(arguments[1], out, err);
+  }
+  if (command == "convert") {
+    return runConvertCommand({arguments.begin() + 1, arguments.end()}, out, err);
   }
   return usageError(err, "unknown command \"" + command + "\"");
 }

@@ -95,11 +95,11 @@ TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t rowNumber
 }  // namespace
 
 std::string ReadStop::describe() const {
-  std::string where = "sheet \"" + sheet + "\"";
+  std::string where = "lapas \"" + sheet + "\"";
   if (column != 0) {
-    where += ", cell " + columnName(column) + std::to_string(row);
+    where += ", langelis " + columnName(column) + std::to_string(row);
   } else if (row != 0) {
-    where += ", row " + std::to_string(row);
+    where += ", eilutė " + std::to_string(row);
   }
   return where + ": " + cause;
 }

@@ -38,7 +38,7 @@ struct ReadStop {
   std::uint32_t column = 0;  // 0 when the failure is not one cell's
   std::string cause;
 
-  // One line for the user: sheet, cell, cause.
+  // One line for the user, in the interface's language: sheet, cell, cause.
   std::string describe() const;
 };
 

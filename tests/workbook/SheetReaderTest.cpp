@@ -1,5 +1,3 @@
-#include "workbook/SheetReader.h"
-
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "support/MemoryWorkbook.h"
+#include "workbook/SheetReader.h"
 
 namespace kvd507::workbook {
 namespace {
@@ -53,8 +52,14 @@ TEilute expected(std::initializer_list<std::pair<std::size_t, std::string>> cell
 TEST(ReadLSheet, NormalisesARow) {
   MemoryWorkbook book;
   fill(book, L, 6,
-       {{2, "  uab a & \"b\" žalias\t"}, {4, " 123 "}, {6, "999"}, {8, "100"}, {9, "5"},
-        {10, "50"}, {11, "7"}, {17, "10.5"}});
+       {{2, "  uab a & \"b\" žalias\t"},
+        {4, " 123 "},
+        {6, "999"},
+        {8, "100"},
+        {9, "5"},
+        {10, "50"},
+        {11, "7"},
+        {17, "10.5"}});
   const Read r = read(book, kLSheet);
   ASSERT_EQ(r.table.size(), 1u);
   EXPECT_EQ(r.table[0], expected({{0, "123"},
@@ -87,8 +92,16 @@ TEST(ReadLSheet, ChoosesTheFirstGroupAboveZero) {
   for (const Case& c : cases) {
     MemoryWorkbook book;
     fill(book, L, 6,
-         {{2, "x"}, {8, c.h}, {9, "11"}, {10, c.j}, {11, "22"}, {12, c.l}, {13, "33"}, {14, c.n},
-          {15, "44"}, {16, "15"}});
+         {{2, "x"},
+          {8, c.h},
+          {9, "11"},
+          {10, c.j},
+          {11, "22"},
+          {12, c.l},
+          {13, "33"},
+          {14, c.n},
+          {15, "44"},
+          {16, "15"}});
     const Read r = read(book, kLSheet);
     ASSERT_EQ(r.table.size(), 1u);
     const TEilute& row = r.table[0];
@@ -195,7 +208,7 @@ TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
   EXPECT_EQ(r.stop->row, 8u);
   EXPECT_EQ(r.stop->column, 12u);
   EXPECT_EQ(r.stop->cause, "#DIV/0!");
-  EXPECT_EQ(r.stop->describe(), "sheet \"KVD507 L\", cell L8: #DIV/0!");
+  EXPECT_EQ(r.stop->describe(), "lapas \"KVD507 L\", langelis L8: #DIV/0!");
 }
 
 TEST(ReadLSheet, AWorkbookWithoutTheSheetAddsNothingSilently) {
@@ -210,8 +223,16 @@ TEST(ReadLSheet, AWorkbookWithoutTheSheetAddsNothingSilently) {
 TEST(ReadUSheet, ReadsItsOwnLayout) {
   MemoryWorkbook book;
   fill(book, U, 6,
-       {{2, "Ona & co"}, {3, " lt & x "}, {4, "d"}, {5, "e"}, {6, "f"}, {12, "LT123"},
-        {17, "20"}, {18, "3"}, {21, ""}, {22, "2"}});
+       {{2, "Ona & co"},
+        {3, " lt & x "},
+        {4, "d"},
+        {5, "e"},
+        {6, "f"},
+        {12, "LT123"},
+        {17, "20"},
+        {18, "3"},
+        {21, ""},
+        {22, "2"}});
   fill(book, U, 7, {{2, "Ona & co"}, {3, "other"}, {12, "LT123"}, {17, "1"}, {18, "03"}});
   const Read r = read(book, kUSheet);
   ASSERT_EQ(r.table.size(), 1u);
