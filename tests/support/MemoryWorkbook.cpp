@@ -1,6 +1,9 @@
 #include "support/MemoryWorkbook.h"
 
+#include <xlsxwriter.h>
+
 #include <algorithm>
+#include <stdexcept>
 
 namespace kvd507::test {
 namespace {
@@ -69,6 +72,39 @@ MemoryWorkbook& MemoryWorkbook::set(const std::string& sheet, std::uint32_t row,
 
 workbook::Workbook MemoryWorkbook::open(const std::string& fileName) const {
   return workbook::Workbook::fromSource(fileName, std::make_shared<MemorySource>(names_, sheets_));
+}
+
+void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {
+  lxw_workbook* book = workbook_new(file.c_str());
+  if (book == nullptr) throw std::runtime_error("cannot create " + file.string());
+  lxw_format* dateFormat = workbook_add_format(book);
+  format_set_num_format(dateFormat, "yyyy-mm-dd");
+  for (const std::string& name : names_) {
+    lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
+    for (const auto& [row, cells] : sheets_.at(name)) {
+      for (const auto& [column, cell] : cells) {
+        const auto r = static_cast<lxw_row_t>(row - 1);
+        const auto c = static_cast<lxw_col_t>(column - 1);
+        switch (cell.kind) {
+          case workbook::RawCell::Kind::Empty:
+            break;
+          case workbook::RawCell::Kind::Text:
+            worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr);
+            break;
+          case workbook::RawCell::Kind::Number:
+            worksheet_write_number(sheet, r, c, cell.number, nullptr);
+            break;
+          case workbook::RawCell::Kind::DateTime:
+            worksheet_write_number(sheet, r, c, cell.number, dateFormat);
+            break;
+          case workbook::RawCell::Kind::Error:
+            throw std::logic_error("error values cannot be written to .xlsx here");
+        }
+      }
+    }
+  }
+  if (workbook_close(book) != LXW_NO_ERROR)
+    throw std::runtime_error("cannot write " + file.string());
 }
 
 }  // namespace kvd507::test

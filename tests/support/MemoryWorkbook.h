@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +29,10 @@ class MemoryWorkbook {
   }
 
   workbook::Workbook open(const std::string& fileName = "memory.xlsx") const;
+
+  // Writes the same sheets and cells as a real .xlsx file (dates with a date format).
+  // Error values cannot be written this way.
+  void saveXlsx(const std::filesystem::path& file) const;
 
  private:
   using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
