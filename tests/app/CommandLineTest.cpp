@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "support/MemoryWorkbook.h"
+#include "support/TempDir.h"
+
+namespace kvd507::app {
+namespace {
+
+using test::MemoryWorkbook;
+using test::TempDir;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result run(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runCommandLine(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("LC_ALL", "lt_LT.UTF-8", 1); }
+  void TearDown() override { unsetenv("LC_ALL"); }
+
+  std::string workbook(const std::string& name, int lCount) {
+    MemoryWorkbook book;
+    book.sheet("KVD507 L").sheet("KVD507 U");
+    for (int i = 0; i < lCount; ++i) {
+      book.text("KVD507 L", 6 + i, 2, "vardas\t" + std::to_string(i))
+          .number("KVD507 L", 6 + i, 8, 12.5)
+          .text("KVD507 L", 6 + i, 9, "5");
+    }
+    book.saveXlsx(dir / name);
+    return (dir / name).string();
+  }
+
+  TempDir dir;
+};
+
+TEST_F(CommandLineTest, RowsPrintsEveryRowWithEscapes) {
+  const Result r = run({"rows", workbook("a.xlsx", 2)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "L\t\t\tVARDAS\\t0\tA\t05\t\t\t12,50\t0\t0,00\t\t\t\t\n"
+            "L\t\t\tVARDAS\\t1\tA\t05\t\t\t12,50\t0\t0,00\t\t\t\t\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
+  const Result r = run({"convert", workbook("a.xlsx", 11), "--folder", dir.path().string(),
+                        "--payer-code", "123", "--payer-name", "Ona", "--year", "2023"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  EXPECT_EQ(r.out,
+            output.string() + "\nL įrašų: 11, U įrašų: 0, puslapių: 3 (pagrindinis, 2 L, 0 U)\n");
+  const std::string file = test::readFile(output);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">ONA</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
+
+  const Result again = run({"convert", workbook("b.xlsx", 1), "--append", output.string(),
+                            "--output", (dir / "more.ffdata").string()});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.out.find("L įrašų: 11,"), std::string::npos);  // the one row merged
+}
+
+TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
+  test::writeFile(dir / "text.xlsx", "not a workbook");
+  const std::string empty = workbook("empty.xlsx", 0);
+  const std::string folder = dir.path().string();
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {{"convert", empty, "--folder", folder}, 3, "\"empty.xlsx\" faile įrašų nerasta."},
+      {{"convert", (dir / "text.xlsx").string(), "--folder", folder},
+       1,
+       "Blogai užpildytas failas text.xlsx"},
+      {{"convert", workbook("a.xlsx", 1), "--folder", folder, "--append",
+        (dir / "none.ffdata").string()},
+       1,
+       "none.ffdata"},
+      {{"rows", (dir / "text.xlsx").string()}, 1, "text.xlsx"},
+      {{}, 2, "usage"},
+      {{"convert"}, 2, "usage"},
+      {{"convert", empty, "--year"}, 2, "--year needs a value"},
+      {{"convert", empty, "--colour", "red"}, 2, "unknown option --colour"},
+      {{"convert", empty, empty}, 2, "one workbook"},
+      {{"rows"}, 2, "usage"},
+      {{"frobnicate"}, 2, "unknown command"},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(c.arguments);
+    EXPECT_EQ(r.status, c.status) << testing::PrintToString(c.arguments) << r.err;
+    EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
+}
+
+TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
+  const std::string command = std::string(KVD507_EXECUTABLE) + " convert " + workbook("a.xlsx", 1) +
+                              " --folder " + dir.path().string() + " >/dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+  EXPECT_TRUE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
+  const std::string usage = std::string(KVD507_EXECUTABLE) + " convert >/dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), 2);
+}
+
+}  // namespace
+}  // namespace kvd507::app
