@@ -1,0 +1,23 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace kvd507::payers {
+
+// The settings file cannot be read or written; the message names the file and the cause.
+class SettingsError : public std::runtime_error {
+ public:
+  SettingsError(std::string file, std::string cause)
+      : std::runtime_error(file + ": " + cause), file_(std::move(file)), cause_(std::move(cause)) {}
+
+  const std::string& file() const { return file_; }
+  const std::string& cause() const { return cause_; }
+
+ private:
+  std::string file_;
+  std::string cause_;
+};
+
+}  // namespace kvd507::payers

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kvd507::payers {
+
+// An initialization file of "[section]" headers and "key=value" lines, read and written the way
+// Windows' private-profile service does it: section and key names match without regard to case
+// (ASCII letters), values lose the spaces and tabs around them, and the first matching section
+// and key count. Lines that are neither, comments included, are kept as they are.
+// Errors are SettingsError, naming the file and the cause.
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::filesystem::path file);
+
+  const std::filesystem::path& file() const { return file_; }
+
+  // The key's value; the fallback when the file, the section or the key is missing. A file that
+  // exists but cannot be read is an error rather than a silent fallback.
+  std::string read(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+  // Sets the key, creating the file, the section and the key when they are missing. Every other
+  // line stays as it was, line ends included; new lines end like the file's other lines, or in
+  // CR LF when there are none. The file is replaced as a whole, so a failed write leaves the old
+  // settings.
+  void write(std::string_view section, std::string_view key, std::string_view value) const;
+
+ private:
+  std::filesystem::path file_;
+};
+
+}  // namespace kvd507::payers

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "payers/SettingsError.h"
+#include "payers/SettingsFile.h"
+#include "support/TempDir.h"
+
+namespace kvd507::payers {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+class SettingsFileTest : public testing::Test {
+ protected:
+  TempDir dir_;
+  SettingsFile settings_{dir_ / "_nustatymai.ini"};
+};
+
+struct ReadCase {
+  const char* what;
+  std::string contents;
+  std::string value;
+};
+
+TEST_F(SettingsFileTest, ReadsLikeThePrivateProfileService) {
+  const ReadCase cases[] = {
+      {"plain", "[NUSTATYMAI]\r\nasmuo=3\r\n", "3"},
+      {"names in another case", "[nustatymai]\r\nASMUO=3\r\n", "3"},
+      {"spaces around everything", "  [ NUSTATYMAI ]  \r\n  asmuo  =  3  \r\n", "3"},
+      {"tabs around the value", "[NUSTATYMAI]\nasmuo=\t-1\t\n", "-1"},
+      {"empty value", "[NUSTATYMAI]\r\nasmuo=\r\n", ""},
+      {"no final break", "[NUSTATYMAI]\r\nasmuo=7", "7"},
+      {"lone CR", "[NUSTATYMAI]\rasmuo=7\r", "7"},
+      {"among others", "[KITA]\r\nasmuo=9\r\n[NUSTATYMAI]\r\nkitas=1\r\nasmuo=4\r\n[PASKUI]\r\n",
+       "4"},
+      {"first key wins", "[NUSTATYMAI]\r\nasmuo=1\r\nasmuo=2\r\n", "1"},
+      {"UTF-8 mark before the section", "\xEF\xBB\xBF[NUSTATYMAI]\r\nasmuo=5\r\n", "5"},
+      {"key in another section only", "[KITA]\r\nasmuo=9\r\n", "default"},
+      {"key before any section", "asmuo=9\r\n[NUSTATYMAI]\r\n", "default"},
+      {"no such key", "[NUSTATYMAI]\r\nasmenys=2\r\n", "default"},
+      {"empty file", "", "default"},
+  };
+  for (const ReadCase& c : cases) {
+    writeFile(settings_.file(), c.contents);
+    EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", "default"), c.value) << c.what;
+  }
+}
+
+TEST_F(SettingsFileTest, AMissingFileGivesTheDefault) {
+  EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", "default"), "default");
+  EXPECT_FALSE(std::filesystem::exists(settings_.file()));
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeReadIsAnError) {
+  std::filesystem::create_directory(settings_.file());
+  EXPECT_THROW(settings_.read("NUSTATYMAI", "asmuo", ""), SettingsError);
+  EXPECT_THROW(settings_.write("NUSTATYMAI", "asmuo", "1"), SettingsError);
+}
+
+struct WriteCase {
+  const char* what;
+  std::string before;  // "-" for no file
+  std::string after;
+};
+
+TEST_F(SettingsFileTest, WritesTheKeyAndKeepsEveryOtherLine) {
+  const WriteCase cases[] = {
+      {"missing file", "-", "[NUSTATYMAI]\r\nasmuo=2\r\n"},
+      {"empty file", "", "[NUSTATYMAI]\r\nasmuo=2\r\n"},
+      {"key replaced", "[NUSTATYMAI]\r\nasmuo=0\r\n", "[NUSTATYMAI]\r\nasmuo=2\r\n"},
+      {"key in another case", "[nustatymai]\nAsmuo = 0\n", "[nustatymai]\nasmuo=2\n"},
+      {"other sections and keys kept",
+       "; komentaras\r\n[KITA]\r\nasmuo=9\r\n\r\n[NUSTATYMAI]\r\nkitas=1\r\nasmuo=0\r\n",
+       "; komentaras\r\n[KITA]\r\nasmuo=9\r\n\r\n[NUSTATYMAI]\r\nkitas=1\r\nasmuo=2\r\n"},
+      {"key added before the blank line", "[NUSTATYMAI]\nkitas=1\n\n[KITA]\nx=1\n",
+       "[NUSTATYMAI]\nkitas=1\nasmuo=2\n\n[KITA]\nx=1\n"},
+      {"key added to an empty section", "[NUSTATYMAI]", "[NUSTATYMAI]\r\nasmuo=2\r\n"},
+      {"section added", "[KITA]\r\nx=1", "[KITA]\r\nx=1\r\n[NUSTATYMAI]\r\nasmuo=2\r\n"},
+  };
+  for (const WriteCase& c : cases) {
+    std::filesystem::remove(settings_.file());
+    if (c.before != "-") writeFile(settings_.file(), c.before);
+    settings_.write("NUSTATYMAI", "asmuo", "2");
+    EXPECT_EQ(readFile(settings_.file()), c.after) << c.what;
+    EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "2") << c.what;
+  }
+}
+
+TEST_F(SettingsFileTest, AFailedWriteIsReportedAndKeepsTheOldValue) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  writeFile(settings_.file(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  try {
+    settings_.write("NUSTATYMAI", "asmuo", "2");
+    ADD_FAILURE() << "a write into a read-only folder succeeded";
+  } catch (const SettingsError& e) {
+    EXPECT_EQ(e.file(), settings_.file().string());
+  }
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "1");
+}
+
+}  // namespace
+}  // namespace kvd507::payers
