@@ -18,10 +18,6 @@ class ConsoleHost : public RunHost {
     std::string code = "lb_kodas";
   };
 
-  // The payer the window would show at start: the stored selection of the program folder's
-  // payer list, or no payer.
-  static Payer storedPayer(const std::filesystem::path& programFolder);
-
   ConsoleHost(std::ostream& err, bool statusLine) : err_(err), statusLine_(statusLine) {}
 
   void setWorkbook(const std::filesystem::path& workbook) { workbook_ = workbook; }

@@ -8,6 +8,7 @@
 #include "app/ConsoleHost.h"
 #include "app/ConversionRun.h"
 #include "app/ProgramFolder.h"
+#include "payers/StoredPayer.h"
 #include "workbook/DecimalSeparator.h"
 
 namespace kvd507::app {
@@ -82,7 +83,15 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
   }
   const std::filesystem::path folder = options.folder ? *options.folder : executableFolder();
 
-  ConsoleHost::Payer payer = ConsoleHost::storedPayer(folder);
+  ConsoleHost::Payer payer;
+  if (!options.payerCode || !options.payerName) {
+    try {
+      if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
+    } catch (const std::exception& e) {
+      err << "kvd507: " << e.what() << '\n';
+      return kExitFailure;
+    }
+  }
   if (options.payerCode) payer.code = *options.payerCode;
   if (options.payerName) payer.name = *options.payerName;
 

@@ -72,6 +72,25 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
   EXPECT_NE(again.out.find("L įrašų: 11,"), std::string::npos);  // the one row merged
 }
 
+TEST_F(CommandLineTest, ThePayerDefaultsToTheStoredSelection) {
+  const std::string book = workbook("a.xlsx", 1);
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string()}).status, 0);
+  EXPECT_NE(test::readFile(output).find("<Field Name=\"B_MM_ID\">lb_kodas</Field>"),
+            std::string::npos);
+
+  test::writeFile(dir / "asmenys.txt", "Alfa;1\r\nBeta & co;2\r\n");
+  test::writeFile(dir / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string()}).status, 0);
+  const std::string file = test::readFile(output);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_ID\">2</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">BETA &amp; CO</Field>"), std::string::npos);
+
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string(), "--payer-code", "9"}).status, 0);
+  EXPECT_NE(test::readFile(output).find("<Field Name=\"B_MM_Pavad\">BETA &amp; CO</Field>"),
+            std::string::npos);
+}
+
 TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   test::writeFile(dir / "text.xlsx", "not a workbook");
   const std::string empty = workbook("empty.xlsx", 0);
