@@ -1,12 +1,249 @@
 #include "declaration/DeclarationReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "declaration/DeclarationError.h"
+#include "declaration/Utf8.h"
+#include "workbook/Text.h"
 
 namespace kvd507::declaration {
+namespace {
 
-void ReadExistingDeclaration(const std::filesystem::path& file, workbook::RowTable&,
-                             workbook::RowTable&, DeclarationHeader&) {
-  throw DeclarationError(file.string(), "reading declarations is not built yet");
+using workbook::TEilute;
+
+// A declaration holds a few megabytes per ten thousand rows; anything near this is not one.
+constexpr std::size_t kLargestFile = std::size_t{1} << 30;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kKeyStart = "Name=\"";
+
+enum class Target { kId, kName, kYear, kL, kU };
+
+struct Key {
+  std::string_view text;
+  std::size_t cut;  // characters removed after the key's starting position
+  Target target;
+  std::size_t value;  // 1-based L or U value number
+};
+
+// In the order they are tried: when a line holds several keys the first of this list wins.
+constexpr std::array<Key, 27> kKeys{{
+    {R"(Name="B_MM_ID")", 12, Target::kId, 0},
+    {R"(Name="B_MM_Pavad")", 15, Target::kName, 0},
+    {R"(Name="B_ML_Metai")", 15, Target::kYear, 0},
+    {R"(Name="L1-)", 8, Target::kL, 1},
+    {R"(Name="L2-)", 8, Target::kL, 2},
+    {R"(Name="L3-)", 8, Target::kL, 3},
+    {R"(Name="L4-)", 8, Target::kL, 4},
+    {R"(Name="L5-)", 8, Target::kL, 5},
+    {R"(Name="L6-)", 8, Target::kL, 6},
+    {R"(Name="L7-)", 8, Target::kL, 7},
+    {R"(Name="L8-)", 8, Target::kL, 8},
+    {R"(Name="L9-)", 8, Target::kL, 9},
+    {R"(Name="L10-)", 8, Target::kL, 10},
+    {R"(Name="U1-)", 8, Target::kU, 1},
+    {R"(Name="U2-)", 8, Target::kU, 2},
+    {R"(Name="U3-)", 8, Target::kU, 3},
+    {R"(Name="U4-)", 8, Target::kU, 4},
+    {R"(Name="U5-)", 8, Target::kU, 5},
+    {R"(Name="U6-)", 8, Target::kU, 6},
+    {R"(Name="U7-)", 8, Target::kU, 7},
+    {R"(Name="U8-)", 8, Target::kU, 8},
+    {R"(Name="U9-)", 8, Target::kU, 9},
+    {R"(Name="U10-)", 8, Target::kU, 10},
+    {R"(Name="U12-)", 8, Target::kU, 12},
+    {R"(Name="U13-)", 8, Target::kU, 13},
+    {R"(Name="U14-)", 8, Target::kU, 14},
+    {R"(Name="U15-)", 8, Target::kU, 15},
+}};
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+  ~FileDescriptor() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
+std::string loadBytes(const std::filesystem::path& file) {
+  const FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (descriptor.get() < 0) {
+    throw DeclarationError(file.string(), std::string("cannot open: ") + std::strerror(errno));
+  }
+  struct stat status {};
+  if (::fstat(descriptor.get(), &status) != 0) {
+    throw DeclarationError(file.string(), std::string("cannot read: ") + std::strerror(errno));
+  }
+  // A folder, a pipe or a device is no declaration, and reading a pipe could wait for ever.
+  if (!S_ISREG(status.st_mode)) throw DeclarationError(file.string(), "not a regular file");
+  if (static_cast<std::uintmax_t>(status.st_size) > kLargestFile) {
+    throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
+  }
+
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(descriptor.get(), buffer, sizeof buffer);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      throw DeclarationError(file.string(), std::string("cannot read: ") + std::strerror(errno));
+    }
+    if (count == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(count));
+    // The file may have grown since it was measured.
+    if (bytes.size() > kLargestFile) {
+      throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
+    }
+  }
+  return bytes;
+}
+
+std::string_view decodedText(const std::filesystem::path& file, std::string_view bytes) {
+  const std::size_t markLength = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  bytes.remove_prefix(markLength);
+  if (const auto invalid = firstInvalidUtf8(bytes)) {
+    throw DeclarationError(file.string(), "not UTF-8 text (invalid byte at offset " +
+                                              std::to_string(markLength + *invalid) + ")");
+  }
+  return bytes;
+}
+
+// The key of the list above that comes first in the list's order among those the line holds,
+// and where the line holds it first. Every key starts with `Name="`, so only those places need
+// a look, and no two keys can start at the same place.
+std::optional<std::pair<const Key*, std::size_t>> findKey(std::string_view line) {
+  const Key* best = nullptr;
+  std::size_t bestAt = 0;
+  for (std::size_t at = line.find(kKeyStart); at != std::string_view::npos;
+       at = line.find(kKeyStart, at + 1)) {
+    const std::string_view rest = line.substr(at);
+    for (const Key& key : kKeys) {
+      if (best != nullptr && &key >= best) break;
+      if (rest.starts_with(key.text)) {
+        best = &key;
+        bestAt = at;
+        break;
+      }
+    }
+  }
+  if (best == nullptr) return std::nullopt;
+  return std::pair{best, bestAt};
+}
+
+// The cut counts characters from a 1-based position: the key's preceding characters and
+// key.cut + 1 of its own. Keys are ASCII and the cut stays inside the key, so this is a byte
+// offset too.
+std::string_view valueOf(std::string_view line, const Key& key, std::size_t at) {
+  std::string_view rest = line.substr(at + key.cut + 1);
+  const std::size_t tagEnd = rest.find('>');
+  if (tagEnd != std::string_view::npos) rest.remove_prefix(tagEnd + 1);
+  const std::size_t closing = rest.find("</");
+  if (closing == std::string_view::npos) return {};
+  return workbook::trim(rest.substr(0, closing));
+}
+
+// What one file yields, gathered apart from the caller's tables so that they are changed only
+// once the whole file was read.
+struct Scan {
+  std::optional<std::string> id;
+  std::optional<std::string> name;
+  std::optional<std::string> year;
+  std::vector<TEilute> lRows;
+  std::vector<TEilute> uRows;
+  // Values outlive their slot: a slot lacking a field's line takes the one seen last.
+  std::array<std::string, 11> l;  // 1..10
+  std::array<std::string, 16> u;  // 1..10, 12..15
+
+  void store(const Key& key, std::string_view value) {
+    switch (key.target) {
+      case Target::kId:
+        id = std::string(value);
+        break;
+      case Target::kName:
+        name = std::string(value);
+        break;
+      case Target::kYear:
+        year = std::string(value);
+        break;
+      case Target::kL:
+        l[key.value] = value;
+        if (key.value == 10) finishLRow();
+        break;
+      case Target::kU:
+        u[key.value] = value;
+        if (key.value == 15) finishURow();
+        break;
+    }
+  }
+
+  void finishLRow() {
+    if (l[3].empty()) return;
+    TEilute row;
+    for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = l[cell + 1];
+    lRows.push_back(std::move(row));
+  }
+
+  void finishURow() {
+    if (u[3].empty()) return;
+    TEilute row;
+    for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = u[cell + 1];
+    for (std::size_t cell = 10; cell < 14; ++cell) row[cell] = u[cell + 2];
+    uRows.push_back(std::move(row));
+  }
+};
+
+void scanLine(Scan& scan, std::string_view line) {
+  if (const auto found = findKey(line)) {
+    const auto [key, at] = *found;
+    scan.store(*key, valueOf(line, *key, at));
+  }
+}
+
+// Lines end at CR LF, a lone CR or a lone LF; a break at the very end starts no further line.
+void scanLines(Scan& scan, std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+      scanLine(scan, text);
+      return;
+    }
+    scanLine(scan, text.substr(0, end));
+    const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    text.remove_prefix(end + (crLf ? 2 : 1));
+  }
+}
+
+}  // namespace
+
+void ReadExistingDeclaration(const std::filesystem::path& file, workbook::RowTable& lRows,
+                             workbook::RowTable& uRows, DeclarationHeader& header) {
+  const std::string bytes = loadBytes(file);
+  Scan scan;
+  scanLines(scan, decodedText(file, bytes));
+
+  if (scan.id) header.id = std::move(*scan.id);
+  if (scan.name) header.name = std::move(*scan.name);
+  if (scan.year) header.year = std::move(*scan.year);
+  for (TEilute& row : scan.lRows) lRows.append(std::move(row));
+  for (TEilute& row : scan.uRows) uRows.append(std::move(row));
 }
 
 }  // namespace kvd507::declaration

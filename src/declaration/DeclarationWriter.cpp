@@ -1,16 +1,233 @@
 #include "declaration/DeclarationWriter.h"
 
-#include "declaration/DeclarationError.h"
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "declaration/XmlText.h"
+#include "workbook/Text.h"
 
 namespace kvd507::declaration {
+namespace {
 
-std::string buildDeclaration(const workbook::RowTable&, const workbook::RowTable&,
-                             const DeclarationHeader&, WriterHost&) {
-  return {};
+using workbook::RowTable;
+using workbook::TEilute;
+
+// How one kind of appendix page is laid out.
+struct AppendixKind {
+  std::string_view pageName;  // "KVD507L"
+  char columnLetter;          // 'L'
+  std::size_t slotsPerPage;
+  std::size_t columns;
+  std::string_view fieldCount;
+  // The cell a column is written from; kNoCell for columns always written empty.
+  std::size_t (*cellOf)(std::size_t column);
+};
+
+constexpr std::size_t kNoCell = 99;
+
+std::size_t lCellOf(std::size_t column) {
+  return column <= 10 ? column - 1 : kNoCell;
 }
 
-void saveDeclaration(const std::filesystem::path& file, std::string_view) {
-  throw DeclarationError(file.string(), "writing declarations is not built yet");
+// U11 stays empty; U12 to U15 hold the sheet's extra texts.
+std::size_t uCellOf(std::size_t column) {
+  if (column <= 10) return column - 1;
+  return column == 11 ? kNoCell : column - 2;
+}
+
+constexpr AppendixKind kLPage{"KVD507L", 'L', 10, 13, "135", lCellOf};
+constexpr AppendixKind kUPage{"KVD507U", 'U', 5, 15, "80", uCellOf};
+
+// Bytes of one page beyond its values: 144 and 89 lines of about 40 bytes.
+constexpr std::size_t kLPageBytes = 5800;
+constexpr std::size_t kUPageBytes = 3600;
+constexpr std::size_t kFixedBytes = 1600;
+
+std::size_t pageCount(std::size_t rows, std::size_t slotsPerPage) {
+  return (rows + slotsPerPage - 1) / slotsPerPage;
+}
+
+bool isAmountCell(std::size_t cell) {
+  return cell == workbook::cell::kAmount || cell == workbook::cell::kSecondAmount;
+}
+
+class DeclarationText {
+ public:
+  explicit DeclarationText(std::size_t estimate) {
+    text_.reserve(estimate);
+    text_ += "\xEF\xBB\xBF";
+  }
+
+  void line(std::size_t spaces, std::string_view text) {
+    text_.append(spaces, ' ');
+    text_ += text;
+    text_ += "\r\n";
+  }
+
+  void field(std::size_t spaces, std::string_view name, std::string_view value) {
+    text_.append(spaces, ' ');
+    text_ += "<Field Name=\"";
+    text_ += name;
+    text_ += "\">";
+    appendXmlText(text_, value);
+    text_ += "</Field>\r\n";
+  }
+
+  // One field of a row slot: "L8-3", with the amounts' decimal points made commas.
+  void slotField(char letter, std::size_t column, std::size_t slot, std::string_view value,
+                 bool amount) {
+    text_ += "        <Field Name=\"";
+    text_ += letter;
+    text_ += std::to_string(column);
+    text_ += '-';
+    text_ += std::to_string(slot);
+    text_ += "\">";
+    if (amount && value.find('.') != std::string_view::npos) {
+      std::string withCommas(value);
+      for (char& c : withCommas) {
+        if (c == '.') c = ',';
+      }
+      appendXmlText(text_, withCommas);
+    } else {
+      appendXmlText(text_, value);
+    }
+    text_ += "</Field>\r\n";
+  }
+
+  std::string take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
+
+std::size_t estimateSize(const RowTable& lRows, const RowTable& uRows) {
+  std::size_t size = kFixedBytes + pageCount(lRows.size(), kLPage.slotsPerPage) * kLPageBytes +
+                     pageCount(uRows.size(), kUPage.slotsPerPage) * kUPageBytes;
+  for (const RowTable* table : {&lRows, &uRows}) {
+    for (const TEilute& row : *table) {
+      for (const std::string& value : row) size += value.size();
+    }
+  }
+  return size;
+}
+
+void writeHeaderAndGroups(DeclarationText& out, std::size_t lPages, std::size_t uPages) {
+  out.line(0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
+  out.line(0, R"x(<FFData Version="1" CreatedByApp="ABBYY eFormFiller 2.5 v6 (build 190)" )x"
+              R"x(CreatedByLogin="Admin">)x");
+  out.line(0, R"(<Form FormDefId="{DD0F88DD-A858-4595-AF2F-3643D0069A39}">)");
+  out.line(0, "<DocumentPages>");
+  out.line(2, R"(<Group Name="Visa forma">)");
+  out.line(4, "<ListPages>");
+  out.line(6, "<ListPage>KVD507</ListPage>");
+  out.line(4, "</ListPages>");
+  // One group per page, not one group listing the page several times.
+  for (const auto& [kind, pages] : {std::pair{kLPage, lPages}, std::pair{kUPage, uPages}}) {
+    for (std::size_t page = 0; page < pages; ++page) {
+      out.line(4, "<Group Name=\"Priedas_" + std::string(kind.pageName) + "\">");
+      out.line(6, "<ListPages>");
+      out.line(8, "<ListPage>" + std::string(kind.pageName) + "</ListPage>");
+      out.line(6, "</ListPages>");
+      out.line(4, "</Group>");
+    }
+  }
+  out.line(2, "</Group>");
+  out.line(0, "</DocumentPages>");
+  out.line(0, "<Pages Count=\"" + std::to_string(1 + lPages + uPages) + "\">");
+}
+
+void writeMainPage(DeclarationText& out, const DeclarationHeader& header, WriterHost& host) {
+  std::string id;
+  std::string name;
+  std::string year;
+  if (header.isExtended()) {
+    id = workbook::trim(header.id);
+    name = workbook::trim(header.name);
+    year = workbook::trim(header.year);
+  } else {
+    id = workbook::trim(host.payerCode());
+    name = workbook::escapeName(workbook::upperAscii(workbook::trim(host.payerName())));
+    year = workbook::trim(host.year());
+  }
+  out.line(2, R"(<Page PageDefName="KVD507" PageNumber="1">)");
+  out.line(4, R"(<Fields Count="9">)");
+  out.field(4, "B_MM_ID", id);
+  out.field(4, "B_MM_Pavad", name);
+  out.field(4, "B_ML_Metai", year);
+  for (std::string_view empty : {"G4", "G5", "G6", "G7", "B_FormNr", "B_FormVerNr"}) {
+    out.field(4, empty, {});
+  }
+  out.line(4, "</Fields>");
+  out.line(2, "</Page>");
+}
+
+void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
+               const TEilute* row) {
+  for (std::size_t column = 1; column <= kind.columns; ++column) {
+    const std::size_t cell = kind.cellOf(column);
+    const std::string_view value =
+        row == nullptr || cell == kNoCell ? std::string_view() : std::string_view((*row)[cell]);
+    out.slotField(kind.columnLetter, column, slot, value, isAmountCell(cell));
+  }
+}
+
+// Writes every page of one table; `pageNumber` goes on from the pages written before.
+void writePages(DeclarationText& out, const AppendixKind& kind, const RowTable& rows,
+                std::size_t& pageNumber, WriterHost& host) {
+  const std::size_t pages = pageCount(rows.size(), kind.slotsPerPage);
+  std::size_t recordIndex = 1;
+  for (std::size_t page = 0; page < pages; ++page) {
+    ++pageNumber;
+    out.line(4, "<Page PageDefName=\"" + std::string(kind.pageName) + "\" PageNumber=\"" +
+                    std::to_string(pageNumber) + "\">");
+    out.line(6, "<Fields Count=\"" + std::string(kind.fieldCount) + "\">");
+    for (std::size_t slot = 1; slot <= kind.slotsPerPage; ++slot) {
+      if (recordIndex > rows.size()) {
+        writeSlot(out, kind, slot, nullptr);
+        continue;
+      }
+      host.stepProgress();
+      host.setStatus("Eksportuojame " + std::to_string(recordIndex) + " įrašą");
+      host.processPendingEvents();
+      writeSlot(out, kind, slot, &rows[recordIndex - 1]);
+      ++recordIndex;
+    }
+    // Read now, not once per file: a payer or year chosen during the export shows from here on.
+    const std::string code(workbook::trim(host.payerCode()));
+    const std::string year(workbook::trim(host.year()));
+    out.field(8, "B_MM_ID", code);
+    out.field(8, "B_ML_Metai", year);
+    out.field(8, "B_FormNr", {});
+    out.field(8, "B_FormVerNr", {});
+    out.field(8, "LapoNr", std::to_string(pageNumber - 1));
+    out.line(6, "</Fields>");
+    out.line(4, "</Page>");
+  }
+}
+
+}  // namespace
+
+std::string buildDeclaration(const RowTable& lRows, const RowTable& uRows,
+                             const DeclarationHeader& header, WriterHost& host) {
+  const std::size_t total = lRows.size() + uRows.size();
+  host.setProgressMaximum(static_cast<int>(total));
+  host.setStatus("Iš viso: " + std::to_string(total));
+
+  const std::size_t lPages = pageCount(lRows.size(), kLPage.slotsPerPage);
+  const std::size_t uPages = pageCount(uRows.size(), kUPage.slotsPerPage);
+
+  DeclarationText out(estimateSize(lRows, uRows));
+  writeHeaderAndGroups(out, lPages, uPages);
+  writeMainPage(out, header, host);
+  std::size_t pageNumber = 1;
+  writePages(out, kLPage, lRows, pageNumber, host);
+  writePages(out, kUPage, uRows, pageNumber, host);
+  out.line(0, "</Pages>");
+  out.line(0, "</Form>");
+  out.line(0, "</FFData>");
+  return out.take();
 }
 
 }  // namespace kvd507::declaration
