@@ -1,3 +1,353 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-TEST(Placeholder, Nothing) {}
+#include <string>
+#include <vector>
+
+#include "RecordingHost.h"
+#include "SampleDeclarations.h"
+#include "XmlCheck.h"
+#include "declaration/DeclarationError.h"
+#include "declaration/DeclarationReader.h"
+#include "declaration/DeclarationWriter.h"
+#include "support/TempDir.h"
+
+namespace kvd507::declaration {
+namespace {
+
+using test::makeRow;
+using test::RecordingHost;
+using workbook::RowTable;
+using workbook::TEilute;
+
+std::vector<TEilute> rowsOf(const RowTable& table) {
+  return {table.begin(), table.end()};
+}
+
+// What one read gave.
+struct Read {
+  std::vector<TEilute> lRows;
+  std::vector<TEilute> uRows;
+  DeclarationHeader header;
+};
+
+Read readBytes(std::string_view bytes) {
+  test::TempDir folder;
+  test::writeFile(folder / "in.ffdata", bytes);
+  RowTable lRows;
+  RowTable uRows;
+  DeclarationHeader header;
+  ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
+  return {rowsOf(lRows), rowsOf(uRows), header};
+}
+
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// Rows as the file holds them: the amounts with commas.
+std::vector<TEilute> inFileForm(const RowTable& table) {
+  std::vector<TEilute> rows = rowsOf(table);
+  for (TEilute& row : rows) {
+    row[workbook::cell::kAmount] = replaceAll(row[workbook::cell::kAmount], ".", ",");
+    row[workbook::cell::kSecondAmount] = replaceAll(row[workbook::cell::kSecondAmount], ".", ",");
+  }
+  return rows;
+}
+
+TEST(DeclarationReader, GivesBackTheRowsAndHeaderOfAWrittenDeclaration) {
+  const test::SampleDeclaration sample = test::twelveLThreeUExtended();
+  const Read read = readBytes(test::readFile(test::dataFile(sample.file)));
+
+  EXPECT_EQ(read.lRows, inFileForm(sample.lRows));
+  EXPECT_EQ(read.uRows, inFileForm(sample.uRows));
+  // The payer name of the main page, entities kept; code and year of the last footer.
+  EXPECT_EQ(read.header.name, "UAB &quot;SENA&quot;");
+  EXPECT_EQ(read.header.id, "123456789");
+  EXPECT_EQ(read.header.year, "2023");
+}
+
+struct RoundTrip {
+  const char* what;
+  RowTable lRows;
+  RowTable uRows;
+};
+
+class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
+
+TEST_P(RoundTripTest, WritingWhatWasReadGivesTheSameFile) {
+  RecordingHost host("123456789", " uab \"ąžuolas\" & co ", "2023");
+  const std::string first =
+      buildDeclaration(GetParam().lRows, GetParam().uRows, DeclarationHeader{}, host);
+  const Read read = readBytes(first);
+  ASSERT_TRUE(read.header.isExtended());
+
+  RowTable lRows;
+  RowTable uRows;
+  for (const TEilute& row : read.lRows) lRows.append(row);
+  for (const TEilute& row : read.uRows) uRows.append(row);
+  EXPECT_EQ(buildDeclaration(lRows, uRows, read.header, host), first);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, RoundTripTest,
+    testing::Values(RoundTrip{"one_l_row", test::oneLRow().lRows, {}},
+                    RoundTrip{"l_12_u_3", test::numberedLRows(12), test::numberedURows(3)},
+                    RoundTrip{"u_only", {}, test::numberedURows(6)},
+                    RoundTrip{
+                        "escaped_cells",
+                        test::makeTable({makeRow({"A&amp;B", "1", "AT&amp;T &quot;X&quot;", "A",
+                                                  "01", "", "", "1.5", "a<b", "2"})}),
+                        test::makeTable({makeRow({"x", "1", "Y & Z", "B", "02", "N", "D", "0.5",
+                                                  "0", "0", "", "ĄČ", "&lt;", "q"})})}),
+    [](const testing::TestParamInfo<RoundTrip>& test) { return std::string(test.param.what); });
+
+TEST(DeclarationReader, ReachesAFixedPointFromValuesTheWriterHadToMend) {
+  const std::string written = test::readFile(test::dataFile(test::valuesNeedingEscapes().file));
+  const Read read = readBytes(written);
+  RecordingHost host("12 34", "", "2023");
+  RowTable lRows;
+  RowTable uRows;
+  for (const TEilute& row : read.lRows) lRows.append(row);
+  for (const TEilute& row : read.uRows) uRows.append(row);
+  const std::string again = buildDeclaration(lRows, uRows, read.header, host);
+  EXPECT_EQ(test::xmlError(again), "");
+  // Only the value with a leading tab changes: the reader trims what the writer kept.
+  EXPECT_EQ(again,
+            replaceAll(written, "<Field Name=\"L10-1\"> 3,25<", "<Field Name=\"L10-1\">3,25<"));
+}
+
+TEST(DeclarationReader, ReadsTheSameWithAnyLineBreaksAndWithoutByteOrderMark) {
+  const std::string written = test::readFile(test::dataFile(test::oneLRow().file));
+  const Read expected = readBytes(written);
+  ASSERT_EQ(expected.lRows.size(), 1u);
+  const std::string withoutMark = written.substr(3);
+  for (const std::string& variant :
+       {withoutMark, replaceAll(withoutMark, "\r\n", "\n"), replaceAll(withoutMark, "\r\n", "\r"),
+        replaceAll(withoutMark, "\r\n", "\n\r\n") /* empty lines between */}) {
+    const Read read = readBytes(variant);
+    EXPECT_EQ(read.lRows, expected.lRows);
+    EXPECT_EQ(read.header.id, expected.header.id);
+    EXPECT_EQ(read.header.name, expected.header.name);
+    EXPECT_EQ(read.header.year, expected.header.year);
+  }
+}
+
+struct ScanCase {
+  const char* what;
+  std::string text;
+  std::vector<TEilute> lRows;
+  std::vector<TEilute> uRows;
+  std::vector<std::string> header;  // id, name, year
+};
+
+std::string l(std::size_t column, std::size_t slot, std::string_view value) {
+  return "        <Field Name=\"L" + std::to_string(column) + "-" + std::to_string(slot) + "\">" +
+         std::string(value) + "</Field>\r\n";
+}
+
+std::string u(std::size_t column, std::size_t slot, std::string_view value) {
+  std::string line = l(column, slot, value);
+  line[21] = 'U';
+  return line;
+}
+
+// Fields 1 to 10 of an L slot holding "<column>.<slot>" each, but field 3 "name<slot>".
+std::string lSlot(std::size_t slot, std::string_view name) {
+  std::string text;
+  for (std::size_t column = 1; column <= 13; ++column) {
+    text +=
+        l(column, slot, column == 3 ? name : std::to_string(column) + "." + std::to_string(slot));
+  }
+  return text;
+}
+
+TEilute lRow(std::size_t slot, std::string_view name) {
+  TEilute row;
+  for (std::size_t cell = 0; cell < 10; ++cell) {
+    row[cell] = std::to_string(cell + 1) + "." + std::to_string(slot);
+  }
+  row[2] = name;
+  return row;
+}
+
+const std::vector<std::string> kUnchanged = {"ff_mm_id", "ff_mm_pavad", "ff_mm_metai"};
+
+class ScanTest : public testing::TestWithParam<ScanCase> {};
+
+TEST_P(ScanTest, FindsFieldsLineByLine) {
+  const ScanCase& c = GetParam();
+  const Read read = readBytes(c.text);
+  EXPECT_EQ(read.lRows, c.lRows);
+  EXPECT_EQ(read.uRows, c.uRows);
+  EXPECT_EQ(read.header.id, c.header[0]);
+  EXPECT_EQ(read.header.name, c.header[1]);
+  EXPECT_EQ(read.header.year, c.header[2]);
+}
+
+TEilute withCell(TEilute row, std::size_t cell, std::string value) {
+  row[cell] = std::move(value);
+  return row;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ScanTest,
+    testing::Values(
+        ScanCase{"empty", "", {}, {}, kUnchanged},
+        ScanCase{"byte_order_mark_only", "\xEF\xBB\xBF", {}, {}, kUnchanged},
+        ScanCase{"two_slots",
+                 lSlot(1, "A") + lSlot(2, "B"),
+                 {lRow(1, "A"), lRow(2, "B")},
+                 {},
+                 kUnchanged},
+        ScanCase{"slot_without_name_gives_no_row",
+                 lSlot(1, "") + lSlot(2, "B"),
+                 {lRow(2, "B")},
+                 {},
+                 kUnchanged},
+        // A missing line leaves the value of the slot before; a missing L10 line makes no row.
+        ScanCase{"missing_lines",
+                 lSlot(1, "A") + replaceAll(lSlot(2, "B"), l(5, 2, "5.2"), "") +
+                     replaceAll(lSlot(3, "C"), l(10, 3, "10.3"), "") + l(3, 4, "D") +
+                     l(10, 4, "10.4"),
+                 {lRow(1, "A"), withCell(lRow(2, "B"), 4, "5.1"),
+                  withCell(withCell(lRow(3, "D"), 9, "10.4"), 2, "D")},
+                 {},
+                 kUnchanged},
+        ScanCase{"row_made_at_field_10",
+                 l(10, 1, "x") + l(3, 1, "A") + l(1, 1, "1") + l(10, 1, "y"),
+                 {makeRow({"1", "", "A", "", "", "", "", "", "", "y"})},
+                 {},
+                 kUnchanged},
+        ScanCase{"value_split_over_lines",
+                 lSlot(1, "A") + replaceAll(lSlot(2, "B"), ">B<", ">B\r\nC<"),
+                 {lRow(1, "A")},
+                 {},
+                 kUnchanged},
+        ScanCase{"u_fields",
+                 u(1, 1, "1") + u(3, 1, "N") + u(8, 1, "5,00") + u(10, 1, "10") + u(11, 1, "x") +
+                     u(12, 1, "a") + u(13, 1, "b") + u(14, 1, "c") + u(15, 1, "d"),
+                 {},
+                 {makeRow({"1", "", "N", "", "", "", "", "5,00", "", "10", "a", "b", "c", "d"})},
+                 kUnchanged},
+        ScanCase{"values_trimmed_entities_kept",
+                 "<Field Name=\"B_MM_Pavad\"> A &amp; &quot;B&quot;\t</Field>\n" +
+                     l(3, 1, "  X &lt; Y  ") + l(10, 1, ""),
+                 {makeRow({"", "", "X &lt; Y"})},
+                 {},
+                 {"ff_mm_id", "A &amp; &quot;B&quot;", "ff_mm_metai"}},
+        ScanCase{"last_header_wins",
+                 "<Field Name=\"B_MM_ID\">1</Field>\n<Field Name=\"B_ML_Metai\">2020</Field>\n"
+                 "<Field Name=\"B_MM_ID\">2</Field>\n<Field Name=\"B_ML_Metai\">2021</Field>\n",
+                 {},
+                 {},
+                 {"2", "ff_mm_pavad", "2021"}},
+        // The first key of the fixed order wins, wherever on the line it stands.
+        ScanCase{"several_fields_on_one_line",
+                 "<Field Name=\"L3-1\">A</Field><Field Name=\"L10-1\">9</Field>"
+                 "<Field Name=\"B_ML_Metai\">2024</Field>",
+                 {},
+                 {},
+                 {"ff_mm_id", "ff_mm_pavad", "2024"}},
+        ScanCase{"no_closing_tag",
+                 "<Field Name=\"B_MM_ID\">123\n",
+                 {},
+                 {},
+                 {"", "ff_mm_pavad", "ff_mm_metai"}},
+        // Without a tag end the cut shows: it takes the key but its last character.
+        ScanCase{
+            "no_tag_end", "Name=\"B_MM_ID\" x</", {}, {}, {"\" x", "ff_mm_pavad", "ff_mm_metai"}}),
+    [](const testing::TestParamInfo<ScanCase>& test) { return std::string(test.param.what); });
+
+TEST(DeclarationReader, AWholeDeclarationOnOneLineGivesOnlyThePayerCode) {
+  std::string written = test::readFile(test::dataFile(test::twelveLThreeUExtended().file));
+  const Read read = readBytes(replaceAll(written, "\r\n", ""));
+  EXPECT_TRUE(read.lRows.empty());
+  EXPECT_TRUE(read.uRows.empty());
+  EXPECT_EQ(read.header.id, "987654321");
+  EXPECT_EQ(read.header.name, "ff_mm_pavad");
+  EXPECT_EQ(read.header.year, "ff_mm_metai");
+}
+
+TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
+  RowTable lRows = test::makeTable({lRow(1, "A")});
+  RowTable uRows;
+  DeclarationHeader header;
+  test::TempDir folder;
+  test::writeFile(folder / "in.ffdata", lSlot(1, "A") + lSlot(2, "A") + lSlot(1, "A"));
+  ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
+  EXPECT_EQ(rowsOf(lRows),
+            (std::vector<TEilute>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"), lRow(1, "A")}));
+}
+
+struct BadFile {
+  const char* what;
+  std::string bytes;
+};
+
+class UnreadableFileTest : public testing::TestWithParam<BadFile> {};
+
+TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
+  test::TempDir folder;
+  const std::filesystem::path file = folder / "in.ffdata";
+  test::writeFile(file, GetParam().bytes);
+  RowTable lRows = test::makeTable({lRow(1, "A")});
+  RowTable uRows;
+  DeclarationHeader header;
+  header.id = "kept";
+
+  try {
+    ReadExistingDeclaration(file, lRows, uRows, header);
+    FAIL() << "no error";
+  } catch (const DeclarationError& error) {
+    EXPECT_EQ(error.file(), file.string());
+    EXPECT_THAT(error.cause(), testing::HasSubstr("not UTF-8"));
+  }
+  EXPECT_EQ(rowsOf(lRows), std::vector<TEilute>{lRow(1, "A")});
+  EXPECT_TRUE(uRows.empty());
+  EXPECT_EQ(header.id, "kept");
+  EXPECT_EQ(header.name, "ff_mm_pavad");
+}
+
+// Each file starts with a row and header that a lax reader would take before failing.
+const std::string kGoodStart =
+    "<Field Name=\"B_MM_Pavad\">X</Field>\r\n" + lSlot(1, "A") + "<Field Name=\"B_MM_ID\">";
+
+INSTANTIATE_TEST_SUITE_P(
+    NotUtf8, UnreadableFileTest,
+    testing::Values(BadFile{"single_byte_code_page", kGoodStart + "\xE0\xE8\r\n"},
+                    BadFile{"utf16", "\xFF\xFE<\0?\0x\0"},
+                    BadFile{"overlong", kGoodStart + "\xC0\xAF"},
+                    BadFile{"overlong_three_bytes", kGoodStart + "\xE0\x80\xAF"},
+                    BadFile{"surrogate", kGoodStart + "\xED\xA0\x80"},
+                    BadFile{"beyond_unicode", kGoodStart + "\xF4\x90\x80\x80"},
+                    BadFile{"cut_off_at_end", kGoodStart + "\xC4"},
+                    BadFile{"cut_off_in_line", kGoodStart + "\xE2\x82</Field>"},
+                    BadFile{"lone_continuation", kGoodStart + "\x80"},
+                    BadFile{"after_byte_order_mark", "\xEF\xBB\xBF\xFF"}),
+    [](const testing::TestParamInfo<BadFile>& test) { return std::string(test.param.what); });
+
+TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
+  test::TempDir folder;
+  RowTable lRows;
+  RowTable uRows;
+  DeclarationHeader header;
+  for (const std::filesystem::path& file : {folder / "missing.ffdata", folder.path()}) {
+    try {
+      ReadExistingDeclaration(file, lRows, uRows, header);
+      FAIL() << "no error for " << file;
+    } catch (const DeclarationError& error) {
+      EXPECT_EQ(error.file(), file.string());
+      EXPECT_FALSE(error.cause().empty());
+    }
+  }
+  EXPECT_TRUE(lRows.empty());
+  EXPECT_EQ(header.id, "ff_mm_id");
+}
+
+}  // namespace
+}  // namespace kvd507::declaration

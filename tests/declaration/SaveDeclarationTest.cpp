@@ -1,0 +1,124 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "declaration/DeclarationError.h"
+#include "declaration/DeclarationWriter.h"
+#include "support/TempDir.h"
+
+namespace kvd507::declaration {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(SaveDeclaration, ReplacesThePreviousFileWithExactlyTheBytes) {
+  test::TempDir folder;
+  const fs::path file = folder / "KVD507.ffdata";
+  test::writeFile(file, std::string(10000, 'x'));
+  const std::string bytes("\xEF\xBB\xBF<a/>\r\n\0z", 10);
+
+  saveDeclaration(file, bytes);
+
+  EXPECT_EQ(test::readFile(file), bytes);
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+}
+
+TEST(SaveDeclaration, CreatesTheMissingFolder) {
+  test::TempDir folder;
+  const fs::path file = folder / "formos" / "KVD507.ffdata";
+  saveDeclaration(file, "text");
+  EXPECT_EQ(test::readFile(file), "text");
+}
+
+TEST(SaveDeclaration, GivesTheFileTheModeTheUmaskAllows) {
+  test::TempDir folder;
+  const mode_t previous = ::umask(027);
+  saveDeclaration(folder / "KVD507.ffdata", "text");
+  ::umask(previous);
+  struct stat status {};
+  ASSERT_EQ(::stat((folder / "KVD507.ffdata").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+struct Failure {
+  const char* what;
+  std::string target;  // relative to the test folder
+  std::string blamed;  // what the error names, relative to the test folder
+  std::string cause;
+};
+
+class SaveFailureTest : public testing::TestWithParam<Failure> {};
+
+// Tests run as root, so permissions cannot make a folder unwritable; a regular file where a
+// folder should be, or a folder where the file should be, fails for anyone.
+TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
+  const Failure& f = GetParam();
+  test::TempDir folder;
+  test::writeFile(folder / "plain", "previous");
+  fs::create_directories(folder / "KVD507.ffdata" / "inside");
+
+  try {
+    saveDeclaration(folder / f.target, "new text");
+    FAIL() << "no error";
+  } catch (const DeclarationError& error) {
+    EXPECT_EQ(error.file(), (folder / f.blamed).string());
+    EXPECT_THAT(error.cause(), testing::HasSubstr(f.cause));
+  }
+  EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"KVD507.ffdata", "plain"}));
+  EXPECT_EQ(test::readFile(folder / "plain"), "previous");
+  EXPECT_EQ(namesIn(folder / "KVD507.ffdata"), std::vector<std::string>{"inside"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, SaveFailureTest,
+    testing::Values(
+        Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory"},
+        Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b", "No such file or directory"},
+        Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata", "Is a directory"}),
+    [](const testing::TestParamInfo<Failure>& test) { return std::string(test.param.what); });
+
+// A write that fails half way, here at the file size limit, must not cost the previous file.
+TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
+  test::TempDir folder;
+  const fs::path file = folder / "KVD507.ffdata";
+  test::writeFile(file, "previous");
+
+  rlimit previousLimit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+  const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = previousLimit;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool threw = false;
+  try {
+    saveDeclaration(file, std::string(100000, 'x'));
+  } catch (const DeclarationError& error) {
+    threw = true;
+    EXPECT_THAT(error.cause(), testing::HasSubstr("File too large"));
+  }
+  ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+  ::signal(SIGXFSZ, previousHandler);
+
+  EXPECT_TRUE(threw);
+  EXPECT_EQ(test::readFile(file), "previous");
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+}
+
+}  // namespace
+}  // namespace kvd507::declaration
