@@ -1,0 +1,149 @@
+#include "workbook/xlsx/ZipArchive.h"
+
+#include <zip.h>
+
+#include <utility>
+
+#include "workbook/WorkbookError.h"
+
+namespace kvd507::workbook::xlsx {
+namespace {
+
+std::string openFailure(int code) {
+  switch (code) {
+    case ZIP_ER_NOZIP:
+      return "not a zip archive, or a truncated one (its central directory is missing)";
+    case ZIP_ER_INCONS:
+      return "the zip archive is damaged (its directory is inconsistent)";
+    case ZIP_ER_OPEN:
+    case ZIP_ER_NOENT:
+    case ZIP_ER_READ:
+      return "the file cannot be read";
+    case ZIP_ER_MEMORY:
+      return "not enough memory to open the zip archive";
+    default: {
+      zip_error_t error;
+      zip_error_init_with_code(&error, code);
+      std::string text =
+          std::string("the zip archive cannot be opened: ") + zip_error_strerror(&error);
+      zip_error_fini(&error);
+      return text;
+    }
+  }
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Relationship targets are URIs and may escape characters ("sheet%201.xml") that the zip
+// directory stores plainly.
+std::optional<std::string> percentDecoded(std::string_view text) {
+  if (text.find('%') == std::string_view::npos) return std::nullopt;
+  std::string decoded;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+        hexValue(text[i + 2]) >= 0) {
+      decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+std::string mebibytes(std::uint64_t bytes) {
+  return std::to_string(bytes >> 20) + " MiB";
+}
+
+}  // namespace
+
+ZipArchive::ZipArchive(const std::filesystem::path& file, std::uint64_t totalLimit)
+    : fileName_(file.string()), totalLimit_(totalLimit) {
+  int code = 0;
+  archive_ = zip_open(fileName_.c_str(), ZIP_RDONLY, &code);
+  if (archive_ == nullptr) throw WorkbookError(fileName_, openFailure(code));
+}
+
+ZipArchive::~ZipArchive() {
+  zip_discard(archive_);
+}
+
+std::optional<std::uint64_t> ZipArchive::locate(std::string_view part) const {
+  while (!part.empty() && part.front() == '/') part.remove_prefix(1);
+  if (part.empty()) return std::nullopt;
+  const std::string name(part);
+  zip_int64_t index = zip_name_locate(archive_, name.c_str(), ZIP_FL_NOCASE);
+  if (index < 0) {
+    if (auto decoded = percentDecoded(name)) {
+      index = zip_name_locate(archive_, decoded->c_str(), ZIP_FL_NOCASE);
+    }
+  }
+  if (index < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(index);
+}
+
+ZipEntry ZipArchive::open(std::string_view part, std::uint64_t limit) {
+  const auto index = locate(part);
+  if (!index) {
+    throw WorkbookError(fileName_, "the workbook part " + std::string(part) + " is missing");
+  }
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat_index(archive_, *index, 0, &stat) == 0 &&
+      (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+    throw WorkbookError(fileName_, "the workbook part " + std::string(part) + " is encrypted");
+  }
+  zip_file_t* file = zip_fopen_index(archive_, *index, 0);
+  if (file == nullptr) {
+    throw WorkbookError(fileName_, "the workbook part " + std::string(part) +
+                                       " cannot be read: " + zip_strerror(archive_));
+  }
+  return ZipEntry(*this, file, std::string(part), limit);
+}
+
+void ZipArchive::countInflated(std::string_view part, std::size_t bytes) {
+  inflated_ += bytes;
+  if (inflated_ > totalLimit_) {
+    throw WorkbookError(fileName_, "reading the workbook part " + std::string(part) +
+                                       " inflates the archive beyond " + mebibytes(totalLimit_) +
+                                       " in all; refusing a file that expands without bound");
+  }
+}
+
+ZipEntry::ZipEntry(ZipArchive& archive, zip_file* file, std::string part, std::uint64_t limit)
+    : archive_(&archive), file_(file), part_(std::move(part)), limit_(limit) {}
+
+ZipEntry::ZipEntry(ZipEntry&& other) noexcept
+    : archive_(other.archive_),
+      file_(std::exchange(other.file_, nullptr)),
+      part_(std::move(other.part_)),
+      limit_(other.limit_),
+      inflated_(other.inflated_) {}
+
+ZipEntry::~ZipEntry() {
+  if (file_ != nullptr) zip_fclose(file_);
+}
+
+std::size_t ZipEntry::read(char* buffer, std::size_t size) {
+  const zip_int64_t got = zip_fread(file_, buffer, size);
+  if (got < 0) {
+    throw WorkbookError(fileName(),
+                        "the workbook part " + part_ + " is damaged: " + zip_file_strerror(file_));
+  }
+  const auto bytes = static_cast<std::size_t>(got);
+  inflated_ += bytes;
+  if (inflated_ > limit_) {
+    throw WorkbookError(fileName(), "the workbook part " + part_ + " inflates beyond " +
+                                        mebibytes(limit_) +
+                                        "; refusing a file that expands without bound");
+  }
+  archive_->countInflated(part_, bytes);
+  return bytes;
+}
+
+}  // namespace kvd507::workbook::xlsx

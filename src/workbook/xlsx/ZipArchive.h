@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct zip;
+struct zip_file;
+
+namespace kvd507::workbook::xlsx {
+
+class ZipEntry;
+
+// The zip container of a workbook. Entries are found by part name without regard to case,
+// since writers differ in the case they give names, and every byte inflated from the archive
+// is counted against `totalLimit`: a small file must not be able to expand without bound.
+class ZipArchive {
+ public:
+  // Throws WorkbookError naming the file when it is not a readable zip archive.
+  ZipArchive(const std::filesystem::path& file, std::uint64_t totalLimit);
+  ~ZipArchive();
+  ZipArchive(const ZipArchive&) = delete;
+  ZipArchive& operator=(const ZipArchive&) = delete;
+
+  const std::string& fileName() const { return fileName_; }
+
+  bool contains(std::string_view part) const { return locate(part).has_value(); }
+
+  // Opens a part for reading; no more than `limit` bytes may be inflated from it. Throws
+  // WorkbookError when the part is missing, encrypted or cannot be read.
+  ZipEntry open(std::string_view part, std::uint64_t limit);
+
+ private:
+  friend class ZipEntry;
+
+  std::optional<std::uint64_t> locate(std::string_view part) const;
+  void countInflated(std::string_view part, std::size_t bytes);
+
+  std::string fileName_;
+  zip* archive_ = nullptr;
+  std::uint64_t totalLimit_;
+  std::uint64_t inflated_ = 0;
+};
+
+// One part being inflated, read front to back in chunks.
+class ZipEntry {
+ public:
+  ZipEntry(ZipEntry&& other) noexcept;
+  ZipEntry& operator=(ZipEntry&&) = delete;
+  ZipEntry(const ZipEntry&) = delete;
+  ZipEntry& operator=(const ZipEntry&) = delete;
+  ~ZipEntry();
+
+  const std::string& part() const { return part_; }
+  const std::string& fileName() const { return archive_->fileName(); }
+
+  // Reads up to `size` bytes into `buffer`; returns 0 at the end of the part. Throws
+  // WorkbookError when the data is damaged or the part inflates beyond its limit.
+  std::size_t read(char* buffer, std::size_t size);
+
+ private:
+  friend class ZipArchive;
+  ZipEntry(ZipArchive& archive, zip_file* file, std::string part, std::uint64_t limit);
+
+  ZipArchive* archive_;
+  zip_file* file_;
+  std::string part_;
+  std::uint64_t limit_;
+  std::uint64_t inflated_ = 0;
+};
+
+}  // namespace kvd507::workbook::xlsx
