@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbook/xls/StringPool.h"
+
+namespace kvd507::workbook::xls {
+
+// What the workbook part of a BIFF8 stream says about all of its sheets.
+struct BiffGlobals {
+  struct SheetEntry {
+    std::string name;
+    std::uint32_t offset = 0;  // of the sheet's BOF record in the stream
+  };
+
+  std::vector<SheetEntry> worksheets;  // in workbook order; chart and macro sheets left out
+  StringPool sharedStrings;
+  std::vector<bool> xfIsDate;  // by cell format (XF) index: whether its number format is a date
+  bool date1904 = false;
+
+  bool isDate(std::uint16_t xf) const { return xf < xfIsDate.size() && xfIsDate[xf]; }
+};
+
+// Reads the workbook part at the start of a BIFF8 stream. Throws BiffError when the stream
+// is damaged, encrypted or not BIFF8.
+BiffGlobals readBiffGlobals(std::string_view stream);
+
+}  // namespace kvd507::workbook::xls
