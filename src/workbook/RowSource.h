@@ -9,8 +9,9 @@
 
 namespace kvd507::workbook {
 
-// The rows of one worksheet, read front to back. Implementations stream: they hold no more of
-// the sheet than the row they are handing out, so memory does not grow with the file.
+// The rows of one worksheet, read front to back. Where the format allows (.xlsx), an
+// implementation streams and holds no more of the sheet than the row it is handing out; a
+// .xls sheet is small enough to be held as the cells it keeps.
 class RowSource {
  public:
   virtual ~RowSource() = default;
