@@ -12,7 +12,7 @@
 
 #include "workbook/RowSource.h"
 #include "workbook/WorkbookError.h"
-#include "workbook/xlsx/Limits.h"
+#include "workbook/xlsx/InflateLimits.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "workbook/WorkbookError.h"
 #include "workbook/xlsx/CellStyles.h"
-#include "workbook/xlsx/Limits.h"
+#include "workbook/xlsx/InflateLimits.h"
 #include "workbook/xlsx/Relationships.h"
 #include "workbook/xlsx/SharedStrings.h"
 #include "workbook/xlsx/SheetStream.h"

@@ -9,7 +9,7 @@
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsxSource.h"
-#include "workbook/xlsx/Limits.h"
+#include "workbook/xlsx/InflateLimits.h"
 
 namespace kvd507::test {
 namespace {

@@ -14,7 +14,9 @@ bool isTrue(const char* value) {
 class WorkbookHandler : public XmlHandler {
  public:
   XmlAction startElement(std::string_view name, const char** attributes) override {
-    if (name == "sheet") {
+    if (name == "sheets") {
+      inSheets_ = true;
+    } else if (name == "sheet" && inSheets_) {
       const char* sheetName = findAttribute(attributes, "name");
       const char* id = findAttribute(attributes, "id");
       if (sheetName != nullptr && id != nullptr) workbook_.sheets.push_back({sheetName, id});
@@ -33,6 +35,7 @@ class WorkbookHandler : public XmlHandler {
 
  private:
   WorkbookPart workbook_;
+  bool inSheets_ = false;
 };
 
 }  // namespace
