@@ -31,11 +31,11 @@ class CommandLineTest : public ::testing::Test {
   void SetUp() override { setenv("LC_ALL", "lt_LT.UTF-8", 1); }
   void TearDown() override { unsetenv("LC_ALL"); }
 
-  std::string workbook(const std::string& name, int lCount) {
+  std::string workbook(const std::string& name, int lCount, const std::string& payee = "vardas\t") {
     MemoryWorkbook book;
     book.sheet("KVD507 L").sheet("KVD507 U");
     for (int i = 0; i < lCount; ++i) {
-      book.text("KVD507 L", 6 + i, 2, "vardas\t" + std::to_string(i))
+      book.text("KVD507 L", 6 + i, 2, payee + std::to_string(i))
           .number("KVD507 L", 6 + i, 8, 12.5)
           .text("KVD507 L", 6 + i, 9, "5");
     }
@@ -56,8 +56,9 @@ TEST_F(CommandLineTest, RowsPrintsEveryRowWithEscapes) {
 }
 
 TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
-  const Result r = run({"convert", workbook("a.xlsx", 11), "--folder", dir.path().string(),
-                        "--payer-code", "123", "--payer-name", "Ona", "--year", "2023"});
+  const Result r =
+      run({"convert", workbook("a.xlsx", 11, "vardas "), "--folder", dir.path().string(),
+           "--payer-code", "123", "--payer-name", "Ona", "--year", "2023"});
   EXPECT_EQ(r.status, 0) << r.err;
   const auto output = dir / "formos" / "KVD507.ffdata";
   EXPECT_EQ(r.out,
@@ -66,8 +67,8 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
   EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">ONA</Field>"), std::string::npos);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
 
-  const Result again = run({"convert", workbook("b.xlsx", 1), "--append", output.string(),
-                            "--output", (dir / "more.ffdata").string()});
+  const Result again = run({"convert", workbook("b.xlsx", 1, "vardas "), "--append",
+                            output.string(), "--output", (dir / "more.ffdata").string()});
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_NE(again.out.find("L įrašų: 11,"), std::string::npos);  // the one row merged
 }

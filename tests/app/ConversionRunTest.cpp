@@ -18,7 +18,7 @@ const std::string L = "KVD507 L";
 const std::string U = "KVD507 U";
 
 class ConversionRunTest : public ::testing::Test {
- protected:
+ public:  // the table of cases below prepares the fixture through lambdas
   ConversionRunTest() { settings.outputFile = dir / "formos" / "KVD507.ffdata"; }
 
   // A workbook with `lCount` L rows and `uCount` U rows, each with its own name.
