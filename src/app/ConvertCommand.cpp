@@ -102,7 +102,8 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
   host.setExistingDeclaration(options.append);
 
   RunSettings settings;
-  settings.outputFile = options.output ? *options.output : declarationFile(folder);
+  settings.outputFile =
+      std::filesystem::absolute(options.output ? *options.output : declarationFile(folder));
   settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
 
   XdgOpener desktop;
