@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <string_view>
 
 namespace kvd507::workbook {
 namespace {
@@ -50,6 +50,23 @@ bool normalise(std::string_view text, std::string& out, bool& negative) {
   return i == text.size();
 }
 
+// More digits before the separator than can be shown: "1.2345E+15".
+std::string exponentForm(double value) {
+  char buffer[64];
+  const char* last =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 13).ptr;
+  const std::string_view text(buffer, static_cast<std::size_t>(last - buffer));
+  const std::size_t e = text.find('e');
+  std::string mantissa(text.substr(0, e));
+  while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+  if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
+  std::string_view exponent = text.substr(e + 1);
+  const char sign = exponent.front();
+  exponent.remove_prefix(1);
+  while (exponent.size() > 1 && exponent.front() == '0') exponent.remove_prefix(1);
+  return mantissa + 'E' + sign + std::string(exponent);
+}
+
 }  // namespace
 
 double parseAmount(std::string_view text) {
@@ -76,31 +93,24 @@ double MyRoundTo(int digits, double value) {
 
 std::string formatAmount(double value, char decimalSeparator) {
   if (!std::isfinite(value)) value = 0.0;
-  // First to 14 significant digits, as the amount is shown, then to two decimals.
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.13e", value);
-  double shown = 0.0;
-  std::from_chars(buffer, buffer + std::char_traits<char>::length(buffer), shown);
-  if (std::fabs(shown) >= 1e14) {
-    // More digits before the separator than can be shown: exponent form, as "1,2345E+15".
-    std::snprintf(buffer, sizeof buffer, "%.13E", shown);
-    std::string text = buffer;
-    const std::size_t e = text.find('E');
-    std::string mantissa = text.substr(0, e);
-    while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
-    if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
-    std::string exponent = text.substr(e + 1);
-    const char sign = exponent[0];
-    exponent.erase(0, 1);
-    while (exponent.size() > 1 && exponent[0] == '0') exponent.erase(0, 1);
-    text = mantissa + "E" + sign + exponent;
-    for (char& c : text) {
-      if (c == '.') c = decimalSeparator;
+  char* const end = buffer + sizeof buffer;
+  std::string text;
+  if (std::fabs(value) < 1e12) {
+    // With 12 digits or fewer before the separator, two decimals stay within the 14 significant
+    // digits shown, so printing to two decimals is all there is to it.
+    text.assign(buffer, std::to_chars(buffer, end, value, std::chars_format::fixed, 2).ptr);
+  } else {
+    // First to 14 significant digits, as the amount is shown, then to two decimals.
+    const char* last = std::to_chars(buffer, end, value, std::chars_format::scientific, 13).ptr;
+    double shown = 0.0;
+    std::from_chars(buffer, last, shown);
+    if (std::fabs(shown) < 1e14) {
+      text.assign(buffer, std::to_chars(buffer, end, shown, std::chars_format::fixed, 2).ptr);
+    } else {
+      text = exponentForm(shown);
     }
-    return text;
   }
-  std::snprintf(buffer, sizeof buffer, "%.2f", shown);
-  std::string text = buffer;
   if (text == "-0.00") text = "0.00";
   for (char& c : text) {
     if (c == '.') c = decimalSeparator;

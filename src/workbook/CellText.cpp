@@ -1,5 +1,6 @@
 #include "workbook/CellText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -31,11 +32,14 @@ CivilDate civilFromDays(std::int64_t days) {
 
 std::string numberText(double value, char decimalSeparator) {
   if (value == 0.0) return "0";  // also -0
+  // The same digits as printf's "%.15G", without its cost.
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  std::string text = buffer;
+  const char* last =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  std::string text(static_cast<const char*>(buffer), last);
   for (char& c : text) {
     if (c == '.') c = decimalSeparator;
+    if (c == 'e') c = 'E';
   }
   return text;
 }
