@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvd507::test {
 
@@ -23,6 +24,9 @@ class TempDir {
 
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
+
+// The names of what a folder holds, sorted: shows both what was written and what was left over.
+std::vector<std::string> namesIn(const std::filesystem::path& folder);
 
 // A file of tests/data.
 std::filesystem::path dataFile(std::string_view name);

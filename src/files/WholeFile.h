@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace kvd507::files {
+
+// Whole-file access for the program's own files. Failures throw IoError (files/IoError.h) with
+// the step that failed and the system's reason; callers name the file with their own error type.
+
+constexpr std::size_t kNoSizeLimit = std::numeric_limits<std::size_t>::max();
+
+// Only regular files are read: a folder, a pipe or a device holds no such file, and reading a
+// pipe could wait for ever. A file over maxBytes fails with FileProblem::kTooLarge, even one
+// that grows while it is read. Steps: "open", "read".
+std::string readWholeFile(const std::filesystem::path& file, std::size_t maxBytes = kNoSizeLimit);
+
+// What the replacing file's permissions are.
+enum class Permissions {
+  kFromUmask,     // those of any new file
+  kKeepExisting,  // those of the file replaced, or of any new file when there is none
+};
+
+// Writes a temporary file beside the target and renames it over the target, so that a failure
+// half-way (disk full, say) leaves the old contents in place instead of a truncated file, and
+// a crash leaves either the old or the new file. The temporary file is removed on failure.
+// Steps: "create a temporary file", "write the file", "replace the file".
+void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                           Permissions permissions);
+
+// Appends at the end, creating the file when it is missing. Steps: "open", "write the file".
+void appendToFile(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace kvd507::files

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "files/IoError.h"
+#include "files/WholeFile.h"
+#include "support/TempDir.h"
+
+namespace kvd507::files {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The step and reason of the IoError that `action` throws; fails the test when it throws none.
+template <typename Action>
+std::pair<std::string, std::error_code> failureOf(Action action) {
+  try {
+    action();
+  } catch (const IoError& error) {
+    return {error.step(), error.code()};
+  }
+  ADD_FAILURE() << "no error";
+  return {};
+}
+
+TEST(ReadWholeFile, ReadsUpToTheLimitAndRefusesMore) {
+  test::TempDir folder;
+  const fs::path file = folder / "ten";
+  test::writeFile(file, std::string("0123456789\0", 10));
+
+  EXPECT_EQ(readWholeFile(file), "0123456789");
+  EXPECT_EQ(readWholeFile(file, 10), "0123456789");
+  EXPECT_EQ(failureOf([&] { readWholeFile(file, 9); }),
+            std::make_pair(std::string("read"), make_error_code(FileProblem::kTooLarge)));
+  test::writeFile(file, "");
+  EXPECT_EQ(readWholeFile(file, 0), "");
+}
+
+TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
+  test::TempDir folder;
+  const fs::path pipe = folder / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+
+  struct Case {
+    const char* what;
+    fs::path file;
+    std::string step;
+    std::error_code code;
+  };
+  const Case cases[] = {
+      {"missing", folder / "missing", "open",
+       std::make_error_code(std::errc::no_such_file_or_directory)},
+      {"folder", folder.path(), "read", make_error_code(FileProblem::kNotRegularFile)},
+      // With no writer, a pipe must not leave the read waiting.
+      {"pipe", pipe, "read", make_error_code(FileProblem::kNotRegularFile)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(failureOf([&] { readWholeFile(c.file); }), std::make_pair(c.step, c.code)) << c.what;
+  }
+}
+
+TEST(ReplaceFileAtomically, GivesTheModeAskedFor) {
+  struct Case {
+    const char* what;
+    Permissions permissions;
+    bool existing;  // the file is there before, with mode 0604
+    mode_t mode;
+  };
+  const Case cases[] = {
+      {"umask over an existing file", Permissions::kFromUmask, true, 0640},
+      {"kept from the existing file", Permissions::kKeepExisting, true, 0604},
+      {"nothing to keep", Permissions::kKeepExisting, false, 0640},
+  };
+  const mode_t previous = ::umask(027);
+  for (const Case& c : cases) {
+    test::TempDir folder;
+    const fs::path file = folder / "list.txt";
+    if (c.existing) {
+      test::writeFile(file, "old");
+      ASSERT_EQ(::chmod(file.c_str(), 0604), 0);
+    }
+    replaceFileAtomically(file, "new", c.permissions);
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, c.mode) << c.what;
+    EXPECT_EQ(test::readFile(file), "new") << c.what;
+  }
+  ::umask(previous);
+}
+
+// Tests run as root, so permissions cannot make a folder unwritable; a regular file where the
+// folder should be, or a folder where the file should be, fails for anyone.
+TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
+  struct Case {
+    const char* what;
+    std::string target;
+    std::string step;
+    std::errc code;
+  };
+  const Case cases[] = {
+      {"folder is a file", "plain/list.txt", "create a temporary file", std::errc::not_a_directory},
+      {"target is a folder", "folder", "replace the file", std::errc::is_a_directory},
+  };
+  for (const Case& c : cases) {
+    test::TempDir folder;
+    test::writeFile(folder / "plain", "previous");
+    fs::create_directories(folder / "folder" / "inside");
+
+    EXPECT_EQ(failureOf([&] {
+                replaceFileAtomically(folder / c.target, "new", Permissions::kKeepExisting);
+              }),
+              std::make_pair(c.step, std::make_error_code(c.code)))
+        << c.what;
+    EXPECT_EQ(test::namesIn(folder.path()), (std::vector<std::string>{"folder", "plain"}))
+        << c.what;
+    EXPECT_EQ(test::readFile(folder / "plain"), "previous") << c.what;
+    EXPECT_EQ(test::namesIn(folder / "folder"), std::vector<std::string>{"inside"}) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace kvd507::files
