@@ -1,13 +1,7 @@
 #include "declaration/DeclarationReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +10,8 @@
 
 #include "declaration/DeclarationError.h"
 #include "declaration/Utf8.h"
+#include "files/IoError.h"
+#include "files/WholeFile.h"
 #include "workbook/Text.h"
 
 namespace kvd507::declaration {
@@ -68,52 +64,18 @@ constexpr std::array<Key, 27> kKeys{{
     {R"(Name="U15-)", 8, Target::kU, 15},
 }};
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-  ~FileDescriptor() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return descriptor_; }
-
- private:
-  int descriptor_;
-};
-
 std::string loadBytes(const std::filesystem::path& file) {
-  const FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (descriptor.get() < 0) {
-    throw DeclarationError(file.string(), std::string("cannot open: ") + std::strerror(errno));
-  }
-  struct stat status {};
-  if (::fstat(descriptor.get(), &status) != 0) {
-    throw DeclarationError(file.string(), std::string("cannot read: ") + std::strerror(errno));
-  }
-  // A folder, a pipe or a device is no declaration, and reading a pipe could wait for ever.
-  if (!S_ISREG(status.st_mode)) throw DeclarationError(file.string(), "not a regular file");
-  if (static_cast<std::uintmax_t>(status.st_size) > kLargestFile) {
-    throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
-  }
-
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(status.st_size));
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = ::read(descriptor.get(), buffer, sizeof buffer);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      throw DeclarationError(file.string(), std::string("cannot read: ") + std::strerror(errno));
+  try {
+    return files::readWholeFile(file, kLargestFile);
+  } catch (const files::IoError& e) {
+    if (e.code() == files::FileProblem::kNotRegularFile) {
+      throw DeclarationError(file.string(), "not a regular file");
     }
-    if (count == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(count));
-    // The file may have grown since it was measured.
-    if (bytes.size() > kLargestFile) {
+    if (e.code() == files::FileProblem::kTooLarge) {
       throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
     }
+    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
   }
-  return bytes;
 }
 
 std::string_view decodedText(const std::filesystem::path& file, std::string_view bytes) {

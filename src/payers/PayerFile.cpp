@@ -3,7 +3,8 @@
 #include <system_error>
 #include <utility>
 
-#include "payers/FileBytes.h"
+#include "files/IoError.h"
+#include "files/WholeFile.h"
 #include "payers/PayerFileError.h"
 #include "payers/TextLines.h"
 
@@ -14,8 +15,8 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 std::string readOrThrow(const std::filesystem::path& file) {
   try {
-    return readFileBytes(file);
-  } catch (const std::system_error& e) {
+    return files::readWholeFile(file);
+  } catch (const files::IoError& e) {
     throw PayerFileError(file.string(), "cannot read: " + e.code().message());
   }
 }
@@ -77,8 +78,8 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   std::string bytes(byteOrderMark(encoding));
   bytes += encodeOrThrow(file, text, encoding);
   try {
-    replaceFileBytes(file, bytes);
-  } catch (const std::system_error& e) {
+    files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
+  } catch (const files::IoError& e) {
     throw PayerFileError(file.string(), "cannot write: " + e.code().message());
   }
 }
@@ -96,8 +97,8 @@ void appendPayerLine(const std::filesystem::path& file, std::string_view line) {
 
   const std::string bytes = encodeOrThrow(file, text, decoded.encoding);
   try {
-    appendFileBytes(file, bytes);
-  } catch (const std::system_error& e) {
+    files::appendToFile(file, bytes);
+  } catch (const files::IoError& e) {
     throw PayerFileError(file.string(), "cannot append: " + e.code().message());
   }
 }

@@ -1,27 +1,19 @@
 #pragma once
 
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "files/FileError.h"
 #include "payers/PayerLine.h"
 
 namespace kvd507::payers {
 
 // The payer list cannot be read or written; the message names the file and the cause.
-class PayerFileError : public std::runtime_error {
+class PayerFileError : public files::FileError {
  public:
-  PayerFileError(std::string file, std::string cause)
-      : std::runtime_error(file + ": " + cause), file_(std::move(file)), cause_(std::move(cause)) {}
-
-  const std::string& file() const { return file_; }
-  const std::string& cause() const { return cause_; }
-
- private:
-  std::string file_;
-  std::string cause_;
+  using FileError::FileError;
 };
 
 // An empty line in the payer list: loading stops there. The payers above it were loaded and

@@ -1,23 +1,13 @@
 #pragma once
 
-#include <stdexcept>
-#include <string>
-#include <utility>
+#include "files/FileError.h"
 
 namespace kvd507::payers {
 
 // The settings file cannot be read or written; the message names the file and the cause.
-class SettingsError : public std::runtime_error {
+class SettingsError : public files::FileError {
  public:
-  SettingsError(std::string file, std::string cause)
-      : std::runtime_error(file + ": " + cause), file_(std::move(file)), cause_(std::move(cause)) {}
-
-  const std::string& file() const { return file_; }
-  const std::string& cause() const { return cause_; }
-
- private:
-  std::string file_;
-  std::string cause_;
+  using FileError::FileError;
 };
 
 }  // namespace kvd507::payers

@@ -5,7 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "payers/FileBytes.h"
+#include "files/IoError.h"
+#include "files/WholeFile.h"
 #include "payers/SettingsError.h"
 
 namespace kvd507::payers {
@@ -143,8 +144,8 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
                                std::string_view fallback) const {
   std::string bytes;
   try {
-    bytes = readFileBytes(file_);
-  } catch (const std::system_error& e) {
+    bytes = files::readWholeFile(file_);
+  } catch (const files::IoError& e) {
     if (e.code() == std::errc::no_such_file_or_directory) return std::string(fallback);
     throw SettingsError(file_.string(), "cannot read: " + e.code().message());
   }
@@ -160,8 +161,8 @@ void SettingsFile::write(std::string_view section, std::string_view key,
                          std::string_view value) const {
   std::string bytes;
   try {
-    bytes = readFileBytes(file_);
-  } catch (const std::system_error& e) {
+    bytes = files::readWholeFile(file_);
+  } catch (const files::IoError& e) {
     if (e.code() != std::errc::no_such_file_or_directory) {
       throw SettingsError(file_.string(), "cannot read: " + e.code().message());
     }
@@ -181,8 +182,8 @@ void SettingsFile::write(std::string_view section, std::string_view key,
   }
 
   try {
-    replaceFileBytes(file_, joinRawLines(lines));
-  } catch (const std::system_error& e) {
+    files::replaceFileAtomically(file_, joinRawLines(lines), files::Permissions::kKeepExisting);
+  } catch (const files::IoError& e) {
     throw SettingsError(file_.string(), "cannot write: " + e.code().message());
   }
 }

@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,15 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(SaveDeclaration, ReplacesThePreviousFileWithExactlyTheBytes) {
   test::TempDir folder;
   const fs::path file = folder / "KVD507.ffdata";
@@ -36,7 +26,7 @@ TEST(SaveDeclaration, ReplacesThePreviousFileWithExactlyTheBytes) {
   saveDeclaration(file, bytes);
 
   EXPECT_EQ(test::readFile(file), bytes);
-  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
 }
 
 TEST(SaveDeclaration, CreatesTheMissingFolder) {
@@ -80,9 +70,9 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
     EXPECT_EQ(error.file(), (folder / f.blamed).string());
     EXPECT_THAT(error.cause(), testing::HasSubstr(f.cause));
   }
-  EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"KVD507.ffdata", "plain"}));
+  EXPECT_EQ(test::namesIn(folder.path()), (std::vector<std::string>{"KVD507.ffdata", "plain"}));
   EXPECT_EQ(test::readFile(folder / "plain"), "previous");
-  EXPECT_EQ(namesIn(folder / "KVD507.ffdata"), std::vector<std::string>{"inside"});
+  EXPECT_EQ(test::namesIn(folder / "KVD507.ffdata"), std::vector<std::string>{"inside"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,7 +107,7 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
 
   EXPECT_TRUE(threw);
   EXPECT_EQ(test::readFile(file), "previous");
-  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
 }
 
 }  // namespace
