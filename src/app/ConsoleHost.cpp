@@ -2,10 +2,6 @@
 
 namespace kvd507::app {
 
-ConsoleHost::Payer ConsoleHost::storedPayer(const std::filesystem::path&) {
-  return {};
-}
-
 void ConsoleHost::setStatus(std::string_view text) {
   if (!statusLine_) return;
   // Carriage return and erase-to-end-of-line: the status line is rewritten in place.
