@@ -103,7 +103,8 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
 
   RunSettings settings;
   settings.outputFile =
-      std::filesystem::absolute(options.output ? *options.output : declarationFile(folder));
+      std::filesystem::absolute(options.output ? *options.output : declarationFile(folder))
+          .lexically_normal();
   settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
 
   XdgOpener desktop;
