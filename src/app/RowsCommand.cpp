@@ -70,7 +70,7 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
   workbook::RowTable uRows;
   for (const auto& stop : {workbook::ReadLSheet(*book, lRows, status, separator),
                            workbook::ReadUSheet(*book, uRows, status, separator)}) {
-    if (stop) err << "kvd507: warning: reading stopped at " << stop->describe() << '\n';
+    if (stop) err << "kvd507: įspėjimas: skaitymas sustojo: " << stop->describe() << '\n';
   }
   printTable("L", lRows, out);
   printTable("U", uRows, out);

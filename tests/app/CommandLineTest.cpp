@@ -55,6 +55,22 @@ TEST_F(CommandLineTest, RowsPrintsEveryRowWithEscapes) {
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
+  const std::string book = test::dataFile("error_value_in_l_sheet_row_7.xlsx").string();
+  const Result rows = run({"rows", book});
+  EXPECT_EQ(rows.status, 0);
+  EXPECT_EQ(rows.out,
+            "L\t\t\tONA\tA\t01\t\t\t10,00\t0\t0,00\t\t\t\t\n"
+            "U\t\t\tIEVA\tA\t12\t\t\t2,50\t0\t0,00\t\t\t\t\n");
+  EXPECT_EQ(rows.err,
+            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", langelis H7: #N/A\n");
+
+  const Result convert = run({"convert", book, "--folder", dir.path().string()});
+  EXPECT_EQ(convert.status, 0);
+  EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
+  EXPECT_NE(convert.err.find("langelis H7: #N/A"), std::string::npos) << convert.err;
+}
+
 TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
   const Result r =
       run({"convert", workbook("a.xlsx", 11, "vardas "), "--folder", dir.path().string(),
