@@ -108,6 +108,22 @@ TEST_F(CommandLineTest, ThePayerDefaultsToTheStoredSelection) {
             std::string::npos);
 }
 
+TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
+  const std::filesystem::path examples = test::dataFile("../../examples");
+  std::vector<std::string> declarations;
+  for (const auto& book : {examples / "pavyzdys.xlsx", examples / "pavyzdys.xls",
+                           test::dataFile("example_saved_by_libreoffice.xlsx")}) {
+    const auto output = dir / (book.filename().string() + ".ffdata");
+    const Result r = run({"convert", book.string(), "--folder", dir.path().string(), "--output",
+                          output.string(), "--payer-code", "1", "--payer-name", "A"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("L įrašų: 24, U įrašų: 12, puslapių: 7"), std::string::npos) << r.out;
+    declarations.push_back(test::readFile(output));
+  }
+  EXPECT_EQ(declarations[0], declarations[1]);
+  EXPECT_EQ(declarations[0], declarations[2]);
+}
+
 TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   test::writeFile(dir / "text.xlsx", "not a workbook");
   const std::string empty = workbook("empty.xlsx", 0);
