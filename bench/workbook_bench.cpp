@@ -10,22 +10,22 @@
 #include <string>
 
 #include "BenchWorkbook.h"
-#include "workbook/RowTable.h"
+#include "rows/RowTable.h"
+#include "rows/StatusSink.h"
 #include "workbook/SheetReader.h"
-#include "workbook/StatusSink.h"
 #include "workbook/Workbook.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using kvd507::workbook::RowTable;
+using kvd507::rows::RowTable;
 using kvd507::workbook::Workbook;
 
 // Lithuanian users' decimal comma, so that amounts are printed the way they are in use.
 constexpr char kDecimalSeparator = ',';
 
 // Shows nothing; only counts the rows the reader announces, to report rows per second.
-class CountingStatus : public kvd507::workbook::StatusSink {
+class CountingStatus : public kvd507::rows::StatusSink {
  public:
   void setStatus(std::string_view) override { ++rows; }
   void processPendingEvents() override {}

@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::filesystem::path& output = outputFile.path();
   writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
-  workbook::RowTable lRows;
-  workbook::RowTable uRows;
+  rows::RowTable lRows;
+  rows::RowTable uRows;
   declaration::DeclarationHeader header;
   try {
     declaration::ReadExistingDeclaration(input, lRows, uRows, header);
@@ -92,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!isWellFormed(written)) std::abort();
 
   writeBytes(output, written);
-  workbook::RowTable lAgain;
-  workbook::RowTable uAgain;
+  rows::RowTable lAgain;
+  rows::RowTable uAgain;
   declaration::DeclarationHeader headerAgain;
   declaration::ReadExistingDeclaration(output, lAgain, uAgain, headerAgain);
   return 0;

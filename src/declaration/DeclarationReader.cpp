@@ -17,7 +17,7 @@
 namespace kvd507::declaration {
 namespace {
 
-using workbook::TEilute;
+using rows::TEilute;
 
 // A declaration holds a few megabytes per ten thousand rows; anything near this is not one.
 constexpr std::size_t kLargestFile = std::size_t{1} << 30;
@@ -128,8 +128,8 @@ struct Scan {
   std::optional<std::string> id;
   std::optional<std::string> name;
   std::optional<std::string> year;
-  std::vector<TEilute> lRows;
-  std::vector<TEilute> uRows;
+  std::vector<rows::TEilute> lRows;
+  std::vector<rows::TEilute> uRows;
   // Values outlive their slot: a slot lacking a field's line takes the one seen last.
   std::array<std::string, 11> l;  // 1..10
   std::array<std::string, 16> u;  // 1..10, 12..15
@@ -158,14 +158,14 @@ struct Scan {
 
   void finishLRow() {
     if (l[3].empty()) return;
-    TEilute row;
+    rows::TEilute row;
     for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = l[cell + 1];
     lRows.push_back(std::move(row));
   }
 
   void finishURow() {
     if (u[3].empty()) return;
-    TEilute row;
+    rows::TEilute row;
     for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = u[cell + 1];
     for (std::size_t cell = 10; cell < 14; ++cell) row[cell] = u[cell + 2];
     uRows.push_back(std::move(row));
@@ -195,8 +195,8 @@ void scanLines(Scan& scan, std::string_view text) {
 
 }  // namespace
 
-void ReadExistingDeclaration(const std::filesystem::path& file, workbook::RowTable& lRows,
-                             workbook::RowTable& uRows, DeclarationHeader& header) {
+void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
+                             rows::RowTable& uRows, DeclarationHeader& header) {
   const std::string bytes = loadBytes(file);
   Scan scan;
   scanLines(scan, decodedText(file, bytes));
@@ -204,8 +204,8 @@ void ReadExistingDeclaration(const std::filesystem::path& file, workbook::RowTab
   if (scan.id) header.id = std::move(*scan.id);
   if (scan.name) header.name = std::move(*scan.name);
   if (scan.year) header.year = std::move(*scan.year);
-  for (TEilute& row : scan.lRows) lRows.append(std::move(row));
-  for (TEilute& row : scan.uRows) uRows.append(std::move(row));
+  for (rows::TEilute& row : scan.lRows) lRows.append(std::move(row));
+  for (rows::TEilute& row : scan.uRows) uRows.append(std::move(row));
 }
 
 }  // namespace kvd507::declaration

@@ -3,14 +3,14 @@
 #include <filesystem>
 
 #include "declaration/DeclarationHeader.h"
-#include "workbook/RowTable.h"
+#include "rows/RowTable.h"
 
 namespace kvd507::declaration {
 
 // Reads a declaration written earlier: its header values into `header` (only those the file
 // holds) and its rows appended to `lRows` and `uRows`, never merged. Throws DeclarationError
 // naming the file when it cannot be read or is not UTF-8; nothing is changed then.
-void ReadExistingDeclaration(const std::filesystem::path& file, workbook::RowTable& lRows,
-                             workbook::RowTable& uRows, DeclarationHeader& header);
+void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
+                             rows::RowTable& uRows, DeclarationHeader& header);
 
 }  // namespace kvd507::declaration

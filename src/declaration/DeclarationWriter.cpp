@@ -11,8 +11,8 @@
 namespace kvd507::declaration {
 namespace {
 
-using workbook::RowTable;
-using workbook::TEilute;
+using rows::RowTable;
+using rows::TEilute;
 
 // How one kind of appendix page is laid out.
 struct AppendixKind {
@@ -50,7 +50,7 @@ std::size_t pageCount(std::size_t rows, std::size_t slotsPerPage) {
 }
 
 bool isAmountCell(std::size_t cell) {
-  return cell == workbook::cell::kAmount || cell == workbook::cell::kSecondAmount;
+  return cell == rows::cell::kAmount || cell == rows::cell::kSecondAmount;
 }
 
 class DeclarationText {
@@ -102,11 +102,11 @@ class DeclarationText {
   std::string text_;
 };
 
-std::size_t estimateSize(const RowTable& lRows, const RowTable& uRows) {
+std::size_t estimateSize(const rows::RowTable& lRows, const rows::RowTable& uRows) {
   std::size_t size = kFixedBytes + pageCount(lRows.size(), kLPage.slotsPerPage) * kLPageBytes +
                      pageCount(uRows.size(), kUPage.slotsPerPage) * kUPageBytes;
-  for (const RowTable* table : {&lRows, &uRows}) {
-    for (const TEilute& row : *table) {
+  for (const rows::RowTable* table : {&lRows, &uRows}) {
+    for (const rows::TEilute& row : *table) {
       for (const std::string& value : row) size += value.size();
     }
   }
@@ -164,7 +164,7 @@ void writeMainPage(DeclarationText& out, const DeclarationHeader& header, Writer
 }
 
 void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
-               const TEilute* row) {
+               const rows::TEilute* row) {
   for (std::size_t column = 1; column <= kind.columns; ++column) {
     const std::size_t cell = kind.cellOf(column);
     const std::string_view value =
@@ -174,7 +174,7 @@ void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
 }
 
 // Writes every page of one table; `pageNumber` goes on from the pages written before.
-void writePages(DeclarationText& out, const AppendixKind& kind, const RowTable& rows,
+void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowTable& rows,
                 std::size_t& pageNumber, WriterHost& host) {
   const std::size_t pages = pageCount(rows.size(), kind.slotsPerPage);
   std::size_t recordIndex = 1;
@@ -209,7 +209,7 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const RowTable& 
 
 }  // namespace
 
-std::string buildDeclaration(const RowTable& lRows, const RowTable& uRows,
+std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& uRows,
                              const DeclarationHeader& header, WriterHost& host) {
   const std::size_t total = lRows.size() + uRows.size();
   host.setProgressMaximum(static_cast<int>(total));

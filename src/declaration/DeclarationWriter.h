@@ -6,13 +6,13 @@
 
 #include "declaration/DeclarationHeader.h"
 #include "declaration/WriterHost.h"
-#include "workbook/RowTable.h"
+#include "rows/RowTable.h"
 
 namespace kvd507::declaration {
 
 // The whole declaration file, bytes as they are saved: byte-order mark, UTF-8, CR LF after every
 // line. Reports progress to `host` (one step per row) and reads the payer and year from it.
-std::string buildDeclaration(const workbook::RowTable& lRows, const workbook::RowTable& uRows,
+std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& uRows,
                              const DeclarationHeader& header, WriterHost& host);
 
 // Saves `bytes` as `file` without ever leaving a truncated file behind: a temporary file beside

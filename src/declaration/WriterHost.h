@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "workbook/StatusSink.h"
+#include "rows/StatusSink.h"
 
 namespace kvd507::declaration {
 
 // What the writer reads from and reports to its surroundings. The payer and the year are asked
 // for at the moment they are written, so a choice changed in the window during a run shows in
 // the pages written after it.
-class WriterHost : public workbook::StatusSink {
+class WriterHost : public rows::StatusSink {
  public:
   virtual void setProgressMaximum(int maximum) = 0;
   virtual void stepProgress() = 0;

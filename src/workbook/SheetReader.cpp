@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "workbook/Amount.h"
+#include "rows/Amount.h"
 #include "workbook/Text.h"
 #include "workbook/WorkbookError.h"
 
@@ -27,7 +27,9 @@ class RowReader {
   std::string text(std::uint32_t column) {
     return std::string(trim(sheet_.cellText(row_, column, separator_)));
   }
-  double amount(std::uint32_t column) { return MyRoundTo(2, parseAmount(text(column))); }
+  double amount(std::uint32_t column) {
+    return rows::MyRoundTo(2, rows::parseAmount(text(column)));
+  }
 
  private:
   Sheet& sheet_;
@@ -45,20 +47,20 @@ void normaliseCode(std::string& code, std::string& dMark) {
   }
 }
 
-TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t rowNumber,
-                std::string rowText, char separator) {
+rows::TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t rowNumber,
+                      std::string rowText, char separator) {
   RowReader read(sheet, rowNumber, separator);
-  TEilute row;
-  row[cell::kText] = std::move(rowText);
+  rows::TEilute row;
+  row[rows::cell::kText] = std::move(rowText);
 
   for (std::uint32_t i = 0; i < layout.extraCount; ++i) {
-    row[cell::kFirstExtra + i] = read.text(layout.firstExtraColumn + i);
+    row[rows::cell::kFirstExtra + i] = read.text(layout.firstExtraColumn + i);
   }
   for (std::uint32_t i = 0; i < layout.identifierCount; ++i) {
     std::string identifier = read.text(layout.firstIdentifierColumn + i);
-    if (row[cell::kIdentifier].empty() && !identifier.empty()) {
-      row[cell::kIdentifier] = std::move(identifier);
-      row[cell::kIdentifierKind] = std::to_string(i + 1);
+    if (row[rows::cell::kIdentifier].empty() && !identifier.empty()) {
+      row[rows::cell::kIdentifier] = std::move(identifier);
+      row[rows::cell::kIdentifierKind] = std::to_string(i + 1);
     }
   }
 
@@ -73,20 +75,20 @@ TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t rowNumber
   if (columnText.empty()) columnText = "0";
   const double secondAmount = read.amount(layout.secondAmountColumn());
 
-  row[cell::kColumnText] = std::move(columnText);
-  row[cell::kAmount] = "0";
-  row[cell::kSecondAmount] = "0";
+  row[rows::cell::kColumnText] = std::move(columnText);
+  row[rows::cell::kAmount] = "0";
+  row[rows::cell::kSecondAmount] = "0";
   for (std::size_t g = 0; g < kGroups.size(); ++g) {
     if (!(amounts[g] > 0)) continue;
     std::string code = codes[g];
     std::string dMark;
     normaliseCode(code, dMark);
-    row[cell::kLetter] = kGroups[g].letter;
-    row[cell::kCode] = std::move(code);
-    row[cell::kNMark] = kGroups[g].nMark;
-    row[cell::kDMark] = std::move(dMark);
-    row[cell::kAmount] = formatAmount(amounts[g], separator);
-    row[cell::kSecondAmount] = formatAmount(secondAmount, separator);
+    row[rows::cell::kLetter] = kGroups[g].letter;
+    row[rows::cell::kCode] = std::move(code);
+    row[rows::cell::kNMark] = kGroups[g].nMark;
+    row[rows::cell::kDMark] = std::move(dMark);
+    row[rows::cell::kAmount] = rows::formatAmount(amounts[g], separator);
+    row[rows::cell::kSecondAmount] = rows::formatAmount(secondAmount, separator);
     break;
   }
   return row;
@@ -104,8 +106,9 @@ std::string ReadStop::describe() const {
   return where + ": " + cause;
 }
 
-std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout, RowTable& table,
-                                  StatusSink& status, char decimalSeparator) {
+std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
+                                  rows::RowTable& table, rows::StatusSink& status,
+                                  char decimalSeparator) {
   if (!workbook.hasSheet(layout.name)) return std::nullopt;
   std::uint32_t rowNumber = kFirstDataRow;
   try {
@@ -120,7 +123,7 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
-      TEilute row = readRow(sheet, layout, rowNumber, escapeName(text), decimalSeparator);
+      rows::TEilute row = readRow(sheet, layout, rowNumber, escapeName(text), decimalSeparator);
       if (!text.empty() && !table.merge(row, decimalSeparator)) table.append(std::move(row));
       ++rowNumber;
     }

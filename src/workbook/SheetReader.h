@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "workbook/RowTable.h"
-#include "workbook/StatusSink.h"
+#include "rows/RowTable.h"
+#include "rows/StatusSink.h"
 #include "workbook/Workbook.h"
 
 namespace kvd507::workbook {
@@ -46,16 +46,17 @@ struct ReadStop {
 // adding each row to `table` or merging it into a row with the same key. A workbook without
 // the worksheet adds nothing. A failing cell ends the reading; the rows read before it stay,
 // and the returned ReadStop says where it happened.
-std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout, RowTable& table,
-                                  StatusSink& status, char decimalSeparator);
+std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
+                                  rows::RowTable& table, rows::StatusSink& status,
+                                  char decimalSeparator);
 
-inline std::optional<ReadStop> ReadLSheet(Workbook& workbook, RowTable& lRows, StatusSink& status,
-                                          char decimalSeparator) {
+inline std::optional<ReadStop> ReadLSheet(Workbook& workbook, rows::RowTable& lRows,
+                                          rows::StatusSink& status, char decimalSeparator) {
   return readSheet(workbook, kLSheet, lRows, status, decimalSeparator);
 }
 
-inline std::optional<ReadStop> ReadUSheet(Workbook& workbook, RowTable& uRows, StatusSink& status,
-                                          char decimalSeparator) {
+inline std::optional<ReadStop> ReadUSheet(Workbook& workbook, rows::RowTable& uRows,
+                                          rows::StatusSink& status, char decimalSeparator) {
   return readSheet(workbook, kUSheet, uRows, status, decimalSeparator);
 }
 

@@ -15,27 +15,27 @@
 namespace kvd507::declaration {
 namespace {
 
+using rows::RowTable;
+using rows::TEilute;
 using test::makeRow;
 using test::RecordingHost;
-using workbook::RowTable;
-using workbook::TEilute;
 
-std::vector<TEilute> rowsOf(const RowTable& table) {
+std::vector<rows::TEilute> rowsOf(const rows::RowTable& table) {
   return {table.begin(), table.end()};
 }
 
 // What one read gave.
 struct Read {
-  std::vector<TEilute> lRows;
-  std::vector<TEilute> uRows;
+  std::vector<rows::TEilute> lRows;
+  std::vector<rows::TEilute> uRows;
   DeclarationHeader header;
 };
 
 Read readBytes(std::string_view bytes) {
   test::TempDir folder;
   test::writeFile(folder / "in.ffdata", bytes);
-  RowTable lRows;
-  RowTable uRows;
+  rows::RowTable lRows;
+  rows::RowTable uRows;
   DeclarationHeader header;
   ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
   return {rowsOf(lRows), rowsOf(uRows), header};
@@ -50,11 +50,11 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 }
 
 // Rows as the file holds them: the amounts with commas.
-std::vector<TEilute> inFileForm(const RowTable& table) {
-  std::vector<TEilute> rows = rowsOf(table);
-  for (TEilute& row : rows) {
-    row[workbook::cell::kAmount] = replaceAll(row[workbook::cell::kAmount], ".", ",");
-    row[workbook::cell::kSecondAmount] = replaceAll(row[workbook::cell::kSecondAmount], ".", ",");
+std::vector<rows::TEilute> inFileForm(const rows::RowTable& table) {
+  std::vector<rows::TEilute> rows = rowsOf(table);
+  for (rows::TEilute& row : rows) {
+    row[rows::cell::kAmount] = replaceAll(row[rows::cell::kAmount], ".", ",");
+    row[rows::cell::kSecondAmount] = replaceAll(row[rows::cell::kSecondAmount], ".", ",");
   }
   return rows;
 }
@@ -73,8 +73,8 @@ TEST(DeclarationReader, GivesBackTheRowsAndHeaderOfAWrittenDeclaration) {
 
 struct RoundTrip {
   const char* what;
-  RowTable lRows;
-  RowTable uRows;
+  rows::RowTable lRows;
+  rows::RowTable uRows;
 };
 
 class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
@@ -86,10 +86,10 @@ TEST_P(RoundTripTest, WritingWhatWasReadGivesTheSameFile) {
   const Read read = readBytes(first);
   ASSERT_TRUE(read.header.isExtended());
 
-  RowTable lRows;
-  RowTable uRows;
-  for (const TEilute& row : read.lRows) lRows.append(row);
-  for (const TEilute& row : read.uRows) uRows.append(row);
+  rows::RowTable lRows;
+  rows::RowTable uRows;
+  for (const rows::TEilute& row : read.lRows) lRows.append(row);
+  for (const rows::TEilute& row : read.uRows) uRows.append(row);
   EXPECT_EQ(buildDeclaration(lRows, uRows, read.header, host), first);
 }
 
@@ -110,10 +110,10 @@ TEST(DeclarationReader, ReachesAFixedPointFromValuesTheWriterHadToMend) {
   const std::string written = test::readFile(test::dataFile(test::valuesNeedingEscapes().file));
   const Read read = readBytes(written);
   RecordingHost host("12 34", "", "2023");
-  RowTable lRows;
-  RowTable uRows;
-  for (const TEilute& row : read.lRows) lRows.append(row);
-  for (const TEilute& row : read.uRows) uRows.append(row);
+  rows::RowTable lRows;
+  rows::RowTable uRows;
+  for (const rows::TEilute& row : read.lRows) lRows.append(row);
+  for (const rows::TEilute& row : read.uRows) uRows.append(row);
   const std::string again = buildDeclaration(lRows, uRows, read.header, host);
   EXPECT_EQ(test::xmlError(again), "");
   // Only the value with a leading tab changes: the reader trims what the writer kept.
@@ -140,8 +140,8 @@ TEST(DeclarationReader, ReadsTheSameWithAnyLineBreaksAndWithoutByteOrderMark) {
 struct ScanCase {
   const char* what;
   std::string text;
-  std::vector<TEilute> lRows;
-  std::vector<TEilute> uRows;
+  std::vector<rows::TEilute> lRows;
+  std::vector<rows::TEilute> uRows;
   std::vector<std::string> header;  // id, name, year
 };
 
@@ -166,8 +166,8 @@ std::string lSlot(std::size_t slot, std::string_view name) {
   return text;
 }
 
-TEilute lRow(std::size_t slot, std::string_view name) {
-  TEilute row;
+rows::TEilute lRow(std::size_t slot, std::string_view name) {
+  rows::TEilute row;
   for (std::size_t cell = 0; cell < 10; ++cell) {
     row[cell] = std::to_string(cell + 1) + "." + std::to_string(slot);
   }
@@ -189,7 +189,7 @@ TEST_P(ScanTest, FindsFieldsLineByLine) {
   EXPECT_EQ(read.header.year, c.header[2]);
 }
 
-TEilute withCell(TEilute row, std::size_t cell, std::string value) {
+rows::TEilute withCell(rows::TEilute row, std::size_t cell, std::string value) {
   row[cell] = std::move(value);
   return row;
 }
@@ -274,14 +274,14 @@ TEST(DeclarationReader, AWholeDeclarationOnOneLineGivesOnlyThePayerCode) {
 }
 
 TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
-  RowTable lRows = test::makeTable({lRow(1, "A")});
-  RowTable uRows;
+  rows::RowTable lRows = test::makeTable({lRow(1, "A")});
+  rows::RowTable uRows;
   DeclarationHeader header;
   test::TempDir folder;
   test::writeFile(folder / "in.ffdata", lSlot(1, "A") + lSlot(2, "A") + lSlot(1, "A"));
   ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
   EXPECT_EQ(rowsOf(lRows),
-            (std::vector<TEilute>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"), lRow(1, "A")}));
+            (std::vector<rows::TEilute>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"), lRow(1, "A")}));
 }
 
 struct BadFile {
@@ -295,8 +295,8 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
   test::TempDir folder;
   const std::filesystem::path file = folder / "in.ffdata";
   test::writeFile(file, GetParam().bytes);
-  RowTable lRows = test::makeTable({lRow(1, "A")});
-  RowTable uRows;
+  rows::RowTable lRows = test::makeTable({lRow(1, "A")});
+  rows::RowTable uRows;
   DeclarationHeader header;
   header.id = "kept";
 
@@ -307,7 +307,7 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
     EXPECT_EQ(error.file(), file.string());
     EXPECT_THAT(error.cause(), testing::HasSubstr("not UTF-8"));
   }
-  EXPECT_EQ(rowsOf(lRows), std::vector<TEilute>{lRow(1, "A")});
+  EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
   EXPECT_TRUE(uRows.empty());
   EXPECT_EQ(header.id, "kept");
   EXPECT_EQ(header.name, "ff_mm_pavad");
@@ -333,8 +333,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
   test::TempDir folder;
-  RowTable lRows;
-  RowTable uRows;
+  rows::RowTable lRows;
+  rows::RowTable uRows;
   DeclarationHeader header;
   for (const std::filesystem::path& file : {folder / "missing.ffdata", folder.path()}) {
     try {

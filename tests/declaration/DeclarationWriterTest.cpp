@@ -15,9 +15,9 @@
 namespace kvd507::declaration {
 namespace {
 
+using rows::RowTable;
 using test::RecordingHost;
 using test::SampleDeclaration;
-using workbook::RowTable;
 
 std::size_t countOf(std::string_view text, std::string_view part) {
   std::size_t count = 0;
@@ -29,8 +29,8 @@ std::size_t countOf(std::string_view text, std::string_view part) {
 }
 
 // Builds and insists on well-formed XML, whatever the test looks at afterwards.
-std::string build(const RowTable& lRows, const RowTable& uRows, const DeclarationHeader& header,
-                  WriterHost& host) {
+std::string build(const rows::RowTable& lRows, const rows::RowTable& uRows,
+                  const DeclarationHeader& header, WriterHost& host) {
   std::string bytes = buildDeclaration(lRows, uRows, header, host);
   EXPECT_EQ(test::xmlError(bytes), "");
   return bytes;

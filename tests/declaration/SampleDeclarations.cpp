@@ -19,16 +19,16 @@ std::string fourDigits(std::size_t number) {
 
 }  // namespace
 
-workbook::TEilute makeRow(std::initializer_list<std::string_view> cells) {
-  workbook::TEilute row;
+rows::TEilute makeRow(std::initializer_list<std::string_view> cells) {
+  rows::TEilute row;
   std::size_t index = 0;
   for (std::string_view cell : cells) row[index++] = cell;
   return row;
 }
 
-workbook::RowTable makeTable(std::initializer_list<workbook::TEilute> rows) {
-  workbook::RowTable table;
-  for (const workbook::TEilute& row : rows) table.append(row);
+rows::RowTable makeTable(std::initializer_list<rows::TEilute> rows) {
+  rows::RowTable table;
+  for (const rows::TEilute& row : rows) table.append(row);
   return table;
 }
 
@@ -47,8 +47,8 @@ SampleDeclaration emptyTables() {
   return sample;
 }
 
-workbook::RowTable numberedLRows(std::size_t count) {
-  workbook::RowTable table;
+rows::RowTable numberedLRows(std::size_t count) {
+  rows::RowTable table;
   for (std::size_t i = 1; i <= count; ++i) {
     table.append(makeRow({"3800000" + fourDigits(i), "1", "ASMUO " + std::to_string(i),
                           i % 2 != 0 ? "A" : "B", twoDigits(i), i % 3 == 0 ? "N" : "",
@@ -58,8 +58,8 @@ workbook::RowTable numberedLRows(std::size_t count) {
   return table;
 }
 
-workbook::RowTable numberedURows(std::size_t count) {
-  workbook::RowTable table;
+rows::RowTable numberedURows(std::size_t count) {
+  rows::RowTable table;
   for (std::size_t j = 1; j <= count; ++j) {
     table.append(
         makeRow({"LT" + fourDigits(j).substr(1), std::to_string(j),

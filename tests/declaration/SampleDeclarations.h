@@ -5,22 +5,22 @@
 #include <string_view>
 
 #include "declaration/DeclarationHeader.h"
-#include "workbook/RowTable.h"
-#include "workbook/TEilute.h"
+#include "rows/RowTable.h"
+#include "rows/TEilute.h"
 
 namespace kvd507::test {
 
 // A row from its first cells; the rest stay empty.
-workbook::TEilute makeRow(std::initializer_list<std::string_view> cells);
+rows::TEilute makeRow(std::initializer_list<std::string_view> cells);
 
-workbook::RowTable makeTable(std::initializer_list<workbook::TEilute> rows);
+rows::RowTable makeTable(std::initializer_list<rows::TEilute> rows);
 
 // The inputs behind the expected files of tests/data/declaration_*.ffdata, with the payer and
 // year the host answers and the header of the declaration being extended, if any.
 struct SampleDeclaration {
   std::string file;
-  workbook::RowTable lRows;
-  workbook::RowTable uRows;
+  rows::RowTable lRows;
+  rows::RowTable uRows;
   declaration::DeclarationHeader header;
   std::string payerCode = "123456789";
   std::string payerName = "UAB PAVYZDYS";
@@ -33,7 +33,7 @@ SampleDeclaration twelveLThreeUExtended();
 SampleDeclaration valuesNeedingEscapes();
 
 // Rows as the worksheet readers would give them, many pages of them.
-workbook::RowTable numberedLRows(std::size_t count);
-workbook::RowTable numberedURows(std::size_t count);
+rows::RowTable numberedLRows(std::size_t count);
+rows::RowTable numberedURows(std::size_t count);
 
 }  // namespace kvd507::test

@@ -13,7 +13,7 @@ namespace {
 
 using test::MemoryWorkbook;
 
-class RecordingStatus : public StatusSink {
+class RecordingStatus : public rows::StatusSink {
  public:
   void setStatus(std::string_view text) override { texts.emplace_back(text); }
   void processPendingEvents() override { ++events; }
@@ -31,7 +31,7 @@ void fill(MemoryWorkbook& book, const std::string& sheet, std::uint32_t row,
 }
 
 struct Read {
-  RowTable table;
+  rows::RowTable table;
   std::optional<ReadStop> stop;
   RecordingStatus status;
 };
@@ -43,8 +43,8 @@ Read read(const MemoryWorkbook& book, const SheetLayout& layout, char separator 
   return result;
 }
 
-TEilute expected(std::initializer_list<std::pair<std::size_t, std::string>> cells) {
-  TEilute row;
+rows::TEilute expected(std::initializer_list<std::pair<std::size_t, std::string>> cells) {
+  rows::TEilute row;
   for (const auto& [index, text] : cells) row[index] = text;
   return row;
 }
@@ -104,12 +104,12 @@ TEST(ReadLSheet, ChoosesTheFirstGroupAboveZero) {
           {16, "15"}});
     const Read r = read(book, kLSheet);
     ASSERT_EQ(r.table.size(), 1u);
-    const TEilute& row = r.table[0];
-    EXPECT_EQ(row[cell::kLetter], c.letter) << c.h << '/' << c.j << '/' << c.l << '/' << c.n;
-    EXPECT_EQ(row[cell::kNMark], c.nMark);
-    EXPECT_EQ(row[cell::kCode], c.code);
-    EXPECT_EQ(row[cell::kAmount], c.amount);
-    EXPECT_EQ(row[cell::kColumnText], "15");
+    const rows::TEilute& row = r.table[0];
+    EXPECT_EQ(row[rows::cell::kLetter], c.letter) << c.h << '/' << c.j << '/' << c.l << '/' << c.n;
+    EXPECT_EQ(row[rows::cell::kNMark], c.nMark);
+    EXPECT_EQ(row[rows::cell::kCode], c.code);
+    EXPECT_EQ(row[rows::cell::kAmount], c.amount);
+    EXPECT_EQ(row[rows::cell::kColumnText], "15");
   }
 }
 
@@ -127,8 +127,8 @@ TEST(ReadLSheet, NormalisesCodes) {
     fill(book, L, 6, {{2, "x"}, {8, "1"}, {9, c.typed}});
     const Read r = read(book, kLSheet);
     ASSERT_EQ(r.table.size(), 1u);
-    EXPECT_EQ(r.table[0][cell::kCode], c.code) << c.typed;
-    EXPECT_EQ(r.table[0][cell::kDMark], c.dMark) << c.typed;
+    EXPECT_EQ(r.table[0][rows::cell::kCode], c.code) << c.typed;
+    EXPECT_EQ(r.table[0][rows::cell::kDMark], c.dMark) << c.typed;
   }
 }
 
@@ -151,7 +151,7 @@ TEST(ReadLSheet, TenEmptyRowsEndTheData) {
   fill(book, L, 27, {{2, "c"}, {8, "1"}});  // after ten empty rows: never read
   const Read r = read(book, kLSheet);
   ASSERT_EQ(r.table.size(), 2u);
-  EXPECT_EQ(r.table[1][cell::kText], "B");
+  EXPECT_EQ(r.table[1][rows::cell::kText], "B");
   EXPECT_EQ(r.status.texts.back(), "Patikriname įrašus: 21");  // row 26
   EXPECT_EQ(r.status.events, 21);
 }
@@ -190,9 +190,9 @@ TEST(ReadLSheet, NumbersAndDatesReadAsTheUserSeesThem) {
   book.set(L, 6, 17, RawCell::makeDateTime(2));  // a date where an amount belongs is no amount
   const Read r = read(book, kLSheet, '.');
   ASSERT_EQ(r.table.size(), 1u);
-  EXPECT_EQ(r.table[0][cell::kIdentifier], "38001010000");
-  EXPECT_EQ(r.table[0][cell::kAmount], "1234.50");
-  EXPECT_EQ(r.table[0][cell::kSecondAmount], "0.00");
+  EXPECT_EQ(r.table[0][rows::cell::kIdentifier], "38001010000");
+  EXPECT_EQ(r.table[0][rows::cell::kAmount], "1234.50");
+  EXPECT_EQ(r.table[0][rows::cell::kSecondAmount], "0.00");
 }
 
 TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
@@ -256,10 +256,10 @@ TEST(ReadUSheet, IgnoresTheLSheetColumns) {
   fill(book, U, 6, {{2, "x"}, {3, "380"}, {8, "7"}, {13, "5"}, {14, "1"}, {23, "9"}});
   const Read r = read(book, kUSheet);
   ASSERT_EQ(r.table.size(), 1u);
-  EXPECT_EQ(r.table[0][cell::kIdentifier], "7");
-  EXPECT_EQ(r.table[0][cell::kIdentifierKind], "2");
-  EXPECT_EQ(r.table[0][cell::kFirstExtra], "380");
-  EXPECT_EQ(r.table[0][cell::kAmount], "5,00");
+  EXPECT_EQ(r.table[0][rows::cell::kIdentifier], "7");
+  EXPECT_EQ(r.table[0][rows::cell::kIdentifierKind], "2");
+  EXPECT_EQ(r.table[0][rows::cell::kFirstExtra], "380");
+  EXPECT_EQ(r.table[0][rows::cell::kAmount], "5,00");
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+#include "cli/ConsoleHost.h"
+
+namespace kvd507::cli {
+
+void ConsoleHost::setStatus(std::string_view text) {
+  if (!statusLine_) return;
+  // Carriage return and erase-to-end-of-line: the status line is rewritten in place.
+  err_ << '\r' << text << "\x1b[K" << std::flush;
+  statusShown_ = !text.empty();
+}
+
+void ConsoleHost::clearStatusLine() {
+  if (statusShown_) {
+    err_ << "\r\x1b[K";
+    statusShown_ = false;
+  }
+}
+
+void ConsoleHost::showError(std::string_view text, std::string_view detail) {
+  clearStatusLine();
+  err_ << "kvd507: " << text << '\n';
+  if (!detail.empty()) err_ << "kvd507: " << detail << '\n';
+}
+
+void ConsoleHost::showInformation(std::string_view text) {
+  clearStatusLine();
+  err_ << "kvd507: " << text << '\n';
+}
+
+void ConsoleHost::showWarning(std::string_view text) {
+  clearStatusLine();
+  err_ << "kvd507: įspėjimas: " << text << '\n';
+}
+
+}  // namespace kvd507::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace kvd507::cli {
+
+// `kvd507 rows WORKBOOK`: prints every row the two sheet readers keep, one line each, "L" or
+// "U" and the 14 cells separated by TAB. Returns the exit status.
+int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err);
+
+// A cell as one TAB-separated field: backslash, TAB, CR and LF written as \\, \t, \r, \n.
+std::string escapeField(const std::string& cell);
+
+}  // namespace kvd507::cli

@@ -1,0 +1,121 @@
+#include "rows/Amount.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace kvd507::rows {
+namespace {
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Checks the shape of the text (from_chars alone would also take "inf", "nan" and hex) and
+// gives it back with a "." separator and no leading sign or "+".
+bool normalise(std::string_view text, std::string& out, bool& negative) {
+  std::size_t i = 0;
+  negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  bool digits = false;
+  bool separator = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (isDigit(c)) {
+      digits = true;
+      out += c;
+    } else if ((c == ',' || c == '.') && !separator) {
+      separator = true;
+      out += '.';
+    } else {
+      break;
+    }
+  }
+  if (!digits) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    out += 'e';
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) out += text[i++];
+    bool exponentDigits = false;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+      exponentDigits = true;
+      out += text[i];
+    }
+    if (!exponentDigits) return false;
+  }
+  return i == text.size();
+}
+
+// More digits before the separator than can be shown: "1.2345E+15".
+std::string exponentForm(double value) {
+  char buffer[64];
+  const char* last =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 13).ptr;
+  const std::string_view text(buffer, static_cast<std::size_t>(last - buffer));
+  const std::size_t e = text.find('e');
+  std::string mantissa(text.substr(0, e));
+  while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+  if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
+  std::string_view exponent = text.substr(e + 1);
+  const char sign = exponent.front();
+  exponent.remove_prefix(1);
+  while (exponent.size() > 1 && exponent.front() == '0') exponent.remove_prefix(1);
+  return mantissa + 'E' + sign + std::string(exponent);
+}
+
+}  // namespace
+
+double parseAmount(std::string_view text) {
+  std::string plain;
+  bool negative = false;
+  if (!normalise(text, plain, negative)) return 0.0;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) {
+    return 0.0;
+  }
+  return negative ? -value : value;
+}
+
+double MyRoundTo(int digits, double value) {
+  const double scale = std::pow(10.0, digits);
+  const double y = value * scale;
+  const double magnitude = std::fabs(y);
+  double t = magnitude + 0.51;
+  t = std::nextafter(t, std::numeric_limits<double>::infinity());
+  const double r = std::trunc(t);
+  return (y < 0 ? -r : r) / scale;
+}
+
+std::string formatAmount(double value, char decimalSeparator) {
+  if (!std::isfinite(value)) value = 0.0;
+  char buffer[64];
+  char* const end = buffer + sizeof buffer;
+  std::string text;
+  if (std::fabs(value) < 1e12) {
+    // With 12 digits or fewer before the separator, two decimals stay within the 14 significant
+    // digits shown, so printing to two decimals is all there is to it.
+    text.assign(buffer, std::to_chars(buffer, end, value, std::chars_format::fixed, 2).ptr);
+  } else {
+    // First to 14 significant digits, as the amount is shown, then to two decimals.
+    const char* last = std::to_chars(buffer, end, value, std::chars_format::scientific, 13).ptr;
+    double shown = 0.0;
+    std::from_chars(buffer, last, shown);
+    if (std::fabs(shown) < 1e14) {
+      text.assign(buffer, std::to_chars(buffer, end, shown, std::chars_format::fixed, 2).ptr);
+    } else {
+      text = exponentForm(shown);
+    }
+  }
+  if (text == "-0.00") text = "0.00";
+  for (char& c : text) {
+    if (c == '.') c = decimalSeparator;
+  }
+  return text;
+}
+
+}  // namespace kvd507::rows

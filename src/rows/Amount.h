@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kvd507::rows {
+
+// Amounts travel between the readers, the tables and the writer as text.
+
+// Reads an amount: optional sign, digits with at most one decimal separator, optional
+// exponent, no grouping. Either "," or "." is taken as the separator whatever the locale, so
+// that an amount typed or stored the other way round is not lost. Anything else gives 0.
+double parseAmount(std::string_view text);
+
+// Rounds to `digits` decimals the way the declaration has always been rounded: 0.51, not 0.5,
+// is added to the scaled value before its fraction is cut off, so that scaled fractions from
+// about 0.49 upward go away from zero.
+double MyRoundTo(int digits, double value);
+
+// Two decimals after `decimalSeparator`, no grouping, a leading "-" when negative; 14
+// significant digits, so a value with more than 14 digits before the separator is printed in
+// exponent form.
+std::string formatAmount(double value, char decimalSeparator);
+
+}  // namespace kvd507::rows

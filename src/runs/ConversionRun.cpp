@@ -1,0 +1,123 @@
+#include "runs/ConversionRun.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "declaration/DeclarationError.h"
+#include "declaration/DeclarationReader.h"
+#include "declaration/DeclarationWriter.h"
+#include "workbook/SheetReader.h"
+#include "workbook/Workbook.h"
+
+namespace kvd507::runs {
+namespace {
+
+constexpr const char* kOpenFailed =
+    "Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite ar įdiegta ABBYY FormFiller programa.";
+
+// Puts the window back to idle on every way out of a run.
+class BusyScope {
+ public:
+  explicit BusyScope(RunHost& host) : host_(host) { host_.setBusy(true); }
+  ~BusyScope() {
+    host_.setBusy(false);
+    host_.setStatus("");
+    host_.setProgressPosition(0);
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  RunHost& host_;
+};
+
+void warnAboutStops(RunHost& host, const std::vector<workbook::ReadStop>& stops) {
+  for (const workbook::ReadStop& stop : stops) {
+    host.showWarning("Skaitymas sustojo: " + stop.describe() +
+                     ". Įrašai žemiau šios vietos neperskaityti.");
+  }
+}
+
+// Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
+// `emptyTables` is false in an append run, whose tables already hold the existing rows.
+RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
+                                 DesktopOpener& opener, bool emptyTables) {
+  if (host.workbookPath() == RunHost::kNoWorkbookPath) {
+    host.showError("Excel dokumentas nepasirinktas", {});
+    return RunOutcome::NoWorkbook;
+  }
+  std::vector<workbook::ReadStop> stops;
+  try {
+    host.setStatus("Atidarome failą");
+    workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
+    host.setStatus("Patikrinimas");
+    host.processPendingEvents();
+
+    const char separator = settings.decimalSeparator;
+    if (emptyTables) state.lRows.clear();
+    if (auto stop = workbook::ReadLSheet(book, state.lRows, host, separator))
+      stops.push_back(*stop);
+    if (emptyTables) state.uRows.clear();
+    if (auto stop = workbook::ReadUSheet(book, state.uRows, host, separator))
+      stops.push_back(*stop);
+
+    if (state.lRows.empty() && state.uRows.empty()) {
+      host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
+      warnAboutStops(host, stops);
+      return RunOutcome::NoRecords;
+    }
+    Export2XML(host, state, settings, opener);
+  } catch (const std::exception& e) {
+    host.showError("Blogai užpildytas failas " + host.workbookName(), e.what());
+    return RunOutcome::Failed;
+  }
+  warnAboutStops(host, stops);
+  return RunOutcome::Written;
+}
+
+}  // namespace
+
+void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
+                DesktopOpener& opener) {
+  const std::string bytes =
+      declaration::buildDeclaration(state.lRows, state.uRows, state.header, host);
+  declaration::saveDeclaration(settings.outputFile, bytes);
+  if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
+}
+
+RunOutcome runGeneration(RunHost& host, RunState& state, const RunSettings& settings,
+                         DesktopOpener& opener) {
+  BusyScope busy(host);
+  state.existingDeclaration = RunState::kNoExistingDeclaration;
+  state.header.reset();
+  return convertChosenWorkbook(host, state, settings, opener, true);
+}
+
+RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings,
+                     DesktopOpener& opener) {
+  BusyScope busy(host);
+  const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
+  state.existingDeclaration = chosen ? chosen->string() : RunState::kNoExistingDeclaration;
+
+  // Every append run starts afresh, so that rows and a header left by an earlier run never
+  // slip into this declaration.
+  state.lRows.clear();
+  state.uRows.clear();
+  state.header.reset();
+  if (chosen) {
+    try {
+      declaration::ReadExistingDeclaration(*chosen, state.lRows, state.uRows, state.header);
+    } catch (const declaration::DeclarationError& e) {
+      // Going on would replace the declaration with one that has lost all its rows.
+      host.showError(
+          "Nepavyko perskaityti formos " + chosen->filename().string() + ": " + e.cause(),
+          e.what());
+      return RunOutcome::Failed;
+    }
+  }
+  return convertChosenWorkbook(host, state, settings, opener, false);
+}
+
+}  // namespace kvd507::runs

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+
+namespace kvd507::runs {
+
+// The desktop's "open": shows a file or folder in the application registered for it.
+class DesktopOpener {
+ public:
+  virtual ~DesktopOpener() = default;
+  // False when nothing could open it.
+  virtual bool open(const std::filesystem::path& path) = 0;
+};
+
+// Opens through xdg-open, waiting for it to say whether a handler took the file.
+class XdgOpener : public DesktopOpener {
+ public:
+  bool open(const std::filesystem::path& path) override;
+};
+
+// For runs that only write: opening always "succeeds" without doing anything.
+class NoOpener : public DesktopOpener {
+ public:
+  bool open(const std::filesystem::path&) override { return true; }
+};
+
+}  // namespace kvd507::runs

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "declaration/WriterHost.h"
+
+namespace kvd507::runs {
+
+// Everything a conversion run needs from its surroundings: the window implements it, the
+// command line implements it, tests fake it.
+class RunHost : public declaration::WriterHost {
+ public:
+  // Not-set values of the chosen workbook's path and name.
+  static constexpr std::string_view kNoWorkbookPath = "lb_dok_link";
+  static constexpr std::string_view kNoWorkbookName = "Dokumentas nepasirinktas";
+
+  virtual std::string workbookPath() = 0;  // kNoWorkbookPath when none is chosen
+  virtual std::string workbookName() = 0;  // file name without folder, or kNoWorkbookName
+
+  // Busy: the busy cursor and the run buttons disabled; not busy: the idle state back.
+  virtual void setBusy(bool busy) = 0;
+  virtual void setProgressPosition(int position) = 0;
+
+  // Modal messages with one OK button. `detail` is the technical cause, for whoever wants it.
+  virtual void showError(std::string_view text, std::string_view detail) = 0;
+  virtual void showInformation(std::string_view text) = 0;
+  virtual void showWarning(std::string_view text) = 0;
+
+  // Asks for an existing declaration to extend ("FFDATA|*.ffdata"); nothing when cancelled.
+  virtual std::optional<std::filesystem::path> chooseExistingDeclaration() = 0;
+};
+
+}  // namespace kvd507::runs

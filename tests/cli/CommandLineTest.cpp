@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "support/MemoryWorkbook.h"
+#include "support/TempDir.h"
+
+namespace kvd507::cli {
+namespace {
+
+using test::MemoryWorkbook;
+using test::TempDir;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result run(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runCommandLine(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("LC_ALL", "lt_LT.UTF-8", 1); }
+  void TearDown() override { unsetenv("LC_ALL"); }
+
+  std::string workbook(const std::string& name, int lCount, const std::string& payee = "vardas\t") {
+    MemoryWorkbook book;
+    book.sheet("KVD507 L").sheet("KVD507 U");
+    for (int i = 0; i < lCount; ++i) {
+      book.text("KVD507 L", 6 + i, 2, payee + std::to_string(i))
+          .number("KVD507 L", 6 + i, 8, 12.5)
+          .text("KVD507 L", 6 + i, 9, "5");
+    }
+    book.saveXlsx(dir / name);
+    return (dir / name).string();
+  }
+
+  TempDir dir;
+};
+
+TEST_F(CommandLineTest, RowsPrintsEveryRowWithEscapes) {
+  const Result r = run({"rows", workbook("a.xlsx", 2)});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "L\t\t\tVARDAS\\t0\tA\t05\t\t\t12,50\t0\t0,00\t\t\t\t\n"
+            "L\t\t\tVARDAS\\t1\tA\t05\t\t\t12,50\t0\t0,00\t\t\t\t\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
+  const std::string book = test::dataFile("error_value_in_l_sheet_row_7.xlsx").string();
+  const Result rows = run({"rows", book});
+  EXPECT_EQ(rows.status, 0);
+  EXPECT_EQ(rows.out,
+            "L\t\t\tONA\tA\t01\t\t\t10,00\t0\t0,00\t\t\t\t\n"
+            "U\t\t\tIEVA\tA\t12\t\t\t2,50\t0\t0,00\t\t\t\t\n");
+  EXPECT_EQ(rows.err,
+            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", langelis H7: #N/A\n");
+
+  const Result convert = run({"convert", book, "--folder", dir.path().string()});
+  EXPECT_EQ(convert.status, 0);
+  EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
+  EXPECT_NE(convert.err.find("langelis H7: #N/A"), std::string::npos) << convert.err;
+}
+
+TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
+  const Result r =
+      run({"convert", workbook("a.xlsx", 11, "vardas "), "--folder", dir.path().string(),
+           "--payer-code", "123", "--payer-name", "Ona", "--year", "2023"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  EXPECT_EQ(r.out,
+            output.string() + "\nL įrašų: 11, U įrašų: 0, puslapių: 3 (pagrindinis, 2 L, 0 U)\n");
+  const std::string file = test::readFile(output);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">ONA</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
+
+  const Result again = run({"convert", workbook("b.xlsx", 1, "vardas "), "--append",
+                            output.string(), "--output", (dir / "more.ffdata").string()});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.out.find("L įrašų: 11,"), std::string::npos);  // the one row merged
+}
+
+TEST_F(CommandLineTest, ThePayerDefaultsToTheStoredSelection) {
+  const std::string book = workbook("a.xlsx", 1);
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string()}).status, 0);
+  EXPECT_NE(test::readFile(output).find("<Field Name=\"B_MM_ID\">lb_kodas</Field>"),
+            std::string::npos);
+
+  test::writeFile(dir / "asmenys.txt", "Alfa;1\r\nBeta & co;2\r\n");
+  test::writeFile(dir / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string()}).status, 0);
+  const std::string file = test::readFile(output);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_ID\">2</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">BETA &amp; CO</Field>"), std::string::npos);
+
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string(), "--payer-code", "9"}).status, 0);
+  EXPECT_NE(test::readFile(output).find("<Field Name=\"B_MM_Pavad\">BETA &amp; CO</Field>"),
+            std::string::npos);
+}
+
+TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
+  const std::filesystem::path examples = test::dataFile("../../examples");
+  std::vector<std::string> declarations;
+  for (const auto& book : {examples / "pavyzdys.xlsx", examples / "pavyzdys.xls",
+                           test::dataFile("example_saved_by_libreoffice.xlsx")}) {
+    const auto output = dir / (book.filename().string() + ".ffdata");
+    const Result r = run({"convert", book.string(), "--folder", dir.path().string(), "--output",
+                          output.string(), "--payer-code", "1", "--payer-name", "A"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("L įrašų: 24, U įrašų: 12, puslapių: 7"), std::string::npos) << r.out;
+    declarations.push_back(test::readFile(output));
+  }
+  EXPECT_EQ(declarations[0], declarations[1]);
+  EXPECT_EQ(declarations[0], declarations[2]);
+}
+
+TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
+  test::writeFile(dir / "text.xlsx", "not a workbook");
+  const std::string empty = workbook("empty.xlsx", 0);
+  const std::string folder = dir.path().string();
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {{"convert", empty, "--folder", folder}, 3, "\"empty.xlsx\" faile įrašų nerasta."},
+      {{"convert", (dir / "text.xlsx").string(), "--folder", folder},
+       1,
+       "Blogai užpildytas failas text.xlsx"},
+      {{"convert", workbook("a.xlsx", 1), "--folder", folder, "--append",
+        (dir / "none.ffdata").string()},
+       1,
+       "none.ffdata"},
+      {{"rows", (dir / "text.xlsx").string()}, 1, "text.xlsx"},
+      {{}, 2, "usage"},
+      {{"convert"}, 2, "usage"},
+      {{"convert", empty, "--year"}, 2, "--year needs a value"},
+      {{"convert", empty, "--colour", "red"}, 2, "unknown option --colour"},
+      {{"convert", empty, empty}, 2, "one workbook"},
+      {{"rows"}, 2, "usage"},
+      {{"frobnicate"}, 2, "unknown command"},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(c.arguments);
+    EXPECT_EQ(r.status, c.status) << testing::PrintToString(c.arguments) << r.err;
+    EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
+}
+
+TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
+  const std::string command = std::string(KVD507_EXECUTABLE) + " convert " + workbook("a.xlsx", 1) +
+                              " --folder " + dir.path().string() + " >/dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+  EXPECT_TRUE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
+  const std::string usage = std::string(KVD507_EXECUTABLE) + " convert >/dev/null 2>&1";
+  EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), 2);
+}
+
+}  // namespace
+}  // namespace kvd507::cli

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "FakeRunHost.h"
+#include "declaration/DeclarationReader.h"
+#include "runs/ConversionRun.h"
+#include "support/MemoryWorkbook.h"
+#include "support/TempDir.h"
+
+namespace kvd507::runs {
+namespace {
+
+using test::FakeOpener;
+using test::FakeRunHost;
+using test::MemoryWorkbook;
+using test::TempDir;
+
+const std::string L = "KVD507 L";
+const std::string U = "KVD507 U";
+
+class ConversionRunTest : public ::testing::Test {
+ public:  // the table of cases below prepares the fixture through lambdas
+  ConversionRunTest() { settings.outputFile = dir / "formos" / "KVD507.ffdata"; }
+
+  // A workbook with `lCount` L rows and `uCount` U rows, each with its own name.
+  std::filesystem::path workbook(int lCount, int uCount, const std::string& file = "in.xlsx") {
+    MemoryWorkbook book;
+    book.sheet(L).sheet(U);
+    for (int i = 0; i < lCount; ++i) {
+      book.text(L, 6 + i, 2, "L" + std::to_string(i))
+          .number(L, 6 + i, 8, 10)
+          .text(L, 6 + i, 9, "5");
+    }
+    for (int i = 0; i < uCount; ++i) {
+      book.text(U, 6 + i, 2, "U" + std::to_string(i)).number(U, 6 + i, 13, 2.5);
+      book.text(U, 6 + i, 14, "12");
+    }
+    const auto path = dir / file;
+    book.saveXlsx(path);
+    return path;
+  }
+
+  struct Declaration {
+    rows::RowTable lRows;
+    rows::RowTable uRows;
+    declaration::DeclarationHeader header;
+  };
+  Declaration written() const {
+    Declaration d;
+    declaration::ReadExistingDeclaration(settings.outputFile, d.lRows, d.uRows, d.header);
+    return d;
+  }
+
+  void expectIdleAtEnd() const {
+    ASSERT_FALSE(host.busy.empty());
+    EXPECT_TRUE(host.busy.front());
+    EXPECT_FALSE(host.busy.back());
+    EXPECT_EQ(host.statuses.back(), "");
+    EXPECT_EQ(host.progressPosition, 0);
+  }
+
+  std::vector<std::string> messageTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : host.messages) texts.push_back(m.kind + ": " + m.text);
+    return texts;
+  }
+
+  TempDir dir;
+  FakeRunHost host;
+  FakeOpener opener;
+  RunState state;
+  RunSettings settings;
+};
+
+TEST_F(ConversionRunTest, WritesAndOpensTheDeclaration) {
+  host.chooseWorkbook(workbook(12, 3));
+  host.code = "123456789";
+  host.payer = "uab \"x\"";
+  state.header.name = "left over";  // a generation run always makes a new declaration
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_TRUE(host.messages.empty()) << testing::PrintToString(messageTexts());
+  EXPECT_EQ(opener.opened, std::vector<std::filesystem::path>{settings.outputFile});
+  ASSERT_GE(host.statuses.size(), 3u);
+  EXPECT_EQ(host.statuses[0], "Atidarome failą");
+  EXPECT_EQ(host.statuses[1], "Patikrinimas");
+  EXPECT_EQ(host.progressMaximum, 15);
+  EXPECT_EQ(host.progressSteps, 15);
+  expectIdleAtEnd();
+
+  const Declaration d = written();
+  EXPECT_EQ(d.lRows.size(), 12u);
+  EXPECT_EQ(d.uRows.size(), 3u);
+  EXPECT_EQ(d.header.id, "123456789");
+  EXPECT_EQ(d.header.name, "UAB &quot;X&quot;");
+  EXPECT_EQ(d.header.year, "2022");
+  EXPECT_EQ(d.uRows[0][rows::cell::kAmount], "2,50");
+}
+
+TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
+  struct Case {
+    const char* what;
+    std::function<void(ConversionRunTest&)> prepare;
+    RunOutcome outcome;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"no workbook chosen", [](ConversionRunTest&) {}, RunOutcome::NoWorkbook,
+       "error: Excel dokumentas nepasirinktas"},
+      {"empty sheets", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.workbook(0, 0)); },
+       RunOutcome::NoRecords, "information: \"in.xlsx\" faile įrašų nerasta."},
+      {"neither sheet",
+       [](ConversionRunTest& t) {
+         MemoryWorkbook book;
+         book.text("Lapas1", 6, 2, "x");
+         book.saveXlsx(t.dir / "other.xlsx");
+         t.host.chooseWorkbook(t.dir / "other.xlsx");
+       },
+       RunOutcome::NoRecords, "information: \"other.xlsx\" faile įrašų nerasta."},
+      {"not a workbook",
+       [](ConversionRunTest& t) {
+         test::writeFile(t.dir / "notes.xlsx", "just text");
+         t.host.chooseWorkbook(t.dir / "notes.xlsx");
+       },
+       RunOutcome::Failed, "error: Blogai užpildytas failas notes.xlsx"},
+      {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
+       RunOutcome::Failed, "error: Blogai užpildytas failas gone.xlsx"},
+      {"output cannot be made",
+       [](ConversionRunTest& t) {
+         t.host.chooseWorkbook(t.workbook(1, 0));
+         test::writeFile(t.dir / "file", "");
+         t.settings.outputFile = t.dir / "file" / "formos" / "KVD507.ffdata";
+       },
+       RunOutcome::Failed, "error: Blogai užpildytas failas in.xlsx"},
+  };
+  for (const Case& c : cases) {
+    ConversionRunTest& t = *this;
+    t.host = FakeRunHost{};
+    t.opener = FakeOpener{};
+    t.settings.outputFile = t.dir / "formos" / "KVD507.ffdata";
+    c.prepare(t);
+    EXPECT_EQ(runGeneration(t.host, t.state, t.settings, t.opener), c.outcome) << c.what;
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{c.message}) << c.what;
+    EXPECT_TRUE(t.opener.opened.empty()) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(t.settings.outputFile)) << c.what;
+    expectIdleAtEnd();
+  }
+}
+
+TEST_F(ConversionRunTest, AFailedOpenIsReportedButTheFileStays) {
+  host.chooseWorkbook(workbook(1, 0));
+  opener.answer = false;
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{"error: Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite "
+                                     "ar įdiegta ABBYY FormFiller programa."});
+  EXPECT_TRUE(std::filesystem::exists(settings.outputFile));
+}
+
+TEST_F(ConversionRunTest, OnlyTheUSheetGivesNoLPages) {
+  MemoryWorkbook book;
+  book.text(U, 6, 2, "x").number(U, 6, 13, 1).text(U, 6, 14, "1");
+  book.saveXlsx(dir / "u.xlsx");
+  host.chooseWorkbook(dir / "u.xlsx");
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_EQ(written().lRows.size(), 0u);
+  EXPECT_EQ(written().uRows.size(), 1u);
+}
+
+TEST_F(ConversionRunTest, TheYearAndPayerAreReadWhenWritten) {
+  host.chooseWorkbook(workbook(11, 0));
+  // The user picks another year while the rows are being written.
+  host.onEvents = [](FakeRunHost& h) {
+    if (h.progressSteps == 1) h.shownYear = "2023";
+  };
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  const std::string file = test::readFile(settings.outputFile);
+  EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2022</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
+}
+
+class AppendRunTest : public ConversionRunTest {
+ protected:
+  // An earlier declaration written by a generation run.
+  std::filesystem::path existing(int lCount, int uCount) {
+    FakeRunHost first;
+    first.chooseWorkbook(workbook(lCount, uCount, "first.xlsx"));
+    first.code = "111";
+    first.payer = "Pirmas";
+    first.shownYear = "2021";
+    RunState firstState;
+    RunSettings firstSettings = settings;
+    firstSettings.outputFile = dir / "old.ffdata";
+    NoOpener none;
+    EXPECT_EQ(runGeneration(first, firstState, firstSettings, none), RunOutcome::Written);
+    return firstSettings.outputFile;
+  }
+};
+
+TEST_F(AppendRunTest, AddsTheWorkbookRowsToTheExistingOnes) {
+  host.existing = existing(2, 1);
+  host.chooseWorkbook(workbook(3, 1));  // L0, L1 and U0 merge into the existing rows
+  host.code = "222";
+  EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_TRUE(host.messages.empty()) << testing::PrintToString(messageTexts());
+  const Declaration d = written();
+  ASSERT_EQ(d.lRows.size(), 3u);
+  EXPECT_EQ(d.lRows[0][rows::cell::kAmount], "20,00");
+  EXPECT_EQ(d.lRows[2][rows::cell::kAmount], "10,00");
+  ASSERT_EQ(d.uRows.size(), 1u);
+  EXPECT_EQ(d.uRows[0][rows::cell::kAmount], "5,00");
+  EXPECT_EQ(d.header.name, "PIRMAS");  // the main page is the existing declaration's
+  EXPECT_EQ(d.header.id, "222");       // the footers carry the payer shown now
+  EXPECT_EQ(state.existingDeclaration, host.existing->string());
+}
+
+TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
+  host.chooseWorkbook(workbook(1, 0));
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  test::writeFile(settings.outputFile, "previous");
+  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string()}) {
+    host.messages.clear();
+    host.existing = dir / (bytes.empty() ? "missing.ffdata" : "bad.ffdata");
+    if (!bytes.empty()) test::writeFile(*host.existing, bytes);
+    EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].kind, "error");
+    EXPECT_NE(host.messages[0].text.find(host.existing->filename().string()), std::string::npos);
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous");
+    expectIdleAtEnd();
+  }
+}
+
+TEST_F(AppendRunTest, ACancelledDialogIsAGenerationRunEvenAfterAnEarlierRun) {
+  host.existing = existing(2, 0);
+  host.chooseWorkbook(workbook(1, 0));
+  ASSERT_EQ(runAppend(host, state, settings, opener), RunOutcome::Written);
+  host.existing.reset();
+  ASSERT_EQ(runAppend(host, state, settings, opener), RunOutcome::Written);
+  const Declaration d = written();
+  EXPECT_EQ(d.lRows.size(), 1u);
+  EXPECT_EQ(d.header.name, "");  // a new declaration: the payer shown, here none
+  EXPECT_EQ(state.existingDeclaration, "ff_dok_link");
+}
+
+TEST_F(AppendRunTest, ExistingRowsAreWrittenAgainWhenTheWorkbookHasNone) {
+  host.existing = existing(2, 2);
+  host.chooseWorkbook(workbook(0, 0));
+  EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(written().lRows.size(), 2u);
+  EXPECT_EQ(written().uRows.size(), 2u);
+}
+
+TEST_F(AppendRunTest, TheDeclarationIsReadBeforeTheMissingWorkbookIsReported) {
+  host.existing = existing(1, 0);
+  EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::NoWorkbook);
+  EXPECT_TRUE(host.dialogShown);
+  EXPECT_EQ(state.lRows.size(), 1u);
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Excel dokumentas nepasirinktas"});
+}
+
+TEST_F(AppendRunTest, TheOutputFileItselfCanBeExtended) {
+  host.chooseWorkbook(workbook(2, 0));
+  ASSERT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  host.existing = settings.outputFile;
+  ASSERT_EQ(runAppend(host, state, settings, opener), RunOutcome::Written);
+  const Declaration d = written();
+  ASSERT_EQ(d.lRows.size(), 2u);
+  EXPECT_EQ(d.lRows[0][rows::cell::kAmount], "20,00");
+}
+
+}  // namespace
+}  // namespace kvd507::runs

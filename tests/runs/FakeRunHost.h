@@ -1,0 +1,86 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runs/DesktopOpener.h"
+#include "runs/RunHost.h"
+
+namespace kvd507::test {
+
+// A run host that records what the run shows and answers from its fields.
+class FakeRunHost : public runs::RunHost {
+ public:
+  struct Message {
+    std::string kind;  // "error", "information", "warning"
+    std::string text;
+    std::string detail;
+  };
+
+  std::string path{kNoWorkbookPath};
+  std::string name{kNoWorkbookName};
+  std::string code = "lb_kodas";
+  std::string payer;
+  std::string shownYear = "2022";
+  std::optional<std::filesystem::path> existing;
+  bool dialogShown = false;
+
+  std::vector<std::string> statuses;
+  std::vector<Message> messages;
+  std::vector<bool> busy;
+  int progressMaximum = -1;
+  int progressSteps = 0;
+  int progressPosition = -1;
+  int pendingEvents = 0;
+  // Called on every pending-events call, to act as a user would during a run.
+  std::function<void(FakeRunHost&)> onEvents;
+
+  void chooseWorkbook(const std::filesystem::path& file) {
+    path = file.string();
+    name = file.filename().string();
+  }
+
+  std::string workbookPath() override { return path; }
+  std::string workbookName() override { return name; }
+  void setBusy(bool value) override { busy.push_back(value); }
+  void setProgressPosition(int position) override { progressPosition = position; }
+  void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
+  void stepProgress() override { ++progressSteps; }
+  void setStatus(std::string_view text) override { statuses.emplace_back(text); }
+  void processPendingEvents() override {
+    ++pendingEvents;
+    if (onEvents) onEvents(*this);
+  }
+  void showError(std::string_view text, std::string_view detail) override {
+    messages.push_back({"error", std::string(text), std::string(detail)});
+  }
+  void showInformation(std::string_view text) override {
+    messages.push_back({"information", std::string(text), {}});
+  }
+  void showWarning(std::string_view text) override {
+    messages.push_back({"warning", std::string(text), {}});
+  }
+  std::optional<std::filesystem::path> chooseExistingDeclaration() override {
+    dialogShown = true;
+    return existing;
+  }
+  std::string payerCode() override { return code; }
+  std::string payerName() override { return payer; }
+  std::string year() override { return shownYear; }
+};
+
+// Records what the run asked the desktop to open and answers as told.
+class FakeOpener : public runs::DesktopOpener {
+ public:
+  bool answer = true;
+  std::vector<std::filesystem::path> opened;
+  bool open(const std::filesystem::path& path) override {
+    opened.push_back(path);
+    return answer;
+  }
+};
+
+}  // namespace kvd507::test
