@@ -16,7 +16,7 @@
 #include "declaration/DeclarationWriter.h"
 
 namespace declaration = kvd507::declaration;
-namespace workbook = kvd507::workbook;
+namespace rows = kvd507::rows;
 
 namespace {
 
