@@ -67,7 +67,7 @@ void appendXmlText(std::string& out, std::string_view value) {
     at = plainEnd;
     if (at == value.size()) break;
 
-    const unsigned char byte = static_cast<unsigned char>(value[at]);
+    const auto byte = static_cast<unsigned char>(value[at]);
     if (byte == '<') {
       out += "&lt;";
     } else if (byte == '>') {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <random>
@@ -104,9 +105,9 @@ std::string readWholeFile(const std::filesystem::path& file, std::size_t maxByte
 
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(status.st_size));
-  char buffer[65536];
+  std::array<char, 65536> buffer;
   for (;;) {
-    const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
+    const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
     if (count < 0) {
       if (errno == EINTR) continue;
       fail("read", errno);
@@ -116,7 +117,7 @@ std::string readWholeFile(const std::filesystem::path& file, std::size_t maxByte
     if (static_cast<std::size_t>(count) > maxBytes - bytes.size()) {
       throw IoError("read", FileProblem::kTooLarge);
     }
-    bytes.append(buffer, static_cast<std::size_t>(count));
+    bytes.append(buffer.data(), static_cast<std::size_t>(count));
   }
   return bytes;
 }

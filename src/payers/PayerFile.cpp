@@ -47,7 +47,7 @@ bool endsWithLineBreak(std::string_view text) {
 PayerFile PayerFile::read(const std::filesystem::path& file) {
   const std::string bytes = readOrThrow(file);
   DecodedText decoded = decodeOrThrow(file, bytes);
-  return PayerFile(file, splitLines(decoded.text), decoded.encoding);
+  return {file, splitLines(decoded.text), decoded.encoding};
 }
 
 PayerFile::PayerFile(std::filesystem::path file, std::vector<std::string> lines,

@@ -19,7 +19,7 @@ icu::Locale collationLocale(std::string_view posixName) {
   // "lt_LT.UTF-8@euro": the code set and the modifier say nothing about the order.
   const std::string name(posixName.substr(0, posixName.find_first_of(".@")));
   if (name.empty() || name == "C" || name == "POSIX") return icu::Locale::getRoot();
-  return icu::Locale(name.c_str());
+  return {name.c_str()};
 }
 
 std::unique_ptr<icu::Collator> caseBlindCollator(std::string_view posixName) {

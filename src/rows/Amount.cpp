@@ -1,5 +1,6 @@
 #include "rows/Amount.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -52,10 +53,11 @@ bool normalise(std::string_view text, std::string& out, bool& negative) {
 
 // More digits before the separator than can be shown: "1.2345E+15".
 std::string exponentForm(double value) {
-  char buffer[64];
-  const char* last =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 13).ptr;
-  const std::string_view text(buffer, static_cast<std::size_t>(last - buffer));
+  std::array<char, 64> buffer{};
+  const char* last = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::scientific, 13)
+                         .ptr;
+  const std::string_view text(buffer.data(), static_cast<std::size_t>(last - buffer.data()));
   const std::size_t e = text.find('e');
   std::string mantissa(text.substr(0, e));
   while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
@@ -93,20 +95,21 @@ double MyRoundTo(int digits, double value) {
 
 std::string formatAmount(double value, char decimalSeparator) {
   if (!std::isfinite(value)) value = 0.0;
-  char buffer[64];
-  char* const end = buffer + sizeof buffer;
+  std::array<char, 64> buffer{};
+  char* const begin = buffer.data();
+  char* const end = begin + buffer.size();
   std::string text;
   if (std::fabs(value) < 1e12) {
     // With 12 digits or fewer before the separator, two decimals stay within the 14 significant
     // digits shown, so printing to two decimals is all there is to it.
-    text.assign(buffer, std::to_chars(buffer, end, value, std::chars_format::fixed, 2).ptr);
+    text.assign(begin, std::to_chars(begin, end, value, std::chars_format::fixed, 2).ptr);
   } else {
     // First to 14 significant digits, as the amount is shown, then to two decimals.
-    const char* last = std::to_chars(buffer, end, value, std::chars_format::scientific, 13).ptr;
+    const char* last = std::to_chars(begin, end, value, std::chars_format::scientific, 13).ptr;
     double shown = 0.0;
-    std::from_chars(buffer, last, shown);
+    std::from_chars(begin, last, shown);
     if (std::fabs(shown) < 1e14) {
-      text.assign(buffer, std::to_chars(buffer, end, shown, std::chars_format::fixed, 2).ptr);
+      text.assign(begin, std::to_chars(begin, end, shown, std::chars_format::fixed, 2).ptr);
     } else {
       text = exponentForm(shown);
     }

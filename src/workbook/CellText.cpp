@@ -1,5 +1,6 @@
 #include "workbook/CellText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -33,10 +34,11 @@ CivilDate civilFromDays(std::int64_t days) {
 std::string numberText(double value, char decimalSeparator) {
   if (value == 0.0) return "0";  // also -0
   // The same digits as printf's "%.15G", without its cost.
-  char buffer[40];
-  const char* last =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
-  std::string text(static_cast<const char*>(buffer), last);
+  std::array<char, 40> buffer{};
+  const char* last = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::general, 15)
+                         .ptr;
+  std::string text(buffer.data(), static_cast<std::size_t>(last - buffer.data()));
   for (char& c : text) {
     if (c == '.') c = decimalSeparator;
     if (c == 'e') c = 'E';
@@ -52,26 +54,26 @@ std::string dateTimeText(double serial) {
     seconds -= 86400;
     ++days;
   }
-  char time[16];
-  std::snprintf(time, sizeof time, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
+  std::array<char, 16> time{};
+  std::snprintf(time.data(), time.size(), "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
                 static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
-  if (days < 1) return time;
+  if (days < 1) return time.data();
 
-  char date[32];
+  std::array<char, 32> date{};
   if (days == 60) {
     // The 1900 system counts a 29 February 1900 that never was.
-    std::snprintf(date, sizeof date, "1900-02-29");
+    std::snprintf(date.data(), date.size(), "1900-02-29");
   } else {
     // Serial 1 is 1900-01-01; past the phantom day, serial 61 is 1900-03-01.
     const std::int64_t sinceEpoch = days - (days < 60 ? 25568 : 25569);
     const CivilDate civil = civilFromDays(sinceEpoch);
-    std::snprintf(date, sizeof date, "%04lld-%02u-%02u", static_cast<long long>(civil.year),
+    std::snprintf(date.data(), date.size(), "%04lld-%02u-%02u", static_cast<long long>(civil.year),
                   civil.month, civil.day);
   }
-  std::string text = date;
+  std::string text = date.data();
   if (seconds != 0) {
     text += ' ';
-    text += time;
+    text += time.data();
   }
   return text;
 }

@@ -53,11 +53,11 @@ Workbook Workbook::open(const std::filesystem::path& file) {
     case FileKind::Other:
       throw WorkbookError(file.string(), "not a workbook (neither .xlsx nor .xls)");
   }
-  return Workbook(file.string(), std::move(source));
+  return {file.string(), std::move(source)};
 }
 
 Workbook Workbook::fromSource(std::string fileName, std::shared_ptr<WorkbookSource> source) {
-  return Workbook(std::move(fileName), std::move(source));
+  return {std::move(fileName), std::move(source)};
 }
 
 Workbook::Workbook(std::string fileName, std::shared_ptr<WorkbookSource> source)
@@ -75,8 +75,7 @@ Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
   if (index == source_->sheetNames().size()) {
     throw WorkbookError(fileName_, std::string(name), 0, 0, "the workbook has no such worksheet");
   }
-  return Sheet(fileName_, std::string(name), source_, source_->openSheet(index, maxColumn),
-               maxColumn);
+  return {fileName_, std::string(name), source_, source_->openSheet(index, maxColumn), maxColumn};
 }
 
 Sheet::Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,

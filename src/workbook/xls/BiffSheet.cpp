@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "workbook/xls/BiffError.h"
@@ -15,8 +17,9 @@ namespace kvd507::workbook::xls {
 namespace {
 
 constexpr double kDays1904 = 1462.0;  // from 1900-01-00 to 1904-01-01 in the 1900 system
-constexpr char kMissingSharedString[] = "the cell refers to a shared string the file does not have";
-constexpr char kNoCachedResult[] = "formula without a cached result";
+constexpr std::string_view kMissingSharedString =
+    "the cell refers to a shared string the file does not have";
+constexpr std::string_view kNoCachedResult = "formula without a cached result";
 
 // A cell as kept between reading the sheet and handing out its row: small, with strings
 // referred to rather than copied, since one shared string may fill thousands of cells.
@@ -72,9 +75,9 @@ class SheetRows final : public RowSource {
       case StoredCell::Kind::Error:
         return RawCell::makeError(errorText(static_cast<std::uint8_t>(stored.index)));
       case StoredCell::Kind::MissingSharedString:
-        return RawCell::makeError(kMissingSharedString);
+        return RawCell::makeError(std::string(kMissingSharedString));
       case StoredCell::Kind::NoCachedResult:
-        return RawCell::makeError(kNoCachedResult);
+        return RawCell::makeError(std::string(kNoCachedResult));
     }
     return {};
   }
@@ -259,11 +262,11 @@ void SheetParser::compact() {
   std::stable_sort(cells_.begin(), cells_.end(),
                    [](const StoredCell& a, const StoredCell& b) { return a.key() < b.key(); });
   std::size_t kept = 0;
-  for (std::size_t i = 0; i < cells_.size(); ++i) {
-    if (kept > 0 && cells_[kept - 1].key() == cells_[i].key()) {
-      cells_[kept - 1] = cells_[i];
+  for (const StoredCell& cell : cells_) {
+    if (kept > 0 && cells_[kept - 1].key() == cell.key()) {
+      cells_[kept - 1] = cell;
     } else {
-      cells_[kept++] = cells_[i];
+      cells_[kept++] = cell;
     }
   }
   cells_.resize(kept);

@@ -1,5 +1,6 @@
 #include "workbook/xls/BiffValues.h"
 
+#include <array>
 #include <bit>
 #include <cstdio>
 
@@ -35,9 +36,9 @@ std::string errorText(std::uint8_t code) {
     case 0x2B:
       return "#GETTING_DATA";
     default: {
-      char text[32];
-      std::snprintf(text, sizeof text, "error value 0x%02X", code);
-      return text;
+      std::array<char, 32> text{};
+      std::snprintf(text.data(), text.size(), "error value 0x%02X", code);
+      return text.data();
     }
   }
 }

@@ -1,5 +1,6 @@
 #include "workbook/xlsx/IsoDate.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 
@@ -35,8 +36,9 @@ std::int64_t daysFromCivil(std::int64_t year, unsigned month, unsigned day) {
 }
 
 bool validDay(int year, int month, int day) {
-  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+  static constexpr std::array<int, 12> kDays{31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1 || day > kDays[static_cast<std::size_t>(month - 1)])
+    return false;
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   return month != 2 || day <= 28 || leap;
 }

@@ -103,7 +103,7 @@ ZipEntry ZipArchive::open(std::string_view part, std::uint64_t limit) {
     throw WorkbookError(fileName_, "the workbook part " + std::string(part) +
                                        " cannot be read: " + zip_strerror(archive_));
   }
-  return ZipEntry(*this, file, std::string(part), limit);
+  return {*this, file, std::string(part), limit};
 }
 
 void ZipArchive::countInflated(std::string_view part, std::size_t bytes) {
