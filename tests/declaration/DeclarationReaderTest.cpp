@@ -10,6 +10,7 @@
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
+#include "support/CaseName.h"
 #include "support/TempDir.h"
 
 namespace kvd507::declaration {
@@ -77,6 +78,10 @@ struct RoundTrip {
   rows::RowTable uRows;
 };
 
+void PrintTo(const RoundTrip& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
 
 TEST_P(RoundTripTest, WritingWhatWasReadGivesTheSameFile) {
@@ -104,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                   "01", "", "", "1.5", "a<b", "2"})}),
                         test::makeTable({makeRow({"x", "1", "Y & Z", "B", "02", "N", "D", "0.5",
                                                   "0", "0", "", "ĄČ", "&lt;", "q"})})}),
-    [](const testing::TestParamInfo<RoundTrip>& test) { return std::string(test.param.what); });
+    test::NamedAfterWhat());
 
 TEST(DeclarationReader, ReachesAFixedPointFromValuesTheWriterHadToMend) {
   const std::string written = test::readFile(test::dataFile(test::valuesNeedingEscapes().file));
@@ -176,6 +181,10 @@ rows::TEilute lRow(std::size_t slot, std::string_view name) {
 }
 
 const std::vector<std::string> kUnchanged = {"ff_mm_id", "ff_mm_pavad", "ff_mm_metai"};
+
+void PrintTo(const ScanCase& c, std::ostream* out) {
+  *out << c.what;
+}
 
 class ScanTest : public testing::TestWithParam<ScanCase> {};
 
@@ -261,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Without a tag end the cut shows: it takes the key but its last character.
         ScanCase{
             "no_tag_end", "Name=\"B_MM_ID\" x</", {}, {}, {"\" x", "ff_mm_pavad", "ff_mm_metai"}}),
-    [](const testing::TestParamInfo<ScanCase>& test) { return std::string(test.param.what); });
+    test::NamedAfterWhat());
 
 TEST(DeclarationReader, AWholeDeclarationOnOneLineGivesOnlyThePayerCode) {
   std::string written = test::readFile(test::dataFile(test::twelveLThreeUExtended().file));
@@ -288,6 +297,10 @@ struct BadFile {
   const char* what;
   std::string bytes;
 };
+
+void PrintTo(const BadFile& c, std::ostream* out) {
+  *out << c.what;
+}
 
 class UnreadableFileTest : public testing::TestWithParam<BadFile> {};
 
@@ -329,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile{"cut_off_in_line", kGoodStart + "\xE2\x82</Field>"},
                     BadFile{"lone_continuation", kGoodStart + "\x80"},
                     BadFile{"after_byte_order_mark", "\xEF\xBB\xBF\xFF"}),
-    [](const testing::TestParamInfo<BadFile>& test) { return std::string(test.param.what); });
+    test::NamedAfterWhat());
 
 TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
   test::TempDir folder;

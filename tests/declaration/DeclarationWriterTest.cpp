@@ -10,6 +10,7 @@
 #include "XmlCheck.h"
 #include "declaration/DeclarationWriter.h"
 #include "declaration/XmlText.h"
+#include "support/CaseName.h"
 #include "support/TempDir.h"
 
 namespace kvd507::declaration {
@@ -52,17 +53,29 @@ std::vector<std::string> linesOf(std::string_view bytes) {
   return lines;
 }
 
-class ExpectedFileTest : public testing::TestWithParam<SampleDeclaration (*)()> {};
+struct ExpectedFile {
+  const char* what;
+  SampleDeclaration (*sample)();
+};
+
+void PrintTo(const ExpectedFile& c, std::ostream* out) {
+  *out << c.what;
+}
+
+class ExpectedFileTest : public testing::TestWithParam<ExpectedFile> {};
 
 TEST_P(ExpectedFileTest, BuildsTheExpectedBytes) {
-  const SampleDeclaration sample = GetParam()();
+  const SampleDeclaration sample = GetParam().sample();
   EXPECT_EQ(build(sample), test::readFile(test::dataFile(sample.file))) << sample.file;
 }
 
-INSTANTIATE_TEST_SUITE_P(Declarations, ExpectedFileTest,
-                         testing::Values(&test::oneLRow, &test::emptyTables,
-                                         &test::twelveLThreeUExtended,
-                                         &test::valuesNeedingEscapes));
+INSTANTIATE_TEST_SUITE_P(
+    Declarations, ExpectedFileTest,
+    testing::Values(ExpectedFile{"one_l_row", &test::oneLRow},
+                    ExpectedFile{"empty_tables", &test::emptyTables},
+                    ExpectedFile{"twelve_l_three_u_extended", &test::twelveLThreeUExtended},
+                    ExpectedFile{"values_needing_escapes", &test::valuesNeedingEscapes}),
+    test::NamedAfterWhat());
 
 struct LayoutCase {
   std::size_t lRows;
@@ -72,6 +85,14 @@ struct LayoutCase {
   std::size_t lPages;
   std::size_t uPages;
 };
+
+std::string layoutName(const LayoutCase& c) {
+  return "l" + std::to_string(c.lRows) + "_u" + std::to_string(c.uRows);
+}
+
+void PrintTo(const LayoutCase& c, std::ostream* out) {
+  *out << c.lRows << " L rows, " << c.uRows << " U rows";
+}
 
 class LayoutTest : public testing::TestWithParam<LayoutCase> {};
 
@@ -107,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutCase{10, 0, 171, 2, 1, 0}, LayoutCase{11, 0, 315, 3, 2, 0},
                     LayoutCase{0, 3, 116, 2, 0, 1}, LayoutCase{0, 5, 116, 2, 0, 1},
                     LayoutCase{0, 6, 205, 3, 0, 2}, LayoutCase{12, 3, 404, 4, 2, 1},
-                    LayoutCase{25, 11, 27 + 3 * 144 + 3 * 89, 7, 3, 3}));
+                    LayoutCase{25, 11, 27 + 3 * 144 + 3 * 89, 7, 3, 3}),
+    [](const testing::TestParamInfo<LayoutCase>& test) { return layoutName(test.param); });
 
 TEST(DeclarationWriter, FillsSlotsInOrderAndLeavesTheRestOfTheLastPageEmpty) {
   RecordingHost host("123", "UAB", "2023");
@@ -179,6 +201,10 @@ struct HeaderCase {
   bool asksForName;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class MainPageTest : public testing::TestWithParam<HeaderCase> {};
 
 TEST_P(MainPageTest, TakesTheHeaderFromTheExtendedDeclarationOrTheHost) {
@@ -217,13 +243,7 @@ INSTANTIATE_TEST_SUITE_P(Headers, MainPageTest,
                                                     header("ff_mm_id", "", "ff_mm_metai"),
                                                     {"ff_mm_id", "", "ff_mm_metai"},
                                                     false}),
-                         [](const testing::TestParamInfo<HeaderCase>& test) {
-                           std::string name = test.param.what;
-                           for (char& c : name) {
-                             if (c == ' ') c = '_';
-                           }
-                           return name;
-                         });
+                         test::NamedAfterWhat());
 
 TEST(DeclarationWriter, BuildsALargeDeclarationWhole) {
   RecordingHost host("123", "UAB", "2023");
@@ -234,9 +254,14 @@ TEST(DeclarationWriter, BuildsALargeDeclarationWhole) {
 }
 
 struct TextCase {
+  const char* what;
   std::string value;
   std::string written;
 };
+
+void PrintTo(const TextCase& c, std::ostream* out) {
+  *out << c.what;
+}
 
 class XmlTextTest : public testing::TestWithParam<TextCase> {};
 
@@ -249,31 +274,38 @@ TEST_P(XmlTextTest, WritesEveryValueAsWellFormedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, XmlTextTest,
-    testing::Values(TextCase{"", ""},
-                    TextCase{"Plain text 1.5, \"quoted\" 'too'",
-                             "Plain text 1.5, \"quoted\" 'too'"},
-                    TextCase{"a<b>c", "a&lt;b&gt;c"}, TextCase{"]]>", "]]&gt;"},
-                    TextCase{"AT&T", "AT&amp;T"}, TextCase{"&", "&amp;"},
-                    TextCase{"&amp;&lt;&gt;&quot;&apos;", "&amp;&lt;&gt;&quot;&apos;"},
-                    TextCase{"&amp", "&amp;amp"}, TextCase{"&nbsp;", "&amp;nbsp;"},
-                    TextCase{"&#38;&#x26;&#X26;", "&#38;&#x26;&amp;#X26;"},
-                    TextCase{"&#;&#x;&#12a;", "&amp;#;&amp;#x;&amp;#12a;"},
-                    TextCase{"&#0;&#x1F;&#xFFFE;&#99999999999;",
-                             "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;"},
-                    TextCase{"&#9;&#x10FFFF;", "&#9;&#x10FFFF;"},
-                    TextCase{"a\r\nb\tc\x01\x7F"
-                             "d",
-                             "a  b c  d"},
-                    TextCase{"ąčęėįšųūž ĄŽ €𝄞", "ąčęėįšųūž ĄŽ €𝄞"},
-                    TextCase{"\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F"},
-                    TextCase{"a\xFF"
-                             "b",
-                             "a\uFFFDb"},
-                    TextCase{"\xC0\xAF", "\uFFFD\uFFFD"},                      // overlong "/"
-                    TextCase{"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},            // a surrogate
-                    TextCase{"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},  // over U+10FFFF
-                    TextCase{"x\xE2\x82", "x\uFFFD\uFFFD"},                    // cut off
-                    TextCase{"\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD"}));
+    testing::Values(
+        TextCase{"empty", "", ""},
+        TextCase{"plain", "Plain text 1.5, \"quoted\" 'too'", "Plain text 1.5, \"quoted\" 'too'"},
+        TextCase{"markup", "a<b>c", "a&lt;b&gt;c"},
+        TextCase{"end of a CDATA section", "]]>", "]]&gt;"},
+        TextCase{"ampersand in a word", "AT&T", "AT&amp;T"},
+        TextCase{"lone ampersand", "&", "&amp;"},
+        TextCase{"XML entities kept", "&amp;&lt;&gt;&quot;&apos;", "&amp;&lt;&gt;&quot;&apos;"},
+        TextCase{"entity without semicolon", "&amp", "&amp;amp"},
+        TextCase{"entity XML does not know", "&nbsp;", "&amp;nbsp;"},
+        TextCase{"character references", "&#38;&#x26;&#X26;", "&#38;&#x26;&amp;#X26;"},
+        TextCase{"broken character references", "&#;&#x;&#12a;", "&amp;#;&amp;#x;&amp;#12a;"},
+        TextCase{"references to characters XML forbids", "&#0;&#x1F;&#xFFFE;&#99999999999;",
+                 "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;"},
+        TextCase{"references to allowed characters", "&#9;&#x10FFFF;", "&#9;&#x10FFFF;"},
+        TextCase{"control characters",
+                 "a\r\nb\tc\x01\x7F"
+                 "d",
+                 "a  b c  d"},
+        TextCase{"Lithuanian letters and beyond the basic plane", "ąčęėįšųūž ĄŽ €𝄞",
+                 "ąčęėįšųūž ĄŽ €𝄞"},
+        TextCase{"C1 controls", "\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F"},
+        TextCase{"byte that is never UTF-8",
+                 "a\xFF"
+                 "b",
+                 "a\uFFFDb"},
+        TextCase{"overlong slash", "\xC0\xAF", "\uFFFD\uFFFD"},
+        TextCase{"surrogate", "\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
+        TextCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+        TextCase{"cut-off sequence", "x\xE2\x82", "x\uFFFD\uFFFD"},
+        TextCase{"noncharacters", "\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD"}),
+    test::NamedAfterWhat());
 
 }  // namespace
 }  // namespace kvd507::declaration

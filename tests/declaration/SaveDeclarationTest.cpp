@@ -10,6 +10,7 @@
 
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationWriter.h"
+#include "support/CaseName.h"
 #include "support/TempDir.h"
 
 namespace kvd507::declaration {
@@ -53,6 +54,10 @@ struct Failure {
   std::string cause;
 };
 
+void PrintTo(const Failure& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class SaveFailureTest : public testing::TestWithParam<Failure> {};
 
 // Tests run as root, so permissions cannot make a folder unwritable; a regular file where a
@@ -75,13 +80,14 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
   EXPECT_EQ(test::namesIn(folder / "KVD507.ffdata"), std::vector<std::string>{"inside"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Targets, SaveFailureTest,
-    testing::Values(
-        Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory"},
-        Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b", "No such file or directory"},
-        Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata", "Is a directory"}),
-    [](const testing::TestParamInfo<Failure>& test) { return std::string(test.param.what); });
+INSTANTIATE_TEST_SUITE_P(Targets, SaveFailureTest,
+                         testing::Values(Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain",
+                                                 "Not a directory"},
+                                         Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b",
+                                                 "No such file or directory"},
+                                         Failure{"target_is_a_folder", "KVD507.ffdata",
+                                                 "KVD507.ffdata", "Is a directory"}),
+                         test::NamedAfterWhat());
 
 // A write that fails half way, here at the file size limit, must not cost the previous file.
 TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "XlsxTestFiles.h"
+#include "support/CaseName.h"
 #include "support/TempDir.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
@@ -147,6 +148,10 @@ struct CellCase {
   std::string text = {};
 };
 
+void PrintTo(const CellCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class XlsxCell : public ::testing::TestWithParam<CellCase> {};
 
 TEST_P(XlsxCell, Reads) {
@@ -231,10 +236,7 @@ const CellCase kCellCases[] = {
      "2024-02-30"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cells, XlsxCell, ::testing::ValuesIn(kCellCases),
-                         [](const auto& caseInfo) {
-                           return "case" + std::to_string(caseInfo.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cells, XlsxCell, ::testing::ValuesIn(kCellCases), test::NamedAfterWhat());
 
 TEST(XlsxRows, CellsAndRowsWithoutReferencesFollowThePreviousOne) {
   TempDir dir;
