@@ -1,7 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationWriter.h"
 #include "support/CaseName.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace kvd507::declaration {
@@ -95,21 +94,16 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
   const fs::path file = folder / "KVD507.ffdata";
   test::writeFile(file, "previous");
 
-  rlimit previousLimit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
-  const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = previousLimit;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   bool threw = false;
-  try {
-    saveDeclaration(file, std::string(100000, 'x'));
-  } catch (const DeclarationError& error) {
-    threw = true;
-    EXPECT_THAT(error.cause(), testing::HasSubstr("File too large"));
+  {
+    const test::FileSizeLimit limit(4096);
+    try {
+      saveDeclaration(file, std::string(100000, 'x'));
+    } catch (const DeclarationError& error) {
+      threw = true;
+      EXPECT_THAT(error.cause(), testing::HasSubstr("File too large"));
+    }
   }
-  ::setrlimit(RLIMIT_FSIZE, &previousLimit);
-  ::signal(SIGXFSZ, previousHandler);
 
   EXPECT_TRUE(threw);
   EXPECT_EQ(test::readFile(file), "previous");

@@ -1,5 +1,5 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <iterator>
@@ -8,6 +8,7 @@
 
 #include "payers/PayerFile.h"
 #include "payers/PayerFileError.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace kvd507::payers {
@@ -124,14 +125,20 @@ TEST_F(PayerFileTest, WritingKeepsTheFilesPermissions) {
                 std::filesystem::perms::group_read);
 }
 
+// The new list is written half-way and then the disk is full, here at the file size limit.
 TEST_F(PayerFileTest, AFailedWriteLeavesTheOldListAndNoLeftovers) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   writeFile(list_, "Alfa;1\r\n");
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
-  EXPECT_THROW(writePayerFile(list_, {"Beta;2"}, TextEncoding::Ansi), PayerFileError);
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
+  const Lines longList(1000, "Beta;2");
+  {
+    const test::FileSizeLimit limit(4096);
+    try {
+      writePayerFile(list_, longList, TextEncoding::Ansi);
+      ADD_FAILURE() << "a write past the file size limit succeeded";
+    } catch (const PayerFileError& e) {
+      EXPECT_EQ(e.file(), list_.string());
+      EXPECT_THAT(e.cause(), testing::HasSubstr("File too large"));
+    }
+  }
   EXPECT_EQ(readFile(list_), "Alfa;1\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }

@@ -1,10 +1,12 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "payers/SettingsError.h"
 #include "payers/SettingsFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace kvd507::payers {
@@ -90,20 +92,21 @@ TEST_F(SettingsFileTest, WritesTheKeyAndKeepsEveryOtherLine) {
   }
 }
 
+// The new settings are written half-way and then the disk is full, here at the file size limit.
 TEST_F(SettingsFileTest, AFailedWriteIsReportedAndKeepsTheOldValue) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   writeFile(settings_.file(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
-  try {
-    settings_.write("NUSTATYMAI", "asmuo", "2");
-    ADD_FAILURE() << "a write into a read-only folder succeeded";
-  } catch (const SettingsError& e) {
-    EXPECT_EQ(e.file(), settings_.file().string());
+  {
+    const test::FileSizeLimit limit(8);
+    try {
+      settings_.write("NUSTATYMAI", "asmuo", "2");
+      ADD_FAILURE() << "a write past the file size limit succeeded";
+    } catch (const SettingsError& e) {
+      EXPECT_EQ(e.file(), settings_.file().string());
+      EXPECT_THAT(e.cause(), testing::HasSubstr("File too large"));
+    }
   }
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
   EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "1");
+  EXPECT_EQ(test::namesIn(dir_.path()), std::vector<std::string>{"_nustatymai.ini"});
 }
 
 }  // namespace
