@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "workbook/CellText.h"
+#include "workbook/OdsSource.h"
 #include "workbook/RowSource.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
@@ -30,28 +31,21 @@ FileKind sniff(const std::filesystem::path& file) {
   return FileKind::Other;
 }
 
-std::size_t sheetIndex(const WorkbookSource& source, std::string_view name) {
-  const auto& names = source.sheetNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return i;
-  }
-  return names.size();
-}
-
 }  // namespace
 
 Workbook Workbook::open(const std::filesystem::path& file) {
   std::shared_ptr<WorkbookSource> source;
   switch (sniff(file)) {
     case FileKind::Zip:
-      source = openXlsxSource(file);
+      // Both kinds are zip archives; an OpenDocument package says what it is in its first entry.
+      source = isOpenDocumentFile(file) ? openOdsSource(file) : openXlsxSource(file);
       break;
     case FileKind::CompoundFile:
       // Encrypted .xlsx files are compound files too; the .xls reader tells them apart.
       source = openXlsSource(file);
       break;
     case FileKind::Other:
-      throw WorkbookError(file.string(), "not a workbook (neither .xlsx nor .xls)");
+      throw WorkbookError(file.string(), "not a workbook (neither .xlsx, .xls nor .ods)");
   }
   return Workbook(file.string(), std::move(source));
 }
@@ -67,15 +61,15 @@ Workbook& Workbook::operator=(Workbook&&) noexcept = default;
 Workbook::~Workbook() = default;
 
 bool Workbook::hasSheet(std::string_view name) const {
-  return sheetIndex(*source_, name) < source_->sheetNames().size();
+  return source_->findSheet(name).has_value();
 }
 
 Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
-  const std::size_t index = sheetIndex(*source_, name);
-  if (index == source_->sheetNames().size()) {
+  const auto index = source_->findSheet(name);
+  if (!index) {
     throw WorkbookError(fileName_, std::string(name), 0, 0, "the workbook has no such worksheet");
   }
-  return Sheet(fileName_, std::string(name), source_, source_->openSheet(index, maxColumn),
+  return Sheet(fileName_, std::string(name), source_, source_->openSheet(*index, maxColumn),
                maxColumn);
 }
 

@@ -14,7 +14,7 @@ class WorkbookSource;
 class RowSource;
 class Sheet;
 
-// An open workbook file, .xlsx or .xls, recognised by its content.
+// An open workbook file, .xlsx, .xls or .ods, recognised by its content.
 class Workbook {
  public:
   // Throws WorkbookError naming the file when it cannot be opened as a workbook.
