@@ -32,7 +32,7 @@ class ContentStream : private xlsx::XmlHandler {
 
   // How many tables have been found so far; the current table is the last of them.
   std::size_t tablesFound() const { return tablesFound_; }
-  // Whether the current table has just been found and none of its rows read yet.
+  // Whether the current table has just been found, and none of its rows read or skipped yet.
   bool atTableStart() const { return tablesFound_ > 0 && !rowsStarted_; }
 
   // Cells right of `maxColumn` are never kept. Set before the current table's first row.
