@@ -47,12 +47,13 @@ class OdsWorkbook : public WorkbookSource {
       : limits_(limits), archive_(file, limits.total) {
     const auto type = packageMediaType(archive_);
     if (!type) {
-      throw WorkbookError(archive_.fileName(), "the zip archive has no mimetype entry: not an "
-                                               "OpenDocument spreadsheet");
+      throw WorkbookError(archive_.fileName(),
+                          "the zip archive has no mimetype entry: not an "
+                          "OpenDocument spreadsheet");
     }
     if (*type != kSpreadsheetType && *type != kTemplateType) {
-      throw WorkbookError(archive_.fileName(),
-                          "an OpenDocument file of another kind (" + *type + "), not a spreadsheet");
+      throw WorkbookError(archive_.fileName(), "an OpenDocument file of another kind (" + *type +
+                                                   "), not a spreadsheet");
     }
     if (isEncrypted(archive_, limits_.otherPart)) {
       throw WorkbookError(archive_.fileName(),

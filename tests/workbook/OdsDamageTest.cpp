@@ -23,14 +23,16 @@ const std::string kOpen =
 const std::string kRow =
     "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\"/>"
     "</table:table-row>";
-const std::string kClose = "</table:table></office:spreadsheet></office:body></office:document-content>";
+const std::string kClose =
+    "</table:table></office:spreadsheet></office:body></office:document-content>";
 
 XlsxParts package(std::string content, std::string type = kSpreadsheetType) {
-  return {{"mimetype", std::move(type)},
-          {"META-INF/manifest.xml",
-           "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-           "<manifest:file-entry manifest:full-path=\"content.xml\"/></manifest:manifest>"},
-          {"content.xml", std::move(content)}};
+  return {
+      {"mimetype", std::move(type)},
+      {"META-INF/manifest.xml",
+       "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+       "<manifest:file-entry manifest:full-path=\"content.xml\"/></manifest:manifest>"},
+      {"content.xml", std::move(content)}};
 }
 
 struct DamageCase {
@@ -66,8 +68,7 @@ TEST(OdsDamage, FilesThatCannotBeOpenedAsSpreadsheets) {
       {"content with a document type",
        package("<!DOCTYPE x [<!ENTITY a \"aaaa\">]>" + kOpen + kRow + kClose),
        "declares a document type"},
-      {"content cut short before the first table", package(kOpen.substr(0, 60)),
-       "not well-formed"},
+      {"content cut short before the first table", package(kOpen.substr(0, 60)), "not well-formed"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -81,10 +82,13 @@ TEST(OdsDamage, FilesThatCannotBeOpenedAsSpreadsheets) {
 TEST(OdsDamage, DamagedTablesFailWhileReadingWithSheetAndRow) {
   std::string deep = "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>";
   for (int i = 0; i < 100000; ++i) deep += "<text:span>";
-  const std::string huge = "<table:table-row><table:table-cell office:value-type=\"string\">"
-                           "<text:p>" + std::string(5 << 20, 'x') + "</text:p>";
-  const std::string spaces = "<table:table-row><table:table-cell office:value-type=\"string\">"
-                             "<text:p><text:s text:c=\"99999999999\"/></text:p>";
+  const std::string huge =
+      "<table:table-row><table:table-cell office:value-type=\"string\">"
+      "<text:p>" +
+      std::string(5 << 20, 'x') + "</text:p>";
+  const std::string spaces =
+      "<table:table-row><table:table-cell office:value-type=\"string\">"
+      "<text:p><text:s text:c=\"99999999999\"/></text:p>";
   const std::vector<DamageCase> cases = {
       {"mismatched tag", package(kOpen + kRow + "<table:table-row></table:table-cell>" + kClose),
        "content.xml is not well-formed XML (line"},

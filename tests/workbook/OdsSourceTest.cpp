@@ -6,9 +6,9 @@
 
 #include "XlsxTestFiles.h"
 #include "support/TempDir.h"
+#include "workbook/CellText.h"
 #include "workbook/OdsSource.h"
 #include "workbook/Workbook.h"
-#include "workbook/CellText.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/ods/CellValue.h"
 
@@ -134,16 +134,16 @@ TEST(OdsSource, RepeatedMergedGroupedAndHiddenRowsOfALibreOfficeFile) {
   }
   using Texts = std::vector<std::string>;
   const std::vector<std::pair<std::uint32_t, Texts>> expected = {
-      {1, {"antraštė"}},                    // a header row
-      {2, {"tas pats", "7"}},               // the three rows written once as repeated
+      {1, {"antraštė"}},       // a header row
+      {2, {"tas pats", "7"}},  // the three rows written once as repeated
       {3, {"tas pats", "7"}},
       {4, {"tas pats", "7"}},
-      {5, {"x", "x", "x", "x"}},            // one cell repeated over five columns, cut at four
-      {7, {"sujungta", "", "", "šalia"}},   // merged over A7:C8: covered cells are empty
+      {5, {"x", "x", "x", "x"}},           // one cell repeated over five columns, cut at four
+      {7, {"sujungta", "", "", "šalia"}},  // merged over A7:C8: covered cells are empty
       {8, {"", "", "", "po"}},
-      {10, {"grupėje"}},                    // in a row group
-      {11, {"paslėpta"}},                   // hidden
-      {1000, {"", "toli"}},                 // past 988 repeated empty rows
+      {10, {"grupėje"}},     // in a row group
+      {11, {"paslėpta"}},    // hidden
+      {1000, {"", "toli"}},  // past 988 repeated empty rows
   };
   EXPECT_EQ(seen, expected);
 }
@@ -158,9 +158,9 @@ TEST(OdsSource, RepeatsAreCountedNotExpanded) {
   const std::string emptyToTheEnd =
       "<table:table-row table:number-rows-repeated=\"1048000\">"
       "<table:table-cell table:number-columns-repeated=\"16384\"/></table:table-row>";
-  writeZip(file, odsParts(table("A", filled + emptyToTheEnd +
-                                         "<table:table-row>" + stringCell("<text:p>po</text:p>") +
-                                         "</table:table-row>" + emptyToTheEnd + emptyToTheEnd)));
+  writeZip(file, odsParts(table("A", filled + emptyToTheEnd + "<table:table-row>" +
+                                         stringCell("<text:p>po</text:p>") + "</table:table-row>" +
+                                         emptyToTheEnd + emptyToTheEnd)));
   const std::vector<RawRow> rows = readAll(file, 0, 22);
   ASSERT_EQ(rows.size(), 4u);
   for (std::uint32_t i = 0; i < 3; ++i) {
@@ -183,31 +183,37 @@ TEST(OdsSource, CellContentAsWritten) {
     return "<table:table-cell " + attributes + ">" + content + "</table:table-cell>";
   };
   const std::vector<ContentCase> cases = {
-      {"tab, line break and spaces", stringCell("<text:p>a<text:tab/>b<text:line-break/>c "
-                                                "<text:s text:c=\"2\"/>d</text:p>"),
+      {"tab, line break and spaces",
+       stringCell("<text:p>a<text:tab/>b<text:line-break/>c "
+                  "<text:s text:c=\"2\"/>d</text:p>"),
        RawCell::makeText("a\tb\nc   d")},
       {"white space in the file collapses", stringCell("<text:p>a \n\t b</text:p>"),
        RawCell::makeText("a b")},
       {"paragraphs and headings", stringCell("<text:p>1</text:p><text:h>2</text:h><text:p/>"),
        RawCell::makeText("1\n2\n")},
-      {"spans and links", stringCell("<text:p><text:span>Ą<text:span>ž</text:span></text:span>"
-                                     "<text:a>uolas</text:a></text:p>"),
+      {"spans and links",
+       stringCell("<text:p><text:span>Ą<text:span>ž</text:span></text:span>"
+                  "<text:a>uolas</text:a></text:p>"),
        RawCell::makeText("Ąžuolas")},
       {"comment left out",
-       stringCell("<office:annotation><text:p>ne</text:p></office:annotation><text:p>taip</text:p>"),
+       stringCell(
+           "<office:annotation><text:p>ne</text:p></office:annotation><text:p>taip</text:p>"),
        RawCell::makeText("taip")},
       {"string value over the paragraphs",
-       cell("office:value-type=\"string\" office:string-value=\"vertė\"", "<text:p>rodoma</text:p>"),
+       cell("office:value-type=\"string\" office:string-value=\"vertė\"",
+            "<text:p>rodoma</text:p>"),
        RawCell::makeText("vertė")},
       {"formula without a value", cell("table:formula=\"of:=1+1\""),
        RawCell::makeError("formula without a cached result")},
-      {"formula with an empty number", cell("table:formula=\"of:=1+1\" office:value-type=\"float\""),
+      {"formula with an empty number",
+       cell("table:formula=\"of:=1+1\" office:value-type=\"float\""),
        RawCell::makeError("formula without a cached result")},
       {"number that is none", cell("office:value-type=\"float\" office:value=\"1,5\""),
        RawCell::makeError("not a number: \"1,5\"")},
       {"error without text", cell("office:value-type=\"float\" calcext:value-type=\"error\""),
        RawCell::makeError("error value")},
-      {"date before 1900 as written", cell("office:value-type=\"date\" office:date-value=\"1899-12-31\""),
+      {"date before 1900 as written",
+       cell("office:value-type=\"date\" office:date-value=\"1899-12-31\""),
        RawCell::makeText("1899-12-31")},
       {"a day and a half", cell("office:value-type=\"time\" office:time-value=\"PT36H\""),
        RawCell::makeDateTime(1.5)},
@@ -232,9 +238,9 @@ TEST(OdsSource, CellContentAsWritten) {
 
 TEST(OdsSource, Durations) {
   const std::vector<std::pair<std::string_view, std::optional<double>>> cases = {
-      {"PT12H30M00S", 12.5 / 24},  {"PT0H0M1.5S", 1.5 / 86400}, {"P1DT6H", 1.25},
-      {"-PT6H", -0.25},            {"PT", std::nullopt},        {"P1Y", std::nullopt},
-      {"12:30:00", std::nullopt},  {"PT5", std::nullopt},       {"PT1H1H", 2.0 / 24},
+      {"PT12H30M00S", 12.5 / 24}, {"PT0H0M1.5S", 1.5 / 86400}, {"P1DT6H", 1.25},
+      {"-PT6H", -0.25},           {"PT", std::nullopt},        {"P1Y", std::nullopt},
+      {"12:30:00", std::nullopt}, {"PT5", std::nullopt},       {"PT1H1H", 2.0 / 24},
   };
   for (const auto& [text, days] : cases) {
     SCOPED_TRACE(text);

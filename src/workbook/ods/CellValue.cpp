@@ -109,7 +109,8 @@ RawCell cellValue(const CellAttributes& attributes, std::string&& paragraphs) {
       if (value == "false") return RawCell::makeNumber(0.0);
       return RawCell::makeError("not a boolean value: \"" + std::string(value) + "\"");
     case Type::String:
-      return text(attributes.hasStringValue ? std::string(attributes.value) : std::move(paragraphs));
+      return text(attributes.hasStringValue ? std::string(attributes.value)
+                                            : std::move(paragraphs));
   }
   return {};
 }
