@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
+#include "workbook/OdsSource.h"
 #include "workbook/RowSource.h"
 #include "workbook/WorkbookError.h"
-#include "workbook/OdsSource.h"
 
 namespace {
 

@@ -53,9 +53,11 @@ void ContentStream::setMaxColumn(std::uint32_t maxColumn) {
 
 std::optional<std::string> ContentStream::nextTable() {
   pendingCount_ = 0;
-  if (tableDepth_ != 0) skipping_ = true;
-  // Whatever happens below, the current table is no longer at its start.
-  rowsStarted_ = true;
+  if (!tableFound_) {
+    if (tableDepth_ != 0) skipping_ = true;
+    // Whatever happens below, the current table is no longer at its start.
+    rowsStarted_ = true;
+  }
   while (!tableFound_) {
     if (finished_) return std::nullopt;
     if (reader_.step() == xlsx::XmlReader::Progress::Finished) finished_ = true;

@@ -54,12 +54,17 @@ bool isEncrypted(xlsx::ZipArchive& archive, std::uint64_t limit) {
 }
 
 bool isOpenDocument(const std::filesystem::path& file) {
+  std::optional<xlsx::ZipArchive> archive;
   try {
-    xlsx::ZipArchive archive(file, kMaxMediaType);
-    const auto type = packageMediaType(archive);
-    return type && type->starts_with("application/vnd.oasis.opendocument.");
+    archive.emplace(file, kMaxMediaType);
   } catch (const WorkbookError&) {
-    return false;
+    return false;  // the .xlsx reader says what is wrong with the zip archive
+  }
+  if (!archive->contains(kMimetypeEntry)) return false;
+  try {
+    return packageMediaType(*archive)->starts_with("application/vnd.oasis.opendocument.");
+  } catch (const WorkbookError&) {
+    return true;  // a damaged mimetype entry: the .ods reader tells
   }
 }
 

@@ -17,8 +17,8 @@ std::optional<std::string> packageMediaType(xlsx::ZipArchive& archive);
 // with a password.
 bool isEncrypted(xlsx::ZipArchive& archive, std::uint64_t limit);
 
-// Whether the file is a zip archive that says it is an OpenDocument file of any kind. A file
-// that cannot be opened as a zip archive is not one.
+// Whether the file is a zip archive that says it is an OpenDocument file of any kind, or has a
+// mimetype entry too damaged to say. A file that cannot be opened as a zip archive is not one.
 bool isOpenDocument(const std::filesystem::path& file);
 
 }  // namespace kvd507::workbook::ods
