@@ -47,16 +47,17 @@ class OdsWorkbook : public WorkbookSource {
       : limits_(limits), archive_(file, limits.total) {
     const auto type = packageMediaType(archive_);
     if (!type) {
-      throw WorkbookError(archive_.fileName(),
+      throw WorkbookError(ErrorKind::kNotAWorkbook, {archive_.fileName()},
                           "the zip archive has no mimetype entry: not an "
                           "OpenDocument spreadsheet");
     }
     if (*type != kSpreadsheetType && *type != kTemplateType) {
-      throw WorkbookError(archive_.fileName(), "an OpenDocument file of another kind (" + *type +
-                                                   "), not a spreadsheet");
+      throw WorkbookError(
+          ErrorKind::kNotAWorkbook, {archive_.fileName()},
+          "an OpenDocument file of another kind (" + *type + "), not a spreadsheet");
     }
     if (isEncrypted(archive_, limits_.otherPart)) {
-      throw WorkbookError(archive_.fileName(),
+      throw WorkbookError(ErrorKind::kWorkbookEncrypted, {archive_.fileName()},
                           "the spreadsheet is saved with a password (encrypted); save it again "
                           "without one");
     }
@@ -79,7 +80,7 @@ class OdsWorkbook : public WorkbookSource {
 
   std::unique_ptr<RowSource> openSheet(std::size_t index, std::uint32_t maxColumn) override {
     if (!findMore(index + 1)) {
-      throw WorkbookError(archive_.fileName(),
+      throw WorkbookError(ErrorKind::kNoSuchSheet, {archive_.fileName()},
                           "the workbook has no worksheet number " + std::to_string(index + 1));
     }
     std::unique_ptr<ContentStream> stream;

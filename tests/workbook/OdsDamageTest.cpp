@@ -47,7 +47,7 @@ void expectFailure(const std::filesystem::path& file, const std::string& cause, 
     ADD_FAILURE() << "no error";
   } catch (const WorkbookError& e) {
     EXPECT_EQ(e.file(), file.string());
-    EXPECT_NE(e.cause().find(cause), std::string::npos) << e.what();
+    EXPECT_NE(e.detail().find(cause), std::string::npos) << e.what();
   }
 }
 
@@ -97,7 +97,7 @@ TEST(OdsDamage, DamagedTablesFailWhileReadingWithSheetAndRow) {
        "undefined entity"},
       {"deep nesting", package(kOpen + kRow + deep), "nests elements too deeply"},
       {"cell text beyond all measure", package(kOpen + kRow + huge), "MiB of text"},
-      {"spaces beyond all measure", package(kOpen + kRow + spaces), "MiB of text"},
+      {"spaces beyond all measure", package(kOpen + kRow + spaces), "MiB of spaces"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -111,7 +111,8 @@ TEST(OdsSource, FormulaErrorsStopTheReaderWithTheErrorShown) {
       sheet.cellText(row, 2, ',');
       ADD_FAILURE() << "no error in row " << row;
     } catch (const CellError& e) {
-      EXPECT_EQ(e.cause(), shown);
+      EXPECT_EQ(e.kind(), ErrorKind::kCellErrorValue);
+      EXPECT_EQ(e.detail(), shown);
       EXPECT_EQ(e.row(), row);
       EXPECT_EQ(e.column(), 2u);
     }

@@ -44,7 +44,14 @@ ContentStream::ContentStream(xlsx::ZipEntry entry)
     : fileName_(entry.fileName()), part_(entry.part()), reader_(std::move(entry), *this) {}
 
 void ContentStream::damaged(std::string cause) const {
-  throw WorkbookError(fileName_, "the content part " + part_ + " " + std::move(cause));
+  throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName_},
+                      "the content part " + part_ + " " + std::move(cause));
+}
+
+void ContentStream::tooLong(std::size_t limit, std::string what) const {
+  const auto row = static_cast<std::uint32_t>(std::min(nextRowNumber_, kLastRow));
+  throw WorkbookError(ErrorKind::kCellTooLong, {fileName_, {}, row, cellFirst_},
+                      "the content part " + part_ + " has " + std::move(what), limit);
 }
 
 void ContentStream::setMaxColumn(std::uint32_t maxColumn) {
@@ -157,7 +164,7 @@ void ContentStream::startInCell(std::string_view name, const char** attributes) 
     }
   } else if (name == "s") {
     const std::uint64_t count = repeatCount(attributes, "c");
-    if (count > kMaxCellText) damaged("has a cell with more than 4 MiB of text");
+    if (count > kMaxCellText) tooLong(kMaxCellText, "a cell with more than 4 MiB of spaces");
     appendText(std::string(static_cast<std::size_t>(count), ' '));
     lastWasSpace_ = false;
   } else if (name == "tab") {
@@ -221,8 +228,8 @@ void ContentStream::characters(std::string_view text) {
 
 void ContentStream::appendText(std::string_view text) {
   if (text_.size() + text.size() > kMaxCellText) {
-    damaged("has a cell in row " + std::to_string(nextRowNumber_) + " with more than " +
-            std::to_string(kMaxCellText >> 20) + " MiB of text");
+    tooLong(kMaxCellText,
+            "a cell with more than " + std::to_string(kMaxCellText >> 20) + " MiB of text");
   }
   text_.append(text);
 }
@@ -273,8 +280,8 @@ void ContentStream::endCell() {
   if (cell.kind == RawCell::Kind::Empty) return;
   rowTextBytes_ += cell.text.size() * cellCount_;
   if (rowTextBytes_ > kMaxRowText) {
-    damaged("has a row (" + std::to_string(nextRowNumber_) + ") with more than " +
-            std::to_string(kMaxRowText >> 20) + " MiB of text");
+    tooLong(kMaxRowText,
+            "a row with more than " + std::to_string(kMaxRowText >> 20) + " MiB of text");
   }
   const std::uint32_t last = cellFirst_ + cellCount_ - 1;
   if (row_.cells.size() < last) row_.cells.resize(last);

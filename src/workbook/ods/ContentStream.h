@@ -58,6 +58,7 @@ class ContentStream : private xlsx::XmlHandler {
   void appendText(std::string_view text);
 
   [[noreturn]] void damaged(std::string cause) const;
+  [[noreturn]] void tooLong(std::size_t limit, std::string what) const;
 
   std::string fileName_;
   std::string part_;
