@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the .ods reader as a workbook file and reads every worksheet to the
 // end. Damage must end in WorkbookError, never in a crash, a hang or runaway memory.
-// Seeds: fuzz/corpus/ods.
+// Seeds: fuzz/corpus/ods; dictionary: fuzz/ods.dict.
 
 #include <unistd.h>
 

@@ -103,6 +103,17 @@ TEST(OdsSource, EveryValueTypeOfALibreOfficeFileReadsAsTheOtherFormatsPrintIt) {
   }
 }
 
+TEST(OdsSource, RecognisedByContentNotByName) {
+  TempDir dir;
+  std::filesystem::copy_file(kSaved, dir / "pavadinimas.xlsx");
+  auto book = workbook::Workbook::open(dir / "pavadinimas.xlsx");
+  EXPECT_EQ(book.sheet("Tipai", 3).cellText(1, 1, ','), "skaičius");
+
+  writeZip(dir / "knyga.ods", minimalWorkbook("<row r=\"1\"><c r=\"A1\"><v>7</v></c></row>"));
+  auto xlsx = workbook::Workbook::open(dir / "knyga.ods");
+  EXPECT_EQ(xlsx.sheet("Sheet1", 3).cellText(1, 1, ','), "7");
+}
+
 TEST(OdsSource, FormulaErrorsStopTheReaderWithTheErrorShown) {
   for (const auto& [row, shown] : {std::pair{12u, "#DIV/0!"}, std::pair{13u, "#N/A"}}) {
     auto book = workbook::Workbook::open(kSaved);
