@@ -124,7 +124,8 @@ class OdsWorkbook : public WorkbookSource {
   bool findMore(std::size_t count) const {
     if (names_.size() >= count) return true;
     if (complete_) return false;
-    // Every stream's tables are in `names_`, so the spare goes on from the last one known.
+    // The spare has found every name known so far and goes on from there; a fresh stream (when
+    // the spare is lent out for a table's rows) passes over the known ones again.
     if (!spare_) spare_ = freshStream();
     return advance(*spare_, count);
   }
