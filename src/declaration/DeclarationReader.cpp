@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "declaration/DeclarationError.h"
+#include "declaration/TextLines.h"
 #include "declaration/Utf8.h"
+#include "declaration/WholeDeclaration.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "workbook/Text.h"
@@ -179,27 +181,15 @@ void scanLine(Scan& scan, std::string_view line) {
   }
 }
 
-// Lines end at CR LF, a lone CR or a lone LF; a break at the very end starts no further line.
-void scanLines(Scan& scan, std::string_view text) {
-  while (!text.empty()) {
-    const std::size_t end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
-      scanLine(scan, text);
-      return;
-    }
-    scanLine(scan, text.substr(0, end));
-    const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-    text.remove_prefix(end + (crLf ? 2 : 1));
-  }
-}
-
 }  // namespace
 
 void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
                              rows::RowTable& uRows, DeclarationHeader& header) {
   const std::string bytes = loadBytes(file);
+  const std::string_view text = decodedText(file, bytes);
+  checkWholeDeclaration(file, text);
   Scan scan;
-  scanLines(scan, decodedText(file, bytes));
+  forEachLine(text, [&scan](std::string_view line) { scanLine(scan, line); });
 
   if (scan.id) header.id = std::move(*scan.id);
   if (scan.name) header.name = std::move(*scan.name);

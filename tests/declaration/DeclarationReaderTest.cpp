@@ -175,13 +175,18 @@ rows::TEilute lRow(std::size_t slot, std::string_view name) {
   return row;
 }
 
+// Lines between the start and end tags of a declaration, which the reader insists on.
+std::string declarationOf(std::string_view lines) {
+  return "<FFData Version=\"1\">\r\n" + std::string(lines) + "</FFData>\r\n";
+}
+
 const std::vector<std::string> kUnchanged = {"ff_mm_id", "ff_mm_pavad", "ff_mm_metai"};
 
 class ScanTest : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanTest, FindsFieldsLineByLine) {
   const ScanCase& c = GetParam();
-  const Read read = readBytes(c.text);
+  const Read read = readBytes(declarationOf(c.text));
   EXPECT_EQ(read.lRows, c.lRows);
   EXPECT_EQ(read.uRows, c.uRows);
   EXPECT_EQ(read.header.id, c.header[0]);
@@ -197,8 +202,7 @@ rows::TEilute withCell(rows::TEilute row, std::size_t cell, std::string value) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScanTest,
     testing::Values(
-        ScanCase{"empty", "", {}, {}, kUnchanged},
-        ScanCase{"byte_order_mark_only", "\xEF\xBB\xBF", {}, {}, kUnchanged},
+        ScanCase{"no_fields", "", {}, {}, kUnchanged},
         ScanCase{"two_slots",
                  lSlot(1, "A") + lSlot(2, "B"),
                  {lRow(1, "A"), lRow(2, "B")},
@@ -246,39 +250,26 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {},
                  {"2", "ff_mm_pavad", "2021"}},
-        // The first key of the fixed order wins, wherever on the line it stands.
-        ScanCase{"several_fields_on_one_line",
-                 "<Field Name=\"L3-1\">A</Field><Field Name=\"L10-1\">9</Field>"
-                 "<Field Name=\"B_ML_Metai\">2024</Field>",
-                 {},
-                 {},
-                 {"ff_mm_id", "ff_mm_pavad", "2024"}},
         ScanCase{"no_closing_tag",
                  "<Field Name=\"B_MM_ID\">123\n",
                  {},
                  {},
                  {"", "ff_mm_pavad", "ff_mm_metai"}},
         // Without a tag end the cut shows: it takes the key but its last character.
-        ScanCase{
-            "no_tag_end", "Name=\"B_MM_ID\" x</", {}, {}, {"\" x", "ff_mm_pavad", "ff_mm_metai"}}),
+        ScanCase{"no_tag_end",
+                 "Name=\"B_MM_ID\" x</\n",
+                 {},
+                 {},
+                 {"\" x", "ff_mm_pavad", "ff_mm_metai"}}),
     [](const testing::TestParamInfo<ScanCase>& test) { return std::string(test.param.what); });
-
-TEST(DeclarationReader, AWholeDeclarationOnOneLineGivesOnlyThePayerCode) {
-  std::string written = test::readFile(test::dataFile(test::twelveLThreeUExtended().file));
-  const Read read = readBytes(replaceAll(written, "\r\n", ""));
-  EXPECT_TRUE(read.lRows.empty());
-  EXPECT_TRUE(read.uRows.empty());
-  EXPECT_EQ(read.header.id, "987654321");
-  EXPECT_EQ(read.header.name, "ff_mm_pavad");
-  EXPECT_EQ(read.header.year, "ff_mm_metai");
-}
 
 TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
   rows::RowTable lRows = test::makeTable({lRow(1, "A")});
   rows::RowTable uRows;
   DeclarationHeader header;
   test::TempDir folder;
-  test::writeFile(folder / "in.ffdata", lSlot(1, "A") + lSlot(2, "A") + lSlot(1, "A"));
+  test::writeFile(folder / "in.ffdata",
+                  declarationOf(lSlot(1, "A") + lSlot(2, "A") + lSlot(1, "A")));
   ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
   EXPECT_EQ(rowsOf(lRows),
             (std::vector<rows::TEilute>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"), lRow(1, "A")}));
@@ -287,6 +278,7 @@ TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
 struct BadFile {
   const char* what;
   std::string bytes;
+  std::string cause = "not UTF-8";  // part of the error's cause
 };
 
 class UnreadableFileTest : public testing::TestWithParam<BadFile> {};
@@ -305,7 +297,7 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), file.string());
-    EXPECT_THAT(error.cause(), testing::HasSubstr("not UTF-8"));
+    EXPECT_THAT(error.cause(), testing::HasSubstr(GetParam().cause));
   }
   EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
   EXPECT_TRUE(uRows.empty());
@@ -330,6 +322,53 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile{"lone_continuation", kGoodStart + "\x80"},
                     BadFile{"after_byte_order_mark", "\xEF\xBB\xBF\xFF"}),
     [](const testing::TestParamInfo<BadFile>& test) { return std::string(test.param.what); });
+
+const std::string kTwelveLThreeU =
+    test::readFile(test::dataFile(test::twelveLThreeUExtended().file));
+
+std::string withoutPage(std::string text, std::string_view pageStart) {
+  const std::size_t start = text.find(pageStart);
+  const std::string_view end = "</Page>\r\n";
+  return text.erase(start, text.find(end, start) + end.size() - start);
+}
+
+// Each would be read as a declaration with fewer rows than it has, or none at all.
+INSTANTIATE_TEST_SUITE_P(
+    NotAWholeDeclaration, UnreadableFileTest,
+    testing::Values(
+        BadFile{"empty", "", "tuščias"}, BadFile{"byte_order_mark_only", "\xEF\xBB\xBF", "tuščias"},
+        BadFile{"line_breaks_only", "\r\n \t\r\n", "tuščias"},
+        BadFile{"some_other_text", "root:x:0:0:root:/root:/bin/bash\n", "nėra žymės <FFData>"},
+        BadFile{"fields_without_start_tag", kGoodStart + "1</Field>\r\n</FFData>\r\n",
+                "nėra žymės <FFData>"},
+        BadFile{"first_half", kTwelveLThreeU.substr(0, kTwelveLThreeU.size() / 2),
+                "nesibaigia žyme </FFData>"},
+        BadFile{"cut_in_last_line", kTwelveLThreeU.substr(0, kTwelveLThreeU.size() - 4),
+                "nesibaigia žyme </FFData>"},
+        BadFile{"text_after_end", kTwelveLThreeU + "x", "nesibaigia žyme </FFData>"},
+        BadFile{"page_left_out",
+                withoutPage(kTwelveLThreeU, "<Page PageDefName=\"KVD507L\" PageNumber=\"3\">"),
+                "<Pages Count=\"4\"> nurodo puslapių skaičių 4, o faile jų rasta tik 3"},
+        BadFile{"all_on_one_line", replaceAll(kTwelveLThreeU, "\r\n", ""),
+                "failo eilutėje Nr. 1 yra keli laukai <Field>"},
+        BadFile{"two_fields_on_line_44",
+                replaceAll(kTwelveLThreeU, "</Field>\r\n        <Field Name=\"L4-1\">",
+                           "</Field><Field Name=\"L4-1\">"),
+                "failo eilutėje Nr. 44 yra keli laukai <Field>"}),
+    [](const testing::TestParamInfo<BadFile>& test) { return std::string(test.param.what); });
+
+// What older versions wrote, and what editors do to the end of a file, still reads.
+TEST(DeclarationReader, ReadsDeclarationsThatAreNotWellFormedXmlOrEndInBlanks) {
+  const std::string written = test::readFile(test::dataFile(test::oneLRow().file));
+  const std::string unescaped = replaceAll(written, ">JONAS JONAITIS<", ">A <B> &amp; C<");
+  for (const std::string& variant : {written + " \t\r\n\r\n", unescaped}) {
+    const Read read = readBytes(variant);
+    ASSERT_EQ(read.lRows.size(), 1u);
+    EXPECT_EQ(read.lRows[0][1], "1");
+    EXPECT_EQ(read.header.id, "123456789");
+  }
+  EXPECT_EQ(readBytes(unescaped).lRows[0][2], "A <B> &amp; C");
+}
 
 TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
   test::TempDir folder;

@@ -216,7 +216,9 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
   host.chooseWorkbook(workbook(1, 0));
   std::filesystem::create_directories(settings.outputFile.parent_path());
   test::writeFile(settings.outputFile, "previous");
-  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string()}) {
+  // Not UTF-8, missing, cut short.
+  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string(),
+                                   std::string("<FFData>\n<Field Name=\"L3-1\">A</Field>\n")}) {
     host.messages.clear();
     host.existing = dir / (bytes.empty() ? "missing.ffdata" : "bad.ffdata");
     if (!bytes.empty()) test::writeFile(*host.existing, bytes);
