@@ -21,15 +21,13 @@ bool elementNamed(std::string_view text, std::size_t at, std::string_view name) 
   const std::size_t after = at + name.size();
   if (after == text.size()) return true;
   const char next = text[after];
-  return next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '>' ||
-         next == '/';
+  return next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '>' || next == '/';
 }
 
 // How many start tags (or empty-element tags) of `name` the text holds.
 std::size_t countElements(std::string_view text, std::string_view name) {
   std::size_t count = 0;
-  for (std::size_t at = text.find('<'); at != std::string_view::npos;
-       at = text.find('<', at + 1)) {
+  for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
     if (elementNamed(text, at + 1, name)) ++count;
   }
   return count;
