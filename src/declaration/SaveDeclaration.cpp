@@ -37,9 +37,15 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
   const std::filesystem::path folder =
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   ensureFolder(folder);
+  if (files::isReadOnly(file)) {
+    throw DeclarationError(file.string(),
+                           "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; "
+                           "nuimkite apsaugą arba išsaugokite formą kitu vardu");
+  }
 
   try {
-    files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
+    // A declaration the user shared with others, or kept private, stays so when replaced.
+    files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
   } catch (const files::IoError& e) {
     throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
   }
