@@ -1,6 +1,7 @@
 #include "cli/RowsCommand.h"
 
 #include <optional>
+#include <utility>
 
 #include "rows/RowTable.h"
 #include "workbook/DecimalSeparator.h"
@@ -63,7 +64,7 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
     book.emplace(workbook::Workbook::open(workbookPath));
   } catch (const workbook::WorkbookError& e) {
     err << "kvd507: " << e.what() << '\n';
-    return 1;
+    return kExitFailure;
   }
   SilentStatus status;
   rows::RowTable lRows;
@@ -74,7 +75,28 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
   }
   printTable("L", lRows, out);
   printTable("U", uRows, out);
-  return 0;
+  return kExitWritten;
+}
+
+Command rowsCommand() {
+  CommandSpec spec;
+  spec.name = "rows";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Išveda kiekvieną įrašą, kurį programa perskaito iš darbaknygės: eilutėje \"L\" arba "
+      "\"U\" ir 14 langelių, atskirtų tabuliacija (\\, tabuliacija ir eilučių lūžiai rašomi "
+      "kaip \\\\, \\t, \\r, \\n).";
+  spec.exitStatuses =
+      "  0  įrašai išvesti (ir tada, kai skaitymas sustojo ties langeliu, kurio reikšmė neturi "
+      "teksto; apie tai įspėjama)\n"
+      "  1  darbaknygės nepavyko atidaryti\n"
+      "  2  neteisinga komandinė eilutė\n";
+  return {std::move(spec),
+          [](const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+            return runRowsCommand(arguments.operands.at(0), out, err);
+          }};
 }
 
 }  // namespace kvd507::cli
