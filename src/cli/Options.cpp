@@ -17,15 +17,15 @@ bool takesValues(const CommandSpec& spec) {
 }
 
 const OptionSpec* findOption(const CommandSpec& spec, const std::string& name) {
-  const auto found = std::find_if(spec.options.begin(), spec.options.end(),
-                                  [&name](const OptionSpec& option) { return option.name == name; });
+  const auto found =
+      std::find_if(spec.options.begin(), spec.options.end(),
+                   [&name](const OptionSpec& option) { return option.name == name; });
   return found == spec.options.end() ? nullptr : &*found;
 }
 
 bool isHelp(const std::string& argument) {
   return argument == "--help" || argument == "-h";
 }
-
 
 void checkOperandCount(const CommandSpec& spec, const std::vector<std::string>& operands) {
   if (operands.size() < spec.minOperands) {
@@ -45,8 +45,7 @@ std::optional<std::string> ParsedArguments::value(const std::string& option) con
   return found->second;
 }
 
-ParsedArguments parseArguments(const CommandSpec& spec,
-                               const std::vector<std::string>& arguments) {
+ParsedArguments parseArguments(const CommandSpec& spec, const std::vector<std::string>& arguments) {
   ParsedArguments parsed;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {

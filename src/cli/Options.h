@@ -20,11 +20,11 @@ struct OptionSpec {
 
 // A subcommand's arguments: its options and its operands (the words that are not options).
 struct CommandSpec {
-  std::string name;          // "convert"
-  std::string operands;      // "DARBAKNYGĖ", as the usage line shows them
+  std::string name;      // "convert"
+  std::string operands;  // "DARBAKNYGĖ", as the usage line shows them
   std::size_t minOperands = 0;
   std::size_t maxOperands = 0;
-  std::string summary;       // one line: what the command does
+  std::string summary;  // one line: what the command does
   std::vector<OptionSpec> options;
   std::string exitStatuses;  // the help's list of exit statuses, one per line
 };
@@ -37,7 +37,7 @@ class UsageError : public std::runtime_error {
 
 // What a command line holds once parsed. An option given twice keeps its last value.
 struct ParsedArguments {
-  bool help = false;  // --help or -h: nothing else is checked then
+  bool help = false;                          // --help or -h: nothing else is checked then
   std::map<std::string, std::string> values;  // by option name; "" for one without a value
   std::vector<std::string> operands;
 

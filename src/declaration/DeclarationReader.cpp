@@ -125,15 +125,18 @@ std::string_view rawValueOf(std::string_view line, const Key& key, std::size_t a
   return workbook::trim(rest.substr(0, closing));
 }
 
+// The payer name, and field 3 of a row slot, which holds the name cell.
+bool isNameField(const Key& key) {
+  const bool slotField = key.target == Target::kL || key.target == Target::kU;
+  return key.target == Target::kName || (slotField && key.value == rows::cell::kText + 1);
+}
+
 // Values come back as the tables held them: the writer's references decoded, and the name
 // cells and the payer name escaped again as the sheet readers escape them. A declaration that
 // another program saved with literal quotes or other references reads the same.
 std::string valueOf(std::string_view line, const Key& key, std::size_t at) {
   std::string value = decodeXmlText(rawValueOf(line, key, at));
-  const bool name =
-      key.target == Target::kName || (key.value == rows::cell::kText + 1 &&
-                                      (key.target == Target::kL || key.target == Target::kU));
-  return name ? workbook::escapeName(value) : value;
+  return isNameField(key) ? workbook::escapeName(value) : value;
 }
 
 // What one file yields, gathered apart from the caller's tables so that they are changed only

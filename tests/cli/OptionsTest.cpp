@@ -63,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   {},
                   "parinkčiai --year trūksta reikšmės METAI"},
-        ParseCase{"unknown_option", {"a", "--colour", "red"}, {}, {}, "nežinoma parinktis --colour"},
+        ParseCase{
+            "unknown_option", {"a", "--colour", "red"}, {}, {}, "nežinoma parinktis --colour"},
         ParseCase{"unknown_joined", {"a", "--colour=red"}, {}, {}, "nežinoma parinktis --colour"},
         ParseCase{"unknown_short", {"a", "-x"}, {}, {}, "nežinoma parinktis -x"},
         ParseCase{"value_for_a_flag", {"a", "--open=1"}, {}, {}, "--open reikšmės nepriima"},
