@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
 namespace kvd507::cli {
 namespace {
@@ -95,7 +95,7 @@ std::string wrapped(std::string_view text, std::size_t indent) {
     const std::size_t end = std::min(text.find(' '), text.size());
     const std::string_view word = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
-    if (!first && column + 1 + workbook::characterCount(word) > kLineWidth) {
+    if (!first && column + 1 + rows::characterCount(word) > kLineWidth) {
       result += "\n" + std::string(indent, ' ');
       column = indent;
     } else if (!first) {
@@ -103,7 +103,7 @@ std::string wrapped(std::string_view text, std::size_t indent) {
       ++column;
     }
     result += word;
-    column += workbook::characterCount(word);
+    column += rows::characterCount(word);
     first = false;
   }
   return result;

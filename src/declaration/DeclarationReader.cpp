@@ -13,9 +13,8 @@
 #include "declaration/Utf8.h"
 #include "declaration/WholeDeclaration.h"
 #include "declaration/XmlText.h"
-#include "files/IoError.h"
 #include "files/WholeFile.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -70,14 +69,8 @@ constexpr std::array<Key, 27> kKeys{{
 std::string loadBytes(const std::filesystem::path& file) {
   try {
     return files::readWholeFile(file, kLargestFile);
-  } catch (const files::IoError& e) {
-    if (e.code() == files::FileProblem::kNotRegularFile) {
-      throw DeclarationError(file.string(), "not a regular file");
-    }
-    if (e.code() == files::FileProblem::kTooLarge) {
-      throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
-    }
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
 
@@ -85,8 +78,9 @@ std::string_view decodedText(const std::filesystem::path& file, std::string_view
   const std::size_t markLength = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bytes.remove_prefix(markLength);
   if (const auto invalid = firstInvalidUtf8(bytes)) {
-    throw DeclarationError(file.string(), "not UTF-8 text (invalid byte at offset " +
-                                              std::to_string(markLength + *invalid) + ")");
+    throw DeclarationError(ErrorKind::kNotUtf8,
+                           ErrorPlace::atOffset(file.string(), markLength + *invalid),
+                           "not UTF-8 text");
   }
   return bytes;
 }
@@ -122,7 +116,7 @@ std::string_view rawValueOf(std::string_view line, const Key& key, std::size_t a
   if (tagEnd != std::string_view::npos) rest.remove_prefix(tagEnd + 1);
   const std::size_t closing = rest.find("</");
   if (closing == std::string_view::npos) return {};
-  return workbook::trim(rest.substr(0, closing));
+  return rows::trim(rest.substr(0, closing));
 }
 
 // The payer name, and field 3 of a row slot, which holds the name cell.
@@ -136,7 +130,7 @@ bool isNameField(const Key& key) {
 // another program saved with literal quotes or other references reads the same.
 std::string valueOf(std::string_view line, const Key& key, std::size_t at) {
   std::string value = decodeXmlText(rawValueOf(line, key, at));
-  return isNameField(key) ? workbook::escapeName(value) : value;
+  return isNameField(key) ? rows::escapeName(value) : value;
 }
 
 // What one file yields, gathered apart from the caller's tables so that they are changed only

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -67,36 +68,31 @@ std::optional<std::size_t> lineWithSeveralFields(std::string_view text) {
   return found;
 }
 
-[[noreturn]] void refuse(const std::filesystem::path& file, std::string cause) {
-  throw DeclarationError(file.string(), std::move(cause));
+[[noreturn]] void refuse(const std::filesystem::path& file, ErrorKind kind, std::string detail = {},
+                         std::uint32_t line = 0) {
+  throw DeclarationError(kind, ErrorPlace(file.string(), {}, line), std::move(detail));
 }
 
 }  // namespace
 
 void checkWholeDeclaration(const std::filesystem::path& file, std::string_view text) {
   if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
-    refuse(file, "failas tuščias, jame nėra formos");
+    refuse(file, ErrorKind::kEmptyFile);
   }
-  if (!hasStartTag(text)) {
-    refuse(file, "tai ne formos failas: jame nėra žymės <FFData>");
-  }
+  if (!hasStartTag(text)) refuse(file, ErrorKind::kNotADeclaration);
   if (!endsWithEndTag(text)) {
-    refuse(file,
-           "forma nepilna: failas nesibaigia žyme </FFData> (galbūt jis nukirptas ar "
-           "neišsaugotas iki galo)");
+    refuse(file, ErrorKind::kDeclarationCutShort, "nesibaigia žyme </FFData>");
   }
   if (const auto announced = announcedPages(text)) {
     const std::size_t pages = countElements(text, "Page");
     if (pages < *announced) {
-      refuse(file, "forma nepilna: žymė <Pages Count=\"" + std::to_string(*announced) +
-                       "\"> nurodo puslapių skaičių " + std::to_string(*announced) +
-                       ", o faile jų rasta tik " + std::to_string(pages));
+      refuse(file, ErrorKind::kDeclarationCutShort,
+             "žymė <Pages Count=\"" + std::to_string(*announced) + "\"> nurodo puslapių skaičių " +
+                 std::to_string(*announced) + ", o faile jų rasta tik " + std::to_string(pages));
     }
   }
   if (const auto line = lineWithSeveralFields(text)) {
-    refuse(file, "failo eilutėje Nr. " + std::to_string(*line) +
-                     " yra keli laukai <Field>; tokia forma būtų perskaityta ne visa ir dalis "
-                     "jos įrašų prarasta (kiekvienas laukas turi būti atskiroje eilutėje)");
+    refuse(file, ErrorKind::kSeveralFieldsOnLine, {}, static_cast<std::uint32_t>(*line));
   }
 }
 

@@ -293,7 +293,9 @@ TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
 struct BadFile {
   const char* what;
   std::string bytes;
-  std::string cause = "not UTF-8";  // part of the error's cause
+  ErrorKind kind = ErrorKind::kNotUtf8;
+  std::string detail = "not UTF-8";  // part of the error's detail
+  std::uint32_t line = 0;
 };
 
 class UnreadableFileTest : public testing::TestWithParam<BadFile> {};
@@ -312,7 +314,9 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), file.string());
-    EXPECT_THAT(error.cause(), testing::HasSubstr(GetParam().cause));
+    EXPECT_EQ(error.kind(), GetParam().kind);
+    EXPECT_THAT(error.detail(), testing::HasSubstr(GetParam().detail));
+    EXPECT_EQ(error.row(), GetParam().line);
   }
   EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
   EXPECT_TRUE(uRows.empty());
@@ -351,25 +355,29 @@ std::string withoutPage(std::string text, std::string_view pageStart) {
 INSTANTIATE_TEST_SUITE_P(
     NotAWholeDeclaration, UnreadableFileTest,
     testing::Values(
-        BadFile{"empty", "", "tuščias"}, BadFile{"byte_order_mark_only", "\xEF\xBB\xBF", "tuščias"},
-        BadFile{"line_breaks_only", "\r\n \t\r\n", "tuščias"},
-        BadFile{"some_other_text", "root:x:0:0:root:/root:/bin/bash\n", "nėra žymės <FFData>"},
+        BadFile{"empty", "", ErrorKind::kEmptyFile, ""},
+        BadFile{"byte_order_mark_only", "\xEF\xBB\xBF", ErrorKind::kEmptyFile, ""},
+        BadFile{"line_breaks_only", "\r\n \t\r\n", ErrorKind::kEmptyFile, ""},
+        BadFile{"some_other_text", "root:x:0:0:root:/root:/bin/bash\n", ErrorKind::kNotADeclaration,
+                ""},
         BadFile{"fields_without_start_tag", kGoodStart + "1</Field>\r\n</FFData>\r\n",
-                "nėra žymės <FFData>"},
+                ErrorKind::kNotADeclaration, ""},
         BadFile{"first_half", kTwelveLThreeU.substr(0, kTwelveLThreeU.size() / 2),
-                "nesibaigia žyme </FFData>"},
+                ErrorKind::kDeclarationCutShort, "nesibaigia žyme </FFData>"},
         BadFile{"cut_in_last_line", kTwelveLThreeU.substr(0, kTwelveLThreeU.size() - 4),
+                ErrorKind::kDeclarationCutShort, "nesibaigia žyme </FFData>"},
+        BadFile{"text_after_end", kTwelveLThreeU + "x", ErrorKind::kDeclarationCutShort,
                 "nesibaigia žyme </FFData>"},
-        BadFile{"text_after_end", kTwelveLThreeU + "x", "nesibaigia žyme </FFData>"},
         BadFile{"page_left_out",
                 withoutPage(kTwelveLThreeU, "<Page PageDefName=\"KVD507L\" PageNumber=\"3\">"),
+                ErrorKind::kDeclarationCutShort,
                 "<Pages Count=\"4\"> nurodo puslapių skaičių 4, o faile jų rasta tik 3"},
         BadFile{"all_on_one_line", replaceAll(kTwelveLThreeU, "\r\n", ""),
-                "failo eilutėje Nr. 1 yra keli laukai <Field>"},
+                ErrorKind::kSeveralFieldsOnLine, "", 1},
         BadFile{"two_fields_on_line_44",
                 replaceAll(kTwelveLThreeU, "</Field>\r\n        <Field Name=\"L4-1\">",
                            "</Field><Field Name=\"L4-1\">"),
-                "failo eilutėje Nr. 44 yra keli laukai <Field>"}),
+                ErrorKind::kSeveralFieldsOnLine, "", 44}),
     [](const testing::TestParamInfo<BadFile>& test) { return std::string(test.param.what); });
 
 // What older versions wrote, and what editors do to the end of a file, still reads.

@@ -68,6 +68,7 @@ TEST_P(ExistingModeTest, KeepsTheModeOrRefusesAReadOnlyFile) {
   } catch (const DeclarationError& error) {
     refused = true;
     EXPECT_EQ(error.file(), file.string());
+    EXPECT_EQ(error.kind(), ErrorKind::kReadOnlyFile);
     EXPECT_THAT(error.cause(), testing::HasSubstr("apsaugotas nuo rašymo"));
   }
   ::umask(previousMask);
@@ -91,6 +92,7 @@ struct Failure {
   std::string target;  // relative to the test folder
   std::string blamed;  // what the error names, relative to the test folder
   std::string cause;
+  ErrorKind kind;
 };
 
 class SaveFailureTest : public testing::TestWithParam<Failure> {};
@@ -108,7 +110,8 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), (folder / f.blamed).string());
-    EXPECT_THAT(error.cause(), testing::HasSubstr(f.cause));
+    EXPECT_THAT(error.detail(), testing::HasSubstr(f.cause));
+    EXPECT_EQ(error.kind(), f.kind);
   }
   EXPECT_EQ(test::namesIn(folder.path()), (std::vector<std::string>{"KVD507.ffdata", "plain"}));
   EXPECT_EQ(test::readFile(folder / "plain"), "previous");
@@ -117,10 +120,12 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, SaveFailureTest,
-    testing::Values(
-        Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory"},
-        Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b", "No such file or directory"},
-        Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata", "Is a directory"}),
+    testing::Values(Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory",
+                            ErrorKind::kNotAFolder},
+                    Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b",
+                            "No such file or directory", ErrorKind::kFileMissing},
+                    Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata",
+                            "Is a directory", ErrorKind::kNotRegularFile}),
     [](const testing::TestParamInfo<Failure>& test) { return std::string(test.param.what); });
 
 // A write that fails half way, here at the file size limit, must not cost the previous file.
@@ -140,7 +145,7 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
     saveDeclaration(file, std::string(100000, 'x'));
   } catch (const DeclarationError& error) {
     threw = true;
-    EXPECT_THAT(error.cause(), testing::HasSubstr("File too large"));
+    EXPECT_THAT(error.detail(), testing::HasSubstr("File too large"));
   }
   ::setrlimit(RLIMIT_FSIZE, &previousLimit);
   ::signal(SIGXFSZ, previousHandler);
