@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RecordingHost.h"
@@ -256,7 +258,10 @@ TEST(DeclarationWriter, BuildsALargeDeclarationWhole) {
 struct TextCase {
   const char* what;
   std::string value;
-  std::string written;
+  std::string plain;   // written as a plain value
+  std::string asName;  // written as a name cell or payer name, whose "&" are escaped already
+  std::optional<std::string> readBack = std::nullopt;  // what the plain text decodes to, if
+                                                       // not the value itself
 };
 
 void PrintTo(const TextCase& c, std::ostream* out) {
@@ -265,46 +270,97 @@ void PrintTo(const TextCase& c, std::ostream* out) {
 
 class XmlTextTest : public testing::TestWithParam<TextCase> {};
 
-TEST_P(XmlTextTest, WritesEveryValueAsWellFormedText) {
-  std::string out = "kept";
-  appendXmlText(out, GetParam().value);
-  EXPECT_EQ(out, "kept" + GetParam().written);
-  EXPECT_EQ(test::xmlError("<a>" + out + "</a>"), "");
+TEST_P(XmlTextTest, WritesEveryValueAsWellFormedTextThatDecodesBack) {
+  const TextCase& c = GetParam();
+  for (const auto& [ampersand, expected] :
+       {std::pair{Ampersand::kEscaped, c.plain}, std::pair{Ampersand::kAlreadyEscaped, c.asName}}) {
+    std::string out = "kept";
+    appendXmlText(out, c.value, ampersand);
+    EXPECT_EQ(out, "kept" + expected);
+    EXPECT_EQ(test::xmlError("<a>" + out + "</a>"), "");
+  }
+  EXPECT_EQ(decodeXmlText(c.plain), c.readBack.value_or(c.value));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, XmlTextTest,
     testing::Values(
-        TextCase{"empty", "", ""},
-        TextCase{"plain", "Plain text 1.5, \"quoted\" 'too'", "Plain text 1.5, \"quoted\" 'too'"},
-        TextCase{"markup", "a<b>c", "a&lt;b&gt;c"},
-        TextCase{"end of a CDATA section", "]]>", "]]&gt;"},
-        TextCase{"ampersand in a word", "AT&T", "AT&amp;T"},
-        TextCase{"lone ampersand", "&", "&amp;"},
-        TextCase{"XML entities kept", "&amp;&lt;&gt;&quot;&apos;", "&amp;&lt;&gt;&quot;&apos;"},
-        TextCase{"entity without semicolon", "&amp", "&amp;amp"},
-        TextCase{"entity XML does not know", "&nbsp;", "&amp;nbsp;"},
-        TextCase{"character references", "&#38;&#x26;&#X26;", "&#38;&#x26;&amp;#X26;"},
-        TextCase{"broken character references", "&#;&#x;&#12a;", "&amp;#;&amp;#x;&amp;#12a;"},
+        TextCase{"empty", "", "", ""},
+        TextCase{"plain", "Plain text 1.5, \"quoted\" 'too'", "Plain text 1.5, \"quoted\" 'too'",
+                 "Plain text 1.5, \"quoted\" 'too'"},
+        TextCase{"markup", "a<b>c", "a&lt;b&gt;c", "a&lt;b&gt;c"},
+        TextCase{"end of a CDATA section", "]]>", "]]&gt;", "]]&gt;"},
+        TextCase{"ampersand in a word", "AT&T", "AT&amp;T", "AT&amp;T"},
+        TextCase{"lone ampersand", "&", "&amp;", "&amp;"},
+        TextCase{"XML entities", "&amp;&lt;&gt;&quot;&apos;",
+                 "&amp;amp;&amp;lt;&amp;gt;&amp;quot;&amp;apos;", "&amp;&lt;&gt;&quot;&apos;"},
+        TextCase{"entity without semicolon", "&amp", "&amp;amp", "&amp;amp"},
+        TextCase{"entity XML does not know", "&nbsp;", "&amp;nbsp;", "&amp;nbsp;"},
+        TextCase{"character references", "&#38;&#x26;&#X26;", "&amp;#38;&amp;#x26;&amp;#X26;",
+                 "&#38;&#x26;&amp;#X26;"},
+        TextCase{"broken character references", "&#;&#x;&#12a;", "&amp;#;&amp;#x;&amp;#12a;",
+                 "&amp;#;&amp;#x;&amp;#12a;"},
         TextCase{"references to characters XML forbids", "&#0;&#x1F;&#xFFFE;&#99999999999;",
+                 "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;",
                  "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;"},
-        TextCase{"references to allowed characters", "&#9;&#x10FFFF;", "&#9;&#x10FFFF;"},
-        TextCase{"control characters",
-                 "a\r\nb\tc\x01\x7F"
+        TextCase{"references to allowed characters", "&#9;&#x10FFFF;", "&amp;#9;&amp;#x10FFFF;",
+                 "&#9;&#x10FFFF;"},
+        TextCase{"line breaks tab and delete",
+                 "a\r\nb\tc\x7F"
                  "d",
-                 "a  b c  d"},
+                 "a&#13;&#10;b&#9;c&#127;d", "a&#13;&#10;b&#9;c&#127;d"},
+        TextCase{"control characters XML forbids",
+                 "a\x01"
+                 "b\x1F",
+                 "a b ", "a b ", "a b "},
         TextCase{"Lithuanian letters and beyond the basic plane", "ąčęėįšųūž ĄŽ €𝄞",
-                 "ąčęėįšųūž ĄŽ €𝄞"},
-        TextCase{"C1 controls", "\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F"},
+                 "ąčęėįšųūž ĄŽ €𝄞", "ąčęėįšųūž ĄŽ €𝄞"},
+        TextCase{"C1 controls", "\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F"},
         TextCase{"byte that is never UTF-8",
                  "a\xFF"
                  "b",
-                 "a\uFFFDb"},
-        TextCase{"overlong slash", "\xC0\xAF", "\uFFFD\uFFFD"},
-        TextCase{"surrogate", "\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
-        TextCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
-        TextCase{"cut-off sequence", "x\xE2\x82", "x\uFFFD\uFFFD"},
-        TextCase{"noncharacters", "\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD"}),
+                 "a\uFFFDb", "a\uFFFDb", "a\uFFFDb"},
+        TextCase{"overlong slash", "\xC0\xAF", "\uFFFD\uFFFD", "\uFFFD\uFFFD", "\uFFFD\uFFFD"},
+        TextCase{"surrogate", "\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD", "\uFFFD\uFFFD\uFFFD",
+                 "\uFFFD\uFFFD\uFFFD"},
+        TextCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD",
+                 "\uFFFD\uFFFD\uFFFD\uFFFD", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+        TextCase{"cut-off sequence", "x\xE2\x82", "x\uFFFD\uFFFD", "x\uFFFD\uFFFD",
+                 "x\uFFFD\uFFFD"},
+        TextCase{"noncharacters", "\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD", "\uFFFD\uFFFD",
+                 "\uFFFD\uFFFD"}),
+    test::NamedAfterWhat());
+
+struct DecodeCase {
+  const char* what;
+  std::string text;
+  std::string decoded;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+class DecodeXmlTextTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeXmlTextTest, DecodesOnlyReferencesXmlAccepts) {
+  EXPECT_EQ(decodeXmlText(GetParam().text), GetParam().decoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DecodeXmlTextTest,
+    testing::Values(DecodeCase{"empty", "", ""},
+                    DecodeCase{"escaped entity", "A&amp;amp;B", "A&amp;B"},
+                    DecodeCase{"the five entities", "&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
+                    DecodeCase{"decimal and hexadecimal references", "&#62;&#x3E;&#x3e;&#0062;",
+                               ">>>>"},
+                    DecodeCase{"references to line breaks tab and delete", "&#10;&#13;&#9;&#127;",
+                               "\n\r\t\x7F"},
+                    DecodeCase{"references beyond ASCII", "&#261;&#x10FFFF;", "ą\U0010FFFF"},
+                    DecodeCase{"what XML does not accept stays",
+                               "AT&T &bogus; &nbsp; &#0; &#xFFFE; &#x110000; &#; &#X3E; &amp",
+                               "AT&T &bogus; &nbsp; &#0; &#xFFFE; &#x110000; &#; &#X3E; &amp"},
+                    DecodeCase{"lone ampersands", "&&amp;&", "&&&"}),
     test::NamedAfterWhat());
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(PayerFileTest, AnEmptyLineStopsLoadingAndKeepsThePayersAboveIt) {
     EXPECT_EQ(e.line(), 2u);
     EXPECT_EQ(e.payersBefore(), (std::vector<Payer>{{"Alfa", "1"}, {"Beta", "2"}}));
     EXPECT_EQ(e.file(), list_.string());
-    EXPECT_EQ(e.cause(), "List index out of bounds (0)");
+    EXPECT_EQ(e.detail(), "List index out of bounds (0)");
   }
 }
 
@@ -136,7 +136,7 @@ TEST_F(PayerFileTest, AFailedWriteLeavesTheOldListAndNoLeftovers) {
       ADD_FAILURE() << "a write past the file size limit succeeded";
     } catch (const PayerFileError& e) {
       EXPECT_EQ(e.file(), list_.string());
-      EXPECT_THAT(e.cause(), testing::HasSubstr("File too large"));
+      EXPECT_THAT(e.detail(), testing::HasSubstr("File too large"));
     }
   }
   EXPECT_EQ(readFile(list_), "Alfa;1\r\n");

@@ -102,7 +102,7 @@ TEST_F(SettingsFileTest, AFailedWriteIsReportedAndKeepsTheOldValue) {
       ADD_FAILURE() << "a write past the file size limit succeeded";
     } catch (const SettingsError& e) {
       EXPECT_EQ(e.file(), settings_.file().string());
-      EXPECT_THAT(e.cause(), testing::HasSubstr("File too large"));
+      EXPECT_THAT(e.detail(), testing::HasSubstr("File too large"));
     }
   }
   EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "1");
