@@ -71,11 +71,11 @@ Error currentError() {
   } catch (const Error& e) {
     return e;
   } catch (const std::bad_alloc&) {
-    return Error(ErrorKind::kOutOfMemory, {});
+    return {ErrorKind::kOutOfMemory, {}};
   } catch (const std::exception& e) {
-    return Error(ErrorKind::kInternal, {}, e.what());
+    return {ErrorKind::kInternal, {}, e.what()};
   } catch (...) {
-    return Error(ErrorKind::kInternal, {});
+    return {ErrorKind::kInternal, {}};
   }
 }
 

@@ -149,7 +149,8 @@ void ContentStream::startInTable(std::string_view name, const char** attributes)
 }
 
 void ContentStream::startInCell(std::string_view name, const char** attributes) {
-  if (cellFirst_ == 0) {
+  const bool note = paragraphDepth_ != 0 && (name == "annotation" || name == "note");
+  if (cellFirst_ == 0 || note) {
     ignoredDepth_ = depth_;
   } else if (paragraphDepth_ == 0) {
     if (depth_ == cellDepth_ + 1 && (name == "p" || name == "h")) {
@@ -173,8 +174,6 @@ void ContentStream::startInCell(std::string_view name, const char** attributes) 
   } else if (name == "line-break") {
     appendText("\n");
     lastWasSpace_ = false;
-  } else if (name == "annotation" || name == "note") {
-    ignoredDepth_ = depth_;
   }
   // Anything else (text:span, text:a, fields) is flattened into its text.
 }
