@@ -8,8 +8,10 @@ namespace kvd507::rows {
 // Amounts travel between the readers, the tables and the writer as text.
 
 // Reads an amount: optional sign, digits with at most one decimal separator, optional
-// exponent, no grouping. Either "," or "." is taken as the separator whatever the locale, so
-// that an amount typed or stored the other way round is not lost. Anything else gives 0.
+// exponent. Either "," or "." is taken as the separator whatever the locale, so that an amount
+// typed or stored the other way round is not lost. The whole-number part may be grouped by
+// spaces (U+0020, U+00A0, U+202F) between groups of three digits: "1 234,56". Anything else
+// gives 0.
 double parseAmount(std::string_view text);
 
 // Rounds to `digits` decimals the way the declaration has always been rounded: 0.51, not 0.5,
