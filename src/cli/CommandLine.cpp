@@ -28,6 +28,9 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   if (command == "convert") {
     return runConvertCommand({arguments.begin() + 1, arguments.end()}, out, err);
   }
+  if (command == "check") {
+    return runCheckCommand({arguments.begin() + 1, arguments.end()}, out, err);
+  }
   return usageError(err, "unknown command \"" + command + "\"");
 }
 

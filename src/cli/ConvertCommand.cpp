@@ -6,6 +6,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "cli/ReportPrinter.h"
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
@@ -23,6 +24,7 @@ struct ConvertOptions {
   std::optional<std::filesystem::path> output;
   std::optional<std::filesystem::path> folder;
   bool open = false;
+  bool strict = false;
 };
 
 // Fills `options` from the arguments; returns a problem to report, or nothing.
@@ -31,8 +33,8 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments,
   bool haveWorkbook = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument == "--open") {
-      options.open = true;
+    if (argument == "--open" || argument == "--strict") {
+      (argument == "--open" ? options.open : options.strict) = true;
       continue;
     }
     if (argument.rfind("--", 0) == 0) {
@@ -55,30 +57,44 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments,
       }
       continue;
     }
-    if (haveWorkbook) return "convert takes one workbook";
+    if (haveWorkbook) return "takes one workbook";
     options.workbook = argument;
     haveWorkbook = true;
   }
-  if (!haveWorkbook) return "convert needs a workbook";
+  if (!haveWorkbook) return "needs a workbook";
   return std::nullopt;
 }
 
-std::string pageSummary(const runs::RunState& state) {
-  const std::size_t lPages = (state.lRows.size() + 9) / 10;
-  const std::size_t uPages = (state.uRows.size() + 4) / 5;
-  return "L įrašų: " + std::to_string(state.lRows.size()) +
-         ", U įrašų: " + std::to_string(state.uRows.size()) +
-         ", puslapių: " + std::to_string(1 + lPages + uPages) + " (pagrindinis, " +
-         std::to_string(lPages) + " L, " + std::to_string(uPages) + " U)";
+// What the command is asked to do with what the run read.
+enum class Purpose { Convert, Check };
+
+// The exit status, once the run has reported what it read and found.
+int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome outcome,
+               const runs::RunReport& report) {
+  const bool findings = !report.findings.empty();
+  switch (outcome) {
+    case runs::RunOutcome::Written:
+      return kExitWritten;
+    case runs::RunOutcome::NotWritten:
+      return purpose == Purpose::Check && !findings ? kExitWritten : kExitFindings;
+    case runs::RunOutcome::NoRecords:
+      if (purpose == Purpose::Check ? findings : options.strict && report.losesData()) {
+        return kExitFindings;
+      }
+      return kExitNoRecords;
+    case runs::RunOutcome::NoWorkbook:
+    case runs::RunOutcome::Failed:
+      break;
+  }
+  return kExitFailure;
 }
 
-}  // namespace
-
-int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err) {
+int runConversion(Purpose purpose, const std::vector<std::string>& arguments, std::ostream& out,
+                  std::ostream& err) {
   ConvertOptions options;
   if (auto problem = parse(arguments, options)) {
-    err << "kvd507: " << *problem << '\n' << kUsage;
+    err << "kvd507: " << (purpose == Purpose::Check ? "check " : "convert ") << *problem << '\n'
+        << kUsage;
     return kExitUsage;
   }
   const std::filesystem::path folder = options.folder ? *options.folder : runs::executableFolder();
@@ -106,26 +122,43 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
       std::filesystem::absolute(options.output ? *options.output : runs::declarationFile(folder))
           .lexically_normal();
   settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+  if (purpose == Purpose::Check) {
+    settings.writeMode = runs::WriteMode::Never;
+  } else if (options.strict) {
+    settings.writeMode = runs::WriteMode::UnlessDataLost;
+  }
 
   runs::XdgOpener desktop;
   runs::NoOpener none;
-  runs::DesktopOpener& opener = options.open ? static_cast<runs::DesktopOpener&>(desktop) : none;
+  const bool open = options.open && purpose == Purpose::Convert;
+  runs::DesktopOpener& opener = open ? static_cast<runs::DesktopOpener&>(desktop) : none;
 
   runs::RunState state;
   const runs::RunOutcome outcome = options.append
                                        ? runs::runAppend(host, state, settings, opener)
                                        : runs::runGeneration(host, state, settings, opener);
-  switch (outcome) {
-    case runs::RunOutcome::Written:
-      out << settings.outputFile.string() << '\n' << pageSummary(state) << '\n';
-      return kExitWritten;
-    case runs::RunOutcome::NoRecords:
-      return kExitNoRecords;
-    case runs::RunOutcome::NoWorkbook:
-    case runs::RunOutcome::Failed:
-      break;
+  if (!host.report()) return exitStatus(purpose, options, outcome, {});
+  const runs::RunReport& report = *host.report();
+  printFindings(report, err);
+  if (outcome == runs::RunOutcome::NotWritten && purpose == Purpose::Convert) {
+    err << "kvd507: forma neįrašyta (--strict): dalis duomenų būtų laikoma 0, praleista ar "
+           "neperskaityta\n";
   }
-  return kExitFailure;
+  if (outcome == runs::RunOutcome::Written) out << settings.outputFile.string() << '\n';
+  printSummary(report, settings.decimalSeparator, out);
+  return exitStatus(purpose, options, outcome, report);
+}
+
+}  // namespace
+
+int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                      std::ostream& err) {
+  return runConversion(Purpose::Convert, arguments, out, err);
+}
+
+int runCheckCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                    std::ostream& err) {
+  return runConversion(Purpose::Check, arguments, out, err);
 }
 
 }  // namespace kvd507::cli

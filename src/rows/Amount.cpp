@@ -105,16 +105,20 @@ std::string exponentForm(double value) {
 
 }  // namespace
 
-double parseAmount(std::string_view text) {
+std::optional<double> readAmount(std::string_view text) {
   std::string plain;
   bool negative = false;
-  if (!normalise(withoutGroupSpaces(text), plain, negative)) return 0.0;
+  if (!normalise(withoutGroupSpaces(text), plain, negative)) return std::nullopt;
   double value = 0.0;
   const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
   if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) {
-    return 0.0;
+    return std::nullopt;
   }
   return negative ? -value : value;
+}
+
+double parseAmount(std::string_view text) {
+  return readAmount(text).value_or(0.0);
 }
 
 double MyRoundTo(int digits, double value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ namespace kvd507::rows {
 // spaces (U+0020, U+00A0, U+202F) between groups of three digits: "1 234,56". Anything else
 // gives 0.
 double parseAmount(std::string_view text);
+
+// The same reading, but nothing where parseAmount gives 0 for want of a number (an empty text
+// included), so that a caller can tell "0" from "12,50 EUR".
+std::optional<double> readAmount(std::string_view text);
 
 // Rounds to `digits` decimals the way the declaration has always been rounded: 0.51, not 0.5,
 // is added to the scaled value before its fraction is cut off, so that scaled fractions from

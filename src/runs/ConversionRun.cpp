@@ -8,6 +8,8 @@
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
+#include "runs/FindingCollector.h"
+#include "runs/PayerCheck.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -33,11 +35,22 @@ class BusyScope {
   RunHost& host_;
 };
 
-void warnAboutStops(RunHost& host, const std::vector<workbook::ReadStop>& stops) {
-  for (const workbook::ReadStop& stop : stops) {
-    host.showWarning("Skaitymas sustojo: " + stop.describe() +
-                     ". Įrašai žemiau šios vietos neperskaityti.");
+// Everything the run tells after reading: the summary of the tables as they will be written,
+// and the findings of the readers and of the payer.
+RunReport makeReport(const RunState& state, FindingCollector& collected,
+                     const std::size_t existing[2], const std::string& payerCode) {
+  if (auto payer = checkPayerCode(payerCode)) collected.add(std::move(*payer));
+  RunReport report;
+  report.summary.l = summariseTable(std::string(workbook::kLSheet.name), state.lRows, 10);
+  report.summary.u = summariseTable(std::string(workbook::kUSheet.name), state.uRows, 5);
+  for (SheetSummary* sheet : {&report.summary.l, &report.summary.u}) {
+    const FindingCollector::Taken taken = collected.taken(sheet->sheet);
+    sheet->existingRows = existing[sheet == &report.summary.l ? 0 : 1];
+    sheet->rowsRead = taken.rows;
+    sheet->rowsMerged = taken.merged;
   }
+  report.findings = collected.findings();
+  return report;
 }
 
 // Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
@@ -48,7 +61,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showError("Excel dokumentas nepasirinktas", {});
     return RunOutcome::NoWorkbook;
   }
-  std::vector<workbook::ReadStop> stops;
+  FindingCollector collected;
   try {
     host.setStatus("Atidarome failą");
     workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
@@ -57,23 +70,28 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
 
     const char separator = settings.decimalSeparator;
     if (emptyTables) state.lRows.clear();
-    if (auto stop = workbook::ReadLSheet(book, state.lRows, host, separator))
-      stops.push_back(*stop);
     if (emptyTables) state.uRows.clear();
-    if (auto stop = workbook::ReadUSheet(book, state.uRows, host, separator))
-      stops.push_back(*stop);
+    const std::size_t existing[2] = {state.lRows.size(), state.uRows.size()};
+    workbook::ReadLSheet(book, state.lRows, host, separator, collected);
+    workbook::ReadUSheet(book, state.uRows, host, separator, collected);
+    const RunReport report = makeReport(state, collected, existing, host.payerCode());
 
     if (state.lRows.empty() && state.uRows.empty()) {
       host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
-      warnAboutStops(host, stops);
+      host.showReport(report);
       return RunOutcome::NoRecords;
     }
+    if (settings.writeMode == WriteMode::Never ||
+        (settings.writeMode == WriteMode::UnlessDataLost && report.losesData())) {
+      host.showReport(report);
+      return RunOutcome::NotWritten;
+    }
     Export2XML(host, state, settings, opener);
+    host.showReport(report);
   } catch (const std::exception& e) {
     host.showError("Blogai užpildytas failas " + host.workbookName(), e.what());
     return RunOutcome::Failed;
   }
-  warnAboutStops(host, stops);
   return RunOutcome::Written;
 }
 

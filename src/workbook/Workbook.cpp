@@ -70,6 +70,10 @@ bool Workbook::hasSheet(std::string_view name) const {
   return sheetIndex(*source_, name) < source_->sheetNames().size();
 }
 
+const std::vector<std::string>& Workbook::sheetNames() const {
+  return source_->sheetNames();
+}
+
 Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
   const std::size_t index = sheetIndex(*source_, name);
   if (index == source_->sheetNames().size()) {

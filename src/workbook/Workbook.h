@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "workbook/RawCell.h"
 
@@ -32,6 +33,8 @@ class Workbook {
   // WorkbookError when there is no such worksheet.
   Sheet sheet(std::string_view name, std::uint32_t maxColumn);
   bool hasSheet(std::string_view name) const;
+  // Worksheet names in workbook order.
+  const std::vector<std::string>& sheetNames() const;
 
  private:
   Workbook(std::string fileName, std::shared_ptr<WorkbookSource> source);

@@ -68,7 +68,8 @@ TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
   const Result convert = run({"convert", book, "--folder", dir.path().string()});
   EXPECT_EQ(convert.status, 0);
   EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
-  EXPECT_NE(convert.err.find("langelis H7: #N/A"), std::string::npos) << convert.err;
+  EXPECT_NE(convert.err.find("langelis H7: skaitymas sustojo (#N/A)"), std::string::npos)
+      << convert.err;
 }
 
 TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
@@ -77,8 +78,9 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
            "--payer-code", "123", "--payer-name", "Ona", "--year", "2023"});
   EXPECT_EQ(r.status, 0) << r.err;
   const auto output = dir / "formos" / "KVD507.ffdata";
-  EXPECT_EQ(r.out,
-            output.string() + "\nL įrašų: 11, U įrašų: 0, puslapių: 3 (pagrindinis, 2 L, 0 U)\n");
+  EXPECT_EQ(r.out.substr(0, output.string().size() + 1), output.string() + "\n");
+  EXPECT_TRUE(r.out.ends_with("\nL įrašų: 11, U įrašų: 0, puslapių: 3 (pagrindinis, 2 L, 0 U)\n"))
+      << r.out;
   const std::string file = test::readFile(output);
   EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">ONA</Field>"), std::string::npos);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);

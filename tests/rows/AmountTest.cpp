@@ -59,6 +59,15 @@ TEST(ParseAmount, TakesSpacesBetweenGroupsOfThreeDigits) {
   }
 }
 
+TEST(ReadAmount, TellsNoNumberFromZero) {
+  EXPECT_EQ(readAmount("0"), 0.0);
+  EXPECT_EQ(readAmount("-0,00"), -0.0);
+  EXPECT_EQ(readAmount("1 234,5"), 1234.5);
+  for (const char* text : {"", "12,50 EUR", "1  234", "inf", "1e999"}) {
+    EXPECT_FALSE(readAmount(text)) << '"' << text << '"';
+  }
+}
+
 TEST(MyRoundTo, AddsFiftyOneHundredthsBeforeCutting) {
   struct Case {
     double value;
