@@ -28,10 +28,10 @@ struct Finding {
   };
 
   Kind kind = Kind::NotANumber;
-  std::string sheet;        // empty when the finding is not one worksheet's
-  std::uint32_t row = 0;    // 1-based; 0 when not one row's
-  std::string column;       // "H", or a range "C–G"; empty when not one column's
-  std::string text;         // what happened, in Lithuanian, for a bookkeeper
+  std::string sheet;      // empty when the finding is not one worksheet's
+  std::uint32_t row = 0;  // 1-based; 0 when not one row's
+  std::string column;     // "H", or a range "C–G"; empty when not one column's
+  std::string text;       // what happened, in Lithuanian, for a bookkeeper
 
   // "lapas "KVD507 L", langelis H7: " and so on, followed by the text.
   std::string describe() const;

@@ -36,8 +36,9 @@ bool personalCodeCheckDigitHolds(std::string_view code) {
 std::optional<rows::Finding> checkPayerCode(std::string_view code) {
   using Kind = rows::Finding::Kind;
   if (code == kNoPayerCode) {
-    return payerFinding(Kind::NoPayer, "nepasirinktas išmokų mokėtojas; formoje vietoj jo kodo "
-                                       "bus \"lb_kodas\"");
+    return payerFinding(Kind::NoPayer,
+                        "nepasirinktas išmokų mokėtojas; formoje vietoj jo kodo "
+                        "bus \"lb_kodas\"");
   }
   if (code.empty()) return payerFinding(Kind::OddPayerCode, "išmokų mokėtojo kodas tuščias");
   if (!allDigits(code) || (code.size() != 9 && code.size() != 11)) {

@@ -15,7 +15,8 @@ std::string count(std::size_t n) {
 void describeSheet(const SheetSummary& sheet, char separator, std::vector<std::string>& lines) {
   const std::string name = sheet.sheet + ": ";
   std::string rows;
-  if (sheet.existingRows != 0) rows = "iš esamos formos eilučių: " + count(sheet.existingRows) + "; ";
+  if (sheet.existingRows != 0)
+    rows = "iš esamos formos eilučių: " + count(sheet.existingRows) + "; ";
   rows += "iš knygos perskaityta eilučių: " + count(sheet.rowsRead) +
           "; sujungta su ankstesnėmis: " + count(sheet.rowsMerged) +
           "; formoje eilučių: " + count(sheet.rowsWritten) + "; puslapių: " + count(sheet.pages);
@@ -45,8 +46,7 @@ SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
     const double amount = rows::parseAmount(row[rows::cell::kAmount]);
     summary.amount += amount;
     summary.secondAmount += rows::parseAmount(row[rows::cell::kSecondAmount]);
-    SheetSummary::CodeTotal& total =
-        byCode[{row[rows::cell::kLetter], row[rows::cell::kCode]}];
+    SheetSummary::CodeTotal& total = byCode[{row[rows::cell::kLetter], row[rows::cell::kCode]}];
     total.letter = row[rows::cell::kLetter];
     total.code = row[rows::cell::kCode];
     ++total.rows;

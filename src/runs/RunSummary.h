@@ -23,8 +23,8 @@ struct SheetSummary {
   std::size_t rowsMerged = 0;    // of those, added into an earlier row with the same key
   std::size_t rowsWritten = 0;   // rows in the declaration
   std::size_t pages = 0;
-  double amount = 0;        // the amounts as they stand in the declaration, added up
-  double secondAmount = 0;  // likewise the second amounts
+  double amount = 0;              // the amounts as they stand in the declaration, added up
+  double secondAmount = 0;        // likewise the second amounts
   std::vector<CodeTotal> byCode;  // ordered by letter, then code
 };
 

@@ -41,8 +41,7 @@ bool holdsValues(const SheetLayout& layout, const RowCells& cells) {
 
 // The rounded amount of a filled amount cell, or nothing (told to `findings`) when the text is
 // no number and counts as 0.
-std::optional<double> amountOf(const RowCells& cells, std::uint32_t column,
-                               RowFindings& findings) {
+std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, RowFindings& findings) {
   const std::string& text = cells[column];
   if (text.empty()) return std::nullopt;
   const std::optional<double> value = rows::readAmount(text);
@@ -120,9 +119,9 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
                    "suma " + rows::formatAmount(*second, decimalSeparator) +
                        " neįrašyta, nes eilutėje nėra sumos, didesnės už 0");
     }
-    findings.add(Finding::Kind::NoAmount, {},
-                 "nėra sumos, didesnės už 0 (" + amountColumnList(layout) +
-                     "); eilutė įrašyta su suma 0");
+    findings.add(
+        Finding::Kind::NoAmount, {},
+        "nėra sumos, didesnės už 0 (" + amountColumnList(layout) + "); eilutė įrašyta su suma 0");
   }
 }
 

@@ -34,7 +34,10 @@ void lookBelowEnd(Sheet& sheet, const SheetLayout& layout, std::uint32_t firstRo
     // Damage below the data was never read before either; what was counted still stands.
   }
   if (count == 0) return;
-  findings.add({rows::Finding::Kind::RowsBelowEnd, std::string(layout.name), first, {},
+  findings.add({rows::Finding::Kind::RowsBelowEnd,
+                std::string(layout.name),
+                first,
+                {},
                 "žemiau dešimties tuščių eilučių, kuriomis skaitymas baigiasi, yra užpildytų "
                 "eilučių: " +
                     std::to_string(count) + " (pirmoji – " + std::to_string(first) +

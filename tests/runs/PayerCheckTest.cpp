@@ -13,13 +13,13 @@ TEST(PayerCheck, PersonalCodeCheckDigit) {
     bool holds;
   };
   const Case cases[] = {
-      {"38001010009", true},   // first weights
-      {"38001010015", true},   // first remainder 10, second weights
-      {"38001010250", true},   // both remainders 10: the check digit is 0
+      {"38001010009", true},  // first weights
+      {"38001010015", true},  // first remainder 10, second weights
+      {"38001010250", true},  // both remainders 10: the check digit is 0
       {"38001010000", false},
       {"38001010010", false},  // the first weights' 0 is not taken when their remainder is 10
       {"38001010251", false},
-      {"3800101000", false},   // ten digits
+      {"3800101000", false},  // ten digits
       {"3800101000a", false},
   };
   for (const Case& c : cases) EXPECT_EQ(personalCodeCheckDigitHolds(c.code), c.holds) << c.code;

@@ -208,10 +208,10 @@ TEST(SheetFindings, AWorkbookSavedByLibreOffice) {
   readFile(test::dataFile("findings_saved_by_libreoffice.xlsx"), r);
   std::vector<Finding::Kind> kinds;
   for (const Finding& f : r.sink.findings) kinds.push_back(f.kind);
-  EXPECT_EQ(kinds, (std::vector<Finding::Kind>{
-                       Finding::Kind::RowWithoutText, Finding::Kind::NotANumber,
-                       Finding::Kind::NoAmount, Finding::Kind::RowsBelowEnd,
-                       Finding::Kind::MissingSheet}))
+  EXPECT_EQ(kinds,
+            (std::vector<Finding::Kind>{Finding::Kind::RowWithoutText, Finding::Kind::NotANumber,
+                                        Finding::Kind::NoAmount, Finding::Kind::RowsBelowEnd,
+                                        Finding::Kind::MissingSheet}))
       << testing::PrintToString(r.lines());
   ASSERT_EQ(r.l.size(), 3u);
   EXPECT_EQ(r.l[1][rows::cell::kAmount], "1234,56");
