@@ -39,7 +39,9 @@ class BusyScope {
 // and the findings of the readers and of the payer.
 RunReport makeReport(const RunState& state, FindingCollector& collected,
                      const std::size_t existing[2], const std::string& payerCode) {
-  if (auto payer = checkPayerCode(payerCode)) collected.add(std::move(*payer));
+  // The payer matters only to a declaration that has rows to write.
+  const bool rowsToWrite = !state.lRows.empty() || !state.uRows.empty();
+  if (auto payer = checkPayerCode(payerCode); payer && rowsToWrite) collected.add(*payer);
   RunReport report;
   report.summary.l = summariseTable(std::string(workbook::kLSheet.name), state.lRows, 10);
   report.summary.u = summariseTable(std::string(workbook::kUSheet.name), state.uRows, 5);

@@ -161,6 +161,97 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   EXPECT_FALSE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
 }
 
+TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
+  auto book = [this](const std::string& name, const std::string& amount) {
+    MemoryWorkbook b;
+    b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 3, "1").text("KVD507 L", 6, 8, amount);
+    b.text("KVD507 L", 6, 9, "01").sheet("KVD507 U");
+    b.saveXlsx(dir / name);
+    return (dir / name).string();
+  };
+  const std::string clean = book("clean.xlsx", "1 234,50");
+  const std::string lossy = book("lossy.xlsx", "12,50 EUR");
+  MemoryWorkbook renamedBook;
+  renamedBook.text("KVD507 L (2023)", 6, 2, "x");
+  renamedBook.saveXlsx(dir / "renamed.xlsx");
+  const std::string renamed = (dir / "renamed.xlsx").string();
+  const std::string empty = workbook("empty.xlsx", 0);
+  const std::string folder = dir.path().string();
+  const std::string notANumber =
+      "kvd507: pastaba: lapas \"KVD507 L\", langelis H6: \"12,50 EUR\" nėra skaičius, suma "
+      "laikoma 0\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    bool written;
+    std::string inErr;  // empty: nothing on stderr
+  };
+  const Case cases[] = {
+      {{"check", clean, "--payer-code", "123456789"}, 0, false, ""},
+      {{"check", clean}, 4, false, "nepasirinktas išmokų mokėtojas"},
+      {{"check", lossy, "--payer-code", "123456789", "--open"}, 4, false, notANumber},
+      {{"check", empty}, 3, false, "faile įrašų nerasta"},
+      {{"check", renamed}, 4, false, "gal tai \"KVD507 L (2023)\"?"},
+      {{"convert", lossy, "--payer-code", "123456789"}, 0, true, notANumber},
+      {{"convert", lossy, "--strict"}, 4, false, "forma neįrašyta (--strict)"},
+      {{"convert", clean, "--strict"}, 0, true, "nepasirinktas išmokų mokėtojas"},
+      {{"convert", renamed, "--strict"}, 4, false, "faile įrašų nerasta"},
+      {{"convert", empty, "--strict"}, 3, false, "faile įrašų nerasta"},
+      {{"check", (dir / "none.xlsx").string()}, 1, false, "Blogai užpildytas failas none.xlsx"},
+      {{"check"}, 2, false, "check needs a workbook"},
+  };
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(dir / "formos");
+    std::vector<std::string> arguments = c.arguments;
+    if (arguments.size() > 1) {
+      arguments.insert(arguments.end(), {"--folder", folder});
+    }
+    const Result r = run(arguments);
+    const std::string what = testing::PrintToString(c.arguments);
+    EXPECT_EQ(r.status, c.status) << what << r.err;
+    EXPECT_EQ(std::filesystem::exists(output), c.written) << what;
+    if (c.inErr.empty()) {
+      EXPECT_EQ(r.err, "") << what;
+    } else {
+      EXPECT_NE(r.err.find(c.inErr), std::string::npos) << what << r.err;
+    }
+    if (c.status == 0 || c.status == 4) {
+      EXPECT_NE(r.out.find("KVD507 L: iš knygos perskaityta eilučių:"), std::string::npos)
+          << what << r.out;
+    }
+  }
+}
+
+TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
+  MemoryWorkbook b;
+  b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 3, "1").text("KVD507 L", 6, 8, "1 234,5");
+  b.text("KVD507 L", 6, 9, "1").text("KVD507 L", 7, 2, "Jonas\ttab").text("KVD507 L", 7, 8, "x\ny");
+  b.sheet("KVD507 U");
+  b.saveXlsx(dir / "a.xlsx");
+  const Result r = run({"check", (dir / "a.xlsx").string(), "--folder", dir.path().string(),
+                        "--payer-code", "38001010000"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out,
+            "KVD507 L: iš knygos perskaityta eilučių: 2; sujungta su ankstesnėmis: 0; formoje "
+            "eilučių: 2; puslapių: 1\n"
+            "KVD507 L: sumų suma: 1234,50; antrųjų sumų suma: 0,00\n"
+            "KVD507 L: be kodo: eilučių: 1; suma: 0,00\n"
+            "KVD507 L: A 01: eilučių: 1; suma: 1234,50\n"
+            "KVD507 U: iš knygos perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
+            "eilučių: 0; puslapių: 0\n"
+            "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
+  EXPECT_EQ(r.err,
+            "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7, stulpeliai C–G: nenurodytas "
+            "identifikatorius\n"
+            "kvd507: pastaba: lapas \"KVD507 L\", langelis H7: \"x y\" nėra skaičius, suma "
+            "laikoma 0\n"
+            "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7: nėra sumos, didesnės už 0 (H, J, L, "
+            "N); eilutė įrašyta su suma 0\n"
+            "kvd507: pastaba: išmokų mokėtojo asmens kodo \"38001010000\" kontrolinis skaitmuo "
+            "neteisingas\n");
+}
+
 TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
   const std::string command = std::string(KVD507_EXECUTABLE) + " convert " + workbook("a.xlsx", 1) +
                               " --folder " + dir.path().string() + " >/dev/null 2>&1";
