@@ -28,6 +28,13 @@ class RowFindings {
   rows::FindingSink& sink_;
 };
 
+// A cell's text in quotes, cut short when it is too long to read in one line.
+std::string quoted(const std::string& text) {
+  constexpr std::size_t kShown = 40;
+  if (characterCount(text) <= kShown) return "\"" + text + "\"";
+  return "\"" + std::string(firstCharacters(text, kShown)) + "…\"";
+}
+
 std::uint32_t amountColumn(const SheetLayout& layout, std::uint32_t group) {
   return layout.firstGroupColumn + 2 * group;
 }
@@ -47,7 +54,7 @@ std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, RowF
   const std::optional<double> value = rows::readAmount(text);
   if (!value) {
     findings.add(Finding::Kind::NotANumber, columnName(column),
-                 "\"" + text + "\" nėra skaičius, suma laikoma 0");
+                 quoted(text) + " nėra skaičius, suma laikoma 0");
     return std::nullopt;
   }
   return rows::MyRoundTo(2, *value);
@@ -107,7 +114,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
       findings.add(Finding::Kind::OddCode, columnName(codeColumn), "išmokos kodas tuščias");
     } else if (characterCount(code) != 2) {
       findings.add(Finding::Kind::OddCode, columnName(codeColumn),
-                   "išmokos kodas \"" + cells[codeColumn] + "\" nėra dviejų simbolių");
+                   "išmokos kodas " + quoted(cells[codeColumn]) + " nėra dviejų simbolių");
     }
   }
 

@@ -57,6 +57,12 @@ void readFile(const std::filesystem::path& file, Read& r) {
   ReadUSheet(book, r.u, status, ',', r.sink);
 }
 
+std::string repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 // A filled template with one clean row on each sheet; the cases spoil it.
 MemoryWorkbook cleanTemplate() {
   MemoryWorkbook book;
@@ -89,6 +95,10 @@ TEST(SheetFindings, EachKindIsToldWithItsPlace) {
       {"second amount that is no number",
        [](MemoryWorkbook& b) { b.text(L, 6, 17, "du"); },
        {l + "langelis Q6: \"du\" nėra skaičius, suma laikoma 0"}},
+      {"long text where the second amount belongs",
+       [](MemoryWorkbook& b) { b.text(L, 6, 17, std::string(30, 'x') + repeat("ą", 20)); },
+       {l + "langelis Q6: \"" + std::string(30, 'x') + repeat("ą", 10) +
+        "…\" nėra skaičius, suma laikoma 0"}},
       {"amounts in two groups",
        [](MemoryWorkbook& b) { b.number(L, 6, 10, 50).text(L, 6, 11, "02"); },
        {l + "langelis J6: suma 50,00 nenaudojama: eilutėje naudojama tik pirmoji suma (H)"}},
