@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ReportPrinter.h"
+#include "errors/Error.h"
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
@@ -103,8 +104,10 @@ int runConversion(Purpose purpose, const std::vector<std::string>& arguments, st
   if (!options.payerCode || !options.payerName) {
     try {
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
-    } catch (const std::exception& e) {
-      err << "kvd507: " << e.what() << '\n';
+    } catch (...) {
+      const Error error = currentError();
+      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
+      if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
       return kExitFailure;
     }
   }

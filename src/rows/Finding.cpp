@@ -12,15 +12,13 @@ class IgnoredFindings : public FindingSink {
 }  // namespace
 
 std::string Finding::describe() const {
+  // The place reads as in every other message: sheet, row, column.
   std::string where;
-  if (!sheet.empty()) where = "lapas \"" + sheet + "\"";
   auto add = [&where](const std::string& part) { where += (where.empty() ? "" : ", ") + part; };
-  const bool oneColumn = !column.empty() && column.find("–") == std::string::npos;
-  if (row != 0 && oneColumn) {
-    add("langelis " + column + std::to_string(row));
-  } else {
-    if (row != 0) add("eilutė " + std::to_string(row));
-    if (!column.empty()) add((oneColumn ? "stulpelis " : "stulpeliai ") + column);
+  if (!sheet.empty()) add("lapas \"" + sheet + "\"");
+  if (row != 0) add("eilutė " + std::to_string(row));
+  if (!column.empty()) {
+    add((column.find("–") == std::string::npos ? "stulpelis " : "stulpeliai ") + column);
   }
   return where.empty() ? text : where + ": " + text;
 }

@@ -33,7 +33,7 @@ struct Finding {
   std::string column;     // "H", or a range "C–G"; empty when not one column's
   std::string text;       // what happened, in Lithuanian, for a bookkeeper
 
-  // "lapas "KVD507 L", langelis H7: " and so on, followed by the text.
+  // The place, as in `lapas "KVD507 L", eilutė 7, stulpelis H`, then ": " and the text.
   std::string describe() const;
 };
 

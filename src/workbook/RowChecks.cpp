@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "rows/Amount.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -31,8 +31,8 @@ class RowFindings {
 // A cell's text in quotes, cut short when it is too long to read in one line.
 std::string quoted(const std::string& text) {
   constexpr std::size_t kShown = 40;
-  if (characterCount(text) <= kShown) return "\"" + text + "\"";
-  return "\"" + std::string(firstCharacters(text, kShown)) + "…\"";
+  if (rows::characterCount(text) <= kShown) return "\"" + text + "\"";
+  return "\"" + std::string(rows::firstCharacters(text, kShown)) + "…\"";
 }
 
 std::uint32_t amountColumn(const SheetLayout& layout, std::uint32_t group) {
@@ -76,7 +76,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
   if (cells[2].empty()) {
     if (holdsValues(layout, cells)) {
       findings.add(Finding::Kind::RowWithoutText, "B",
-                   "B stulpelis tuščias, nors kituose yra duomenų (gal sujungti langeliai?); "
+                   "tuščias, nors kituose stulpeliuose yra duomenų (gal sujungti langeliai?); "
                    "eilutė praleista");
     }
     return;
@@ -112,7 +112,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
     const std::string& code = row[rows::cell::kCode];
     if (code.empty()) {
       findings.add(Finding::Kind::OddCode, columnName(codeColumn), "išmokos kodas tuščias");
-    } else if (characterCount(code) != 2) {
+    } else if (rows::characterCount(code) != 2) {
       findings.add(Finding::Kind::OddCode, columnName(codeColumn),
                    "išmokos kodas " + quoted(cells[codeColumn]) + " nėra dviejų simbolių");
     }

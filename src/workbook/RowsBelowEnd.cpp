@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "workbook/Text.h"
+#include "errors/Error.h"
+#include "rows/Text.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -11,7 +12,7 @@ namespace {
 bool holdsAnything(Sheet& sheet, const SheetLayout& layout, std::uint32_t row, char separator) {
   for (std::uint32_t column = 2; column <= layout.lastColumn(); ++column) {
     try {
-      if (!trim(sheet.cellText(row, column, separator)).empty()) return true;
+      if (!rows::trim(sheet.cellText(row, column, separator)).empty()) return true;
     } catch (const CellError&) {
       return true;  // an error value is something typed there too
     }
@@ -30,8 +31,9 @@ void lookBelowEnd(Sheet& sheet, const SheetLayout& layout, std::uint32_t firstRo
       if (!holdsAnything(sheet, layout, row, decimalSeparator)) continue;
       if (count++ == 0) first = row;
     }
-  } catch (const WorkbookError&) {
-    // Damage below the data was never read before either; what was counted still stands.
+  } catch (const Error&) {
+    // Damage below the data is no reason to fail a run that never needed to read that far;
+    // what was counted still stands.
   }
   if (count == 0) return;
   findings.add({rows::Finding::Kind::RowsBelowEnd,

@@ -3,10 +3,10 @@
 #include <array>
 
 #include "rows/Amount.h"
+#include "rows/Text.h"
 #include "workbook/MissingSheet.h"
 #include "workbook/RowChecks.h"
 #include "workbook/RowsBelowEnd.h"
-#include "workbook/Text.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -29,7 +29,7 @@ class RowReader {
       : sheet_(sheet), row_(row), separator_(decimalSeparator), cells_(lastColumn + 1) {}
 
   std::string text(std::uint32_t column) {
-    std::string text(trim(sheet_.cellText(row_, column, separator_)));
+    std::string text(rows::trim(sheet_.cellText(row_, column, separator_)));
     cells_[column] = text;
     return text;
   }
@@ -50,9 +50,9 @@ class RowReader {
 // A one-character code gets a leading "0"; a three-character code loses its third character,
 // which marks the payment with "D".
 void normaliseCode(std::string& code, std::string& dMark) {
-  if (characterCount(code) == 1) code.insert(0, "0");
-  if (characterCount(code) == 3) {
-    code = std::string(firstCharacters(code, 2));
+  if (rows::characterCount(code) == 1) code.insert(0, "0");
+  if (rows::characterCount(code) == 3) {
+    code = std::string(rows::firstCharacters(code, 2));
     dMark = "D";
   }
 }
@@ -106,19 +106,17 @@ rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string ro
 rows::Finding stopFinding(const ReadStop& stop) {
   return {rows::Finding::Kind::ReadStopped, stop.sheet, stop.row,
           stop.column != 0 ? columnName(stop.column) : std::string(),
-          "skaitymas sustojo (" + stop.cause + "); įrašai žemiau šios vietos neperskaityti"};
+          "skaitymas sustojo: " + stop.cause +
+              (stop.detail.empty() ? std::string() : " (" + stop.detail + ")") +
+              "; įrašai žemiau šios vietos neperskaityti"};
 }
 
 }  // namespace
 
 std::string ReadStop::describe() const {
-  std::string where = "lapas \"" + sheet + "\"";
-  if (column != 0) {
-    where += ", langelis " + columnName(column) + std::to_string(row);
-  } else if (row != 0) {
-    where += ", eilutė " + std::to_string(row);
-  }
-  return where + ": " + cause;
+  std::string text = placeText({{}, sheet, row, column}) + ": " + cause;
+  if (!detail.empty()) text += " (" + detail + ")";
+  return text;
 }
 
 std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
@@ -138,12 +136,13 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
       status.processPendingEvents();
 
-      std::string text = upperAscii(trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator)));
+      std::string text =
+          rows::upperAscii(rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator)));
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
       RowReader read(sheet, rowNumber, layout.lastColumn(), decimalSeparator);
-      rows::TEilute row = readRow(read, layout, escapeName(text), decimalSeparator);
+      rows::TEilute row = readRow(read, layout, rows::escapeName(text), decimalSeparator);
       read.setText(text);
       checkRow(layout, rowNumber, read.cells(), row, decimalSeparator, findings);
       if (!text.empty()) {
@@ -156,7 +155,7 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
     lookBelowEnd(sheet, layout, rowNumber, decimalSeparator, findings);
   } catch (const WorkbookError& e) {
     ReadStop stop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
-                  e.cause()};
+                  reasonText(e.kind(), e.limit()), e.detail()};
     findings.add(stopFinding(stop));
     return stop;
   }

@@ -63,12 +63,15 @@ TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
             "L\t\t\tONA\tA\t01\t\t\t10,00\t0\t0,00\t\t\t\t\n"
             "U\t\t\tIEVA\tA\t12\t\t\t2,50\t0\t0,00\t\t\t\t\n");
   EXPECT_EQ(rows.err,
-            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", langelis H7: #N/A\n");
+            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", eilutė 7, stulpelis H: "
+            "langelyje yra klaidos reikšmė (#N/A)\n");
 
   const Result convert = run({"convert", book, "--folder", dir.path().string()});
   EXPECT_EQ(convert.status, 0);
   EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
-  EXPECT_NE(convert.err.find("langelis H7: skaitymas sustojo (#N/A)"), std::string::npos)
+  EXPECT_NE(convert.err.find("eilutė 7, stulpelis H: skaitymas sustojo: langelyje yra klaidos "
+                             "reikšmė (#N/A)"),
+            std::string::npos)
       << convert.err;
 }
 
@@ -178,7 +181,8 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
   const std::string empty = workbook("empty.xlsx", 0);
   const std::string folder = dir.path().string();
   const std::string notANumber =
-      "kvd507: pastaba: lapas \"KVD507 L\", langelis H6: \"12,50 EUR\" nėra skaičius, suma "
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 6, stulpelis H: \"12,50 EUR\" nėra skaičius, "
+      "suma "
       "laikoma 0\n";
   struct Case {
     std::vector<std::string> arguments;
@@ -241,15 +245,16 @@ TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
             "KVD507 U: iš knygos perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 0; puslapių: 0\n"
             "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
-  EXPECT_EQ(r.err,
-            "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7, stulpeliai C–G: nenurodytas "
-            "identifikatorius\n"
-            "kvd507: pastaba: lapas \"KVD507 L\", langelis H7: \"x y\" nėra skaičius, suma "
-            "laikoma 0\n"
-            "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7: nėra sumos, didesnės už 0 (H, J, L, "
-            "N); eilutė įrašyta su suma 0\n"
-            "kvd507: pastaba: išmokų mokėtojo asmens kodo \"38001010000\" kontrolinis skaitmuo "
-            "neteisingas\n");
+  EXPECT_EQ(
+      r.err,
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7, stulpeliai C–G: nenurodytas "
+      "identifikatorius\n"
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7, stulpelis H: \"x y\" nėra skaičius, suma "
+      "laikoma 0\n"
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7: nėra sumos, didesnės už 0 (H, J, L, "
+      "N); eilutė įrašyta su suma 0\n"
+      "kvd507: pastaba: išmokų mokėtojo asmens kodo \"38001010000\" kontrolinis skaitmuo "
+      "neteisingas\n");
 }
 
 TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "XlsxTestFiles.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 #include "workbook/MissingSheet.h"
@@ -86,30 +87,31 @@ TEST(SheetFindings, EachKindIsToldWithItsPlace) {
       {"grouped amount typed as text", [](MemoryWorkbook& b) { b.text(L, 6, 8, "1 234,56"); }, {}},
       {"amount that is no number",
        [](MemoryWorkbook& b) { b.text(L, 6, 8, "12,50 EUR"); },
-       {l + "langelis H6: \"12,50 EUR\" nėra skaičius, suma laikoma 0",
-        l + "langelis Q6: suma 2,00 neįrašyta, nes eilutėje nėra sumos, didesnės už 0",
+       {l + "eilutė 6, stulpelis H: \"12,50 EUR\" nėra skaičius, suma laikoma 0",
+        l + "eilutė 6, stulpelis Q: suma 2,00 neįrašyta, nes eilutėje nėra sumos, didesnės už 0",
         l + "eilutė 6: " + noAmount}},
       {"no amount at all",
        [](MemoryWorkbook& b) { b.text(L, 7, 2, "Petras").text(L, 7, 3, "1"); },
        {l + "eilutė 7: " + noAmount}},
       {"second amount that is no number",
        [](MemoryWorkbook& b) { b.text(L, 6, 17, "du"); },
-       {l + "langelis Q6: \"du\" nėra skaičius, suma laikoma 0"}},
+       {l + "eilutė 6, stulpelis Q: \"du\" nėra skaičius, suma laikoma 0"}},
       {"long text where the second amount belongs",
        [](MemoryWorkbook& b) { b.text(L, 6, 17, std::string(30, 'x') + repeat("ą", 20)); },
-       {l + "langelis Q6: \"" + std::string(30, 'x') + repeat("ą", 10) +
+       {l + "eilutė 6, stulpelis Q: \"" + std::string(30, 'x') + repeat("ą", 10) +
         "…\" nėra skaičius, suma laikoma 0"}},
       {"amounts in two groups",
        [](MemoryWorkbook& b) { b.number(L, 6, 10, 50).text(L, 6, 11, "02"); },
-       {l + "langelis J6: suma 50,00 nenaudojama: eilutėje naudojama tik pirmoji suma (H)"}},
+       {l +
+        "eilutė 6, stulpelis J: suma 50,00 nenaudojama: eilutėje naudojama tik pirmoji suma (H)"}},
       {"negative amount",
        [](MemoryWorkbook& b) { b.number(L, 6, 8, -5).number(L, 6, 12, 20).text(L, 6, 13, "01"); },
-       {l + "langelis H6: neigiama suma -5,00 nenaudojama"}},
+       {l + "eilutė 6, stulpelis H: neigiama suma -5,00 nenaudojama"}},
       {"merged column B",
        [](MemoryWorkbook& b) {
          b.mergeDown(L, 6, 2, 2).text(L, 7, 3, "38001010000").number(L, 7, 8, 50);
        },
-       {l + "langelis B7: B stulpelis tuščias, nors kituose yra duomenų (gal sujungti "
+       {l + "eilutė 7, stulpelis B: tuščias, nors kituose stulpeliuose yra duomenų (gal sujungti "
             "langeliai?); eilutė praleista"}},
       {"rows below the end",
        [](MemoryWorkbook& b) {
@@ -125,11 +127,11 @@ TEST(SheetFindings, EachKindIsToldWithItsPlace) {
        [](MemoryWorkbook& b) {
          b.text(L, 6, 9, "1234").text(L, 7, 2, "B").text(L, 7, 3, "1").number(L, 7, 8, 1);
        },
-       {l + "langelis I6: išmokos kodas \"1234\" nėra dviejų simbolių",
-        l + "langelis I7: išmokos kodas tuščias"}},
+       {l + "eilutė 6, stulpelis I: išmokos kodas \"1234\" nėra dviejų simbolių",
+        l + "eilutė 7, stulpelis I: išmokos kodas tuščias"}},
       {"U sheet columns",
        [](MemoryWorkbook& b) { b.text(U, 6, 13, "penki").number(U, 6, 15, 3).text(U, 6, 16, "5"); },
-       {u + "langelis M6: \"penki\" nėra skaičius, suma laikoma 0"}},
+       {u + "eilutė 6, stulpelis M: \"penki\" nėra skaičius, suma laikoma 0"}},
   };
   for (const Case& c : cases) {
     test::TempDir dir;
@@ -161,6 +163,26 @@ TEST(SheetFindings, FindingsChangeNothingThatIsRead) {
   ReadLSheet(again, quiet, status, ',');
   ASSERT_EQ(quiet.size(), told.l.size());
   for (std::size_t i = 0; i < quiet.size(); ++i) EXPECT_EQ(quiet[i], told.l[i]);
+}
+
+TEST(SheetFindings, DamageBelowTheDataIsNoFailure) {
+  // Row 40 is never closed: the file is damaged there, far below the data.
+  test::XlsxParts parts = test::minimalWorkbook(
+      "<row r=\"6\"><c r=\"B6\" t=\"inlineStr\"><is><t>Ona</t></is></c>"
+      "<c r=\"C6\"><v>1</v></c><c r=\"H6\"><v>5</v></c><c r=\"I6\"><v>1</v></c></row>"
+      "<row r=\"20\"><c r=\"B20\" t=\"inlineStr\"><is><t>vėliau</t></is></c></row>"
+      "<row r=\"40\"><c r=\"B40\"><v>1</v></c>");
+  std::string& workbookPart = parts["xl/workbook.xml"];
+  workbookPart.replace(workbookPart.find("Sheet1"), 6, L);
+  test::TempDir dir;
+  test::writeZip(dir / "damaged.xlsx", parts);
+  Read r;
+  readFile(dir / "damaged.xlsx", r);
+  EXPECT_EQ(r.l.size(), 1u);
+  ASSERT_EQ(r.sink.findings.size(), 2u) << testing::PrintToString(r.lines());
+  EXPECT_EQ(r.sink.findings[0].kind, Finding::Kind::RowsBelowEnd);
+  EXPECT_EQ(r.sink.findings[0].row, 20u);
+  EXPECT_EQ(r.sink.findings[1].kind, Finding::Kind::MissingSheet);
 }
 
 TEST(SheetFindings, AMergedRowCountsAsTakenAndMerged) {
@@ -207,7 +229,8 @@ TEST(SheetFindings, AFailingCellStopsTheSheetAsAFinding) {
   const Finding& stop = r.sink.findings[1];
   EXPECT_EQ(stop.kind, Finding::Kind::ReadStopped);
   EXPECT_EQ(stop.describe(),
-            "lapas \"KVD507 L\", langelis H7: skaitymas sustojo (#N/A); įrašai žemiau šios "
+            "lapas \"KVD507 L\", eilutė 7, stulpelis H: skaitymas sustojo: langelyje yra klaidos "
+            "reikšmė (#N/A); įrašai žemiau šios "
             "vietos neperskaityti");
 }
 
@@ -233,8 +256,8 @@ TEST(SheetFindings, AWorkbookSavedByLibreOffice) {
   readFile(test::dataFile("example_saved_by_libreoffice.xlsx"), example);
   EXPECT_EQ(example.lines(),
             (std::vector<std::string>{
-                "lapas \"KVD507 L\", langelis H14: neigiama suma -150,00 nenaudojama",
-                "lapas \"KVD507 U\", langelis M15: neigiama suma -200,00 nenaudojama"}));
+                "lapas \"KVD507 L\", eilutė 14, stulpelis H: neigiama suma -150,00 nenaudojama",
+                "lapas \"KVD507 U\", eilutė 15, stulpelis M: neigiama suma -200,00 nenaudojama"}));
 }
 
 }  // namespace
