@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "runs/FindingsText.h"
 #include "runs/RunSummary.h"
 
 namespace kvd507::runs {
@@ -49,6 +50,20 @@ TEST(RunSummary, TotalsPerSheetAndPerLetterAndCode) {
   run.u.existingRows = 3;
   EXPECT_TRUE(describeSummary(run, '.')[5].starts_with(
       "KVD507 U: iš esamos formos eilučių: 3; iš knygos perskaityta eilučių: 0;"));
+}
+
+TEST(FindingsText, OneLinePerFindingToPasteIntoASpreadsheet) {
+  using Kind = rows::Finding::Kind;
+  const std::vector<rows::Finding> findings = {
+      {Kind::NotANumber, "KVD507 L", 7, "H", "\"a\tb\nc\" nėra skaičius, suma laikoma 0"},
+      {Kind::MissingSheet, "KVD507 U", 0, "", "tokio lapo knygoje nėra"},
+      {Kind::NoPayer, "", 0, "", "nepasirinktas išmokų mokėtojas"},
+  };
+  EXPECT_EQ(findingsAsTable(findings),
+            "Lapas\tEilutė\tStulpelis\tPastaba\n"
+            "KVD507 L\t7\tH\t\"a b c\" nėra skaičius, suma laikoma 0\n"
+            "KVD507 U\t\t\ttokio lapo knygoje nėra\n"
+            "\t\t\tnepasirinktas išmokų mokėtojas\n");
 }
 
 }  // namespace
