@@ -35,19 +35,26 @@ class BusyScope {
   RunHost& host_;
 };
 
+// How many rows the tables held before the workbook was read: those of an existing declaration.
+struct ExistingRows {
+  std::size_t l = 0;
+  std::size_t u = 0;
+};
+
 // Everything the run tells after reading: the summary of the tables as they will be written,
 // and the findings of the readers and of the payer.
-RunReport makeReport(const RunState& state, FindingCollector& collected,
-                     const std::size_t existing[2], const std::string& payerCode) {
+RunReport makeReport(const RunState& state, FindingCollector& collected, ExistingRows existing,
+                     const std::string& payerCode) {
   // The payer matters only to a declaration that has rows to write.
   const bool rowsToWrite = !state.lRows.empty() || !state.uRows.empty();
   if (auto payer = checkPayerCode(payerCode); payer && rowsToWrite) collected.add(*payer);
   RunReport report;
   report.summary.l = summariseTable(std::string(workbook::kLSheet.name), state.lRows, 10);
   report.summary.u = summariseTable(std::string(workbook::kUSheet.name), state.uRows, 5);
+  report.summary.l.existingRows = existing.l;
+  report.summary.u.existingRows = existing.u;
   for (SheetSummary* sheet : {&report.summary.l, &report.summary.u}) {
     const FindingCollector::Taken taken = collected.taken(sheet->sheet);
-    sheet->existingRows = existing[sheet == &report.summary.l ? 0 : 1];
     sheet->rowsRead = taken.rows;
     sheet->rowsMerged = taken.merged;
   }
@@ -64,7 +71,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     return RunOutcome::NoWorkbook;
   }
   FindingCollector collected;
-  std::size_t existing[2] = {0, 0};
+  ExistingRows existing;
   try {
     host.setStatus("Atidarome failą");
     workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
@@ -74,8 +81,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     const char separator = settings.decimalSeparator;
     if (emptyTables) state.lRows.clear();
     if (emptyTables) state.uRows.clear();
-    existing[0] = state.lRows.size();
-    existing[1] = state.uRows.size();
+    existing = {state.lRows.size(), state.uRows.size()};
     workbook::ReadLSheet(book, state.lRows, host, separator, collected);
     workbook::ReadUSheet(book, state.uRows, host, separator, collected);
   } catch (...) {
