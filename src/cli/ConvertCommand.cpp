@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <optional>
+#include <utility>
 
-#include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ReportPrinter.h"
 #include "errors/Error.h"
@@ -28,42 +28,18 @@ struct ConvertOptions {
   bool strict = false;
 };
 
-// Fills `options` from the arguments; returns a problem to report, or nothing.
-std::optional<std::string> parse(const std::vector<std::string>& arguments,
-                                 ConvertOptions& options) {
-  bool haveWorkbook = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--open" || argument == "--strict") {
-      (argument == "--open" ? options.open : options.strict) = true;
-      continue;
-    }
-    if (argument.rfind("--", 0) == 0) {
-      if (i + 1 == arguments.size()) return argument + " needs a value";
-      const std::string& value = arguments[++i];
-      if (argument == "--append") {
-        options.append = value;
-      } else if (argument == "--payer-code") {
-        options.payerCode = value;
-      } else if (argument == "--payer-name") {
-        options.payerName = value;
-      } else if (argument == "--year") {
-        options.year = value;
-      } else if (argument == "--output") {
-        options.output = value;
-      } else if (argument == "--folder") {
-        options.folder = value;
-      } else {
-        return "unknown option " + argument;
-      }
-      continue;
-    }
-    if (haveWorkbook) return "takes one workbook";
-    options.workbook = argument;
-    haveWorkbook = true;
-  }
-  if (!haveWorkbook) return "needs a workbook";
-  return std::nullopt;
+ConvertOptions optionsFrom(const ParsedArguments& arguments) {
+  ConvertOptions options;
+  options.workbook = arguments.operands.at(0);
+  if (auto value = arguments.value("--append")) options.append = *value;
+  options.payerCode = arguments.value("--payer-code");
+  options.payerName = arguments.value("--payer-name");
+  if (auto value = arguments.value("--year")) options.year = *value;
+  if (auto value = arguments.value("--output")) options.output = *value;
+  if (auto value = arguments.value("--folder")) options.folder = *value;
+  options.open = arguments.has("--open");
+  options.strict = arguments.has("--strict");
+  return options;
 }
 
 // What the command is asked to do with what the run read.
@@ -90,14 +66,9 @@ int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome 
   return kExitFailure;
 }
 
-int runConversion(Purpose purpose, const std::vector<std::string>& arguments, std::ostream& out,
+int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostream& out,
                   std::ostream& err) {
-  ConvertOptions options;
-  if (auto problem = parse(arguments, options)) {
-    err << "kvd507: " << (purpose == Purpose::Check ? "check " : "convert ") << *problem << '\n'
-        << kUsage;
-    return kExitUsage;
-  }
+  const ConvertOptions options = optionsFrom(arguments);
   const std::filesystem::path folder = options.folder ? *options.folder : runs::executableFolder();
 
   ConsoleHost::Payer payer;
@@ -125,6 +96,7 @@ int runConversion(Purpose purpose, const std::vector<std::string>& arguments, st
       std::filesystem::absolute(options.output ? *options.output : runs::declarationFile(folder))
           .lexically_normal();
   settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+
   if (purpose == Purpose::Check) {
     settings.writeMode = runs::WriteMode::Never;
   } else if (options.strict) {
@@ -152,16 +124,78 @@ int runConversion(Purpose purpose, const std::vector<std::string>& arguments, st
   return exitStatus(purpose, options, outcome, report);
 }
 
-}  // namespace
-
-int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err) {
+int runConvert(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
   return runConversion(Purpose::Convert, arguments, out, err);
 }
 
-int runCheckCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                    std::ostream& err) {
+int runCheck(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
   return runConversion(Purpose::Check, arguments, out, err);
+}
+
+// The options of convert; check takes the same, so that a convert command line becomes a check
+// by changing one word.
+std::vector<OptionSpec> conversionOptions() {
+  return {
+      {"--append", "FORMA",
+       "papildo esamą formą: perima jos antraštę ir įrašus, prideda darbaknygės įrašus",
+       "kuriama nauja forma"},
+      {"--payer-code", "KODAS", "išmokų mokėtojo kodas",
+       "pasirinkto mokėtojo (APLANKAS/_nustatymai.ini ir asmenys.txt) kodas; "
+       "kai jo nėra, \"lb_kodas\""},
+      {"--payer-name", "PAVADINIMAS", "išmokų mokėtojo pavadinimas",
+       "pasirinkto mokėtojo pavadinimas; kai jo nėra, tuščias"},
+      {"--year", "METAI", "mokestinis laikotarpis", "2022"},
+      {"--output", "FAILAS", "kur įrašyti formą (esamas failas pakeičiamas)",
+       "APLANKAS/formos/KVD507.ffdata"},
+      {"--folder", "APLANKAS",
+       "programos aplankas: jame ieškoma asmenys.txt, _nustatymai.ini ir aplanko formos",
+       "aplankas, kuriame yra programa"},
+      {"--open", "", "įrašytą formą atidaro darbalaukio programa (xdg-open)", "neatidaroma"},
+      {"--strict", "",
+       "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta",
+       "forma įrašoma, pastabos tik parašomos"},
+  };
+}
+
+}  // namespace
+
+Command convertCommand() {
+  CommandSpec spec;
+  spec.name = "convert";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Iš darbaknygės (.xlsx ar .xls) lapų \"KVD507 L\" ir \"KVD507 U\" parengia formą "
+      "KVD507.ffdata; santrauką parašo į stdout, pastabas į stderr.";
+  spec.options = conversionOptions();
+  spec.exitStatuses =
+      "  0  forma įrašyta\n"
+      "  1  nepavyko: darbaknygės, esamos formos ar mokėtojų failo neperskaitė arba formos "
+      "neįrašė\n"
+      "  2  neteisinga komandinė eilutė\n"
+      "  3  darbaknygėje įrašų nerasta, forma neįrašyta\n"
+      "  4  su --strict: dalis duomenų būtų prarasta, forma neįrašyta\n";
+  return {std::move(spec), &runConvert};
+}
+
+Command checkCommand() {
+  CommandSpec spec;
+  spec.name = "check";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Perskaito darbaknygę taip, kaip convert su tomis pačiomis parinktimis, bet nieko "
+      "neįrašo: parašo santrauką ir pastabas (--output, --open ir --strict nieko nekeičia).";
+  spec.options = conversionOptions();
+  spec.exitStatuses =
+      "  0  pastabų nėra\n"
+      "  1  nepavyko perskaityti darbaknygės, esamos formos ar mokėtojų failo\n"
+      "  2  neteisinga komandinė eilutė\n"
+      "  3  darbaknygėje įrašų nerasta\n"
+      "  4  rasta pastabų\n";
+  return {std::move(spec), &runCheck};
 }
 
 }  // namespace kvd507::cli

@@ -29,7 +29,8 @@ class RowReader {
       : sheet_(sheet), row_(row), separator_(decimalSeparator), cells_(lastColumn + 1) {}
 
   std::string text(std::uint32_t column) {
-    std::string text(rows::trim(sheet_.cellText(row_, column, separator_)));
+    std::string text =
+        rows::controlsAsSpaces(rows::trim(sheet_.cellText(row_, column, separator_)));
     cells_[column] = text;
     return text;
   }
@@ -136,8 +137,8 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
       status.processPendingEvents();
 
-      std::string text =
-          rows::upperAscii(rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator)));
+      std::string text = rows::upperAscii(rows::controlsAsSpaces(
+          rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator))));
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
