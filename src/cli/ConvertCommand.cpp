@@ -166,7 +166,7 @@ Command convertCommand() {
   spec.minOperands = 1;
   spec.maxOperands = 1;
   spec.summary =
-      "Iš darbaknygės (.xlsx ar .xls) lapų \"KVD507 L\" ir \"KVD507 U\" parengia formą "
+      "Iš darbaknygės (.xlsx, .xls ar .ods) lapų \"KVD507 L\" ir \"KVD507 U\" parengia formą "
       "KVD507.ffdata; santrauką parašo į stdout, pastabas į stderr.";
   spec.options = conversionOptions();
   spec.exitStatuses =

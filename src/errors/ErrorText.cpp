@@ -27,7 +27,7 @@ const char* reason(ErrorKind kind) {
       return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
              "apsaugą arba išsaugokite formą kitu vardu";
     case ErrorKind::kNotAWorkbook:
-      return "tai ne Excel darbo knyga (nei .xlsx, nei .xls)";
+      return "tai ne darbo knyga (nei .xlsx, nei .xls, nei .ods)";
     case ErrorKind::kWorkbookDamaged:
       return "darbo knygos failas sugadintas, jo sandara netvarkinga";
     case ErrorKind::kWorkbookPartMissing:

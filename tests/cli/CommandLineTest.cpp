@@ -126,8 +126,9 @@ TEST_F(CommandLineTest, ThePayerDefaultsToTheStoredSelection) {
 TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
   const std::filesystem::path examples = test::dataFile("../../examples");
   std::vector<std::string> declarations;
-  for (const auto& book : {examples / "pavyzdys.xlsx", examples / "pavyzdys.xls",
-                           test::dataFile("example_saved_by_libreoffice.xlsx")}) {
+  for (const auto& book :
+       {examples / "pavyzdys.xlsx", examples / "pavyzdys.xls",
+        test::dataFile("example_saved_by_libreoffice.xlsx"), examples / "pavyzdys.ods"}) {
     const auto output = dir / (book.filename().string() + ".ffdata");
     const Result r = run({"convert", book.string(), "--folder", dir.path().string(), "--output",
                           output.string(), "--payer-code", "1", "--payer-name", "A"});
@@ -137,6 +138,7 @@ TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
   }
   EXPECT_EQ(declarations[0], declarations[1]);
   EXPECT_EQ(declarations[0], declarations[2]);
+  EXPECT_EQ(declarations[0], declarations[3]);
 }
 
 TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {

@@ -121,8 +121,8 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
          t.host.chooseWorkbook(t.dir / "notes.xlsx");
        },
        RunOutcome::Failed,
-       "error: Blogai užpildytas failas notes.xlsx: tai ne Excel darbo knyga (nei .xlsx, nei "
-       ".xls)"},
+       "error: Blogai užpildytas failas notes.xlsx: tai ne darbo knyga (nei .xlsx, nei .xls, "
+       "nei .ods)"},
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
        RunOutcome::Failed,
        "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
