@@ -9,6 +9,7 @@
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
+#include "runs/WindowState.h"
 #include "workbook/DecimalSeparator.h"
 
 namespace kvd507::cli {
@@ -19,7 +20,7 @@ struct ConvertOptions {
   std::optional<std::filesystem::path> append;
   std::optional<std::string> payerCode;
   std::optional<std::string> payerName;
-  std::string year = "2022";
+  std::string year = runs::defaultYear(runs::currentCalendarYear());
   std::optional<std::filesystem::path> output;
   std::optional<std::filesystem::path> folder;
   bool open = false;
@@ -123,6 +124,7 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
       return kExitNoRecords;
     case runs::RunOutcome::NoWorkbook:
     case runs::RunOutcome::Failed:
+    case runs::RunOutcome::Stopped:
       break;
   }
   return kExitFailure;

@@ -1,43 +1,19 @@
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <string>
-
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationWriter.h"
+#include "files/Folder.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
 
 namespace kvd507::declaration {
-namespace {
-
-std::string causeOf(int error) {
-  return std::strerror(error);
-}
-
-void ensureFolder(const std::filesystem::path& folder) {
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) == 0) {
-    if (!S_ISDIR(status.st_mode)) {
-      throw DeclarationError(folder.string(), "cannot create the folder: " + causeOf(ENOTDIR));
-    }
-    return;
-  }
-  const int statError = errno;
-  if (statError != ENOENT || ::mkdir(folder.c_str(), 0777) != 0) {
-    const int error = statError != ENOENT ? statError : errno;
-    throw DeclarationError(folder.string(), "cannot create the folder: " + causeOf(error));
-  }
-}
-
-}  // namespace
 
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) {
   const std::filesystem::path folder =
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  ensureFolder(folder);
-
+  try {
+    files::createFolderIfMissing(folder);
+  } catch (const files::IoError& e) {
+    throw DeclarationError(folder.string(), "cannot create the folder: " + e.code().message());
+  }
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
   } catch (const files::IoError& e) {

@@ -33,18 +33,23 @@ class BusyScope {
   RunHost& host_;
 };
 
+// All the reader stops of a run in one message, one line each, so that a run with two stops
+// asks for one click.
 void warnAboutStops(RunHost& host, const std::vector<workbook::ReadStop>& stops) {
+  if (stops.empty()) return;
+  std::string text;
   for (const workbook::ReadStop& stop : stops) {
-    host.showWarning("Skaitymas sustojo: " + stop.describe() +
-                     ". Įrašai žemiau šios vietos neperskaityti.");
+    if (!text.empty()) text += '\n';
+    text += "Skaitymas sustojo: " + stop.describe() + ". Įrašai žemiau šios vietos neperskaityti.";
   }
+  host.showWarning(text);
 }
 
 // Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
 // `emptyTables` is false in an append run, whose tables already hold the existing rows.
 RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
                                  DesktopOpener& opener, bool emptyTables) {
-  if (host.workbookPath() == RunHost::kNoWorkbookPath) {
+  if (host.workbookPath() == kNoWorkbookPath) {
     host.showError("Excel dokumentas nepasirinktas", {});
     return RunOutcome::NoWorkbook;
   }
@@ -69,6 +74,8 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
       return RunOutcome::NoRecords;
     }
     Export2XML(host, state, settings, opener);
+  } catch (const rows::RunStopped&) {
+    return RunOutcome::Stopped;
   } catch (const std::exception& e) {
     host.showError("Blogai užpildytas failas " + host.workbookName(), e.what());
     return RunOutcome::Failed;
@@ -83,6 +90,7 @@ void Export2XML(RunHost& host, const RunState& state, const RunSettings& setting
                 DesktopOpener& opener) {
   const std::string bytes =
       declaration::buildDeclaration(state.lRows, state.uRows, state.header, host);
+  if (host.stopRequested()) throw rows::RunStopped();
   declaration::saveDeclaration(settings.outputFile, bytes);
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
@@ -90,7 +98,7 @@ void Export2XML(RunHost& host, const RunState& state, const RunSettings& setting
 RunOutcome runGeneration(RunHost& host, RunState& state, const RunSettings& settings,
                          DesktopOpener& opener) {
   BusyScope busy(host);
-  state.existingDeclaration = RunState::kNoExistingDeclaration;
+  state.existingDeclaration = std::string(kNoExistingDeclaration);
   state.header.reset();
   return convertChosenWorkbook(host, state, settings, opener, true);
 }
@@ -99,7 +107,7 @@ RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings
                      DesktopOpener& opener) {
   BusyScope busy(host);
   const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
-  state.existingDeclaration = chosen ? chosen->string() : RunState::kNoExistingDeclaration;
+  state.existingDeclaration = chosen ? chosen->string() : std::string(kNoExistingDeclaration);
 
   // Every append run starts afresh, so that rows and a header left by an earlier run never
   // slip into this declaration.

@@ -12,7 +12,9 @@ class DesktopOpener {
   virtual bool open(const std::filesystem::path& path) = 0;
 };
 
-// Opens through xdg-open, waiting for it to say whether a handler took the file.
+// Opens through xdg-open without waiting for the opened program: a quick failure of xdg-open
+// (no handler) is reported, an xdg-open still busy after a moment counts as success. Safe to
+// call from any thread.
 class XdgOpener : public DesktopOpener {
  public:
   bool open(const std::filesystem::path& path) override;

@@ -20,9 +20,9 @@ class FakeRunHost : public runs::RunHost {
     std::string detail;
   };
 
-  std::string path{kNoWorkbookPath};
-  std::string name{kNoWorkbookName};
-  std::string code = "lb_kodas";
+  std::string path{runs::kNoWorkbookPath};
+  std::string name{runs::kNoWorkbookName};
+  std::string code{runs::kNoPayerCode};
   std::string payer;
   std::string shownYear = "2022";
   std::optional<std::filesystem::path> existing;
