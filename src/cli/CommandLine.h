@@ -13,7 +13,8 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNoRecords = 3;
 
 inline constexpr const char* kUsage =
-    "usage: kvd507 rows WORKBOOK\n"
+    "usage: kvd507 [--folder DIR]         (the window)\n"
+    "       kvd507 rows WORKBOOK\n"
     "       kvd507 convert WORKBOOK [--append FILE] [--payer-code CODE] [--payer-name NAME]\n"
     "                      [--year YEAR] [--output FILE] [--folder DIR] [--open]\n";
 

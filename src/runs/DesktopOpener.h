@@ -10,6 +10,8 @@ class DesktopOpener {
   virtual ~DesktopOpener() = default;
   // False when nothing could open it.
   virtual bool open(const std::filesystem::path& path) = 0;
+  // The same where the outcome does not matter (the folders, the web site): never waits.
+  virtual void launch(const std::filesystem::path& path) { open(path); }
 };
 
 // Opens through xdg-open without waiting for the opened program: a quick failure of xdg-open
@@ -18,6 +20,7 @@ class DesktopOpener {
 class XdgOpener : public DesktopOpener {
  public:
   bool open(const std::filesystem::path& path) override;
+  void launch(const std::filesystem::path& path) override;
 };
 
 // For runs that only write: opening always "succeeds" without doing anything.

@@ -26,21 +26,30 @@ void reapLater(pid_t child) {
   }).detach();
 }
 
-}  // namespace
-
-bool XdgOpener::open(const std::filesystem::path& path) {
+// Starts xdg-open in a session of its own, so that the opened program outlives this one and its
+// terminal. 0 when it cannot be started.
+pid_t startXdgOpen(const std::filesystem::path& path) {
   std::string program = "xdg-open";
   std::string argument = path.string();
   char* argv[] = {program.data(), argument.data(), nullptr};
-
-  // A session of its own: the opened program outlives this one and its terminal.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
   pid_t child = 0;
   const int spawned = posix_spawnp(&child, program.c_str(), nullptr, &attributes, argv, environ);
   posix_spawnattr_destroy(&attributes);
-  if (spawned != 0) return false;
+  return spawned == 0 ? child : 0;
+}
+
+}  // namespace
+
+void XdgOpener::launch(const std::filesystem::path& path) {
+  if (const pid_t child = startXdgOpen(path)) reapLater(child);
+}
+
+bool XdgOpener::open(const std::filesystem::path& path) {
+  const pid_t child = startXdgOpen(path);
+  if (child == 0) return false;
 
   const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
   while (std::chrono::steady_clock::now() < deadline) {
