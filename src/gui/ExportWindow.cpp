@@ -288,8 +288,8 @@ void Tfrm_export_xml::setCopyrightHighlighted(bool highlighted) {
 }
 
 void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
-  for (QPushButton* button : {ui_->btn_open, ui_->btn_kvd507, ui_->btn_papildyti, ui_->btn_formos,
-                              ui_->btn_close}) {
+  for (QPushButton* button :
+       {ui_->btn_open, ui_->btn_kvd507, ui_->btn_papildyti, ui_->btn_formos, ui_->btn_close}) {
     button->setEnabled(enabled);
   }
 }

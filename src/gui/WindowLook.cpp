@@ -27,16 +27,16 @@ void loadTahoma() {
 QFont windowFont() {
   loadTahoma();
   QFont font;
-  font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                    QStringLiteral("Liberation Sans")});
+  font.setFamilies(
+      {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
   font.setPixelSize(13);
   return font;
 }
 
 QFont copyrightFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("DejaVu Sans")});
+  font.setFamilies(
+      {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   font.setPixelSize(12);
   return font;
 }

@@ -96,7 +96,8 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
   const Label labels[] = {
       {"Label1", {82, 24}, "Išmokų mokėtojas:"},
       {"Label3", {65, 89}, "Mokestinis laikotarpis:"},
-      {"lb_info", {66, 160},
+      {"lb_info",
+       {66, 160},
        "Atidarykite Excel šabloną, užpildykite ir išsaugokite jį.  Šabloną rasite čia:"},
       {"lb_dok_pav", {286, 209}, "Dokumentas nepasirinktas"},
       {"lb_action", {28, 255}, ""},
@@ -138,8 +139,8 @@ TEST(ExportWindow, FocusStartsOnCloseAndTabGoesInOrder) {
   }
   // Disabled buttons are skipped.
   EXPECT_THAT(order, ElementsAre("btn_close", "btn_formos", "cb_asmuo", "btn_new", "btn_koreguoti",
-                                 "btn_open", "btn_valyti", "btn_template", "dt_metai",
-                                 "btn_close", "btn_formos", "cb_asmuo"));
+                                 "btn_open", "btn_valyti", "btn_template", "dt_metai", "btn_close",
+                                 "btn_formos", "cb_asmuo"));
 }
 
 TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
@@ -211,21 +212,30 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.control<QPushButton>("btn_valyti").click();
          d.control("btn_kvd507").setEnabled(true);
        },
-       "btn_kvd507", {"error: Excel dokumentas nepasirinktas"}, false},
-      {"no records", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(0, 0, "tuščias.xlsx")); },
-       "btn_kvd507", {"information: \"tuščias.xlsx\" faile įrašų nerasta."}, false},
+       "btn_kvd507",
+       {"error: Excel dokumentas nepasirinktas"},
+       false},
+      {"no records",
+       [](WindowDriver& d) { d.chooseWorkbook(d.workbook(0, 0, "tuščias.xlsx")); },
+       "btn_kvd507",
+       {"information: \"tuščias.xlsx\" faile įrašų nerasta."},
+       false},
       {"not a workbook",
        [](WindowDriver& d) {
          writeFile(d.folder / "notes.xlsx", "just text");
          d.chooseWorkbook(d.folder / "notes.xlsx");
        },
-       "btn_kvd507", {"error: Blogai užpildytas failas notes.xlsx"}, false},
+       "btn_kvd507",
+       {"error: Blogai užpildytas failas notes.xlsx"},
+       false},
       {"output folder cannot be made",
        [](WindowDriver& d) {
          writeFile(d.folder / "formos", "a file where the folder goes");
          d.chooseWorkbook(d.workbook(1, 0));
        },
-       "btn_kvd507", {"error: Blogai užpildytas failas in.xlsx"}, false},
+       "btn_kvd507",
+       {"error: Blogai užpildytas failas in.xlsx"},
+       false},
       {"desktop cannot open the declaration",
        [](WindowDriver& d) {
          d.opener.answer = false;
@@ -247,7 +257,9 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.control<QPushButton>("btn_valyti").click();
          d.control("btn_papildyti").setEnabled(true);
        },
-       "btn_papildyti", {"error: Excel dokumentas nepasirinktas"}, false},
+       "btn_papildyti",
+       {"error: Excel dokumentas nepasirinktas"},
+       false},
       {"append, the chosen declaration cannot be read",
        [](WindowDriver& d) {
          d.chooseWorkbook(d.workbook(1, 0));
@@ -268,8 +280,8 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
     }
     EXPECT_EQ(std::filesystem::exists(d.declaration()), c.written) << c.what;
     expectIdle(d);
-    EXPECT_EQ(d.services.filters.size(),
-              std::string(c.button) == "btn_papildyti" ? 2u : 1u) << c.what;
+    EXPECT_EQ(d.services.filters.size(), std::string(c.button) == "btn_papildyti" ? 2u : 1u)
+        << c.what;
   }
 }
 
@@ -413,7 +425,7 @@ TEST(ExportWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
     d.control<QPushButton>("btn_kvd507").click();
     ASSERT_TRUE(gate.waitUntilPaused());
     if (pauseAt == 40) {
-      d.window().close();  // the close box
+      d.window().close();                   // the close box
       EXPECT_TRUE(d.window().isVisible());  // waits for the run
       gate.release();
       ASSERT_TRUE(d.waitForRunEnd());
@@ -450,9 +462,9 @@ TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
   EXPECT_EQ(copyright.palette().color(QPalette::WindowText), QColor(0, 0, 128));
   EXPECT_FALSE(copyright.font().bold());
   QTest::mouseClick(&copyright, Qt::LeftButton);
-  EXPECT_EQ(d.opener.opened(),
-            (std::vector<std::filesystem::path>{d.folder / "sablonas" / "", d.folder / "formos" / "",
-                                                d.folder / "formos" / "", d.folder / "README.md"}));
+  EXPECT_EQ(d.opener.opened(), (std::vector<std::filesystem::path>{
+                                   d.folder / "sablonas" / "", d.folder / "formos" / "",
+                                   d.folder / "formos" / "", d.folder / "README.md"}));
   EXPECT_TRUE(d.services.messages.empty());
 }
 
