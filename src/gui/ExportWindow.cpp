@@ -82,6 +82,10 @@ void Tfrm_export_xml::applyLook() {
   setCopyrightHighlighted(false);
   ui_->lb_copyright->installEventFilter(this);
   ui_->StatusBar1->setSizeGripEnabled(false);
+  // One empty panel, 150 pixels wide; nothing writes to it.
+  auto* statusPanel = new QLabel(ui_->StatusBar1);
+  statusPanel->setFixedWidth(150);
+  ui_->StatusBar1->addWidget(statusPanel);
 }
 
 void Tfrm_export_xml::fillYears() {

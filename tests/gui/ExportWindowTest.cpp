@@ -341,6 +341,13 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
     d.window().setRowHook(gate.hook());
     d.control<QPushButton>("btn_kvd507").click();
     ASSERT_TRUE(gate.waitUntilPaused());
+    // During a run exactly the five run buttons are disabled, under the busy cursor.
+    for (const char* name : kRunButtons) EXPECT_FALSE(d.enabled(name)) << name;
+    for (const char* name : {"btn_new", "btn_koreguoti", "btn_valyti", "btn_template", "cb_asmuo",
+                             "dt_metai", "lb_copyright"}) {
+      EXPECT_TRUE(d.enabled(name)) << name;
+    }
+    EXPECT_TRUE(d.services.busyNow());
     if (escape) {
       QTest::keyClick(&d.window(), Qt::Key_Escape);
     } else {

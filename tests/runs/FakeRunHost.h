@@ -27,6 +27,7 @@ class FakeRunHost : public runs::RunHost {
   std::string shownYear = "2022";
   std::optional<std::filesystem::path> existing;
   bool dialogShown = false;
+  bool stop = false;  // what stopRequested answers
 
   std::vector<std::string> statuses;
   std::vector<Message> messages;
@@ -63,6 +64,7 @@ class FakeRunHost : public runs::RunHost {
   void showWarning(std::string_view text) override {
     messages.push_back({"warning", std::string(text), {}});
   }
+  bool stopRequested() override { return stop; }
   std::optional<std::filesystem::path> chooseExistingDeclaration() override {
     dialogShown = true;
     return existing;
