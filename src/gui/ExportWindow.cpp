@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QThread>
+#include <exception>
 
 #include "files/Folder.h"
 #include "files/IoError.h"
@@ -54,6 +55,7 @@ Tfrm_export_xml::~Tfrm_export_xml() {
   if (runThread_) {
     // Only reached when the window is destroyed without being closed (a test, say): the run
     // must not outlive the state it writes. It may be waiting for a message to be shown here.
+    runThread_->disconnect(this);
     runHost_->requestStop();
     while (!runThread_->wait(10)) QCoreApplication::processEvents();
     delete runThread_;
@@ -150,12 +152,13 @@ void Tfrm_export_xml::LoadPayers() {
   std::error_code missing;
   // No list yet (a first start): an empty selector, nothing to report.
   if (!std::filesystem::exists(list, missing) && !missing) return;
-  std::string problem;
+  // An empty line ends the list: the payers above it are offered, then the problem is shown.
+  std::exception_ptr problem;
   try {
     payers_ = payers::PayerFile::read(list).payers();
   } catch (const payers::EmptyPayerLineError& e) {
     payers_ = e.payersBefore();
-    problem = e.what();
+    problem = std::current_exception();
   }
   {
     const QSignalBlocker quiet(ui_->cb_asmuo);
@@ -167,7 +170,7 @@ void Tfrm_export_xml::LoadPayers() {
     choices_.setPayer({payer->code, payer->name});
     ui_->lb_kodas->setText(qs(payer->code));
   }
-  if (!problem.empty()) throw payers::PayerFileError(list.string(), problem);
+  if (problem) std::rethrow_exception(problem);
 }
 
 void Tfrm_export_xml::showEvent(QShowEvent* event) {
@@ -215,7 +218,11 @@ void Tfrm_export_xml::btn_formosClick() {
 }
 
 void Tfrm_export_xml::btn_templateClick() {
-  opener_.launch(folder_ / "sablonas" / "");
+  // Without the folder nothing is shown: some desktops would answer a missing folder with an
+  // error window of their own.
+  const std::filesystem::path folder = folder_ / "sablonas";
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) opener_.launch(folder / "");
 }
 
 void Tfrm_export_xml::btn_closeClick() {

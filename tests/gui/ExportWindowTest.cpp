@@ -453,7 +453,10 @@ TEST(ExportWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
 TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
   WindowDriver d;
   d.control<QPushButton>("btn_template").click();
-  EXPECT_FALSE(std::filesystem::exists(d.folder / "sablonas"));  // neither tested nor created
+  EXPECT_FALSE(std::filesystem::exists(d.folder / "sablonas"));  // not created, not opened
+  EXPECT_TRUE(d.opener.opened().empty());
+  std::filesystem::create_directory(d.folder / "sablonas");
+  d.control<QPushButton>("btn_template").click();
   d.control<QPushButton>("btn_formos").click();
   EXPECT_TRUE(std::filesystem::is_directory(d.folder / "formos"));
   d.control<QPushButton>("btn_formos").click();

@@ -25,10 +25,10 @@ bool ScriptedServices::busyNow() const {
          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
 }
 
-void ScriptedServices::showMessage(QWidget*, MessageKind kind, const std::string& text) {
+void ScriptedServices::showMessage(QWidget* parent, MessageKind kind, const std::string& text) {
   bool disabled = true;
   for (const char* name : {"btn_open", "btn_kvd507", "btn_papildyti", "btn_formos", "btn_close"}) {
-    disabled = disabled && !window->findChild<QWidget*>(name)->isEnabled();
+    disabled = disabled && !parent->findChild<QWidget*>(name)->isEnabled();
   }
   messages.push_back({kind, text, busyNow(), disabled});
 }
@@ -77,7 +77,6 @@ void WindowDriver::makeWindow() {
   window_.reset();
   services.messages.clear();
   window_ = std::make_unique<gui::Tfrm_export_xml>(folder.path(), services, opener);
-  services.window = window_.get();
 }
 
 void WindowDriver::chooseWorkbook(const std::filesystem::path& file) {

@@ -36,7 +36,6 @@ class ScriptedServices : public gui::WindowServices {
   std::deque<std::optional<std::filesystem::path>> answers;  // none left: cancelled
   std::vector<std::string> filters;
   std::vector<Shown> messages;
-  QWidget* window = nullptr;
   std::function<void()> duringDialog;
 
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
