@@ -334,6 +334,7 @@ void Tfrm_export_xml::startRun(bool append) {
     } else {
       runs::runGeneration(host, state_, settings, opener_);
     }
+    progress_.publish();
   });
   connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
   progressTimer_.start();
