@@ -11,13 +11,16 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   try {
     files::createFolderIfMissing(folder);
-  } catch (const files::IoError& e) {
-    throw DeclarationError(folder.string(), "cannot create the folder: " + e.code().message());
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
+  if (files::isReadOnly(file)) throw DeclarationError(ErrorKind::kReadOnlyFile, {file.string()});
+
   try {
-    files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
-  } catch (const files::IoError& e) {
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+    // A declaration the user shared with others, or kept private, stays so when replaced.
+    files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
 
