@@ -26,7 +26,8 @@
 namespace kvd507::gui {
 namespace {
 
-constexpr const char* kWorkbookFilter = "XLS, XLSX (*.xls *.xlsx)";
+// LibreOffice users save the template as .ods, which is read as well.
+constexpr const char* kWorkbookFilter = "XLS, XLSX, ODS (*.xls *.xlsx *.ods)";
 constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
 // The status line and progress bar are repainted at most this often during a run.
 constexpr int kProgressIntervalMs = 30;
@@ -334,7 +335,6 @@ void Tfrm_export_xml::startRun(bool append) {
     } else {
       runs::runGeneration(host, state_, settings, opener_);
     }
-    progress_.publish();
   });
   connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
   progressTimer_.start();

@@ -3,42 +3,34 @@
 namespace kvd507::gui {
 
 void RunProgress::setStatus(std::string_view text) {
-  current_.status.assign(text);
-  offer();
+  std::lock_guard lock(mutex_);
+  values_.status.assign(text);
+  changed_ = true;
 }
 
 void RunProgress::setMaximum(int maximum) {
-  current_.maximum = maximum;
-  offer();
+  std::lock_guard lock(mutex_);
+  values_.maximum = maximum;
+  changed_ = true;
 }
 
 void RunProgress::step() {
+  std::lock_guard lock(mutex_);
   // Like a progress bar's step: past the maximum it starts again from the minimum.
-  current_.position = current_.position + 1 > current_.maximum ? 0 : current_.position + 1;
-  offer();
+  values_.position = values_.position + 1 > values_.maximum ? 0 : values_.position + 1;
+  changed_ = true;
 }
 
 void RunProgress::setPosition(int position) {
-  current_.position = position;
-  offer();
-}
-
-void RunProgress::offer() {
-  if (wanted_.load(std::memory_order_relaxed)) publish();
-}
-
-void RunProgress::publish() {
-  wanted_.store(false, std::memory_order_relaxed);
   std::lock_guard lock(mutex_);
-  shared_ = current_;
+  values_.position = position;
   changed_ = true;
 }
 
 bool RunProgress::take(Snapshot& snapshot) {
   std::lock_guard lock(mutex_);
-  wanted_.store(true, std::memory_order_relaxed);
   if (!changed_) return false;
-  snapshot = shared_;
+  snapshot = values_;
   changed_ = false;
   return true;
 }

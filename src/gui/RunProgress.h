@@ -1,16 +1,14 @@
 #pragma once
 
-#include <atomic>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 namespace kvd507::gui {
 
-// The status text and progress of a run, kept by the run on its own thread and handed to the
-// window only when the window asks for them: the window takes a snapshot a few dozen times a
-// second and shows the latest values, so a fast run never floods the interface with repaints,
-// and the run never waits for the interface thread except at those few hand-overs.
+// The latest status text and progress of a run. The run writes it once per row from its own
+// thread; the window takes a snapshot a few dozen times a second and shows only the latest
+// values, so a fast run never floods the interface with repaints.
 class RunProgress {
  public:
   struct Snapshot {
@@ -19,25 +17,17 @@ class RunProgress {
     int position = 0;
   };
 
-  // The run's side, on its thread.
   void setStatus(std::string_view text);
   void setMaximum(int maximum);
   void step();
   void setPosition(int position);
-  // Hands the current values over whether the window asked or not (at the end, before a
-  // message).
-  void publish();
 
-  // The window's side: the values handed over since the last call, if any. Asks for the next.
+  // The current values, and whether anything changed since the last call.
   bool take(Snapshot& snapshot);
 
  private:
-  void offer();
-
-  Snapshot current_;  // the run's own copy, touched only on its thread
-  std::atomic<bool> wanted_ = true;
   std::mutex mutex_;
-  Snapshot shared_;
+  Snapshot values_;
   bool changed_ = false;
 };
 

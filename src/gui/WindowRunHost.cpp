@@ -13,7 +13,6 @@ void WindowRunHost::processPendingEvents() {
 void WindowRunHost::show(WindowServices::MessageKind kind, std::string_view text) {
   // The window is closing: nobody is there to read it.
   if (stop_) return;
-  progress_.publish();
   showMessage_(kind, std::string(text));
 }
 

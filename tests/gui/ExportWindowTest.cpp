@@ -177,7 +177,8 @@ TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
       EXPECT_TRUE(d.enabled(name)) << s.what << " " << name;
     }
   }
-  EXPECT_THAT(d.services.filters, testing::Each(std::string("XLS, XLSX (*.xls *.xlsx)")));
+  EXPECT_THAT(d.services.filters,
+              testing::Each(std::string("XLS, XLSX, ODS (*.xls *.xlsx *.ods)")));
   EXPECT_TRUE(d.services.messages.empty());
 }
 
