@@ -13,6 +13,7 @@ enum class RunOutcome {
   NoWorkbook,  // no workbook was chosen
   Failed,      // something failed; the user was told what
   NotWritten,  // the workbook was read and reported on, but the settings said not to write
+  Stopped,     // the user ended the program during the run; nothing was written
 };
 
 // "Formuoti formą": a new declaration from the chosen workbook.
