@@ -60,7 +60,9 @@ QTableWidget* RunReportDialog::makeTable(const runs::RunReport& report) {
     table->setItem(r, 0, new QTableWidgetItem(text(f.sheet)));
     table->setItem(r, 1, new QTableWidgetItem(f.row != 0 ? QString::number(f.row) : QString()));
     table->setItem(r, 2, new QTableWidgetItem(text(f.column)));
-    table->setItem(r, 3, new QTableWidgetItem(text(f.text)));
+    auto* said = new QTableWidgetItem(text(f.text));
+    said->setToolTip(said->text());  // a long text is cut at the window's edge
+    table->setItem(r, 3, said);
     ++r;
   }
   table->resizeColumnsToContents();
