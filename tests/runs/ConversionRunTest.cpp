@@ -5,6 +5,7 @@
 #include "runs/ConversionRun.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 
 namespace kvd507::runs {
 namespace {
@@ -148,6 +149,54 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
     EXPECT_EQ(messageTexts(), std::vector<std::string>{c.message}) << c.what;
     EXPECT_TRUE(t.opener.opened.empty()) << c.what;
     EXPECT_FALSE(std::filesystem::exists(t.settings.outputFile)) << c.what;
+    expectIdleAtEnd();
+  }
+}
+
+// A workbook whose structure breaks somewhere is one no spreadsheet application would open:
+// the run fails as a whole, even when rows before the damage could be read.
+TEST_F(ConversionRunTest, ADamagedWorkbookFailsTheRunAndKeepsThePreviousDeclaration) {
+  const std::string goodRow =
+      R"(<row r="6"><c r="B6" t="inlineStr"><is><t>Ona</t></is></c><c r="H6"><v>10</v></c>)"
+      R"(<c r="I6" t="inlineStr"><is><t>5</t></is></c></row>)";
+  const auto lSheet = [&](const std::string& rows) {
+    test::XlsxParts parts = test::minimalWorkbook(rows);
+    std::string& book = parts["xl/workbook.xml"];
+    book.replace(book.find("Sheet1"), 6, L);
+    return parts;
+  };
+  struct Case {
+    const char* what;
+    test::XlsxParts parts;
+    std::string cause;
+  };
+  test::XlsxParts doctype = lSheet(goodRow);
+  doctype["xl/worksheets/sheet1.xml"].insert(0, "<!DOCTYPE worksheet>");
+  test::XlsxParts strings = lSheet(goodRow);
+  strings["xl/sharedStrings.xml"] += "<si>";
+  const Case cases[] = {
+      {"XML broken after a good row", lSheet(goodRow + R"(<row r="7"><c r="B7"><v>1</v></row>)"),
+       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
+      {"document type", doctype, "lapas \"KVD507 L\", eilutė 6: darbo knygoje yra dokumento tipo"},
+      {"rows going back", lSheet(goodRow + R"(<row r="3"><c r="B3"><v>1</v></c></row>)"),
+       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
+      {"damaged shared strings", strings, "lapas \"KVD507 L\": darbo knygos failas sugadintas"},
+  };
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host = FakeRunHost{};
+    test::writeFile(settings.outputFile, "previous");
+    test::writeZip(dir / "bad.xlsx", c.parts);
+    host.chooseWorkbook(dir / "bad.xlsx");
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].kind, "error");
+    EXPECT_EQ(host.messages[0].text.rfind("Blogai užpildytas failas bad.xlsx: " + c.cause, 0), 0u)
+        << host.messages[0].text;
+    EXPECT_FALSE(host.messages[0].detail.empty());
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous");
+    EXPECT_TRUE(opener.opened.empty());
     expectIdleAtEnd();
   }
 }

@@ -9,6 +9,7 @@
 
 #include "BiffStreamBuilder.h"
 #include "support/TempDir.h"
+#include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
@@ -557,6 +558,36 @@ TEST(BiffGlobals, DamagedSheetIsNamedInTheError) {
     EXPECT_EQ(e.file(), "damaged.xls");
     EXPECT_EQ(e.sheet(), "KVD507 L");
   }
+}
+
+// A record whose length runs past the stream is damage, not a cell without text: the sheet
+// reader fails instead of keeping the rows before it, and the error says where the record is.
+TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
+  const std::string liar = B::record(kNumber, BiffBytes().cell(6, 7).f64(1));
+  std::string stream =
+      B().sheet("KVD507 L", B::record(kLabel, BiffBytes().cell(5, 1).string("Ona")) +
+                                B::record(kNumber, BiffBytes().cell(5, 7).f64(10)) + liar)
+          .build();
+  const std::size_t at = stream.rfind(liar);
+  stream[at + 2] = '\x7F';  // its length, now far past the end of the stream
+  auto book = workbook::Workbook::fromSource(
+      "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
+  rows::RowTable lRows;
+  struct : rows::StatusSink {
+    void setStatus(std::string_view) override {}
+    void processPendingEvents() override {}
+  } status;
+  try {
+    workbook::ReadLSheet(book, lRows, status, ',');
+    FAIL() << "no error";
+  } catch (const WorkbookError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e.file(), "damaged.xls");
+    EXPECT_EQ(e.sheet(), "KVD507 L");
+    EXPECT_EQ(e.offset(), at);
+    EXPECT_EQ(e.detail(), "a record runs past the end of the workbook stream");
+  }
+  EXPECT_TRUE(lRows.empty());
 }
 
 }  // namespace

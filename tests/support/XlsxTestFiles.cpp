@@ -1,4 +1,4 @@
-#include "XlsxTestFiles.h"
+#include "support/XlsxTestFiles.h"
 
 #include <zip.h>
 
