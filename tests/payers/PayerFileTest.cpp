@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -90,6 +91,25 @@ TEST_F(PayerFileTest, AMissingFileIsAnErrorNamingIt) {
 TEST_F(PayerFileTest, AFolderInPlaceOfTheFileIsAnError) {
   std::filesystem::create_directory(list_);
   EXPECT_THROW(PayerFile::read(list_), PayerFileError);
+}
+
+// A payer list is a few dozen lines; a file of megabytes (of line feeds, say) would cost
+// gigabytes as lines, and is refused whether it is read or appended to.
+TEST_F(PayerFileTest, AFileFarTooLargeIsRefused) {
+  const std::string huge(kLargestPayerFile + 1, '\n');
+  writeFile(list_, huge);
+  for (const auto& action : {std::function<void()>([&] { PayerFile::read(list_); }),
+                             std::function<void()>([&] { appendPayerLine(list_, "A;1"); })}) {
+    try {
+      action();
+      ADD_FAILURE() << "a list of over a megabyte was taken";
+    } catch (const PayerFileError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kFileTooLarge);
+      EXPECT_EQ(e.limit(), kLargestPayerFile);
+      EXPECT_EQ(e.file(), list_.string());
+    }
+  }
+  EXPECT_EQ(readFile(list_), huge);
 }
 
 TEST_F(PayerFileTest, WritesEveryLineWithCrLfAfterTheMark) {

@@ -2,6 +2,7 @@
 
 #include "FakeRunHost.h"
 #include "declaration/DeclarationReader.h"
+#include "errors/Error.h"
 #include "runs/ConversionRun.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
@@ -201,6 +202,45 @@ TEST_F(ConversionRunTest, ADamagedWorkbookFailsTheRunAndKeepsThePreviousDeclarat
   }
 }
 
+// One shared string of 3 MiB in the B, I and P cells of a thousand rows: a file of a few
+// kilobytes that would make gigabytes of row text. The tables stop it with a clear message.
+TEST_F(ConversionRunTest, ARepeatedLongSharedStringIsRefusedNotCopiedWithoutEnd) {
+  std::string rows;
+  for (int r = 6; r < 1006; ++r) {
+    const std::string n = std::to_string(r);
+    rows += "<row r=\"" + n + "\"><c r=\"B" + n + "\" t=\"s\"><v>0</v></c><c r=\"C" + n + "\"><v>" +
+            n + "</v></c><c r=\"H" + n + "\"><v>1</v></c><c r=\"I" + n +
+            "\" t=\"s\"><v>0</v></c><c r=\"P" + n + "\" t=\"s\"><v>0</v></c></row>";
+  }
+  test::XlsxParts parts = test::minimalWorkbook(rows);
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("Sheet1"), 6, L);
+  parts["xl/sharedStrings.xml"] = "<sst><si><t>" + std::string(3 << 20, 'x') + "</t></si></sst>";
+  const auto file = dir / "big.xlsx";
+  test::writeZip(file, parts);
+  ASSERT_LT(std::filesystem::file_size(file), 64u << 10);
+
+  host.chooseWorkbook(file);
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  const std::string& text = host.messages[0].text;
+  EXPECT_EQ(text.rfind("Blogai užpildytas failas big.xlsx: lapas \"KVD507 L\", eilutė ", 0), 0u)
+      << text;
+  EXPECT_NE(text.find(reasonText(ErrorKind::kTooMuchText, rows::RowTable::kDefaultTextLimit)),
+            std::string::npos)
+      << text;
+  EXPECT_FALSE(std::filesystem::exists(settings.outputFile));
+}
+
+// Whatever fails inside a run, running out of memory included, is told and ends the run.
+TEST_F(ConversionRunTest, RunningOutOfMemoryIsReportedNotPassedOn) {
+  host.chooseWorkbook(workbook(1, 0));
+  host.onEvents = [](FakeRunHost&) { throw std::bad_alloc(); };
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Blogai užpildytas failas in.xlsx: "
+                                                     "kompiuteriui nepakako atminties"});
+  expectIdleAtEnd();
+}
+
 TEST_F(ConversionRunTest, AFailedOpenIsReportedButTheFileStays) {
   host.chooseWorkbook(workbook(1, 0));
   opener.answer = false;
@@ -283,6 +323,28 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
     EXPECT_EQ(test::readFile(settings.outputFile), "previous");
     expectIdleAtEnd();
   }
+}
+
+TEST_F(AppendRunTest, ADeclarationThatWouldFillTheMemoryStopsTheRun) {
+  // One long L3 value carried over to five thousand rows by their L10 lines.
+  std::string text =
+      "<FFData>\r\n<Pages Count=\"1\">\r\n<Page PageDefName=\"KVD507L\">\r\n"
+      "<Field Name=\"L3-1\">" +
+      std::string(1 << 20, 'x') + "</Field>\r\n";
+  for (int i = 0; i < 5000; ++i) text += "<Field Name=\"L10-1\">0</Field>\r\n";
+  text += "</Page>\r\n</Pages>\r\n</FFData>\r\n";
+  host.existing = dir / "big.ffdata";
+  test::writeFile(*host.existing, text);
+  host.chooseWorkbook(workbook(1, 0));
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  test::writeFile(settings.outputFile, "previous");
+
+  EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{
+                "error: Nepavyko perskaityti formos big.ffdata: " +
+                reasonText(ErrorKind::kTooMuchText, rows::RowTable::kDefaultTextLimit)});
+  EXPECT_EQ(test::readFile(settings.outputFile), "previous");
 }
 
 TEST_F(AppendRunTest, ACancelledDialogIsAGenerationRunEvenAfterAnEarlierRun) {

@@ -54,7 +54,7 @@ std::string describe(const RawCell& cell) {
     case RawCell::Kind::Empty:
       return "empty";
     case RawCell::Kind::Text:
-      return "text " + cell.text;
+      return "text " + std::string(cell.textView());
     case RawCell::Kind::Number:
       return std::string("number ") + number;
     case RawCell::Kind::DateTime:
@@ -588,6 +588,44 @@ TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
     EXPECT_EQ(e.detail(), "a record runs past the end of the workbook stream");
   }
   EXPECT_TRUE(lRows.empty());
+}
+
+// The longest string a .xls can hold (65535 characters, here of three UTF-8 bytes each) as its
+// one shared string, used in the B, I and P cells of a thousand rows: referred to, never copied
+// per cell, and stopped by the bound on the row tables long before it could fill the memory.
+TEST(BiffGlobals, ALongSharedStringInEveryRowIsBoundedByTheTables) {
+  constexpr std::size_t kLength = 65535;
+  std::string sst = B::record(kSst, BiffBytes().u32(3000).u32(1).u16(kLength).u8(1));
+  for (std::size_t done = 0; done < kLength; done += 4000) {
+    const std::u16string chunk(std::min<std::size_t>(4000, kLength - done), u'€');
+    sst += B::record(kContinue, BiffBytes().u8(1).utf16(chunk));
+  }
+  std::string records;
+  for (std::uint16_t row = 5; row < 1005; ++row) {
+    records += B::record(kLabelSst, BiffBytes().cell(row, 1).u32(0));
+    records += B::record(kNumber, BiffBytes().cell(row, 2).f64(row));
+    records += B::record(kNumber, BiffBytes().cell(row, 7).f64(1));
+    records += B::record(kLabelSst, BiffBytes().cell(row, 8).u32(0));
+    records += B::record(kLabelSst, BiffBytes().cell(row, 15).u32(0));
+  }
+  auto book = workbook::Workbook::fromSource(
+      "long.xls", std::make_shared<BiffWorkbook>(
+                      "long.xls", B().global(sst).sheet("KVD507 L", records).build()));
+  rows::RowTable lRows;
+  struct : rows::StatusSink {
+    void setStatus(std::string_view) override {}
+    void processPendingEvents() override {}
+  } status;
+  try {
+    workbook::ReadLSheet(book, lRows, status, ',');
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kTooMuchText);
+    EXPECT_EQ(e.file(), "long.xls");
+    EXPECT_EQ(e.sheet(), "KVD507 L");
+    EXPECT_GT(e.row(), 6u);
+  }
+  EXPECT_LE(lRows.textSize(), rows::RowTable::kDefaultTextLimit);
 }
 
 }  // namespace
