@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -88,9 +89,23 @@ TEST_F(PayerFileTest, AMissingFileIsAnErrorNamingIt) {
   }
 }
 
-TEST_F(PayerFileTest, AFolderInPlaceOfTheFileIsAnError) {
+// A folder or a pipe in place of the list is refused, never waited on.
+TEST_F(PayerFileTest, WhatIsNoRegularFileIsRefused) {
+  const auto pipe = dir_ / "pipe.txt";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   std::filesystem::create_directory(list_);
-  EXPECT_THROW(PayerFile::read(list_), PayerFileError);
+  for (const auto& file : {list_, pipe}) {
+    for (const auto& action : {std::function<void()>([&] { PayerFile::read(file); }),
+                               std::function<void()>([&] { appendPayerLine(file, "A;1"); })}) {
+      try {
+        action();
+        ADD_FAILURE() << "took " << file;
+      } catch (const PayerFileError& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+        EXPECT_EQ(e.file(), file.string());
+      }
+    }
+  }
 }
 
 // A payer list is a few dozen lines; a file of megabytes (of line feeds, say) would cost

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -88,6 +89,21 @@ TEST_F(SettingsFileTest, WritesTheKeyAndKeepsEveryOtherLine) {
     settings_.write("NUSTATYMAI", "asmuo", "2");
     EXPECT_EQ(readFile(settings_.file()), c.after) << c.what;
     EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "2") << c.what;
+  }
+}
+
+// A pipe in place of the settings file is refused, never waited on.
+TEST_F(SettingsFileTest, APipeIsRefused) {
+  ASSERT_EQ(::mkfifo(settings_.file().c_str(), 0600), 0);
+  for (const auto& action :
+       {std::function<void()>([&] { settings_.read("NUSTATYMAI", "asmuo", ""); }),
+        std::function<void()>([&] { settings_.write("NUSTATYMAI", "asmuo", "1"); })}) {
+    try {
+      action();
+      ADD_FAILURE() << "a pipe was taken";
+    } catch (const SettingsError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+    }
   }
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "FakeRunHost.h"
 #include "declaration/DeclarationReader.h"
@@ -128,6 +129,14 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
        RunOutcome::Failed,
        "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
+      {"a pipe in place of the workbook",
+       [](ConversionRunTest& t) {
+         ASSERT_EQ(::mkfifo((t.dir / "pipe.xlsx").c_str(), 0600), 0);
+         t.host.chooseWorkbook(t.dir / "pipe.xlsx");
+       },
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas pipe.xlsx: tai ne paprastas failas, o aplankas, kanalas ar "
+       "įrenginys"},
       {"output cannot be made",
        [](ConversionRunTest& t) {
          t.host.chooseWorkbook(t.workbook(1, 0));
@@ -312,9 +321,13 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
   host.chooseWorkbook(workbook(1, 0));
   std::filesystem::create_directories(settings.outputFile.parent_path());
   test::writeFile(settings.outputFile, "previous");
-  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string()}) {
+  // Not UTF-8, missing, and a pipe, which must be refused rather than waited on.
+  ASSERT_EQ(::mkfifo((dir / "pipe.ffdata").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {"bad.ffdata", "\xEF\xBB\xBF<a>\xC0\xAF</a>"}, {"missing.ffdata", ""}, {"pipe.ffdata", ""}};
+  for (const auto& [name, bytes] : cases) {
     host.messages.clear();
-    host.existing = dir / (bytes.empty() ? "missing.ffdata" : "bad.ffdata");
+    host.existing = dir / name;
     if (!bytes.empty()) test::writeFile(*host.existing, bytes);
     EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
     ASSERT_EQ(host.messages.size(), 1u);

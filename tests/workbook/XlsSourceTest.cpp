@@ -1,5 +1,6 @@
 #include <gsf/gsf.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <map>
@@ -245,7 +246,22 @@ TEST(XlsFile, RefusesWhatItCannotRead) {
   writeCompoundFile(dir / "encrypted.xlsx",
                     {{"EncryptionInfo", std::string(64, 'x')}, {"EncryptedPackage", "y"}});
   EXPECT_EQ(openFailure(dir / "encrypted.xlsx"), "the workbook is encrypted (password-protected)");
-  EXPECT_NE(openFailure(dir / "missing.xls").find("cannot be opened"), std::string::npos);
+  EXPECT_EQ(openFailure(dir / "missing.xls"), "cannot open: No such file or directory");
+}
+
+// Only a regular file is opened: a pipe would make the reading wait for ever for a writer.
+TEST(XlsFile, RefusesWhatIsNoRegularFile) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe.xls").c_str(), 0600), 0);
+  for (const auto& file : {dir / "pipe.xls", dir.path()}) {
+    try {
+      workbook::openXlsSource(file);
+      ADD_FAILURE() << "opened " << file;
+    } catch (const WorkbookError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+      EXPECT_EQ(e.file(), file.string());
+    }
+  }
 }
 
 TEST(XlsFile, ReadsTheStreamOfAHandMadeCompoundFile) {

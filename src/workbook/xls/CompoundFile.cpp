@@ -2,10 +2,14 @@
 
 #include <gsf/gsf.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string_view>
 
+#include "files/IoError.h"
+#include "files/RegularFile.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook::xls {
@@ -76,6 +80,28 @@ std::string readAll(const std::string& fileName, GsfInput* stream) {
   return bytes;
 }
 
+// The file as a libgsf input, opened through the files layer so that only a regular file is
+// ever handed to it.
+Input openInput(const std::filesystem::path& file) {
+  try {
+    files::RegularFile regular(file);
+    FILE* stream = ::fdopen(regular.descriptor(), "rb");
+    if (stream == nullptr) {
+      throw files::IoError("open", std::error_code(errno, std::generic_category()), file);
+    }
+    regular.release();  // the stream owns it now
+    Input input(gsf_input_stdio_new_FILE(file.c_str(), stream, FALSE));
+    if (!input) {
+      std::fclose(stream);
+      throw WorkbookError(ErrorKind::kFileSystem, {file.string()},
+                          "the file cannot be opened for reading");
+    }
+    return input;
+  } catch (const files::IoError& e) {
+    throw WorkbookError(e);
+  }
+}
+
 }  // namespace
 
 std::string readWorkbookStream(const std::filesystem::path& file) {
@@ -84,11 +110,7 @@ std::string readWorkbookStream(const std::filesystem::path& file) {
   const std::string fileName = file.string();
 
   GError* error = nullptr;
-  Input input(gsf_input_stdio_new(fileName.c_str(), &error));
-  if (!input) {
-    throw WorkbookError(ErrorKind::kFileSystem, {fileName},
-                        "the file cannot be opened for reading: " + errorText(error));
-  }
+  Input input = openInput(file);
   Infile root(gsf_infile_msole_new(input.get(), &error));
   if (!root) {
     throw WorkbookError(
