@@ -48,6 +48,12 @@ Error& Error::setColumn(std::uint32_t column) {
   return *this;
 }
 
+Error& Error::setDetail(std::string detail) {
+  detail_ = std::move(detail);
+  refresh();
+  return *this;
+}
+
 Error& Error::setLimit(std::uint64_t bytes) {
   limit_ = bytes;
   refresh();

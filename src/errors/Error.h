@@ -92,6 +92,7 @@ class Error : public std::exception {
   Error& setRow(std::uint32_t row);
   Error& setColumn(std::uint32_t column);
   Error& setLimit(std::uint64_t bytes);
+  Error& setDetail(std::string detail);
 
   // In Lithuanian: the place and why, as in `lapas "KVD507 L", eilutė 7, stulpelis H: ...`.
   // The file is named first unless it is `namedAlready` (a headline says it).

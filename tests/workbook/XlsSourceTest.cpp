@@ -249,6 +249,40 @@ TEST(XlsFile, RefusesWhatItCannotRead) {
   EXPECT_EQ(openFailure(dir / "missing.xls"), "cannot open: No such file or directory");
 }
 
+// libgsf warns about some damage through GLib's log; nothing of it may reach stderr raw. When
+// the stream cannot be read the warnings go into the error's detail, otherwise nowhere.
+TEST(XlsFile, LibraryWarningsBecomePartOfTheErrorOrNothing) {
+  TempDir dir;
+  // Over 4 KiB, so that the stream lies in big blocks and the small block table is unused.
+  std::string stream =
+      B().sheet("Lapas", B::record(kLabel, BiffBytes().cell(0, 0).string("x"))).build();
+  stream += std::string(8192, '\0');
+  writeCompoundFile(dir / "good.xls", {{"Workbook", stream}});
+  const std::string good = readFile(dir / "good.xls");
+  const auto patched = [&](std::size_t offset, std::string_view value) {
+    std::string bytes = good;
+    bytes.replace(offset, value.size(), value);
+    return bytes;
+  };
+  // Header fields: 0x3C the first small block table sector, 0x4C the first big one.
+  writeFile(dir / "stray.xls", patched(0x3C, std::string(4, '\0')));
+  writeFile(dir / "broken.xls", patched(0x4C, "\xFF\xFF\xFF\xFF"));
+
+  testing::internal::CaptureStderr();
+  auto book = workbook::Workbook::open(dir / "stray.xls");
+  EXPECT_EQ(book.sheet("Lapas", 5).cellText(1, 1, ','), "x");
+  std::string detail;
+  try {
+    workbook::Workbook::open(dir / "broken.xls");
+  } catch (const WorkbookError& e) {
+    detail = e.detail();
+    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_NE(detail.find("libgsf"), std::string::npos) << detail;
+  EXPECT_EQ(detail.find('\n'), std::string::npos) << detail;
+}
+
 // Only a regular file is opened: a pipe would make the reading wait for ever for a writer.
 TEST(XlsFile, RefusesWhatIsNoRegularFile) {
   TempDir dir;

@@ -11,6 +11,7 @@
 #include "files/IoError.h"
 #include "files/RegularFile.h"
 #include "workbook/WorkbookError.h"
+#include "workbook/xls/GLibLogCapture.h"
 
 namespace kvd507::workbook::xls {
 namespace {
@@ -102,9 +103,7 @@ Input openInput(const std::filesystem::path& file) {
   }
 }
 
-}  // namespace
-
-std::string readWorkbookStream(const std::filesystem::path& file) {
+std::string readStream(const std::filesystem::path& file) {
   static std::once_flag initialised;
   std::call_once(initialised, [] { gsf_init(); });
   const std::string fileName = file.string();
@@ -130,6 +129,20 @@ std::string readWorkbookStream(const std::filesystem::path& file) {
   throw WorkbookError(ErrorKind::kNotAWorkbook, {fileName},
                       "the file holds no workbook (a compound file without a Workbook "
                       "stream)");
+}
+
+}  // namespace
+
+std::string readWorkbookStream(const std::filesystem::path& file) {
+  // libgsf reports much of the damage it meets as warnings, printed where nobody looks for
+  // them; they go into the error instead, or nowhere when the stream could be read all the same.
+  GLibLogCapture log;
+  try {
+    return readStream(file);
+  } catch (WorkbookError& e) {
+    if (!log.messages().empty()) e.setDetail(e.detail() + " (" + log.joined() + ")");
+    throw;
+  }
 }
 
 }  // namespace kvd507::workbook::xls
