@@ -126,7 +126,7 @@ Error currentError();
 // Spreadsheet column letters for a 1-based column number: 1 is "A", 28 is "AB".
 std::string columnName(std::uint32_t column);
 
-// A byte count as people read it: "512 KiB", "1 MiB", "100 baitų".
+// A byte count as people read it: "100 B", "512 KiB", "1 MiB", "4 GiB".
 std::string sizeText(std::uint64_t bytes);
 
 }  // namespace kvd507
