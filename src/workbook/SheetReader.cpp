@@ -128,9 +128,10 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
         missingSheetFinding(layout.name, workbook.sheetNames(), {kLSheet.name, kUSheet.name}));
     return std::nullopt;
   }
+  // Damage met on opening (shared strings, styles) names the sheet but no row.
+  Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
   std::uint32_t rowNumber = kFirstDataRow;
   try {
-    Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
     std::uint32_t emptyRun = 0;
     bool end = false;
     while (!end) {
@@ -154,11 +155,17 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       ++rowNumber;
     }
     lookBelowEnd(sheet, layout, rowNumber, decimalSeparator, findings);
-  } catch (const WorkbookError& e) {
+  } catch (const CellError& e) {
     ReadStop stop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
                   reasonText(e.kind(), e.limit()), e.detail()};
     findings.add(stopFinding(stop));
     return stop;
+  } catch (Error& e) {
+    // Damage is no cell's fault: the file cannot be trusted past it, nor the rows read before.
+    if (e.file().empty()) e.setFile(workbook.fileName());
+    if (e.sheet().empty()) e.setSheet(std::string(layout.name));
+    if (e.row() == 0) e.setRow(rowNumber);
+    throw;
   }
   return std::nullopt;
 }

@@ -32,6 +32,9 @@ class MemoryWorkbook {
   // does: the text stays in the first cell and the others read empty.
   MemoryWorkbook& mergeDown(const std::string& sheet, std::uint32_t row, std::uint32_t column,
                             std::uint32_t count);
+  // Reading the sheet fails at `row` as a damaged file does (WorkbookError), after handing out
+  // the rows above it.
+  MemoryWorkbook& damage(const std::string& sheet, std::uint32_t row);
 
   workbook::Workbook open(const std::string& fileName = "memory.xlsx") const;
 
@@ -48,6 +51,7 @@ class MemoryWorkbook {
     std::uint32_t row, column, count;
   };
   std::vector<Merge> merges_;
+  std::map<std::string, std::uint32_t> damage_;
 };
 
 }  // namespace kvd507::test

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "XlsxTestFiles.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 #include "workbook/MissingSheet.h"
 #include "workbook/RowsBelowEnd.h"
 #include "workbook/SheetReader.h"
