@@ -9,7 +9,7 @@ namespace kvd507::cli {
 namespace {
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {rowsCommand(), convertCommand()};
+  static const std::vector<Command> all = {rowsCommand(), convertCommand(), checkCommand()};
   return all;
 }
 
@@ -23,7 +23,8 @@ const Command* findCommand(const std::string& name) {
 std::string programHelp() {
   std::string help =
       "Naudojimas: kvd507 KOMANDA [argumentai]\n\n"
-      "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n\n"
+      "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n"
+      "Be komandos (kvd507 [--folder APLANKAS]) atveriamas programos langas.\n\n"
       "Komandos:\n";
   for (const Command& command : commands()) {
     help += "  " + usageLine(command.spec) + "\n      " + wrapped(command.spec.summary, 6) + "\n";
@@ -34,7 +35,8 @@ std::string programHelp() {
       "  0  pavyko\n"
       "  1  nepavyko (priežastis parašoma)\n"
       "  2  neteisinga komandinė eilutė\n"
-      "  3  darbaknygėje įrašų nerasta, forma neįrašyta (convert)\n";
+      "  3  darbaknygėje įrašų nerasta, forma neįrašyta (convert, check)\n"
+      "  4  rasta pastabų (check) arba duomenų, kurie būtų prarasti (convert --strict)\n";
   return help;
 }
 

@@ -8,6 +8,8 @@
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
+#include "runs/FindingCollector.h"
+#include "runs/PayerCheck.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -33,22 +35,43 @@ class BusyScope {
   RunHost& host_;
 };
 
-void warnAboutStops(RunHost& host, const std::vector<workbook::ReadStop>& stops) {
-  for (const workbook::ReadStop& stop : stops) {
-    host.showWarning("Skaitymas sustojo: " + stop.describe() +
-                     ". Įrašai žemiau šios vietos neperskaityti.");
+// How many rows the tables held before the workbook was read: those of an existing declaration.
+struct ExistingRows {
+  std::size_t l = 0;
+  std::size_t u = 0;
+};
+
+// Everything the run tells after reading: the summary of the tables as they will be written,
+// and the findings of the readers and of the payer.
+RunReport makeReport(const RunState& state, FindingCollector& collected, ExistingRows existing,
+                     const std::string& payerCode) {
+  // The payer matters only to a declaration that has rows to write.
+  const bool rowsToWrite = !state.lRows.empty() || !state.uRows.empty();
+  if (auto payer = checkPayerCode(payerCode); payer && rowsToWrite) collected.add(*payer);
+  RunReport report;
+  report.summary.l = summariseTable(std::string(workbook::kLSheet.name), state.lRows, 10);
+  report.summary.u = summariseTable(std::string(workbook::kUSheet.name), state.uRows, 5);
+  report.summary.l.existingRows = existing.l;
+  report.summary.u.existingRows = existing.u;
+  for (SheetSummary* sheet : {&report.summary.l, &report.summary.u}) {
+    const FindingCollector::Taken taken = collected.taken(sheet->sheet);
+    sheet->rowsRead = taken.rows;
+    sheet->rowsMerged = taken.merged;
   }
+  report.findings = collected.findings();
+  return report;
 }
 
 // Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
 // `emptyTables` is false in an append run, whose tables already hold the existing rows.
 RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
                                  DesktopOpener& opener, bool emptyTables) {
-  if (host.workbookPath() == RunHost::kNoWorkbookPath) {
+  if (host.workbookPath() == kNoWorkbookPath) {
     host.showError("Excel dokumentas nepasirinktas", {});
     return RunOutcome::NoWorkbook;
   }
-  std::vector<workbook::ReadStop> stops;
+  FindingCollector collected;
+  ExistingRows existing;
   try {
     host.setStatus("Atidarome failą");
     workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
@@ -57,11 +80,12 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
 
     const char separator = settings.decimalSeparator;
     if (emptyTables) state.lRows.clear();
-    if (auto stop = workbook::ReadLSheet(book, state.lRows, host, separator))
-      stops.push_back(*stop);
     if (emptyTables) state.uRows.clear();
-    if (auto stop = workbook::ReadUSheet(book, state.uRows, host, separator))
-      stops.push_back(*stop);
+    existing = {state.lRows.size(), state.uRows.size()};
+    workbook::ReadLSheet(book, state.lRows, host, separator, collected);
+    workbook::ReadUSheet(book, state.uRows, host, separator, collected);
+  } catch (const rows::RunStopped&) {
+    throw;
   } catch (...) {
     const Error error = currentError();
     host.showError(
@@ -69,14 +93,22 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
         error.detail());
     return RunOutcome::Failed;
   }
+  const RunReport report = makeReport(state, collected, existing, host.payerCode());
 
   if (state.lRows.empty() && state.uRows.empty()) {
     host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
-    warnAboutStops(host, stops);
+    host.showReport(report);
     return RunOutcome::NoRecords;
+  }
+  if (settings.writeMode == WriteMode::Never ||
+      (settings.writeMode == WriteMode::UnlessDataLost && report.losesData())) {
+    host.showReport(report);
+    return RunOutcome::NotWritten;
   }
   try {
     Export2XML(host, state, settings, opener);
+  } catch (const rows::RunStopped&) {
+    throw;
   } catch (...) {
     // The workbook was read; what failed is the writing, most often for want of disk space or
     // permission, so the headline names the declaration, not the workbook.
@@ -86,7 +118,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
                    error.detail());
     return RunOutcome::Failed;
   }
-  warnAboutStops(host, stops);
+  host.showReport(report);
   return RunOutcome::Written;
 }
 
@@ -96,6 +128,10 @@ template <typename Run>
 RunOutcome guarded(RunHost& host, Run run) {
   try {
     return run();
+  } catch (const rows::RunStopped&) {
+    // The user ended the program during the run: nothing was saved, and nobody is waiting for
+    // a message.
+    return RunOutcome::Stopped;
   } catch (...) {
     const Error error = currentError();
     try {
@@ -113,6 +149,7 @@ void Export2XML(RunHost& host, const RunState& state, const RunSettings& setting
                 DesktopOpener& opener) {
   const std::string bytes =
       declaration::buildDeclaration(state.lRows, state.uRows, state.header, host);
+  if (host.stopRequested()) throw rows::RunStopped();
   declaration::saveDeclaration(settings.outputFile, bytes);
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
@@ -121,7 +158,7 @@ RunOutcome runGeneration(RunHost& host, RunState& state, const RunSettings& sett
                          DesktopOpener& opener) {
   return guarded(host, [&] {
     BusyScope busy(host);
-    state.existingDeclaration = RunState::kNoExistingDeclaration;
+    state.existingDeclaration = std::string(kNoExistingDeclaration);
     state.header.reset();
     return convertChosenWorkbook(host, state, settings, opener, true);
   });
@@ -132,7 +169,7 @@ RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings
   return guarded(host, [&] {
     BusyScope busy(host);
     const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
-    state.existingDeclaration = chosen ? chosen->string() : RunState::kNoExistingDeclaration;
+    state.existingDeclaration = chosen ? chosen->string() : std::string(kNoExistingDeclaration);
 
     // Every append run starts afresh, so that rows and a header left by an earlier run never
     // slip into this declaration.

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "FakeRunHost.h"
 #include "declaration/DeclarationReader.h"
+#include "errors/Error.h"
 #include "runs/ConversionRun.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 
 namespace kvd507::runs {
 namespace {
@@ -126,6 +129,14 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
        RunOutcome::Failed,
        "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
+      {"a pipe in place of the workbook",
+       [](ConversionRunTest& t) {
+         ASSERT_EQ(::mkfifo((t.dir / "pipe.xlsx").c_str(), 0600), 0);
+         t.host.chooseWorkbook(t.dir / "pipe.xlsx");
+       },
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas pipe.xlsx: tai ne paprastas failas, o aplankas, kanalas ar "
+       "įrenginys"},
       {"output cannot be made",
        [](ConversionRunTest& t) {
          t.host.chooseWorkbook(t.workbook(1, 0));
@@ -150,6 +161,93 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
     EXPECT_FALSE(std::filesystem::exists(t.settings.outputFile)) << c.what;
     expectIdleAtEnd();
   }
+}
+
+// A workbook whose structure breaks somewhere is one no spreadsheet application would open:
+// the run fails as a whole, even when rows before the damage could be read.
+TEST_F(ConversionRunTest, ADamagedWorkbookFailsTheRunAndKeepsThePreviousDeclaration) {
+  const std::string goodRow =
+      R"(<row r="6"><c r="B6" t="inlineStr"><is><t>Ona</t></is></c><c r="H6"><v>10</v></c>)"
+      R"(<c r="I6" t="inlineStr"><is><t>5</t></is></c></row>)";
+  const auto lSheet = [&](const std::string& rows) {
+    test::XlsxParts parts = test::minimalWorkbook(rows);
+    std::string& book = parts["xl/workbook.xml"];
+    book.replace(book.find("Sheet1"), 6, L);
+    return parts;
+  };
+  struct Case {
+    const char* what;
+    test::XlsxParts parts;
+    std::string cause;
+  };
+  test::XlsxParts doctype = lSheet(goodRow);
+  doctype["xl/worksheets/sheet1.xml"].insert(0, "<!DOCTYPE worksheet>");
+  test::XlsxParts strings = lSheet(goodRow);
+  strings["xl/sharedStrings.xml"] += "<si>";
+  const Case cases[] = {
+      {"XML broken after a good row", lSheet(goodRow + R"(<row r="7"><c r="B7"><v>1</v></row>)"),
+       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
+      {"document type", doctype, "lapas \"KVD507 L\", eilutė 6: darbo knygoje yra dokumento tipo"},
+      {"rows going back", lSheet(goodRow + R"(<row r="3"><c r="B3"><v>1</v></c></row>)"),
+       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
+      {"damaged shared strings", strings, "lapas \"KVD507 L\": darbo knygos failas sugadintas"},
+  };
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host = FakeRunHost{};
+    test::writeFile(settings.outputFile, "previous");
+    test::writeZip(dir / "bad.xlsx", c.parts);
+    host.chooseWorkbook(dir / "bad.xlsx");
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].kind, "error");
+    EXPECT_EQ(host.messages[0].text.rfind("Blogai užpildytas failas bad.xlsx: " + c.cause, 0), 0u)
+        << host.messages[0].text;
+    EXPECT_FALSE(host.messages[0].detail.empty());
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous");
+    EXPECT_TRUE(opener.opened.empty());
+    expectIdleAtEnd();
+  }
+}
+
+// One shared string of 3 MiB in the B, I and P cells of a thousand rows: a file of a few
+// kilobytes that would make gigabytes of row text. The tables stop it with a clear message.
+TEST_F(ConversionRunTest, ARepeatedLongSharedStringIsRefusedNotCopiedWithoutEnd) {
+  std::string rows;
+  for (int r = 6; r < 1006; ++r) {
+    const std::string n = std::to_string(r);
+    rows += "<row r=\"" + n + "\"><c r=\"B" + n + "\" t=\"s\"><v>0</v></c><c r=\"C" + n + "\"><v>" +
+            n + "</v></c><c r=\"H" + n + "\"><v>1</v></c><c r=\"I" + n +
+            "\" t=\"s\"><v>0</v></c><c r=\"P" + n + "\" t=\"s\"><v>0</v></c></row>";
+  }
+  test::XlsxParts parts = test::minimalWorkbook(rows);
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("Sheet1"), 6, L);
+  parts["xl/sharedStrings.xml"] = "<sst><si><t>" + std::string(3 << 20, 'x') + "</t></si></sst>";
+  const auto file = dir / "big.xlsx";
+  test::writeZip(file, parts);
+  ASSERT_LT(std::filesystem::file_size(file), 64u << 10);
+
+  host.chooseWorkbook(file);
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  const std::string& text = host.messages[0].text;
+  EXPECT_EQ(text.rfind("Blogai užpildytas failas big.xlsx: lapas \"KVD507 L\", eilutė ", 0), 0u)
+      << text;
+  EXPECT_NE(text.find(reasonText(ErrorKind::kTooMuchText, rows::RowTable::kDefaultTextLimit)),
+            std::string::npos)
+      << text;
+  EXPECT_FALSE(std::filesystem::exists(settings.outputFile));
+}
+
+// Whatever fails inside a run, running out of memory included, is told and ends the run.
+TEST_F(ConversionRunTest, RunningOutOfMemoryIsReportedNotPassedOn) {
+  host.chooseWorkbook(workbook(1, 0));
+  host.onEvents = [](FakeRunHost&) { throw std::bad_alloc(); };
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Blogai užpildytas failas in.xlsx: "
+                                                     "kompiuteriui nepakako atminties"});
+  expectIdleAtEnd();
 }
 
 TEST_F(ConversionRunTest, AFailedOpenIsReportedButTheFileStays) {
@@ -182,6 +280,146 @@ TEST_F(ConversionRunTest, TheYearAndPayerAreReadWhenWritten) {
   const std::string file = test::readFile(settings.outputFile);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2022</Field>"), std::string::npos);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
+}
+
+TEST_F(ConversionRunTest, ReportsWhatItWroteAndWhatItFound) {
+  MemoryWorkbook book;
+  book.text(L, 6, 2, "Jonas").text(L, 6, 3, "1").number(L, 6, 8, 10).text(L, 6, 9, "1");
+  book.text(L, 7, 2, "jonas").text(L, 7, 3, "1").text(L, 7, 8, "1 234,50").text(L, 7, 9, "01");
+  book.text(L, 8, 2, "Ona").text(L, 8, 3, "2").text(L, 8, 8, "12,50 EUR").number(L, 8, 17, 3);
+  book.text(U, 6, 2, "Ieva").text(U, 6, 7, "3").number(U, 6, 15, 2.5).text(U, 6, 16, "12");
+  book.saveXlsx(dir / "in.xlsx");
+  host.chooseWorkbook(dir / "in.xlsx");
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_TRUE(host.messages.empty()) << testing::PrintToString(messageTexts());
+  ASSERT_EQ(host.reports.size(), 1u);
+  const RunReport& report = host.reports[0];
+
+  const SheetSummary& l = report.summary.l;
+  EXPECT_EQ(l.sheet, L);
+  EXPECT_EQ(l.rowsRead, 3u);
+  EXPECT_EQ(l.rowsMerged, 1u);
+  EXPECT_EQ(l.rowsWritten, 2u);
+  EXPECT_EQ(l.pages, 1u);
+  EXPECT_DOUBLE_EQ(l.amount, 1244.5);
+  EXPECT_DOUBLE_EQ(l.secondAmount, 0);
+  ASSERT_EQ(l.byCode.size(), 2u);
+  EXPECT_EQ(l.byCode[0].letter + l.byCode[0].code, "");  // Ona's row, written without a group
+  EXPECT_EQ(l.byCode[1].letter + l.byCode[1].code, "A01");
+  EXPECT_DOUBLE_EQ(l.byCode[1].amount, 1244.5);
+  EXPECT_EQ(report.summary.u.rowsWritten, 1u);
+  EXPECT_DOUBLE_EQ(report.summary.u.amount, 2.5);
+  EXPECT_EQ(report.summary.pages(), 3u);
+
+  std::vector<rows::Finding::Kind> kinds;
+  for (const rows::Finding& f : report.findings) kinds.push_back(f.kind);
+  using Kind = rows::Finding::Kind;
+  EXPECT_EQ(kinds, (std::vector<Kind>{Kind::NotANumber, Kind::SecondAmountUnused, Kind::NoAmount,
+                                      Kind::NoPayer}));
+  EXPECT_TRUE(report.losesData());
+
+  // Findings are told, the declaration is what it would have been without them.
+  const Declaration d = written();
+  ASSERT_EQ(d.lRows.size(), 2u);
+  EXPECT_EQ(d.lRows[0][rows::cell::kAmount], "1244,50");
+  EXPECT_EQ(d.lRows[1][rows::cell::kAmount], "0");
+  EXPECT_EQ(d.header.id, "lb_kodas");
+}
+
+TEST_F(ConversionRunTest, TheWriteModeDecidesWhetherFindingsStopTheWriting) {
+  struct Case {
+    const char* what;
+    WriteMode mode;
+    bool losesData;
+    RunOutcome outcome;
+  };
+  const Case cases[] = {
+      {"always, data lost", WriteMode::Always, true, RunOutcome::Written},
+      {"strict, data lost", WriteMode::UnlessDataLost, true, RunOutcome::NotWritten},
+      {"strict, only the payer", WriteMode::UnlessDataLost, false, RunOutcome::Written},
+      {"never", WriteMode::Never, false, RunOutcome::NotWritten},
+  };
+  for (const Case& c : cases) {
+    MemoryWorkbook book;
+    book.text(L, 6, 2, "x").text(L, 6, 3, "1").number(L, 6, 8, 1).text(L, 6, 9, "01");
+    if (c.losesData) book.text(L, 6, 10, "du");
+    book.sheet(U);
+    book.saveXlsx(dir / "in.xlsx");
+    std::filesystem::remove_all(dir / "formos");
+    host = FakeRunHost{};
+    opener = FakeOpener{};
+    host.chooseWorkbook(dir / "in.xlsx");
+    settings.writeMode = c.mode;
+    EXPECT_EQ(runGeneration(host, state, settings, opener), c.outcome) << c.what;
+    EXPECT_EQ(std::filesystem::exists(settings.outputFile), c.outcome == RunOutcome::Written)
+        << c.what;
+    ASSERT_EQ(host.reports.size(), 1u) << c.what;
+    EXPECT_EQ(host.reports[0].losesData(), c.losesData) << c.what;
+    EXPECT_EQ(host.reports[0].summary.l.rowsWritten, 1u) << c.what;
+    EXPECT_TRUE(host.messages.empty()) << c.what;
+    expectIdleAtEnd();
+  }
+}
+
+// The user ends the program during a run: in a reader, in the writer, or after the last row
+// before the save. Nothing is written, nothing is said, and the window goes back to idle.
+TEST_F(ConversionRunTest, AStoppedRunSavesNothingAndSaysNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeRunHost&)> onEvents;
+    bool stopBeforeSave;
+  };
+  const Case cases[] = {
+      {"in a reader",
+       [](FakeRunHost& h) {
+         if (h.pendingEvents == 3) throw rows::RunStopped();
+       },
+       false},
+      {"in the writer",
+       [](FakeRunHost& h) {
+         if (h.progressSteps == 2) throw rows::RunStopped();
+       },
+       false},
+      {"before the save", nullptr, true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::create_directories(settings.outputFile.parent_path());
+    test::writeFile(settings.outputFile, "previous");
+    host = FakeRunHost{};
+    host.chooseWorkbook(workbook(12, 3));
+    host.onEvents = c.onEvents;
+    host.stop = c.stopBeforeSave;
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Stopped) << c.what;
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous") << c.what;
+    EXPECT_TRUE(host.messages.empty()) << c.what;
+    EXPECT_TRUE(opener.opened.empty()) << c.what;
+    expectIdleAtEnd();
+  }
+}
+
+TEST_F(ConversionRunTest, MissingSheetsAreReportedWithNoRecords) {
+  MemoryWorkbook book;
+  book.text("KVD507 L (2023)", 6, 2, "x");
+  book.saveXlsx(dir / "renamed.xlsx");
+  host.chooseWorkbook(dir / "renamed.xlsx");
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::NoRecords);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{"information: \"renamed.xlsx\" faile įrašų nerasta."});
+  ASSERT_EQ(host.reports.size(), 1u);
+  ASSERT_EQ(host.reports[0].findings.size(), 2u);  // no payer finding: nothing to write
+  EXPECT_EQ(host.reports[0].findings[0].kind, rows::Finding::Kind::MissingSheet);
+  EXPECT_NE(host.reports[0].findings[0].text.find("gal tai \"KVD507 L (2023)\"?"),
+            std::string::npos);
+  EXPECT_EQ(host.reports[0].findings[1].sheet, U);
+}
+
+TEST_F(ConversionRunTest, AHostWithoutAReportPlaceWarnsWhereReadingStopped) {
+  host.chooseWorkbook(test::dataFile("error_value_in_l_sheet_row_7.xlsx"));
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{
+                "warning: lapas \"KVD507 L\", eilutė 7, stulpelis H: skaitymas sustojo: "
+                "langelyje yra klaidos reikšmė (#N/A); įrašai žemiau šios vietos neperskaityti"});
 }
 
 class AppendRunTest : public ConversionRunTest {
@@ -217,6 +455,14 @@ TEST_F(AppendRunTest, AddsTheWorkbookRowsToTheExistingOnes) {
   EXPECT_EQ(d.header.name, "PIRMAS");  // the main page is the existing declaration's
   EXPECT_EQ(d.header.id, "222");       // the footers carry the payer shown now
   EXPECT_EQ(state.existingDeclaration, host.existing->string());
+
+  ASSERT_EQ(host.reports.size(), 1u);
+  const SheetSummary& l = host.reports[0].summary.l;
+  EXPECT_EQ(l.existingRows, 2u);
+  EXPECT_EQ(l.rowsRead, 3u);
+  EXPECT_EQ(l.rowsMerged, 2u);
+  EXPECT_EQ(l.rowsWritten, 3u);
+  EXPECT_DOUBLE_EQ(l.amount, 50);
 }
 
 std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
@@ -279,11 +525,16 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
   host.chooseWorkbook(workbook(1, 0));
   std::filesystem::create_directories(settings.outputFile.parent_path());
   test::writeFile(settings.outputFile, "previous");
-  // Not UTF-8, missing, cut short.
-  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string(),
-                                   std::string("<FFData>\n<Field Name=\"L3-1\">A</Field>\n")}) {
+  // Not UTF-8, missing, cut short, and a pipe, which must be refused rather than waited on.
+  ASSERT_EQ(::mkfifo((dir / "pipe.ffdata").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {"bad.ffdata", "\xEF\xBB\xBF<a>\xC0\xAF</a>"},
+      {"missing.ffdata", ""},
+      {"cut.ffdata", "<FFData>\n<Field Name=\"L3-1\">A</Field>\n"},
+      {"pipe.ffdata", ""}};
+  for (const auto& [name, bytes] : cases) {
     host.messages.clear();
-    host.existing = dir / (bytes.empty() ? "missing.ffdata" : "bad.ffdata");
+    host.existing = dir / name;
     if (!bytes.empty()) test::writeFile(*host.existing, bytes);
     EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
     ASSERT_EQ(host.messages.size(), 1u);
@@ -292,6 +543,28 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
     EXPECT_EQ(test::readFile(settings.outputFile), "previous");
     expectIdleAtEnd();
   }
+}
+
+TEST_F(AppendRunTest, ADeclarationThatWouldFillTheMemoryStopsTheRun) {
+  // One long L3 value carried over to five thousand rows by their L10 lines.
+  std::string text =
+      "<FFData>\r\n<Pages Count=\"1\">\r\n<Page PageDefName=\"KVD507L\">\r\n"
+      "<Field Name=\"L3-1\">" +
+      std::string(1 << 20, 'x') + "</Field>\r\n";
+  for (int i = 0; i < 5000; ++i) text += "<Field Name=\"L10-1\">0</Field>\r\n";
+  text += "</Page>\r\n</Pages>\r\n</FFData>\r\n";
+  host.existing = dir / "big.ffdata";
+  test::writeFile(*host.existing, text);
+  host.chooseWorkbook(workbook(1, 0));
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  test::writeFile(settings.outputFile, "previous");
+
+  EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{
+                "error: Nepavyko perskaityti formos big.ffdata: " +
+                reasonText(ErrorKind::kTooMuchText, rows::RowTable::kDefaultTextLimit)});
+  EXPECT_EQ(test::readFile(settings.outputFile), "previous");
 }
 
 TEST_F(AppendRunTest, ACancelledDialogIsAGenerationRunEvenAfterAnEarlierRun) {

@@ -20,16 +20,18 @@ class FakeRunHost : public runs::RunHost {
     std::string detail;
   };
 
-  std::string path{kNoWorkbookPath};
-  std::string name{kNoWorkbookName};
-  std::string code = "lb_kodas";
+  std::string path{runs::kNoWorkbookPath};
+  std::string name{runs::kNoWorkbookName};
+  std::string code{runs::kNoPayerCode};
   std::string payer;
   std::string shownYear = "2022";
   std::optional<std::filesystem::path> existing;
   bool dialogShown = false;
+  bool stop = false;  // what stopRequested answers
 
   std::vector<std::string> statuses;
   std::vector<Message> messages;
+  std::vector<runs::RunReport> reports;
   std::vector<bool> busy;
   int progressMaximum = -1;
   int progressSteps = 0;
@@ -63,9 +65,16 @@ class FakeRunHost : public runs::RunHost {
   void showWarning(std::string_view text) override {
     messages.push_back({"warning", std::string(text), {}});
   }
+  bool stopRequested() override { return stop; }
   std::optional<std::filesystem::path> chooseExistingDeclaration() override {
     dialogShown = true;
     return existing;
+  }
+  // Records the report and lets the default show its warnings, as a host without a report
+  // dialog would.
+  void showReport(const runs::RunReport& report) override {
+    reports.push_back(report);
+    RunHost::showReport(report);
   }
   std::string payerCode() override { return code; }
   std::string payerName() override { return payer; }
