@@ -1,6 +1,7 @@
 #include "payers/PayerFile.h"
 
-#include <system_error>
+#include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "files/IoError.h"
@@ -17,7 +18,7 @@ std::string readOrThrow(const std::filesystem::path& file) {
   try {
     return files::readWholeFile(file);
   } catch (const files::IoError& e) {
-    throw PayerFileError(file.string(), "cannot read: " + e.code().message());
+    throw PayerFileError(file, FileAction::kRead, reasonText(e.code()));
   }
 }
 
@@ -25,7 +26,8 @@ DecodedText decodeOrThrow(const std::filesystem::path& file, std::string_view by
   try {
     return decodeText(bytes);
   } catch (const std::runtime_error& e) {
-    throw PayerFileError(file.string(), e.what());
+    throw PayerFileError(file, FileAction::kRead,
+                         std::string("netinkama koduotė (") + e.what() + ")");
   }
 }
 
@@ -34,12 +36,9 @@ std::string encodeOrThrow(const std::filesystem::path& file, std::string_view te
   try {
     return encodeText(text, encoding);
   } catch (const std::runtime_error& e) {
-    throw PayerFileError(file.string(), e.what());
+    throw PayerFileError(file, FileAction::kWrite,
+                         std::string("netinkama koduotė (") + e.what() + ")");
   }
-}
-
-bool endsWithLineBreak(std::string_view text) {
-  return text.ends_with('\n') || text.ends_with('\r');
 }
 
 }  // namespace
@@ -47,7 +46,9 @@ bool endsWithLineBreak(std::string_view text) {
 PayerFile PayerFile::read(const std::filesystem::path& file) {
   const std::string bytes = readOrThrow(file);
   DecodedText decoded = decodeOrThrow(file, bytes);
-  return PayerFile(file, splitLines(decoded.text), decoded.encoding);
+  std::vector<std::string> lines = splitLines(decoded.text);
+  std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+  return PayerFile(file, std::move(lines), decoded.encoding);
 }
 
 PayerFile::PayerFile(std::filesystem::path file, std::vector<std::string> lines,
@@ -58,12 +59,9 @@ std::vector<Payer> PayerFile::payers() const {
   std::vector<Payer> payers;
   payers.reserve(lines_.size());
   for (const std::string& line : lines_) {
-    std::optional<Payer> payer = splitPayerLine(line);
-    if (!payer) {
-      const std::size_t index = payers.size();
-      throw EmptyPayerLineError(file_.string(), index, std::move(payers));
-    }
-    payers.push_back(std::move(*payer));
+    // Only an empty line has no pieces, and read() leaves those out; one made by hand gets an
+    // empty name rather than shifting every position after it.
+    payers.push_back(splitPayerLine(line).value_or(Payer{}));
   }
   return payers;
 }
@@ -80,26 +78,7 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
   } catch (const files::IoError& e) {
-    throw PayerFileError(file.string(), "cannot write: " + e.code().message());
-  }
-}
-
-void appendPayerLine(const std::filesystem::path& file, std::string_view line) {
-  std::string existing;
-  std::error_code error;
-  if (std::filesystem::exists(file, error)) existing = readOrThrow(file);
-
-  const DecodedText decoded = decodeOrThrow(file, existing);
-  std::string text;
-  if (!decoded.text.empty() && !endsWithLineBreak(decoded.text)) text += kLineBreak;
-  text += line;
-  text += kLineBreak;
-
-  const std::string bytes = encodeOrThrow(file, text, decoded.encoding);
-  try {
-    files::appendToFile(file, bytes);
-  } catch (const files::IoError& e) {
-    throw PayerFileError(file.string(), "cannot append: " + e.code().message());
+    throw PayerFileError(file, FileAction::kWrite, reasonText(e.code()));
   }
 }
 

@@ -147,7 +147,7 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
     bytes = files::readWholeFile(file_);
   } catch (const files::IoError& e) {
     if (e.code() == std::errc::no_such_file_or_directory) return std::string(fallback);
-    throw SettingsError(file_.string(), "cannot read: " + e.code().message());
+    throw SettingsError(file_, FileAction::kRead, reasonText(e.code()));
   }
   const std::vector<RawLine> lines = splitRawLines(bytes);
   const std::optional<SectionRange> range = findSection(lines, section);
@@ -164,7 +164,7 @@ void SettingsFile::write(std::string_view section, std::string_view key,
     bytes = files::readWholeFile(file_);
   } catch (const files::IoError& e) {
     if (e.code() != std::errc::no_such_file_or_directory) {
-      throw SettingsError(file_.string(), "cannot read: " + e.code().message());
+      throw SettingsError(file_, FileAction::kRead, reasonText(e.code()));
     }
   }
   std::vector<RawLine> lines = splitRawLines(bytes);
@@ -184,7 +184,7 @@ void SettingsFile::write(std::string_view section, std::string_view key,
   try {
     files::replaceFileAtomically(file_, joinRawLines(lines), files::Permissions::kKeepExisting);
   } catch (const files::IoError& e) {
-    throw SettingsError(file_.string(), "cannot write: " + e.code().message());
+    throw SettingsError(file_, FileAction::kWrite, reasonText(e.code()));
   }
 }
 
