@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ConvertCommand.h"
+#include "cli/PayersCommand.h"
 #include "cli/RowsCommand.h"
 
 namespace kvd507::cli {
@@ -27,6 +28,9 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   }
   if (command == "convert") {
     return runConvertCommand({arguments.begin() + 1, arguments.end()}, out, err);
+  }
+  if (command == "payers") {
+    return runPayersCommand({arguments.begin() + 1, arguments.end()}, out, err);
   }
   return usageError(err, "unknown command \"" + command + "\"");
 }

@@ -45,9 +45,13 @@ std::string LoadedPayers::selectedName() const {
 PayerRegistry::PayerRegistry(std::filesystem::path programFolder)
     : folder_(std::move(programFolder)) {}
 
-std::filesystem::path PayerRegistry::payerFile() const { return folder_ / kPayerFileName; }
+std::filesystem::path PayerRegistry::payerFile() const {
+  return folder_ / kPayerFileName;
+}
 
-std::filesystem::path PayerRegistry::settingsFile() const { return folder_ / kSettingsFileName; }
+std::filesystem::path PayerRegistry::settingsFile() const {
+  return folder_ / kSettingsFileName;
+}
 
 LoadedPayers PayerRegistry::load(int position) const {
   LoadedPayers loaded;
@@ -59,11 +63,17 @@ LoadedPayers PayerRegistry::load(int position) const {
   return loaded;
 }
 
-int PayerRegistry::storedPosition() const { return readStoredPosition(folder_); }
+int PayerRegistry::storedPosition() const {
+  return readStoredPosition(folder_);
+}
 
-void PayerRegistry::storePosition(int position) const { writeStoredPosition(folder_, position); }
+void PayerRegistry::storePosition(int position) const {
+  writeStoredPosition(folder_, position);
+}
 
-LoadedPayers PayerRegistry::loadStored() const { return load(storedPosition()); }
+LoadedPayers PayerRegistry::loadStored() const {
+  return load(storedPosition());
+}
 
 LoadedPayers PayerRegistry::select(int position) const {
   LoadedPayers loaded = load(position);

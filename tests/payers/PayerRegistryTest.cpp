@@ -57,15 +57,16 @@ TEST_F(PayerRegistryTest, AddAndEditRewriteTheSortedListAndLoadThePositionBefore
       {"add between", "Alfa;1\r\nGama;3\r\n", false, 2, "Beta", "2",
        "Alfa;1\r\nBeta;2\r\nGama;3\r\n", 2, "3"},
       // The edited payer moves away; its old position now holds Beta.
-      {"edit moves the payer", "Alfa;1\r\nBeta;2\r\n", true, 0, "Zeta", "1",
-       "Beta;2\r\nZeta;1\r\n", 0, "2"},
+      {"edit moves the payer", "Alfa;1\r\nBeta;2\r\n", true, 0, "Zeta", "1", "Beta;2\r\nZeta;1\r\n",
+       0, "2"},
       {"add to a missing list", kNoFile, false, 0, "Alfa", "1", "Alfa;1\r\n", 0, "1"},
       {"add to an empty list", "", false, 0, "Alfa", "1", "Alfa;1\r\n", 0, "1"},
-      {"case does not count", "Alfa;1\r\n", false, 1, "alfa", "2", "Alfa;1\r\nalfa;2\r\n", 1,
-       "2"},
+      {"case does not count", "Alfa;1\r\n", false, 1, "alfa", "2", "Alfa;1\r\nalfa;2\r\n", 1, "2"},
       {"duplicates stay", "Alfa;1\r\n", false, 1, "Alfa", "1", "Alfa;1\r\nAlfa;1\r\n", 1, "1"},
-      {"č after c", "Dainius;1\r\n", false, 1, "Čekis", "2", "\xC8"
-       "ekis;2\r\nDainius;1\r\n", 1, "1"},
+      {"č after c", "Dainius;1\r\n", false, 1, "Čekis", "2",
+       "\xC8"
+       "ekis;2\r\nDainius;1\r\n",
+       1, "1"},
       {"a separator in the name becomes the code", "", false, 0, "Alfa;Beta", "123",
        "Alfa;Beta;123\r\n", 0, "Beta"},
       {"no code", "", false, 0, "Alfa", "", "Alfa;\r\n", 0, "lb_kodas"},
@@ -76,19 +77,23 @@ TEST_F(PayerRegistryTest, AddAndEditRewriteTheSortedListAndLoadThePositionBefore
        "Alfa;1\r\nBeta;9\r\n", 1, "9"},
       {"edit with nothing selected still sorts", "Beta;2\r\nAlfa;1\r\n", true, -1, "X", "1",
        "Alfa;1\r\nBeta;2\r\n", -1, std::nullopt},
-      {"a last line without a break", "Gama;3", false, 1, "Alfa", "1",
-       "Alfa;1\r\nGama;3\r\n", 1, "3"},
-      {"UTF-8 mark kept", "\xEF\xBB\xBF"
-       "Alfa;1\r\n", false, 1, "Жук", "3", "\xEF\xBB\xBF"
-       "Alfa;1\r\nЖук;3\r\n", 1, "3"},
+      {"a last line without a break", "Gama;3", false, 1, "Alfa", "1", "Alfa;1\r\nGama;3\r\n", 1,
+       "3"},
+      {"UTF-8 mark kept",
+       "\xEF\xBB\xBF"
+       "Alfa;1\r\n",
+       false, 1, "Жук", "3",
+       "\xEF\xBB\xBF"
+       "Alfa;1\r\nЖук;3\r\n",
+       1, "3"},
       {"UTF-16LE mark alone", "\xFF\xFE", false, 0, "A", "1",
        std::string("\xFF\xFE"
                    "A\0;\0"
                    "1\0\r\0\n\0",
                    12),
        0, "1"},
-      {"unmarked UTF-8 stays UTF-8", "Žaibas;1\n", false, 1, "Жук", "3",
-       "Žaibas;1\r\nЖук;3\r\n", 1, "3"},
+      {"unmarked UTF-8 stays UTF-8", "Žaibas;1\n", false, 1, "Жук", "3", "Žaibas;1\r\nЖук;3\r\n", 1,
+       "3"},
   };
   for (const ChangeCase& c : cases) {
     reset(c.before, "[NUSTATYMAI]\r\nasmuo=7\r\n");
@@ -102,12 +107,13 @@ TEST_F(PayerRegistryTest, AddAndEditRewriteTheSortedListAndLoadThePositionBefore
 }
 
 TEST_F(PayerRegistryTest, EveryEncodingIsWrittenBackByteForByte) {
-  const std::string utf16le("\xFF\xFE"
-                            "A\0;\0"
-                            "1\0\r\0\n\0"
-                            "\x16\x01;\0"
-                            "2\0\r\0\n\0",
-                            22);
+  const std::string utf16le(
+      "\xFF\xFE"
+      "A\0;\0"
+      "1\0\r\0\n\0"
+      "\x16\x01;\0"
+      "2\0\r\0\n\0",
+      22);
   std::string utf16be = utf16le;
   for (std::size_t i = 0; i < utf16be.size(); i += 2) std::swap(utf16be[i], utf16be[i + 1]);
   const std::string files[] = {
@@ -164,10 +170,12 @@ TEST_F(PayerRegistryTest, TheStoredPositionAppliedToTheListAsItIsNow) {
 }
 
 TEST_F(PayerRegistryTest, SelectingStoresThePositionThatTheReloadSelected) {
-  const std::string settings = "; mano\r\n[KITA]\r\nasmuo=9\r\n\r\n[nustatymai]\r\nAsmuo=0\r\nx=1\r\n";
+  const std::string settings =
+      "; mano\r\n[KITA]\r\nasmuo=9\r\n\r\n[nustatymai]\r\nAsmuo=0\r\nx=1\r\n";
   reset("Alfa;1\r\nBeta;2\r\n", settings);
   EXPECT_EQ(registry_.select(1).selectedCode(), "2");
-  EXPECT_EQ(readFile(settings_), "; mano\r\n[KITA]\r\nasmuo=9\r\n\r\n[nustatymai]\r\nasmuo=1\r\nx=1\r\n");
+  EXPECT_EQ(readFile(settings_),
+            "; mano\r\n[KITA]\r\nasmuo=9\r\n\r\n[nustatymai]\r\nasmuo=1\r\nx=1\r\n");
   EXPECT_EQ(registry_.storedPosition(), 1);
 
   // The list lost a line meanwhile: the reload selects nothing, and that is what is stored.
