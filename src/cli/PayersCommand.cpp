@@ -87,8 +87,7 @@ int runPayersCommand(const std::vector<std::string>& arguments, std::ostream& ou
     err << "kvd507: " << *problem << '\n' << kUsage;
     return kExitUsage;
   }
-  const payers::PayerRegistry registry(options.folder ? *options.folder
-                                                      : runs::executableFolder());
+  const payers::PayerRegistry registry(options.folder ? *options.folder : runs::executableFolder());
   try {
     if (auto problem = act(registry, options.words)) {
       err << "kvd507: " << *problem << '\n';

@@ -1,0 +1,93 @@
+#include "gui/PayerSelector.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <exception>
+
+#include "gui/ErrorReporter.h"
+#include "gui/Tfrm_naujas_xml.h"
+#include "payers/StoredPayer.h"
+
+namespace kvd507::gui {
+namespace {
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+PayerSelector::PayerSelector(Controls controls, std::filesystem::path programFolder,
+                             ErrorReporter& errors, QObject* parent)
+    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {
+  connect(controls_.cb_asmuo, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
+  connect(controls_.dt_metai, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
+  connect(controls_.btn_new, &QAbstractButton::clicked, this, &PayerSelector::btn_newClick);
+  connect(controls_.btn_koreguoti, &QAbstractButton::clicked, this,
+          &PayerSelector::btn_koreguotiClick);
+}
+
+void PayerSelector::loadAtStart() {
+  controls_.cb_asmuo->clear();
+  load([&] { return registry_.loadStored(); });
+}
+
+void PayerSelector::cb_asmuoChange() {
+  const int position = controls_.cb_asmuo->currentIndex();
+  // A list that cannot be read leaves the selector empty, and nothing is stored then.
+  controls_.cb_asmuo->clear();
+  if (!load([&] { return registry_.load(position); })) return;
+  try {
+    registry_.storePosition(controls_.cb_asmuo->currentIndex());
+  } catch (const std::exception& e) {
+    // The new selection stays in effect until the program ends.
+    report(e);
+  }
+}
+
+void PayerSelector::btn_newClick() {
+  Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
+  if (dialog.exec() != QDialog::Accepted) return;
+  const int entriesBefore = controls_.cb_asmuo->count();
+  const std::string name = dialog.name().toStdString();
+  const std::string code = dialog.code().toStdString();
+  load([&] { return registry_.add(name, code, entriesBefore); });
+}
+
+void PayerSelector::btn_koreguotiClick() {
+  Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
+  const int position = controls_.cb_asmuo->currentIndex();
+  dialog.setId(QString::number(position));
+  dialog.setName(controls_.cb_asmuo->currentText());
+  const QString code = controls_.lb_kodas->text();
+  dialog.setCode(code == QLatin1String(payers::kNoPayerCode) ? QString() : code);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const std::string name = dialog.name().toStdString();
+  const std::string newCode = dialog.code().toStdString();
+  load([&] { return registry_.edit(position, name, newCode); });
+}
+
+bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read) {
+  try {
+    show(read());
+    return true;
+  } catch (const std::exception& e) {
+    report(e);
+    return false;
+  }
+}
+
+void PayerSelector::show(const payers::LoadedPayers& loaded) {
+  QComboBox* selector = controls_.cb_asmuo;
+  selector->clear();
+  for (const payers::Payer& payer : loaded.payers) selector->addItem(text(payer.name));
+  if (const std::optional<std::string> code = loaded.selectedCode()) {
+    controls_.lb_kodas->setText(text(*code));
+  }
+  selector->setCurrentIndex(loaded.selected);
+}
+
+void PayerSelector::report(const std::exception& error) {
+  errors_.showError(controls_.cb_asmuo->window(), QString::fromUtf8(error.what()));
+}
+
+}  // namespace kvd507::gui

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <filesystem>
+#include <functional>
+
+#include "payers/PayerRegistry.h"
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+
+namespace kvd507::gui {
+
+class ErrorReporter;
+
+// The main window's payer controls given life: the selector cb_asmuo filled from the payer list
+// and restored at start, the selected payer's code in lb_kodas, a change of the payer or the year
+// stored, and "Įvesti naują" and "Koreguoti" going through the payer dialog. Every failure to
+// read or write the payer list or the settings file is shown through the error reporter, and
+// the window stays usable.
+class PayerSelector : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Controls {
+    QComboBox* cb_asmuo;
+    QLabel* lb_kodas;
+    QComboBox* dt_metai;
+    QAbstractButton* btn_new;
+    QAbstractButton* btn_koreguoti;
+  };
+
+  // Only the user's own changes reach the handlers (`activated`, `clicked`), so filling the
+  // selector stores nothing.
+  PayerSelector(Controls controls, std::filesystem::path programFolder, ErrorReporter& errors,
+                QObject* parent = nullptr);
+
+  // The window's creation step: the stored position applied to the list as it is now.
+  void loadAtStart();
+
+  // Handlers, named after the window's controls; connected to them by the constructor.
+  void cb_asmuoChange();
+  void btn_newClick();
+  void btn_koreguotiClick();
+
+ private:
+  // Shows what `read` gives, or reports why it failed and leaves the selector as it is; false
+  // then. lb_kodas changes only when a payer is selected.
+  bool load(const std::function<payers::LoadedPayers()>& read);
+  void show(const payers::LoadedPayers& loaded);
+  void report(const std::exception& error);
+
+  Controls controls_;
+  payers::PayerRegistry registry_;
+  ErrorReporter& errors_;
+};
+
+}  // namespace kvd507::gui
