@@ -12,7 +12,9 @@
 namespace kvd507::gui {
 namespace {
 
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString text(const std::string& utf8) {
+  return QString::fromStdString(utf8);
+}
 
 }  // namespace
 

@@ -22,7 +22,9 @@ class UpperCaseValidator : public QValidator {
 };
 
 // A typed character the code field takes: digits, and Backspace and Tab, which edit and move.
-bool codeFieldTakes(QChar c) { return (c >= u'0' && c <= u'9') || c == u'\b' || c == u'\t'; }
+bool codeFieldTakes(QChar c) {
+  return (c >= u'0' && c <= u'9') || c == u'\b' || c == u'\t';
+}
 
 // Keys that type nothing into the field keep their usual work even when they carry a control
 // character: Delete edits, Escape reaches the dialog and cancels it.
@@ -72,13 +74,21 @@ void Tfrm_naujas_xml::setCode(const QString& code) {
   ui_->ed_im_kodas->setText(code);
 }
 
-void Tfrm_naujas_xml::setId(const QString& id) { ui_->lb_id->setText(id); }
+void Tfrm_naujas_xml::setId(const QString& id) {
+  ui_->lb_id->setText(id);
+}
 
-QString Tfrm_naujas_xml::name() const { return ui_->ed_pav->text(); }
+QString Tfrm_naujas_xml::name() const {
+  return ui_->ed_pav->text();
+}
 
-QString Tfrm_naujas_xml::code() const { return ui_->ed_im_kodas->text(); }
+QString Tfrm_naujas_xml::code() const {
+  return ui_->ed_im_kodas->text();
+}
 
-QString Tfrm_naujas_xml::id() const { return ui_->lb_id->text(); }
+QString Tfrm_naujas_xml::id() const {
+  return ui_->lb_id->text();
+}
 
 void Tfrm_naujas_xml::ed_pavChange() {
   fitLimit(ui_->ed_pav, kNameLimit);

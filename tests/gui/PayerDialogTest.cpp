@@ -141,8 +141,8 @@ class PayerDialogTest : public QObject {
       dialog.show();
       QTest::keyClick(dialog.findChild<QPushButton*>(button), Qt::Key_Return);
       QVERIFY(!dialog.isVisible());
-      QCOMPARE(dialog.result(), int(button == std::string("btn_ok") ? QDialog::Accepted
-                                                                     : QDialog::Rejected));
+      QCOMPARE(dialog.result(),
+               int(button == std::string("btn_ok") ? QDialog::Accepted : QDialog::Rejected));
     }
   }
 };
