@@ -30,8 +30,8 @@ class RecordedErrors : public ErrorReporter {
 struct PayerControls {
   PayerControls() {
     auto* layout = new QVBoxLayout(&window);
-    for (QWidget* widget : std::initializer_list<QWidget*>{cb_asmuo, lb_kodas, dt_metai, btn_new,
-                                                           btn_koreguoti}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{cb_asmuo, lb_kodas, dt_metai, btn_new, btn_koreguoti}) {
       layout->addWidget(widget);
     }
     lb_kodas->hide();
@@ -202,7 +202,8 @@ class PayerSelectorTest : public QObject {
   void aListThatCannotBeReadIsReportedAndTheWindowGoesOn() {
     std::filesystem::create_directory(list());
     start();
-    QCOMPARE(errors_->texts, QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne failas"}));
+    QCOMPARE(errors_->texts,
+             QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne failas"}));
     QCOMPARE(ui_->cb_asmuo->count(), 0);
 
     // Mended by hand: the next change of year shows the list.

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -10,11 +8,13 @@
 #include "payers/PayerFileError.h"
 #include "payers/PayerRegistry.h"
 #include "payers/SettingsError.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace kvd507::payers {
 namespace {
 
+using test::FileSizeLimit;
 using test::namesIn;
 using test::readFile;
 using test::TempDir;
@@ -183,29 +183,6 @@ TEST_F(PayerRegistryTest, SelectingStoresThePositionThatTheReloadSelected) {
   EXPECT_EQ(registry_.select(1).selected, -1);
   EXPECT_EQ(registry_.storedPosition(), -1);
 }
-
-// Files may not grow beyond a few bytes while it is alive: every write of a whole file then
-// fails with EFBIG, root's included, which a read-only folder would not do.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(PayerRegistryTest, AFailedRewriteLeavesBothFilesAsTheyWere) {
   const std::string list = "Gama;3\r\n\r\nAlfa;1\r\n";

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "payers/SettingsError.h"
 #include "payers/SettingsFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace kvd507::payers {
@@ -91,19 +91,16 @@ TEST_F(SettingsFileTest, WritesTheKeyAndKeepsEveryOtherLine) {
 }
 
 TEST_F(SettingsFileTest, AFailedWriteIsReportedAndKeepsTheOldValue) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   writeFile(settings_.file(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
   try {
+    const test::FileSizeLimit limit(4);
     settings_.write("NUSTATYMAI", "asmuo", "2");
-    ADD_FAILURE() << "a write into a read-only folder succeeded";
+    ADD_FAILURE() << "a write beyond the size limit succeeded";
   } catch (const SettingsError& e) {
     EXPECT_EQ(e.file(), settings_.file().string());
+    EXPECT_STREQ(e.what(), "Nepavyko įrašyti failo _nustatymai.ini: failas per didelis");
   }
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
-  EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "1");
+  EXPECT_EQ(readFile(settings_.file()), "[NUSTATYMAI]\r\nasmuo=1\r\n");
 }
 
 }  // namespace
