@@ -28,9 +28,9 @@ PayerSelector::PayerSelector(Controls controls, std::filesystem::path programFol
           &PayerSelector::btn_koreguotiClick);
 }
 
-void PayerSelector::loadAtStart() {
+bool PayerSelector::loadAtStart() {
   controls_.cb_asmuo->clear();
-  load([&] { return registry_.loadStored(); });
+  return load([&] { return registry_.loadStored(); });
 }
 
 void PayerSelector::cb_asmuoChange() {
@@ -69,13 +69,15 @@ void PayerSelector::btn_koreguotiClick() {
 }
 
 bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read) {
+  bool loaded = true;
   try {
     show(read());
-    return true;
   } catch (const std::exception& e) {
+    loaded = false;
     report(e);
-    return false;
   }
+  emit selectionShown();
+  return loaded;
 }
 
 void PayerSelector::show(const payers::LoadedPayers& loaded) {

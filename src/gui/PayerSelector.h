@@ -36,13 +36,19 @@ class PayerSelector : public QObject {
   PayerSelector(Controls controls, std::filesystem::path programFolder, ErrorReporter& errors,
                 QObject* parent = nullptr);
 
-  // The window's creation step: the stored position applied to the list as it is now.
-  void loadAtStart();
+  // The window's creation step: the stored position applied to the list as it is now. False when
+  // the list or the settings could not be read; the failure has been reported then.
+  bool loadAtStart();
 
   // Handlers, named after the window's controls; connected to them by the constructor.
   void cb_asmuoChange();
   void btn_newClick();
   void btn_koreguotiClick();
+
+ signals:
+  // The selector was filled again, and lb_kodas may hold another code: what a run reads of the
+  // payer is to be taken from them anew.
+  void selectionShown();
 
  private:
   // Shows what `read` gives, or reports why it failed and leaves the selector as it is; false

@@ -113,7 +113,11 @@ class PayerSelectorTest : public QObject {
               "Alfa;1\r\n\r\n\xD0"
               "aras;302\r\nGama\r\n");
     writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
-    start();
+    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
+    int shown = 0;
+    connect(selector_.get(), &PayerSelector::selectionShown, [&] { ++shown; });
+    QVERIFY(selector_->loadAtStart());
+    QCOMPARE(shown, 1);
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Šaras", "Gama"}));
     QCOMPARE(ui_->cb_asmuo->currentIndex(), 1);
     QCOMPARE(ui_->lb_kodas->text(), QString("302"));
@@ -201,7 +205,8 @@ class PayerSelectorTest : public QObject {
 
   void aListThatCannotBeReadIsReportedAndTheWindowGoesOn() {
     std::filesystem::create_directory(list());
-    start();
+    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
+    QVERIFY(!selector_->loadAtStart());
     QCOMPARE(errors_->texts,
              QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne failas"}));
     QCOMPARE(ui_->cb_asmuo->count(), 0);
