@@ -12,7 +12,7 @@
 #include "declaration/Utf8.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -119,7 +119,7 @@ std::string_view valueOf(std::string_view line, const Key& key, std::size_t at) 
   if (tagEnd != std::string_view::npos) rest.remove_prefix(tagEnd + 1);
   const std::size_t closing = rest.find("</");
   if (closing == std::string_view::npos) return {};
-  return workbook::trim(rest.substr(0, closing));
+  return rows::trim(rest.substr(0, closing));
 }
 
 // What one file yields, gathered apart from the caller's tables so that they are changed only

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "declaration/XmlText.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -143,13 +143,13 @@ void writeMainPage(DeclarationText& out, const DeclarationHeader& header, Writer
   std::string name;
   std::string year;
   if (header.isExtended()) {
-    id = workbook::trim(header.id);
-    name = workbook::trim(header.name);
-    year = workbook::trim(header.year);
+    id = rows::trim(header.id);
+    name = rows::trim(header.name);
+    year = rows::trim(header.year);
   } else {
-    id = workbook::trim(host.payerCode());
-    name = workbook::escapeName(workbook::upperAscii(workbook::trim(host.payerName())));
-    year = workbook::trim(host.year());
+    id = rows::trim(host.payerCode());
+    name = rows::escapeName(rows::upperAscii(rows::trim(host.payerName())));
+    year = rows::trim(host.year());
   }
   out.line(2, R"(<Page PageDefName="KVD507" PageNumber="1">)");
   out.line(4, R"(<Fields Count="9">)");
@@ -195,8 +195,8 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
       ++recordIndex;
     }
     // Read now, not once per file: a payer or year chosen during the export shows from here on.
-    const std::string code(workbook::trim(host.payerCode()));
-    const std::string year(workbook::trim(host.year()));
+    const std::string code(rows::trim(host.payerCode()));
+    const std::string year(rows::trim(host.year()));
     out.field(8, "B_MM_ID", code);
     out.field(8, "B_ML_Metai", year);
     out.field(8, "B_FormNr", {});

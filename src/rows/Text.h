@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kvd507::workbook {
+namespace kvd507::rows {
 
 // Text rules shared by the readers and the writer. All texts are UTF-8.
 
@@ -23,4 +23,4 @@ std::size_t characterCount(std::string_view text);
 // The first `count` characters of UTF-8 text.
 std::string_view firstCharacters(std::string_view text, std::size_t count);
 
-}  // namespace kvd507::workbook
+}  // namespace kvd507::rows

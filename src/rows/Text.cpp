@@ -1,6 +1,6 @@
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
-namespace kvd507::workbook {
+namespace kvd507::rows {
 namespace {
 
 bool isBlank(char c) {
@@ -62,4 +62,4 @@ std::string_view firstCharacters(std::string_view text, std::size_t count) {
   return text.substr(0, end);
 }
 
-}  // namespace kvd507::workbook
+}  // namespace kvd507::rows
