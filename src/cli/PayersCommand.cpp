@@ -34,6 +34,12 @@ std::optional<std::string> parse(const std::vector<std::string>& arguments,
   if (words.empty()) return std::nullopt;
   if (words[0] == "add") {
     if (words.size() != 3) return "payers add takes a name and a code";
+    // A line break would split the payer into two lines of the list.
+    for (const std::string& word : {words[1], words[2]}) {
+      if (word.find_first_of("\r\n") != std::string::npos) {
+        return "a payer's name and code cannot hold a line break";
+      }
+    }
   } else if (words[0] == "select") {
     if (words.size() != 2) return "payers select takes one position";
   } else {

@@ -78,6 +78,8 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
       {{"payers", "select", "-2"}, 1, "nėra pozicijos -2"},
       {{"payers", "select"}, 2, "payers select takes one position"},
       {{"payers", "add", "Beta"}, 2, "payers add takes a name and a code"},
+      {{"payers", "add", "Beta\nGama", "2"}, 2, "cannot hold a line break"},
+      {{"payers", "add", "Beta", "2\r3"}, 2, "cannot hold a line break"},
       {{"payers", "remove", "1"}, 2, "unknown payers action \"remove\""},
       {{"payers", "--colour"}, 2, "unknown option --colour"},
   };
