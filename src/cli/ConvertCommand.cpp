@@ -6,6 +6,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "errors/Error.h"
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
@@ -87,8 +88,10 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
   if (!options.payerCode || !options.payerName) {
     try {
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
-    } catch (const std::exception& e) {
-      err << "kvd507: " << e.what() << '\n';
+    } catch (...) {
+      const Error error = currentError();
+      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
+      if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
       return kExitFailure;
     }
   }

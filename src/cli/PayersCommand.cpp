@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/RowsCommand.h"
+#include "payers/FileFailure.h"
 #include "payers/PayerRegistry.h"
 #include "payers/StoredPosition.h"
 #include "runs/ProgramFolder.h"
@@ -100,8 +101,8 @@ int runPayersCommand(const std::vector<std::string>& arguments, std::ostream& ou
       return kExitFailure;
     }
     printList(registry, out);
-  } catch (const std::exception& e) {
-    err << "kvd507: " << e.what() << '\n';
+  } catch (...) {
+    err << "kvd507: " << payers::currentFailureText() << '\n';
     return kExitFailure;
   }
   return kExitWritten;

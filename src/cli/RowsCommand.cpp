@@ -1,12 +1,14 @@
 #include "cli/RowsCommand.h"
 
+#include <filesystem>
 #include <optional>
+#include <vector>
 
+#include "errors/Error.h"
 #include "rows/RowTable.h"
 #include "workbook/DecimalSeparator.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
 
 namespace kvd507::cli {
 namespace {
@@ -58,19 +60,26 @@ std::string escapeField(const std::string& cell) {
 
 int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err) {
   const char separator = workbook::decimalSeparatorFromEnvironment();
-  std::optional<workbook::Workbook> book;
-  try {
-    book.emplace(workbook::Workbook::open(workbookPath));
-  } catch (const workbook::WorkbookError& e) {
-    err << "kvd507: " << e.what() << '\n';
-    return 1;
-  }
-  SilentStatus status;
   rows::RowTable lRows;
   rows::RowTable uRows;
-  for (const auto& stop : {workbook::ReadLSheet(*book, lRows, status, separator),
-                           workbook::ReadUSheet(*book, uRows, status, separator)}) {
-    if (stop) err << "kvd507: įspėjimas: skaitymas sustojo: " << stop->describe() << '\n';
+  std::vector<workbook::ReadStop> stops;
+  try {
+    workbook::Workbook book = workbook::Workbook::open(workbookPath);
+    SilentStatus status;
+    for (auto stop : {workbook::ReadLSheet(book, lRows, status, separator),
+                      workbook::ReadUSheet(book, uRows, status, separator)}) {
+      if (stop) stops.push_back(std::move(*stop));
+    }
+  } catch (...) {
+    const Error error = currentError();
+    err << "kvd507: Blogai užpildytas failas "
+        << std::filesystem::path(workbookPath).filename().string() << ": "
+        << error.cause(workbookPath) << '\n';
+    if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+    return 1;
+  }
+  for (const auto& stop : stops) {
+    err << "kvd507: įspėjimas: skaitymas sustojo: " << stop.describe() << '\n';
   }
   printTable("L", lRows, out);
   printTable("U", uRows, out);

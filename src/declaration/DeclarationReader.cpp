@@ -10,7 +10,6 @@
 
 #include "declaration/DeclarationError.h"
 #include "declaration/Utf8.h"
-#include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "rows/Text.h"
 
@@ -67,14 +66,8 @@ constexpr std::array<Key, 27> kKeys{{
 std::string loadBytes(const std::filesystem::path& file) {
   try {
     return files::readWholeFile(file, kLargestFile);
-  } catch (const files::IoError& e) {
-    if (e.code() == files::FileProblem::kNotRegularFile) {
-      throw DeclarationError(file.string(), "not a regular file");
-    }
-    if (e.code() == files::FileProblem::kTooLarge) {
-      throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
-    }
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
 
@@ -82,8 +75,9 @@ std::string_view decodedText(const std::filesystem::path& file, std::string_view
   const std::size_t markLength = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bytes.remove_prefix(markLength);
   if (const auto invalid = firstInvalidUtf8(bytes)) {
-    throw DeclarationError(file.string(), "not UTF-8 text (invalid byte at offset " +
-                                              std::to_string(markLength + *invalid) + ")");
+    throw DeclarationError(ErrorKind::kNotUtf8,
+                           ErrorPlace::atOffset(file.string(), markLength + *invalid),
+                           "not UTF-8 text");
   }
   return bytes;
 }

@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "declaration/DeclarationError.h"
@@ -12,22 +11,20 @@
 namespace kvd507::declaration {
 namespace {
 
-std::string causeOf(int error) {
-  return std::strerror(error);
+[[noreturn]] void folderFailure(const std::filesystem::path& folder, int error) {
+  throw DeclarationError(
+      files::IoError("create the folder", std::error_code(error, std::generic_category()), folder));
 }
 
 void ensureFolder(const std::filesystem::path& folder) {
   struct stat status {};
   if (::stat(folder.c_str(), &status) == 0) {
-    if (!S_ISDIR(status.st_mode)) {
-      throw DeclarationError(folder.string(), "cannot create the folder: " + causeOf(ENOTDIR));
-    }
+    if (!S_ISDIR(status.st_mode)) folderFailure(folder, ENOTDIR);
     return;
   }
   const int statError = errno;
   if (statError != ENOENT || ::mkdir(folder.c_str(), 0777) != 0) {
-    const int error = statError != ENOENT ? statError : errno;
-    throw DeclarationError(folder.string(), "cannot create the folder: " + causeOf(error));
+    folderFailure(folder, statError != ENOENT ? statError : errno);
   }
 }
 
@@ -40,8 +37,8 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
 
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
-  } catch (const files::IoError& e) {
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
 

@@ -3,10 +3,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
-#include <exception>
 
 #include "gui/ErrorReporter.h"
 #include "gui/Tfrm_naujas_xml.h"
+#include "payers/FileFailure.h"
 #include "payers/StoredPayer.h"
 
 namespace kvd507::gui {
@@ -40,9 +40,9 @@ void PayerSelector::cb_asmuoChange() {
   if (!load([&] { return registry_.load(position); })) return;
   try {
     registry_.storePosition(controls_.cb_asmuo->currentIndex());
-  } catch (const std::exception& e) {
+  } catch (...) {
     // The new selection stays in effect until the program ends.
-    report(e);
+    report();
   }
 }
 
@@ -72,9 +72,9 @@ bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read) {
   bool loaded = true;
   try {
     show(read());
-  } catch (const std::exception& e) {
+  } catch (...) {
     loaded = false;
-    report(e);
+    report();
   }
   emit selectionShown();
   return loaded;
@@ -90,8 +90,9 @@ void PayerSelector::show(const payers::LoadedPayers& loaded) {
   selector->setCurrentIndex(loaded.selected);
 }
 
-void PayerSelector::report(const std::exception& error) {
-  errors_.showError(controls_.cb_asmuo->window(), QString::fromUtf8(error.what()));
+void PayerSelector::report() {
+  errors_.showError(controls_.cb_asmuo->window(),
+                    QString::fromStdString(payers::currentFailureText()));
 }
 
 }  // namespace kvd507::gui

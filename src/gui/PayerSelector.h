@@ -55,7 +55,8 @@ class PayerSelector : public QObject {
   // then. lb_kodas changes only when a payer is selected.
   bool load(const std::function<payers::LoadedPayers()>& read);
   void show(const payers::LoadedPayers& loaded);
-  void report(const std::exception& error);
+  // Only inside a catch block: shows the failure being handled.
+  void report();
 
   Controls controls_;
   payers::PayerRegistry registry_;

@@ -1,25 +1,23 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
-#include <string_view>
-#include <system_error>
+
+#include "errors/Error.h"
 
 namespace kvd507::payers {
 
-// What the program was doing with one of its own files when it failed.
+// What the program was doing with the payer list or the settings file when it failed.
 enum class FileAction {
   kRead,
   kWrite,
 };
 
 // The message a user reads, naming the file without its folder, which is always the program's:
-// "Nepavyko perskaityti failo asmenys.txt: tokio failo nėra".
-std::string failureMessage(FileAction action, const std::filesystem::path& file,
-                           std::string_view reason);
+// "Nepavyko perskaityti failo asmenys.txt: tokio failo ar aplanko nėra".
+std::string failureHeadline(FileAction action, const Error& error);
 
-// The system's reason in Lithuanian for the failures that happen to these files in practice;
-// anything rarer keeps the system's own words.
-std::string reasonText(const std::error_code& code);
+// Only inside a catch block: what the user reads of the failure being handled. The payer list's
+// and the settings file's errors give their headline, any other its message.
+std::string currentFailureText();
 
 }  // namespace kvd507::payers

@@ -1,10 +1,8 @@
 #include "payers/PayerFile.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <utility>
 
-#include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "payers/PayerFileError.h"
 #include "payers/TextLines.h"
@@ -16,18 +14,17 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 std::string readOrThrow(const std::filesystem::path& file) {
   try {
-    return files::readWholeFile(file);
-  } catch (const files::IoError& e) {
-    throw PayerFileError(file, FileAction::kRead, reasonText(e.code()));
+    return files::readWholeFile(file, kLargestPayerFile);
+  } catch (const Error& e) {
+    throw PayerFileError(FileAction::kRead, e);
   }
 }
 
 DecodedText decodeOrThrow(const std::filesystem::path& file, std::string_view bytes) {
   try {
     return decodeText(bytes);
-  } catch (const std::runtime_error& e) {
-    throw PayerFileError(file, FileAction::kRead,
-                         std::string("netinkama koduotė (") + e.what() + ")");
+  } catch (Error& e) {
+    throw PayerFileError(FileAction::kRead, e.setFile(file.string()));
   }
 }
 
@@ -35,9 +32,8 @@ std::string encodeOrThrow(const std::filesystem::path& file, std::string_view te
                           TextEncoding encoding) {
   try {
     return encodeText(text, encoding);
-  } catch (const std::runtime_error& e) {
-    throw PayerFileError(file, FileAction::kWrite,
-                         std::string("netinkama koduotė (") + e.what() + ")");
+  } catch (Error& e) {
+    throw PayerFileError(FileAction::kWrite, e.setFile(file.string()));
   }
 }
 
@@ -77,8 +73,8 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   bytes += encodeOrThrow(file, text, encoding);
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
-  } catch (const files::IoError& e) {
-    throw PayerFileError(file, FileAction::kWrite, reasonText(e.code()));
+  } catch (const Error& e) {
+    throw PayerFileError(FileAction::kWrite, e);
   }
 }
 

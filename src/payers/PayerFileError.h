@@ -1,24 +1,23 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 
-#include "files/FileError.h"
+#include "errors/Error.h"
 #include "payers/FileFailure.h"
 
 namespace kvd507::payers {
 
-// The payer list cannot be read or written. what() is the message the user reads, in
-// Lithuanian; file() is the full path and cause() the reason alone.
-class PayerFileError : public files::FileError {
+// The payer list cannot be read or written.
+class PayerFileError : public Error {
  public:
-  PayerFileError(const std::filesystem::path& file, FileAction action, std::string reason)
-      : FileError(file.string(), reason), message_(failureMessage(action, file, reason)) {}
+  PayerFileError(FileAction action, const Error& error) : Error(error), action_(action) {}
 
-  const char* what() const noexcept override { return message_.c_str(); }
+  FileAction action() const { return action_; }
+  // What the user reads: "Nepavyko perskaityti failo asmenys.txt: ...".
+  std::string headline() const { return failureHeadline(action_, *this); }
 
  private:
-  std::string message_;
+  FileAction action_;
 };
 
 }  // namespace kvd507::payers

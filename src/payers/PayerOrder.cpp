@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <stdexcept>
+
+#include "errors/Error.h"
 
 namespace kvd507::payers {
 namespace {
@@ -24,8 +25,9 @@ std::unique_ptr<icu::Collator> caseBlindCollator(std::string_view posixName) {
   std::unique_ptr<icu::Collator> collator(
       icu::Collator::createInstance(collationLocale(posixName), status));
   if (U_FAILURE(status)) {
-    throw std::runtime_error(std::string("no collation for \"") + std::string(posixName) +
-                             "\": " + u_errorName(status));
+    throw Error(
+        ErrorKind::kNoCollation, {},
+        std::string("no collation for \"") + std::string(posixName) + "\": " + u_errorName(status));
   }
   // Case differences are the third level; accents, which do order Lithuanian letters, the second.
   collator->setStrength(icu::Collator::SECONDARY);

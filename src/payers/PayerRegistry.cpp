@@ -1,6 +1,5 @@
 #include "payers/PayerRegistry.h"
 
-#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -24,8 +23,8 @@ void sortAndWrite(const std::filesystem::path& file, std::vector<std::string> li
                   TextEncoding encoding) {
   try {
     sortPayerLines(lines, collationLocaleFromEnvironment());
-  } catch (const std::runtime_error& e) {
-    throw PayerFileError(file, FileAction::kWrite, e.what());
+  } catch (Error& e) {
+    throw PayerFileError(FileAction::kWrite, e.setFile(file.string()));
   }
   writePayerFile(file, lines, encoding);
 }

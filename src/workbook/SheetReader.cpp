@@ -97,13 +97,9 @@ rows::TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t row
 }  // namespace
 
 std::string ReadStop::describe() const {
-  std::string where = "lapas \"" + sheet + "\"";
-  if (column != 0) {
-    where += ", langelis " + columnName(column) + std::to_string(row);
-  } else if (row != 0) {
-    where += ", eilutė " + std::to_string(row);
-  }
-  return where + ": " + cause;
+  std::string text = placeText({{}, sheet, row, column}) + ": " + cause;
+  if (!detail.empty()) text += " (" + detail + ")";
+  return text;
 }
 
 std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
@@ -131,7 +127,7 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
     }
   } catch (const WorkbookError& e) {
     return ReadStop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
-                    e.cause()};
+                    reasonText(e.kind(), e.limit()), e.detail()};
   }
   return std::nullopt;
 }

@@ -63,12 +63,15 @@ TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
             "L\t\t\tONA\tA\t01\t\t\t10,00\t0\t0,00\t\t\t\t\n"
             "U\t\t\tIEVA\tA\t12\t\t\t2,50\t0\t0,00\t\t\t\t\n");
   EXPECT_EQ(rows.err,
-            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", langelis H7: #N/A\n");
+            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", eilutė 7, stulpelis H: "
+            "langelyje yra klaidos reikšmė (#N/A)\n");
 
   const Result convert = run({"convert", book, "--folder", dir.path().string()});
   EXPECT_EQ(convert.status, 0);
   EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
-  EXPECT_NE(convert.err.find("langelis H7: #N/A"), std::string::npos) << convert.err;
+  EXPECT_NE(convert.err.find("eilutė 7, stulpelis H: langelyje yra klaidos reikšmė (#N/A)"),
+            std::string::npos)
+      << convert.err;
 }
 
 TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {

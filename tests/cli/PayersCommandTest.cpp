@@ -96,7 +96,9 @@ TEST_F(PayersCommandTest, AnUnreadableListIsReportedInLithuanian) {
   std::filesystem::create_directory(list);
   const Result r = run({"payers"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "kvd507: Nepavyko perskaityti failo asmenys.txt: tai ne failas\n");
+  EXPECT_EQ(r.err,
+            "kvd507: Nepavyko perskaityti failo asmenys.txt: tai ne paprastas failas, o aplankas, "
+            "kanalas ar įrenginys\n");
 }
 
 TEST_F(PayersCommandTest, ConvertTakesTheStoredPayerCountingOnlyPayerLines) {

@@ -305,7 +305,7 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), file.string());
-    EXPECT_THAT(error.cause(), testing::HasSubstr("not UTF-8"));
+    EXPECT_THAT(error.detail(), testing::HasSubstr("not UTF-8"));
   }
   EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
   EXPECT_TRUE(uRows.empty());

@@ -51,6 +51,7 @@ struct Failure {
   std::string target;  // relative to the test folder
   std::string blamed;  // what the error names, relative to the test folder
   std::string cause;
+  ErrorKind kind;
 };
 
 class SaveFailureTest : public testing::TestWithParam<Failure> {};
@@ -68,7 +69,8 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), (folder / f.blamed).string());
-    EXPECT_THAT(error.cause(), testing::HasSubstr(f.cause));
+    EXPECT_THAT(error.detail(), testing::HasSubstr(f.cause));
+    EXPECT_EQ(error.kind(), f.kind);
   }
   EXPECT_EQ(test::namesIn(folder.path()), (std::vector<std::string>{"KVD507.ffdata", "plain"}));
   EXPECT_EQ(test::readFile(folder / "plain"), "previous");
@@ -77,10 +79,12 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, SaveFailureTest,
-    testing::Values(
-        Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory"},
-        Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b", "No such file or directory"},
-        Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata", "Is a directory"}),
+    testing::Values(Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory",
+                            ErrorKind::kNotAFolder},
+                    Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b",
+                            "No such file or directory", ErrorKind::kFileMissing},
+                    Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata",
+                            "Is a directory", ErrorKind::kNotRegularFile}),
     [](const testing::TestParamInfo<Failure>& test) { return std::string(test.param.what); });
 
 // A write that fails half way, here at the file size limit, must not cost the previous file.
@@ -100,7 +104,7 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
     saveDeclaration(file, std::string(100000, 'x'));
   } catch (const DeclarationError& error) {
     threw = true;
-    EXPECT_THAT(error.cause(), testing::HasSubstr("File too large"));
+    EXPECT_THAT(error.detail(), testing::HasSubstr("File too large"));
   }
   ::setrlimit(RLIMIT_FSIZE, &previousLimit);
   ::signal(SIGXFSZ, previousHandler);

@@ -207,8 +207,8 @@ class PayerSelectorTest : public QObject {
     std::filesystem::create_directory(list());
     selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
     QVERIFY(!selector_->loadAtStart());
-    QCOMPARE(errors_->texts,
-             QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne failas"}));
+    QCOMPARE(errors_->texts, QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne "
+                                          "paprastas failas, o aplankas, kanalas ar įrenginys"}));
     QCOMPARE(ui_->cb_asmuo->count(), 0);
 
     // Mended by hand: the next change of year shows the list.
@@ -223,7 +223,7 @@ class PayerSelectorTest : public QObject {
     answerDialog("Alfa", "1");
     ui_->btn_koreguoti->click();
     QCOMPARE(errors_->texts,
-             QStringList({"Nepavyko perskaityti failo asmenys.txt: tokio failo nėra"}));
+             QStringList({"Nepavyko perskaityti failo asmenys.txt: tokio failo ar aplanko nėra"}));
     QVERIFY(!std::filesystem::exists(list()));
   }
 
@@ -239,7 +239,8 @@ class PayerSelectorTest : public QObject {
       box->button(QMessageBox::Ok)->click();
     });
     selector_->loadAtStart();
-    QCOMPARE(shown, QString("Nepavyko perskaityti failo asmenys.txt: tai ne failas"));
+    QCOMPARE(shown, QString("Nepavyko perskaityti failo asmenys.txt: tai ne paprastas failas, o "
+                            "aplankas, kanalas ar įrenginys"));
     QVERIFY(QApplication::activeModalWidget() == nullptr);
 
     // The window is still usable: an addition works once the list can be written.

@@ -67,7 +67,7 @@ TEST_F(PayerFileTest, AMissingFileIsAnErrorNamingIt) {
     FAIL() << "a missing file read";
   } catch (const PayerFileError& e) {
     EXPECT_EQ(e.file(), list_.string());
-    EXPECT_STREQ(e.what(), "Nepavyko perskaityti failo asmenys.txt: tokio failo nėra");
+    EXPECT_EQ(e.headline(), "Nepavyko perskaityti failo asmenys.txt: tokio failo ar aplanko nėra");
   }
 }
 

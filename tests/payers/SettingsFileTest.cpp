@@ -98,7 +98,7 @@ TEST_F(SettingsFileTest, AFailedWriteIsReportedAndKeepsTheOldValue) {
     ADD_FAILURE() << "a write beyond the size limit succeeded";
   } catch (const SettingsError& e) {
     EXPECT_EQ(e.file(), settings_.file().string());
-    EXPECT_STREQ(e.what(), "Nepavyko įrašyti failo _nustatymai.ini: failas per didelis");
+    EXPECT_EQ(e.headline(), "Nepavyko įrašyti failo _nustatymai.ini: failas per didelis");
   }
   EXPECT_EQ(readFile(settings_.file()), "[NUSTATYMAI]\r\nasmuo=1\r\n");
 }

@@ -120,16 +120,23 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
          test::writeFile(t.dir / "notes.xlsx", "just text");
          t.host.chooseWorkbook(t.dir / "notes.xlsx");
        },
-       RunOutcome::Failed, "error: Blogai užpildytas failas notes.xlsx"},
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas notes.xlsx: tai ne Excel darbo knyga (nei .xlsx, nei "
+       ".xls)"},
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
-       RunOutcome::Failed, "error: Blogai užpildytas failas gone.xlsx"},
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
       {"output cannot be made",
        [](ConversionRunTest& t) {
          t.host.chooseWorkbook(t.workbook(1, 0));
          test::writeFile(t.dir / "file", "");
          t.settings.outputFile = t.dir / "file" / "formos" / "KVD507.ffdata";
        },
-       RunOutcome::Failed, "error: Blogai užpildytas failas in.xlsx"},
+       // A failed write blames the declaration and says why, not the workbook.
+       RunOutcome::Failed,
+       "error: Nepavyko įrašyti formos " + (dir / "file" / "formos" / "KVD507.ffdata").string() +
+           ": failas \"" + (dir / "file" / "formos").string() +
+           "\": kelyje vietoj aplanko yra failas"},
   };
   for (const Case& c : cases) {
     ConversionRunTest& t = *this;

@@ -207,8 +207,10 @@ TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
   EXPECT_EQ(r.stop->sheet, L);
   EXPECT_EQ(r.stop->row, 8u);
   EXPECT_EQ(r.stop->column, 12u);
-  EXPECT_EQ(r.stop->cause, "#DIV/0!");
-  EXPECT_EQ(r.stop->describe(), "lapas \"KVD507 L\", langelis L8: #DIV/0!");
+  EXPECT_EQ(r.stop->cause, "langelyje yra klaidos reikšmė");
+  EXPECT_EQ(r.stop->detail, "#DIV/0!");
+  EXPECT_EQ(r.stop->describe(),
+            "lapas \"KVD507 L\", eilutė 8, stulpelis L: langelyje yra klaidos reikšmė (#DIV/0!)");
 }
 
 TEST(ReadLSheet, AWorkbookWithoutTheSheetAddsNothingSilently) {

@@ -79,7 +79,8 @@ bool SheetStream::next(RawRow& row) {
 }
 
 void SheetStream::damaged(std::string cause) const {
-  throw WorkbookError(fileName_, "the worksheet part " + part_ + " " + std::move(cause));
+  throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName_},
+                      "the worksheet part " + part_ + " " + std::move(cause));
 }
 
 XmlAction SheetStream::startElement(std::string_view name, const char** attributes) {
@@ -145,8 +146,11 @@ XmlAction SheetStream::endElement(std::string_view name) {
 void SheetStream::characters(std::string_view text) {
   if (collecting_ == nullptr) return;
   if (collecting_->size() + text.size() > kMaxCellText) {
-    damaged("has a cell in row " + std::to_string(row_.number) + " with more than " +
-            std::to_string(kMaxCellText >> 20) + " MiB of text");
+    throw WorkbookError(ErrorKind::kCellTooLong, {fileName_, {}, row_.number, column_},
+                        "the worksheet part " + part_ + " has a cell in row " +
+                            std::to_string(row_.number) + " with more than " +
+                            std::to_string(kMaxCellText >> 20) + " MiB of text",
+                        kMaxCellText);
   }
   collecting_->append(text);
 }
