@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalBlocker>
 
 #include "gui/ErrorReporter.h"
 #include "gui/Tfrm_naujas_xml.h"
@@ -20,7 +21,9 @@ QString text(const std::string& utf8) {
 
 PayerSelector::PayerSelector(Controls controls, std::filesystem::path programFolder,
                              ErrorReporter& errors, QObject* parent)
-    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {
+    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {}
+
+void PayerSelector::connectControls() {
   connect(controls_.cb_asmuo, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
   connect(controls_.dt_metai, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
   connect(controls_.btn_new, &QAbstractButton::clicked, this, &PayerSelector::btn_newClick);
@@ -29,14 +32,14 @@ PayerSelector::PayerSelector(Controls controls, std::filesystem::path programFol
 }
 
 bool PayerSelector::loadAtStart() {
-  controls_.cb_asmuo->clear();
+  clearSelector();
   return load([&] { return registry_.loadStored(); });
 }
 
 void PayerSelector::cb_asmuoChange() {
   const int position = controls_.cb_asmuo->currentIndex();
   // A list that cannot be read leaves the selector empty, and nothing is stored then.
-  controls_.cb_asmuo->clear();
+  clearSelector();
   if (!load([&] { return registry_.load(position); })) return;
   try {
     registry_.storePosition(controls_.cb_asmuo->currentIndex());
@@ -80,8 +83,15 @@ bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read) {
   return loaded;
 }
 
+void PayerSelector::clearSelector() {
+  const QSignalBlocker quiet(controls_.cb_asmuo);
+  controls_.cb_asmuo->clear();
+}
+
 void PayerSelector::show(const payers::LoadedPayers& loaded) {
   QComboBox* selector = controls_.cb_asmuo;
+  // Filling the selector is no change of the user's: it must not reach cb_asmuoChange.
+  const QSignalBlocker quiet(selector);
   selector->clear();
   for (const payers::Payer& payer : loaded.payers) selector->addItem(text(payer.name));
   if (const std::optional<std::string> code = loaded.selectedCode()) {

@@ -31,16 +31,20 @@ class PayerSelector : public QObject {
     QAbstractButton* btn_koreguoti;
   };
 
-  // Only the user's own changes reach the handlers (`activated`, `clicked`), so filling the
-  // selector stores nothing.
   PayerSelector(Controls controls, std::filesystem::path programFolder, ErrorReporter& errors,
                 QObject* parent = nullptr);
+
+  // Connects the handlers below to the controls: the selectors' `activated` (the user's own
+  // choices only) and the buttons' `clicked`. A window with handlers of its own calls the
+  // handlers from them instead. The selector's signals are blocked while it is filled, so either
+  // way filling it stores nothing.
+  void connectControls();
 
   // The window's creation step: the stored position applied to the list as it is now. False when
   // the list or the settings could not be read; the failure has been reported then.
   bool loadAtStart();
 
-  // Handlers, named after the window's controls; connected to them by the constructor.
+  // Handlers, named after the window's controls.
   void cb_asmuoChange();
   void btn_newClick();
   void btn_koreguotiClick();
@@ -54,6 +58,7 @@ class PayerSelector : public QObject {
   // Shows what `read` gives, or reports why it failed and leaves the selector as it is; false
   // then. lb_kodas changes only when a payer is selected.
   bool load(const std::function<payers::LoadedPayers()>& read);
+  void clearSelector();
   void show(const payers::LoadedPayers& loaded);
   // Only inside a catch block: shows the failure being handled.
   void report();
