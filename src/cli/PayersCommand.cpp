@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "cli/CommandLine.h"
 #include "cli/RowsCommand.h"
 #include "payers/FileFailure.h"
 #include "payers/PayerRegistry.h"
@@ -13,40 +15,24 @@
 namespace kvd507::cli {
 namespace {
 
-struct PayersOptions {
-  std::vector<std::string> words;  // the action and its operands
-  std::optional<std::filesystem::path> folder;
-};
-
-std::optional<std::string> parse(const std::vector<std::string>& arguments,
-                                 PayersOptions& options) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--folder") {
-      if (i + 1 == arguments.size()) return argument + " needs a value";
-      options.folder = arguments[++i];
-    } else if (argument.starts_with("--")) {
-      return "unknown option " + argument;
-    } else {
-      options.words.push_back(argument);
-    }
-  }
-  const std::vector<std::string>& words = options.words;
+// The action's words make sense together; a problem to report as a usage error, or nothing.
+std::optional<std::string> checkWords(const std::vector<std::string>& words) {
   if (words.empty()) return std::nullopt;
   if (words[0] == "add") {
-    if (words.size() != 3) return "payers add takes a name and a code";
+    if (words.size() != 3) return "add reikia pavadinimo ir kodo";
     // A line break would split the payer into two lines of the list.
-    for (const std::string& word : {words[1], words[2]}) {
-      if (word.find_first_of("\r\n") != std::string::npos) {
-        return "a payer's name and code cannot hold a line break";
+    for (std::size_t i = 1; i < words.size(); ++i) {
+      if (words[i].find_first_of("\r\n") != std::string::npos) {
+        return "mokėtojo pavadinime ir kode negali būti eilutės lūžio";
       }
     }
-  } else if (words[0] == "select") {
-    if (words.size() != 2) return "payers select takes one position";
-  } else {
-    return "unknown payers action \"" + words[0] + "\"";
+    return std::nullopt;
   }
-  return std::nullopt;
+  if (words[0] == "select") {
+    if (words.size() != 2) return "select reikia vienos pozicijos";
+    return std::nullopt;
+  }
+  return "nežinomas veiksmas \"" + words[0] + "\"";
 }
 
 // The position as the user typed it: decimal digits, or -1 for no selection.
@@ -69,14 +55,13 @@ void printList(const payers::PayerRegistry& registry, std::ostream& out) {
 std::optional<std::string> act(const payers::PayerRegistry& registry,
                                const std::vector<std::string>& words) {
   if (words.empty()) return std::nullopt;
+  // The window counts the entries it shows before the change; here they are the list's.
+  const int count = static_cast<int>(registry.load(-1).payers.size());
   if (words[0] == "add") {
-    // The window counts the entries it shows before the addition; here they are the list's.
-    const int before = static_cast<int>(registry.load(-1).payers.size());
-    registry.add(words[1], words[2], before);
+    registry.add(words[1], words[2], count);
     return std::nullopt;
   }
   const std::optional<int> position = parseSelection(words[1]);
-  const int count = static_cast<int>(registry.load(-1).payers.size());
   if (!position || *position < -1 || *position >= count) {
     return "asmenų sąraše nėra pozicijos " + words[1] + " (įrašų: " + std::to_string(count) +
            "; -1 – nieko nepasirinkti)";
@@ -85,18 +70,16 @@ std::optional<std::string> act(const payers::PayerRegistry& registry,
   return std::nullopt;
 }
 
-}  // namespace
-
-int runPayersCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                     std::ostream& err) {
-  PayersOptions options;
-  if (auto problem = parse(arguments, options)) {
-    err << "kvd507: " << *problem << '\n' << kUsage;
+int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+  if (auto problem = checkWords(arguments.operands)) {
+    err << "kvd507: " << *problem << "\nDaugiau: kvd507 payers --help\n";
     return kExitUsage;
   }
-  const payers::PayerRegistry registry(options.folder ? *options.folder : runs::executableFolder());
+  const auto folder = arguments.value("--folder");
+  const payers::PayerRegistry registry(folder ? std::filesystem::path(*folder)
+                                              : runs::executableFolder());
   try {
-    if (auto problem = act(registry, options.words)) {
+    if (auto problem = act(registry, arguments.operands)) {
       err << "kvd507: " << *problem << '\n';
       return kExitFailure;
     }
@@ -106,6 +89,31 @@ int runPayersCommand(const std::vector<std::string>& arguments, std::ostream& ou
     return kExitFailure;
   }
   return kExitWritten;
+}
+
+}  // namespace
+
+Command payersCommand() {
+  CommandSpec spec;
+  spec.name = "payers";
+  spec.operands = "[add PAVADINIMAS KODAS | select POZICIJA]";
+  spec.minOperands = 0;
+  spec.maxOperands = 3;
+  spec.summary =
+      "Išmokų mokėtojų sąrašas (asmenys.txt): išveda pozicijas, pavadinimus ir kodus, "
+      "pasirinktą pažymi \"*\". add prideda mokėtoją kaip lango mygtukas \"Įvesti naują\" "
+      "(sąrašas vėl surikiuojamas, pasirinkimas nekeičiamas); select įsimena pasirinktą poziciją "
+      "(-1 – jokio).";
+  spec.options = {
+      {"--folder", "APLANKAS", "programos aplankas: jame yra asmenys.txt ir _nustatymai.ini",
+       "aplankas, kuriame yra programa"},
+  };
+  spec.exitStatuses =
+      "  0  sąrašas išvestas (ir pakeistas, kai nurodytas veiksmas)\n"
+      "  1  nepavyko: sąrašo ar nustatymų failo neperskaitė ar neįrašė, arba tokios pozicijos "
+      "nėra\n"
+      "  2  neteisinga komandinė eilutė\n";
+  return {std::move(spec), &runPayers};
 }
 
 }  // namespace kvd507::cli

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "errors/Error.h"
@@ -76,14 +77,35 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
         << std::filesystem::path(workbookPath).filename().string() << ": "
         << error.cause(workbookPath) << '\n';
     if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
-    return 1;
+    return kExitFailure;
   }
   for (const auto& stop : stops) {
     err << "kvd507: įspėjimas: skaitymas sustojo: " << stop.describe() << '\n';
   }
   printTable("L", lRows, out);
   printTable("U", uRows, out);
-  return 0;
+  return kExitWritten;
+}
+
+Command rowsCommand() {
+  CommandSpec spec;
+  spec.name = "rows";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Išveda kiekvieną įrašą, kurį programa perskaito iš darbaknygės: eilutėje \"L\" arba "
+      "\"U\" ir 14 langelių, atskirtų tabuliacija (\\, tabuliacija ir eilučių lūžiai rašomi "
+      "kaip \\\\, \\t, \\r, \\n).";
+  spec.exitStatuses =
+      "  0  įrašai išvesti (ir tada, kai skaitymas sustojo ties langeliu, kurio reikšmė neturi "
+      "teksto; apie tai įspėjama)\n"
+      "  1  darbaknygės nepavyko atidaryti arba ji sugadinta\n"
+      "  2  neteisinga komandinė eilutė\n";
+  return {std::move(spec),
+          [](const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+            return runRowsCommand(arguments.operands.at(0), out, err);
+          }};
 }
 
 }  // namespace kvd507::cli

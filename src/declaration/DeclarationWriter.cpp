@@ -66,32 +66,36 @@ class DeclarationText {
     text_ += "\r\n";
   }
 
-  void field(std::size_t spaces, std::string_view name, std::string_view value) {
+  void field(std::size_t spaces, std::string_view name, std::string_view value,
+             Ampersand ampersand = Ampersand::kEscaped) {
     text_.append(spaces, ' ');
     text_ += "<Field Name=\"";
     text_ += name;
     text_ += "\">";
-    appendXmlText(text_, value);
+    appendXmlText(text_, value, ampersand);
     text_ += "</Field>\r\n";
   }
 
   // One field of a row slot: "L8-3", with the amounts' decimal points made commas.
   void slotField(char letter, std::size_t column, std::size_t slot, std::string_view value,
-                 bool amount) {
+                 std::size_t cell) {
     text_ += "        <Field Name=\"";
     text_ += letter;
     text_ += std::to_string(column);
     text_ += '-';
     text_ += std::to_string(slot);
     text_ += "\">";
-    if (amount && value.find('.') != std::string_view::npos) {
+    // The name cell holds its "&" escaped already, as the sheet readers leave it.
+    const Ampersand ampersand =
+        cell == rows::cell::kText ? Ampersand::kAlreadyEscaped : Ampersand::kEscaped;
+    if (isAmountCell(cell) && value.find('.') != std::string_view::npos) {
       std::string withCommas(value);
       for (char& c : withCommas) {
         if (c == '.') c = ',';
       }
-      appendXmlText(text_, withCommas);
+      appendXmlText(text_, withCommas, ampersand);
     } else {
-      appendXmlText(text_, value);
+      appendXmlText(text_, value, ampersand);
     }
     text_ += "</Field>\r\n";
   }
@@ -154,7 +158,7 @@ void writeMainPage(DeclarationText& out, const DeclarationHeader& header, Writer
   out.line(2, R"(<Page PageDefName="KVD507" PageNumber="1">)");
   out.line(4, R"(<Fields Count="9">)");
   out.field(4, "B_MM_ID", id);
-  out.field(4, "B_MM_Pavad", name);
+  out.field(4, "B_MM_Pavad", name, Ampersand::kAlreadyEscaped);
   out.field(4, "B_ML_Metai", year);
   for (std::string_view empty : {"G4", "G5", "G6", "G7", "B_FormNr", "B_FormVerNr"}) {
     out.field(4, empty, {});
@@ -169,7 +173,7 @@ void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
     const std::size_t cell = kind.cellOf(column);
     const std::string_view value =
         row == nullptr || cell == kNoCell ? std::string_view() : std::string_view((*row)[cell]);
-    out.slotField(kind.columnLetter, column, slot, value, isAmountCell(cell));
+    out.slotField(kind.columnLetter, column, slot, value, cell);
   }
 }
 

@@ -34,9 +34,11 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
   const std::filesystem::path folder =
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   ensureFolder(folder);
+  if (files::isReadOnly(file)) throw DeclarationError(ErrorKind::kReadOnlyFile, {file.string()});
 
   try {
-    files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
+    // A declaration the user shared with others, or kept private, stays so when replaced.
+    files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
   } catch (const Error& e) {
     throw DeclarationError(e);
   }

@@ -21,6 +21,7 @@ enum class ErrorKind {
   kNotAFolder,
   kFileTooLarge,
   kFileSystem,  // any other failure the system reports
+  kReadOnlyFile,
   // Workbooks
   kNotAWorkbook,
   kWorkbookDamaged,
@@ -38,6 +39,10 @@ enum class ErrorKind {
   kTooMuchText,
   // Declarations
   kNotUtf8,
+  kEmptyFile,
+  kNotADeclaration,
+  kDeclarationCutShort,
+  kSeveralFieldsOnLine,
   // The payer list and the settings file
   kTextEncoding,
   kNoCollation,

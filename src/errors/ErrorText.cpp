@@ -23,8 +23,11 @@ const char* reason(ErrorKind kind) {
       return "failas per didelis";
     case ErrorKind::kFileSystem:
       return "sistema pranešė apie klaidą dirbant su failu";
+    case ErrorKind::kReadOnlyFile:
+      return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
+             "apsaugą arba išsaugokite formą kitu vardu";
     case ErrorKind::kNotAWorkbook:
-      return "tai ne Excel darbo knyga (nei .xlsx, nei .xls)";
+      return "tai ne darbo knyga (nei .xlsx, nei .xls, nei .ods)";
     case ErrorKind::kWorkbookDamaged:
       return "darbo knygos failas sugadintas, jo sandara netvarkinga";
     case ErrorKind::kWorkbookPartMissing:
@@ -53,6 +56,15 @@ const char* reason(ErrorKind kind) {
       return "eilutėse iš viso per daug teksto, tiek deklaracijoje būti negali";
     case ErrorKind::kNotUtf8:
       return "failas ne UTF-8 koduotės tekstas";
+    case ErrorKind::kEmptyFile:
+      return "failas tuščias";
+    case ErrorKind::kNotADeclaration:
+      return "tai ne formos failas: jame nėra žymės <FFData>";
+    case ErrorKind::kDeclarationCutShort:
+      return "forma nepilna, failas nukirptas arba neišsaugotas iki galo";
+    case ErrorKind::kSeveralFieldsOnLine:
+      return "joje yra keli laukai <Field>; tokia forma būtų perskaityta ne visa ir dalis "
+             "jos įrašų prarasta (kiekvienas laukas turi būti atskiroje eilutėje)";
     case ErrorKind::kTextEncoding:
       return "teksto nepavyko perkoduoti";
     case ErrorKind::kNoCollation:

@@ -134,6 +134,13 @@ void replaceFileAtomically(const std::filesystem::path& file, std::string_view b
   syncFolder(folder);
 }
 
+bool isReadOnly(const std::filesystem::path& file) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if ((status.st_mode & 0222) == 0) return true;
+  return ::access(file.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
+}
+
 void appendToFile(const std::filesystem::path& file, std::string_view bytes) {
   // O_NONBLOCK, since opening a pipe for writing would wait for a reader; the check below
   // then refuses it, and anything else that is no regular file.

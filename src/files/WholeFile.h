@@ -32,6 +32,12 @@ enum class Permissions {
 void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                            Permissions permissions);
 
+// Whether `file` exists and must not be replaced: nobody may write to it (its mode has no write
+// permission at all, as a file marked read-only has, which even root is kept from replacing
+// here), or this process may not. Renaming over a file needs only the folder's permission, so
+// the atomic replace alone would not keep such a file.
+bool isReadOnly(const std::filesystem::path& file);
+
 // Appends at the end, creating the file when it is missing; anything but a regular file is
 // refused (FileProblem::kNotRegularFile). Steps: "open", "write the file".
 void appendToFile(const std::filesystem::path& file, std::string_view bytes);

@@ -18,6 +18,15 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
+std::string controlsAsSpaces(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    const bool control = static_cast<unsigned char>(c) < 32;
+    if (control && c != '\n' && c != '\r' && c != '\t') c = ' ';
+  }
+  return result;
+}
+
 std::string upperAscii(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) {

@@ -11,6 +11,10 @@ namespace kvd507::rows {
 // Removes every character with a code of 32 or less from both ends; a no-break space stays.
 std::string_view trim(std::string_view text);
 
+// Every control character (code below 32) but line feed, carriage return and tab becomes a
+// space: a declaration can carry those three, as character references, and no other.
+std::string controlsAsSpaces(std::string_view text);
+
 // Changes only the letters a-z; Lithuanian and all other letters stay as they are.
 std::string upperAscii(std::string_view text);
 

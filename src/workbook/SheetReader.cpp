@@ -25,7 +25,7 @@ class RowReader {
       : sheet_(sheet), row_(row), separator_(decimalSeparator) {}
 
   std::string text(std::uint32_t column) {
-    return std::string(rows::trim(sheet_.cellText(row_, column, separator_)));
+    return rows::controlsAsSpaces(rows::trim(sheet_.cellText(row_, column, separator_)));
   }
   double amount(std::uint32_t column) {
     return rows::MyRoundTo(2, rows::parseAmount(text(column)));
@@ -115,8 +115,8 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
       status.processPendingEvents();
 
-      std::string text =
-          rows::upperAscii(rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator)));
+      std::string text = rows::upperAscii(rows::controlsAsSpaces(
+          rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator))));
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 

@@ -6,6 +6,7 @@
 
 #include "files/RegularFile.h"
 #include "workbook/CellText.h"
+#include "workbook/OdsSource.h"
 #include "workbook/RowSource.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
@@ -37,21 +38,14 @@ FileKind sniff(const std::filesystem::path& file) {
   return FileKind::Other;
 }
 
-std::size_t sheetIndex(const WorkbookSource& source, std::string_view name) {
-  const auto& names = source.sheetNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return i;
-  }
-  return names.size();
-}
-
 }  // namespace
 
 Workbook Workbook::open(const std::filesystem::path& file) {
   std::shared_ptr<WorkbookSource> source;
   switch (sniff(file)) {
     case FileKind::Zip:
-      source = openXlsxSource(file);
+      // Both kinds are zip archives; an OpenDocument package says what it is in its first entry.
+      source = isOpenDocumentFile(file) ? openOdsSource(file) : openXlsxSource(file);
       break;
     case FileKind::CompoundFile:
       // Encrypted .xlsx files are compound files too; the .xls reader tells them apart.
@@ -59,7 +53,7 @@ Workbook Workbook::open(const std::filesystem::path& file) {
       break;
     case FileKind::Other:
       throw WorkbookError(ErrorKind::kNotAWorkbook, {file.string()},
-                          "not a workbook (neither .xlsx nor .xls)");
+                          "not a workbook (neither .xlsx, .xls nor .ods)");
   }
   return Workbook(file.string(), std::move(source));
 }
@@ -75,18 +69,18 @@ Workbook& Workbook::operator=(Workbook&&) noexcept = default;
 Workbook::~Workbook() = default;
 
 bool Workbook::hasSheet(std::string_view name) const {
-  return sheetIndex(*source_, name) < source_->sheetNames().size();
+  return source_->findSheet(name).has_value();
 }
 
 Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
-  const std::size_t index = sheetIndex(*source_, name);
-  if (index == source_->sheetNames().size()) {
-    throw WorkbookError(ErrorKind::kNoSuchSheet, {fileName_, std::string(name)},
-                        "the workbook has no such worksheet");
-  }
   std::unique_ptr<RowSource> rows;
   try {
-    rows = source_->openSheet(index, maxColumn);
+    const auto index = source_->findSheet(name);
+    if (!index) {
+      throw WorkbookError(ErrorKind::kNoSuchSheet, {fileName_, std::string(name)},
+                          "the workbook has no such worksheet");
+    }
+    rows = source_->openSheet(*index, maxColumn);
   } catch (Error& e) {
     if (e.file().empty()) e.setFile(fileName_);
     if (e.sheet().empty()) e.setSheet(std::string(name));

@@ -76,12 +76,13 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
       {{"payers", "select", "1"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1;"},
       {{"payers", "select", "x"}, 1, "nėra pozicijos x"},
       {{"payers", "select", "-2"}, 1, "nėra pozicijos -2"},
-      {{"payers", "select"}, 2, "payers select takes one position"},
-      {{"payers", "add", "Beta"}, 2, "payers add takes a name and a code"},
-      {{"payers", "add", "Beta\nGama", "2"}, 2, "cannot hold a line break"},
-      {{"payers", "add", "Beta", "2\r3"}, 2, "cannot hold a line break"},
-      {{"payers", "remove", "1"}, 2, "unknown payers action \"remove\""},
-      {{"payers", "--colour"}, 2, "unknown option --colour"},
+      {{"payers", "select"}, 2, "select reikia vienos pozicijos"},
+      {{"payers", "add", "Beta"}, 2, "add reikia pavadinimo ir kodo"},
+      {{"payers", "add", "Beta\nGama", "2"}, 2, "negali būti eilutės lūžio"},
+      {{"payers", "add", "Beta", "2\r3"}, 2, "negali būti eilutės lūžio"},
+      {{"payers", "remove", "1"}, 2, "nežinomas veiksmas \"remove\""},
+      {{"payers", "--colour"}, 2, "nežinoma parinktis --colour"},
+      {{"payers", "add", "A", "1", "2"}, 2, ""},
   };
   for (const Case& c : cases) {
     const Result r = run(c.arguments);

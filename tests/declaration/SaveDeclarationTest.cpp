@@ -46,6 +46,47 @@ TEST(SaveDeclaration, GivesTheFileTheModeTheUmaskAllows) {
   EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
+struct ModeCase {
+  mode_t mode;
+  bool replaced;
+};
+
+class ExistingModeTest : public testing::TestWithParam<ModeCase> {};
+
+// A replaced file keeps its mode whatever the umask; one that nobody may write is refused
+// (tests run as root, who could write to it anyway) and stays as it was.
+TEST_P(ExistingModeTest, KeepsTheModeOrRefusesAReadOnlyFile) {
+  test::TempDir folder;
+  const fs::path file = folder / "KVD507.ffdata";
+  test::writeFile(file, "previous");
+  ASSERT_EQ(::chmod(file.c_str(), GetParam().mode), 0);
+
+  const mode_t previousMask = ::umask(027);
+  bool refused = false;
+  try {
+    saveDeclaration(file, "new");
+  } catch (const DeclarationError& error) {
+    refused = true;
+    EXPECT_EQ(error.file(), file.string());
+    EXPECT_EQ(error.kind(), ErrorKind::kReadOnlyFile);
+    EXPECT_THAT(error.cause(), testing::HasSubstr("apsaugotas nuo rašymo"));
+  }
+  ::umask(previousMask);
+
+  EXPECT_EQ(refused, !GetParam().replaced);
+  EXPECT_EQ(test::readFile(file), GetParam().replaced ? "new" : "previous");
+  struct stat status {};
+  ASSERT_EQ(::stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, GetParam().mode);
+  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ExistingModeTest,
+                         testing::Values(ModeCase{0666, true}, ModeCase{0604, true},
+                                         ModeCase{0600, true}, ModeCase{0200, true},
+                                         ModeCase{0444, false}, ModeCase{0400, false},
+                                         ModeCase{0, false}));
+
 struct Failure {
   const char* what;
   std::string target;  // relative to the test folder

@@ -73,6 +73,25 @@ TEST(ReadLSheet, NormalisesARow) {
   EXPECT_FALSE(r.stop);
 }
 
+// A declaration can carry line feeds, carriage returns and tabs, but no other control character.
+TEST(ReadLSheet, MakesControlCharactersOtherThanLineBreaksAndTabsSpaces) {
+  MemoryWorkbook book;
+  fill(book, L, 6,
+       {{2, std::string("\x01"
+                        "a\x02"
+                        "b\nc\td\x1F\x7F\x05",
+                        11)},
+        {4,
+         " 1\x0B"
+         "2\r3\x1B"},
+        {8, "100"},
+        {9, "5"}});
+  const Read r = read(book, kLSheet);
+  ASSERT_EQ(r.table.size(), 1u);
+  EXPECT_EQ(r.table[0][rows::cell::kText], "A B\nC\tD \x7F");
+  EXPECT_EQ(r.table[0][rows::cell::kIdentifier], "1 2\r3");
+}
+
 TEST(ReadLSheet, ChoosesTheFirstGroupAboveZero) {
   struct Case {
     std::string h, j, l, n;  // the four group amounts
