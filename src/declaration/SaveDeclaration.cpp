@@ -1,39 +1,19 @@
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <string>
-
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationWriter.h"
+#include "files/Folder.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
 
 namespace kvd507::declaration {
-namespace {
-
-[[noreturn]] void folderFailure(const std::filesystem::path& folder, int error) {
-  throw DeclarationError(
-      files::IoError("create the folder", std::error_code(error, std::generic_category()), folder));
-}
-
-void ensureFolder(const std::filesystem::path& folder) {
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) == 0) {
-    if (!S_ISDIR(status.st_mode)) folderFailure(folder, ENOTDIR);
-    return;
-  }
-  const int statError = errno;
-  if (statError != ENOENT || ::mkdir(folder.c_str(), 0777) != 0) {
-    folderFailure(folder, statError != ENOENT ? statError : errno);
-  }
-}
-
-}  // namespace
 
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) {
   const std::filesystem::path folder =
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  ensureFolder(folder);
+  try {
+    files::createFolderIfMissing(folder);
+  } catch (const Error& e) {
+    throw DeclarationError(e);
+  }
   if (files::isReadOnly(file)) throw DeclarationError(ErrorKind::kReadOnlyFile, {file.string()});
 
   try {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "runs/WindowState.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 
@@ -186,10 +187,11 @@ TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
   }
   const Result convert = run({"convert", "--help"});
   EXPECT_EQ(convert.status, 0);
-  for (const char* option :
-       {"--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
-        "--output FAILAS", "--folder APLANKAS", "--open", "Numatyta: 2022",
-        "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
+  for (const std::string& option : std::vector<std::string>{
+           "--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
+           "--output FAILAS", "--folder APLANKAS", "--open",
+           "Numatyta: praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")",
+           "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
     EXPECT_THAT(convert.out, testing::HasSubstr(option));
   }
   // Every option's description is followed by its default.

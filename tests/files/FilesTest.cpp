@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/Folder.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "support/TempDir.h"
@@ -122,6 +123,22 @@ TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
     EXPECT_EQ(test::readFile(folder / "plain"), "previous") << c.what;
     EXPECT_EQ(test::namesIn(folder / "folder"), std::vector<std::string>{"inside"}) << c.what;
   }
+}
+
+TEST(CreateFolderIfMissing, CreatesOneLevelKeepsAFolderAndRefusesAFile) {
+  test::TempDir dir;
+  createFolderIfMissing(dir / "formos");
+  EXPECT_TRUE(fs::is_directory(dir / "formos"));
+  test::writeFile(dir / "formos" / "kept", "x");
+  createFolderIfMissing(dir / "formos");  // already there: left as it is
+  EXPECT_EQ(test::readFile(dir / "formos" / "kept"), "x");
+
+  test::writeFile(dir / "file", "x");
+  EXPECT_EQ(failureOf([&] { createFolderIfMissing(dir / "file"); }),
+            std::make_pair(std::string("create the folder"),
+                           std::make_error_code(std::errc::not_a_directory)));
+  EXPECT_EQ(failureOf([&] { createFolderIfMissing(dir / "no" / "such"); }).second,
+            std::make_error_code(std::errc::no_such_file_or_directory));
 }
 
 }  // namespace

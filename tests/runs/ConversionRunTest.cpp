@@ -184,6 +184,42 @@ TEST_F(ConversionRunTest, TheYearAndPayerAreReadWhenWritten) {
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
 }
 
+// The user ends the program during a run: in a reader, in the writer, or after the last row
+// before the save. Nothing is written, nothing is said, and the window goes back to idle.
+TEST_F(ConversionRunTest, AStoppedRunSavesNothingAndSaysNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeRunHost&)> onEvents;
+    bool stopBeforeSave;
+  };
+  const Case cases[] = {
+      {"in a reader",
+       [](FakeRunHost& h) {
+         if (h.pendingEvents == 3) throw rows::RunStopped();
+       },
+       false},
+      {"in the writer",
+       [](FakeRunHost& h) {
+         if (h.progressSteps == 2) throw rows::RunStopped();
+       },
+       false},
+      {"before the save", nullptr, true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::create_directories(settings.outputFile.parent_path());
+    test::writeFile(settings.outputFile, "previous");
+    host = FakeRunHost{};
+    host.chooseWorkbook(workbook(12, 3));
+    host.onEvents = c.onEvents;
+    host.stop = c.stopBeforeSave;
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Stopped) << c.what;
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous") << c.what;
+    EXPECT_TRUE(host.messages.empty()) << c.what;
+    EXPECT_TRUE(opener.opened.empty()) << c.what;
+    expectIdleAtEnd();
+  }
+}
+
 class AppendRunTest : public ConversionRunTest {
  protected:
   // An earlier declaration written by a generation run.
