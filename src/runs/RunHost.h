@@ -21,7 +21,9 @@ class RunHost : public declaration::WriterHost {
   virtual void setBusy(bool busy) = 0;
   virtual void setProgressPosition(int position) = 0;
 
-  // Modal messages with one OK button. `detail` is the technical cause, for whoever wants it.
+  // Modal messages with one OK button. `text` is what the user reads, in Lithuanian: what
+  // failed and, after ": ", why and where. `detail` is the technical cause as the system or the
+  // file format gave it, untranslated, for whoever wants to look closer; it may be empty.
   virtual void showError(std::string_view text, std::string_view detail) = 0;
   virtual void showInformation(std::string_view text) = 0;
   virtual void showWarning(std::string_view text) = 0;

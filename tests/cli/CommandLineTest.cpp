@@ -9,6 +9,7 @@
 #include "runs/WindowState.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 
 namespace kvd507::cli {
 namespace {
@@ -143,6 +144,12 @@ TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
 TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   test::writeFile(dir / "text.xlsx", "not a workbook");
   const std::string empty = workbook("empty.xlsx", 0);
+  test::XlsxParts damaged = test::minimalWorkbook(
+      R"(<row r="6"><c r="B6" t="inlineStr"><is><t>Ona</t></is></c><c r="H6"><v>1</v></c>)"
+      R"(</row><row r="7"><c r="B7"><v>1</v></row>)");
+  damaged["xl/workbook.xml"].replace(damaged["xl/workbook.xml"].find("Sheet1"), 6, "KVD507 L");
+  const std::string broken = (dir / "damaged.xlsx").string();
+  test::writeZip(broken, damaged);
   const std::string folder = dir.path().string();
   struct Case {
     std::vector<std::string> arguments;
@@ -159,6 +166,10 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
        1,
        "none.ffdata"},
       {{"rows", (dir / "text.xlsx").string()}, 1, "text.xlsx"},
+      {{"convert", broken, "--folder", folder},
+       1,
+       "Blogai užpildytas failas damaged.xlsx: lapas \"KVD507 L\", eilutė 7"},
+      {{"rows", broken}, 1, "Blogai užpildytas failas damaged.xlsx: lapas \"KVD507 L\", eilutė 7"},
       {{}, 2, "nenurodyta komanda"},
       {{"convert"}, 2, "komandai convert trūksta argumento DARBAKNYGĖ"},
       {{"convert", empty, "--year"}, 2, "parinkčiai --year trūksta reikšmės METAI"},

@@ -64,6 +64,12 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
   for (const Case& c : cases) {
     EXPECT_EQ(failureOf([&] { readWholeFile(c.file); }), std::make_pair(c.step, c.code)) << c.what;
   }
+  // Appending neither waits for a reader of the pipe nor writes into a folder.
+  for (const fs::path& file : {pipe, folder.path()}) {
+    EXPECT_EQ(failureOf([&] { appendToFile(file, "x"); }),
+              std::make_pair(std::string("open"), make_error_code(FileProblem::kNotRegularFile)))
+        << file;
+  }
 }
 
 TEST(ReplaceFileAtomically, GivesTheModeAskedFor) {
