@@ -31,12 +31,24 @@ void ensureFolder(const std::filesystem::path& folder) {
   }
 }
 
+// Writes each piece into the temporary file beside the target.
+class TemporaryFileSink : public ByteSink {
+ public:
+  explicit TemporaryFileSink(files::AtomicFileWriter& writer) : writer_(writer) {}
+  void write(std::string_view bytes) override { writer_.write(bytes); }
+
+ private:
+  files::AtomicFileWriter& writer_;
+};
+
+std::filesystem::path folderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
 }  // namespace
 
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) {
-  const std::filesystem::path folder =
-      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  ensureFolder(folder);
+  ensureFolder(folderOf(file));
 
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
@@ -45,4 +57,17 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
   }
 }
 
+void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
+                     const rows::RowTable& uRows, const DeclarationHeader& header,
+                     WriterHost& host) {
+  ensureFolder(folderOf(file));
+  try {
+    files::AtomicFileWriter writer(file, files::Permissions::kFromUmask);
+    TemporaryFileSink sink(writer);
+    writeDeclaration(sink, lRows, uRows, header, host);
+    writer.commit();
+  } catch (const files::IoError& e) {
+    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+  }
+}
 }  // namespace kvd507::declaration

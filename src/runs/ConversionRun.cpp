@@ -81,9 +81,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
 
 void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
                 DesktopOpener& opener) {
-  const std::string bytes =
-      declaration::buildDeclaration(state.lRows, state.uRows, state.header, host);
-  declaration::saveDeclaration(settings.outputFile, bytes);
+  declaration::saveDeclaration(settings.outputFile, state.lRows, state.uRows, state.header, host);
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
 
