@@ -36,8 +36,7 @@ class ElementAttributes {
 // that row is ever held, and stops at the end of the cells (XmlAction::Stop).
 class SheetCells {
  public:
-  SheetCells(std::string fileName, std::string part, SheetContext context,
-             std::uint32_t maxColumn);
+  SheetCells(std::string fileName, std::string part, SheetContext context, std::uint32_t maxColumn);
 
   // Names are local names.
   XmlAction startElement(std::string_view name, const ElementAttributes& attributes);

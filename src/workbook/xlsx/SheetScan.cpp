@@ -1,0 +1,45 @@
+#include "workbook/xlsx/SheetScan.h"
+
+#include <string>
+#include <utility>
+
+#include "workbook/xlsx/SheetStream.h"
+
+namespace kvd507::workbook::xlsx {
+SheetScan::SheetScan(ZipArchive& archive, std::string_view part, std::uint64_t limit,
+                     SheetContext context, std::uint32_t maxColumn)
+    : archive_(archive),
+      limit_(limit),
+      context_(context),
+      maxColumn_(maxColumn),
+      cells_(archive.fileName(), std::string(part), std::move(context), maxColumn),
+      tokenizer_(archive.open(part, limit), cells_) {}
+
+bool SheetScan::next(RawRow& row) {
+  if (expat_) return expat_->next(row);
+  if (finished_) return false;
+  for (;;) {
+    const SheetTokenizer::Progress progress = tokenizer_.step();
+    if (progress == SheetTokenizer::Progress::OtherEncoding) {
+      expat_ = std::make_unique<SheetStream>(archive_.open(cells_.part(), limit_),
+                                             std::move(context_), maxColumn_);
+      return expat_->next(row);
+    }
+    if (cells_.takeRow(row)) return true;
+    if (progress == SheetTokenizer::Progress::Finished) {
+      finished_ = true;
+      return false;
+    }
+  }
+}
+
+std::unique_ptr<RowSource> openSheetRows(ZipArchive& archive, std::string_view part,
+                                         std::uint64_t limit, SheetContext context,
+                                         std::uint32_t maxColumn, SheetParser parser) {
+  if (parser == SheetParser::Fastest) {
+    return std::make_unique<SheetScan>(archive, part, limit, std::move(context), maxColumn);
+  }
+  return std::make_unique<SheetStream>(archive.open(part, limit), std::move(context), maxColumn);
+}
+
+}  // namespace kvd507::workbook::xlsx
