@@ -7,13 +7,13 @@
 
 namespace kvd507::workbook::xlsx {
 SheetScan::SheetScan(ZipArchive& archive, std::string_view part, std::uint64_t limit,
-                     SheetContext context, std::uint32_t maxColumn)
+                     SheetContext context, std::uint32_t maxColumn, std::size_t chunkSize)
     : archive_(archive),
       limit_(limit),
       context_(context),
       maxColumn_(maxColumn),
       cells_(archive.fileName(), std::string(part), std::move(context), maxColumn),
-      tokenizer_(archive.open(part, limit), cells_) {}
+      tokenizer_(archive.open(part, limit), cells_, chunkSize) {}
 
 bool SheetScan::next(RawRow& row) {
   if (expat_) return expat_->next(row);

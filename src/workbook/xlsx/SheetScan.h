@@ -16,8 +16,8 @@ namespace kvd507::workbook::xlsx {
 // the object.
 class SheetScan : public RowSource {
  public:
-  SheetScan(ZipArchive& archive, std::string_view part, std::uint64_t limit,
-            SheetContext context, std::uint32_t maxColumn);
+  SheetScan(ZipArchive& archive, std::string_view part, std::uint64_t limit, SheetContext context,
+            std::uint32_t maxColumn, std::size_t chunkSize = SheetTokenizer::kChunkSize);
 
   bool next(RawRow& row) override;
 

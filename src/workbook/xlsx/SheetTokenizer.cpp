@@ -12,7 +12,6 @@
 namespace kvd507::workbook::xlsx {
 namespace {
 
-constexpr std::size_t kChunkSize = 128 * 1024;
 // As for every other part (XmlReader).
 constexpr std::size_t kMaxDepth = 256;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -150,9 +149,8 @@ std::optional<std::string_view> declarationAtStart(std::string_view text) {
 bool isPlainUtf8Part(std::string_view head) {
   if (head.starts_with(kByteOrderMark)) {
     head.remove_prefix(kByteOrderMark.size());
-  } else if (head.size() >= 2 &&
-             (head[0] == '\0' || head[1] == '\0' || head.starts_with("\xFE\xFF") ||
-              head.starts_with("\xFF\xFE"))) {
+  } else if (head.size() >= 2 && (head[0] == '\0' || head[1] == '\0' ||
+                                  head.starts_with("\xFE\xFF") || head.starts_with("\xFF\xFE"))) {
     return false;  // UTF-16, with or without a byte-order mark
   }
   const auto declaration = declarationAtStart(head);
@@ -207,11 +205,11 @@ class SheetTokenizer::Attributes final : public ElementAttributes {
   SheetTokenizer& tokenizer_;
 };
 
-SheetTokenizer::SheetTokenizer(ZipEntry entry, SheetCells& cells)
+SheetTokenizer::SheetTokenizer(ZipEntry entry, SheetCells& cells, std::size_t chunkSize)
     : entry_(std::move(entry)),
       cells_(cells),
-      buffer_(std::make_unique<char[]>(kChunkSize)),
-      capacity_(kChunkSize) {}
+      buffer_(std::make_unique<char[]>(std::max<std::size_t>(chunkSize, 1))),
+      capacity_(std::max<std::size_t>(chunkSize, 1)) {}
 
 SheetTokenizer::Progress SheetTokenizer::step() {
   if (failure_) std::rethrow_exception(failure_);
@@ -384,8 +382,8 @@ const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
     }
   }
   if (p == end) return nullptr;  // the name may go on
-  if (!ascii && !isNameOutsideAscii(std::string_view(
-                    nameStart, static_cast<std::size_t>(p - nameStart)))) {
+  if (!ascii &&
+      !isNameOutsideAscii(std::string_view(nameStart, static_cast<std::size_t>(p - nameStart)))) {
     malformed(nameStart, XML_ERROR_INVALID_TOKEN);
   }
   return p;
@@ -619,9 +617,9 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
         q += length;
       }
     }
-    attributes_.push_back(
-        {attributeName, std::string_view(valueStart, static_cast<std::size_t>(q - valueStart)),
-         plain});
+    attributes_.push_back({attributeName,
+                           std::string_view(valueStart, static_cast<std::size_t>(q - valueStart)),
+                           plain});
     ++q;
   }
 

@@ -30,7 +30,10 @@ bool isPlainUtf8Part(std::string_view head);
 // end, as with expat. Parts for which isPlainUtf8Part says no are left to expat.
 class SheetTokenizer {
  public:
-  SheetTokenizer(ZipEntry entry, SheetCells& cells);
+  // `chunkSize` is how many bytes are inflated at a time; tests make it small so that the
+  // markup is cut at every place.
+  static constexpr std::size_t kChunkSize = 128 * 1024;
+  SheetTokenizer(ZipEntry entry, SheetCells& cells, std::size_t chunkSize = kChunkSize);
 
   enum class Progress {
     Paused,
