@@ -45,8 +45,8 @@ void writeArchive(const std::uint8_t* data, std::size_t size) {
   if (archive == nullptr) std::abort();
   zip_source_t* source = zip_source_buffer(archive, data, size, 0);
   const zip_int64_t index = zip_file_add(archive, kPart, source, ZIP_FL_OVERWRITE);
-  if (index < 0 || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
-                                            ZIP_CM_STORE, 0) != 0) {
+  if (index < 0 ||
+      zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) != 0) {
     std::abort();
   }
   if (zip_close(archive) != 0) std::abort();
@@ -74,8 +74,8 @@ Outcome read(bool expat, std::size_t chunkSize, std::uint32_t maxColumn) {
     if (expat) {
       rows = std::make_unique<xlsx::SheetStream>(archive.open(kPart, kLimit), context, maxColumn);
     } else {
-      rows = std::make_unique<xlsx::SheetScan>(archive, kPart, kLimit, context, maxColumn,
-                                               chunkSize);
+      rows =
+          std::make_unique<xlsx::SheetScan>(archive, kPart, kLimit, context, maxColumn, chunkSize);
     }
     RawRow row;
     while (rows->next(row)) outcome.rows.push_back(row);

@@ -30,6 +30,39 @@ bool parseWhole(std::string_view text, Number& value) {
   return result.ec == std::errc() && result.ptr == text.data() + text.size() && !text.empty();
 }
 
+// Plain decimals as sheets store them ("1234.56", "-7"), without from_chars's generality: with
+// fewer than 16 digits and no more than 22 after the point, digits and power of ten are exact
+// doubles and one division rounds correctly, so the result is from_chars's to the bit.
+bool parseSimpleDecimal(std::string_view text, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t at = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++at;
+  std::uint64_t digits = 0;
+  std::size_t count = 0;
+  std::size_t decimals = 0;
+  bool point = false;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c >= '0' && c <= '9') {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (digits >= 1'000'000'000'000'000) return false;
+      ++count;
+      if (point) ++decimals;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || decimals > 22) return false;
+  const double magnitude = static_cast<double>(digits) / kPowers[decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
 // The column of a cell reference such as "AB12"; 0 when it has no letters.
 std::uint32_t referenceColumn(std::string_view reference) {
   std::uint32_t column = 0;
@@ -294,7 +327,7 @@ void SheetCells::storeNumber(RawCell& cell, std::string_view text) {
   // from_chars reads no sign "+" and never looks at the C locale.
   if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
   double value = 0.0;
-  if (!parseWhole(text, value)) {
+  if (!parseSimpleDecimal(text, value) && !parseWhole(text, value)) {
     setError(cell, "not a number: \"" + std::string(text) + "\"");
     return;
   }

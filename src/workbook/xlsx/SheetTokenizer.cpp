@@ -36,13 +36,31 @@ bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool isAsciiNameStart(unsigned char c) {
+constexpr bool isAsciiNameStart(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
 }
 
-bool isAsciiNameCharacter(unsigned char c) {
-  return isAsciiNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+// Bytes that may go on a name: its ASCII characters, and every byte of a character beyond
+// ASCII, which isNameOutsideAscii judges.
+constexpr std::array<bool, 256> nameBytes() {
+  std::array<bool, 256> bytes{};
+  for (int c = 0; c < 256; ++c) {
+    const auto b = static_cast<unsigned char>(c);
+    bytes[b] = isAsciiNameStart(b) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c >= 0x80;
+  }
+  return bytes;
 }
+constexpr std::array<bool, 256> kNameByte = nameBytes();
+
+// Bytes of an attribute value that need no closer look.
+constexpr std::array<bool, 256> plainValueBytes() {
+  std::array<bool, 256> bytes{};
+  for (int c = 0x20; c < 0x80; ++c) {
+    bytes[static_cast<unsigned char>(c)] = c != '<' && c != '&' && c != '"' && c != '\'';
+  }
+  return bytes;
+}
+constexpr std::array<bool, 256> kPlainValueByte = plainValueBytes();
 
 bool isTrail(unsigned char c) {
   return (c & 0xC0) == 0x80;
@@ -167,7 +185,7 @@ class SheetTokenizer::Attributes final : public ElementAttributes {
   std::optional<std::string_view> find(std::string_view name) const override {
     auto& attributes = tokenizer_.attributes_;
     for (std::size_t i = 0; i < attributes.size(); ++i) {
-      if (localName(attributes[i].name) != name) continue;
+      if (attributes[i].local != name) continue;
       if (attributes[i].plain) return attributes[i].raw;
       return decode(i);
     }
@@ -371,18 +389,13 @@ const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
   if (p == end) return nullptr;
   const auto first = static_cast<unsigned char>(*p);
   if (first < 0x80 && !isAsciiNameStart(first)) malformed(p, XML_ERROR_INVALID_TOKEN);
-  bool ascii = first < 0x80;
+  unsigned char any = first;
   ++p;
-  for (; p < end; ++p) {
-    const auto c = static_cast<unsigned char>(*p);
-    if (c >= 0x80) {
-      ascii = false;
-    } else if (!isAsciiNameCharacter(c)) {
-      break;
-    }
+  while (p < end && kNameByte[static_cast<unsigned char>(*p)]) {
+    any |= static_cast<unsigned char>(*p++);
   }
   if (p == end) return nullptr;  // the name may go on
-  if (!ascii &&
+  if (any >= 0x80 &&
       !isNameOutsideAscii(std::string_view(nameStart, static_cast<std::size_t>(p - nameStart)))) {
     malformed(nameStart, XML_ERROR_INVALID_TOKEN);
   }
@@ -598,8 +611,11 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
     for (;;) {
       if (q == end) return Outcome::NeedMore;
       const auto c = static_cast<unsigned char>(*q);
-      if (c == static_cast<unsigned char>(quote)) break;
-      if (c >= 0x20 && c < 0x80 && c != '<' && c != '&') {
+      if (kPlainValueByte[c]) {
+        ++q;
+      } else if (c == static_cast<unsigned char>(quote)) {
+        break;
+      } else if (c == '"' || c == '\'') {
         ++q;
       } else if (c == '<') {
         malformed(q, XML_ERROR_INVALID_TOKEN);
@@ -617,7 +633,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
         q += length;
       }
     }
-    attributes_.push_back({attributeName,
+    attributes_.push_back({attributeName, localName(attributeName),
                            std::string_view(valueStart, static_cast<std::size_t>(q - valueStart)),
                            plain});
     ++q;

@@ -49,6 +49,7 @@ class SheetTokenizer {
  private:
   struct Attribute {
     std::string_view name;
+    std::string_view local;
     std::string_view raw;  // as written between the quotes
     bool plain;            // no reference, no white space other than ' ' in it
   };
