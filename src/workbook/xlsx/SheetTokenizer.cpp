@@ -15,6 +15,8 @@ namespace {
 // As for every other part (XmlReader).
 constexpr std::size_t kMaxDepth = 256;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Enough for a byte-order mark and any XML declaration a spreadsheet application writes.
+constexpr std::size_t kHeadBytes = 1024;
 
 // What a byte of character data is to the text scanner: most bytes are plain and only passed
 // over; the others need a closer look.
@@ -226,8 +228,9 @@ class SheetTokenizer::Attributes final : public ElementAttributes {
 SheetTokenizer::SheetTokenizer(ZipEntry entry, SheetCells& cells, std::size_t chunkSize)
     : entry_(std::move(entry)),
       cells_(cells),
-      buffer_(std::make_unique<char[]>(std::max<std::size_t>(chunkSize, 1))),
-      capacity_(std::max<std::size_t>(chunkSize, 1)) {}
+      chunkSize_(std::max<std::size_t>(chunkSize, 1)),
+      buffer_(std::make_unique<char[]>(chunkSize_)),
+      capacity_(chunkSize_) {}
 
 SheetTokenizer::Progress SheetTokenizer::step() {
   if (failure_) std::rethrow_exception(failure_);
@@ -235,7 +238,8 @@ SheetTokenizer::Progress SheetTokenizer::step() {
   try {
     if (!started_) {
       started_ = true;
-      refill();
+      // The byte-order mark and XML declaration are judged whole, however small the chunks.
+      while (end_ < kHeadBytes && !atEnd_) refill();
       if (!isPlainUtf8Part(std::string_view(buffer_.get(), end_))) {
         finished_ = true;
         return Progress::OtherEncoding;
@@ -293,15 +297,17 @@ bool SheetTokenizer::refill() {
   bufferOffset_ += begin_;
   end_ -= begin_;
   begin_ = 0;
-  if (end_ == capacity_) {
-    auto larger = std::make_unique<char[]>(capacity_ * 2);
-    std::memcpy(larger.get(), buffer_.get(), end_);
-    buffer_ = std::move(larger);
-    capacity_ *= 2;
+  if (capacity_ - end_ < chunkSize_) {
+    std::size_t larger = capacity_ * 2;
+    while (larger - end_ < chunkSize_) larger *= 2;
+    auto buffer = std::make_unique<char[]>(larger);
+    std::memcpy(buffer.get(), buffer_.get(), end_);
+    buffer_ = std::move(buffer);
+    capacity_ = larger;
   }
   const std::size_t before = end_;
-  while (end_ < capacity_ && !atEnd_) {
-    const std::size_t got = entry_.read(buffer_.get() + end_, capacity_ - end_);
+  while (end_ - before < chunkSize_ && !atEnd_) {
+    const std::size_t got = entry_.read(buffer_.get() + end_, chunkSize_ - (end_ - before));
     if (got == 0) atEnd_ = true;
     end_ += got;
   }

@@ -80,6 +80,8 @@ class SheetTokenizer {
   void emit(std::string_view text);
 
   void skipDeclaration();
+  // Moves what is not parsed yet to the front and inflates one more chunk behind it, growing
+  // the buffer when that leaves too little room. False at the end of the part.
   bool refill();
   [[noreturn]] void malformed(const char* at, int expatCode);
   [[noreturn]] void failWith(std::exception_ptr failure);
@@ -87,6 +89,7 @@ class SheetTokenizer {
   ZipEntry entry_;
   SheetCells& cells_;
 
+  std::size_t chunkSize_;
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
   std::size_t begin_ = 0;  // first byte not parsed yet
