@@ -155,7 +155,9 @@ save(
     ),
 )
 
-# Values that are not XML text as they stand. Each expected text is written out by hand.
+# Values that are not XML text as they stand. Each expected text is written out by hand: the
+# name cells and the payer name keep the "&" that begin a reference (they are escaped already),
+# every other value has each "&" escaped; line breaks and tabs become character references.
 save(
     "declaration_values_needing_escapes.ffdata",
     declaration(
@@ -168,31 +170,31 @@ save(
                 "x&gt;y",  # x>y
                 "",
                 "",
-                "1,5 2",  # 1.5 LF 2
-                "line1  line2",  # line1 CR LF line2
-                " 3,25",  # TAB 3.25
+                "1,5&#10;2",  # 1.5 LF 2
+                "line1&#13;&#10;line2",  # line1 CR LF line2
+                "&#9;3,25",  # TAB 3.25
             ]
         ],
         [
             [
                 'say "hi"',  # say "hi"
-                "&#38; &#x26;",  # &#38; &#x26;
-                "&amp;#0; &amp;bogus; &amp;#x110000;",  # &#0; &bogus; &#x110000;
+                "&amp;#38; &amp;#x26;",  # &#38; &#x26; (not a name: every "&" escaped)
+                "&amp;#0; &amp;bogus; &amp;#x110000;",  # &#0; &bogus; &#x110000; (a name)
                 "B",
                 "\ufffd\ufffd",  # FF C3 (a byte that is never UTF-8, a cut-off sequence)
-                "a b",  # a DEL b
+                "a&#127;b",  # a DEL b
                 "\ufffd",  # U+FFFF
                 "0,00",
                 "0",
                 "0,00",
-                "&lt;tag&gt;",  # &lt;tag&gt;
+                "&amp;lt;tag&amp;gt;",  # &lt;tag&gt;
                 "Ąžuolas",
                 "",
                 "&amp;",  # &
             ]
         ],
-        ("12 34", "A&lt;B &amp; C", "2023"),  # code 12 TAB 34; name a<b & c
-        "12 34",
+        ("12&#9;34", "A&lt;B &amp; C", "2023"),  # code 12 TAB 34; name a<b & c
+        "12&#9;34",
         "2023",
     ),
 )

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Makes the empty template sablonas/KVD507.xlsx and the filled example examples/pavyzdys.xlsx.
 
-Run from anywhere: `tools/make_workbooks.py [--xls]` (Debian's python3 with python3-openpyxl).
-The output is byte-for-byte the same on every run, so regenerating shows up in git only when
-this script changed. With --xls, LibreOffice
-also writes .xls copies of both (their bytes differ from run to run).
+Run from anywhere: `tools/make_workbooks.py [--xls] [--ods]` (Debian's python3 with
+python3-openpyxl). The output is byte-for-byte the same on every run, so regenerating shows up in
+git only when this script changed. With --xls and --ods, LibreOffice also writes .xls and .ods
+copies of both (their bytes differ from run to run).
 """
 
 import argparse
@@ -377,18 +377,19 @@ def save(wb, path):
             target.writestr(info, members[name])
 
 
-def convert_to_xls(path):
+def convert(path, kind):
     if shutil.which("soffice") is None:
-        raise SystemExit("soffice not found: cannot write the .xls copies")
+        raise SystemExit(f"soffice not found: cannot write the .{kind} copies")
     with tempfile.TemporaryDirectory() as profile:
         subprocess.run(["soffice", f"-env:UserInstallation=file://{profile}", "--headless",
-                        "--convert-to", "xls", "--outdir", str(path.parent), str(path)],
+                        "--convert-to", kind, "--outdir", str(path.parent), str(path)],
                        check=True, stdout=subprocess.DEVNULL)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--xls", action="store_true", help="also write .xls copies")
+    parser.add_argument("--ods", action="store_true", help="also write .ods copies")
     args = parser.parse_args()
 
     wb, _, _ = new_workbook()
@@ -399,9 +400,10 @@ def main():
     fill(u_sheet, U_LAYOUT, U_EXAMPLE)
     save(wb, EXAMPLE)
 
-    if args.xls:
-        convert_to_xls(TEMPLATE)
-        convert_to_xls(EXAMPLE)
+    for kind in ("xls", "ods"):
+        if getattr(args, kind):
+            convert(TEMPLATE, kind)
+            convert(EXAMPLE, kind)
 
 
 if __name__ == "__main__":

@@ -1,13 +1,51 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
+
 #include "cli/ConvertCommand.h"
 #include "cli/RowsCommand.h"
 
 namespace kvd507::cli {
 namespace {
 
-int usageError(std::ostream& err, const std::string& problem) {
-  err << "kvd507: " << problem << '\n' << kUsage;
+const std::vector<Command>& commands() {
+  static const std::vector<Command> all = {rowsCommand(), convertCommand()};
+  return all;
+}
+
+const Command* findCommand(const std::string& name) {
+  const auto found =
+      std::find_if(commands().begin(), commands().end(),
+                   [&name](const Command& command) { return command.spec.name == name; });
+  return found == commands().end() ? nullptr : &*found;
+}
+
+std::string programHelp() {
+  std::string help =
+      "Naudojimas: kvd507 KOMANDA [argumentai]\n\n"
+      "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n\n"
+      "Komandos:\n";
+  for (const Command& command : commands()) {
+    help += "  " + usageLine(command.spec) + "\n      " + wrapped(command.spec.summary, 6) + "\n";
+  }
+  help +=
+      "\nKomandos parinktys ir numatytosios reikšmės: kvd507 KOMANDA --help\n"
+      "\nBaigties kodai:\n"
+      "  0  pavyko\n"
+      "  1  nepavyko (priežastis parašoma)\n"
+      "  2  neteisinga komandinė eilutė\n"
+      "  3  darbaknygėje įrašų nerasta, forma neįrašyta (convert)\n";
+  return help;
+}
+
+int usageError(std::ostream& err, const std::string& problem, const Command* command) {
+  err << "kvd507: " << problem << '\n';
+  if (command != nullptr) {
+    err << "Naudojimas: " << usageLine(command->spec) << "\nDaugiau: kvd507 " << command->spec.name
+        << " --help\n";
+  } else {
+    err << "Naudojimas: kvd507 KOMANDA [argumentai]\nDaugiau: kvd507 --help\n";
+  }
   return kExitUsage;
 }
 
@@ -15,20 +53,27 @@ int usageError(std::ostream& err, const std::string& problem) {
 
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
                    std::ostream& err) {
-  if (arguments.empty()) return usageError(err, "no command given");
-  const std::string& command = arguments[0];
-  if (command == "--help" || command == "-h") {
-    out << kUsage;
+  if (arguments.empty()) return usageError(err, "nenurodyta komanda", nullptr);
+  const std::string& name = arguments[0];
+  if (name == "--help" || name == "-h" || name == "help") {
+    out << programHelp();
     return kExitWritten;
   }
-  if (command == "rows") {
-    if (arguments.size() != 2) return usageError(err, "rows takes exactly one workbook");
-    return runRowsCommand(arguments[1], out, err);
+  const Command* command = findCommand(name);
+  if (command == nullptr) {
+    return usageError(err, "nežinoma komanda \"" + name + "\"", nullptr);
   }
-  if (command == "convert") {
-    return runConvertCommand({arguments.begin() + 1, arguments.end()}, out, err);
+  ParsedArguments parsed;
+  try {
+    parsed = parseArguments(command->spec, {arguments.begin() + 1, arguments.end()});
+  } catch (const UsageError& e) {
+    return usageError(err, e.what(), command);
   }
-  return usageError(err, "unknown command \"" + command + "\"");
+  if (parsed.help) {
+    out << commandHelp(command->spec);
+    return kExitWritten;
+  }
+  return command->run(parsed, out, err);
 }
 
 }  // namespace kvd507::cli

@@ -4,20 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/Command.h"
+
 namespace kvd507::cli {
 
-// Exit statuses of the command line.
-inline constexpr int kExitWritten = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitNoRecords = 3;
-
-inline constexpr const char* kUsage =
-    "usage: kvd507 rows WORKBOOK\n"
-    "       kvd507 convert WORKBOOK [--append FILE] [--payer-code CODE] [--payer-name NAME]\n"
-    "                      [--year YEAR] [--output FILE] [--folder DIR] [--open]\n";
-
 // Dispatches `kvd507 SUBCOMMAND ...` (the program name left out) and returns the exit status.
+// `kvd507 --help` lists the subcommands, `kvd507 SUBCOMMAND --help` describes one.
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace kvd507::cli

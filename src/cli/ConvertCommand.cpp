@@ -3,9 +3,10 @@
 #include <unistd.h>
 
 #include <optional>
+#include <utility>
 
-#include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
+#include "errors/Error.h"
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
@@ -25,42 +26,17 @@ struct ConvertOptions {
   bool open = false;
 };
 
-// Fills `options` from the arguments; returns a problem to report, or nothing.
-std::optional<std::string> parse(const std::vector<std::string>& arguments,
-                                 ConvertOptions& options) {
-  bool haveWorkbook = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--open") {
-      options.open = true;
-      continue;
-    }
-    if (argument.rfind("--", 0) == 0) {
-      if (i + 1 == arguments.size()) return argument + " needs a value";
-      const std::string& value = arguments[++i];
-      if (argument == "--append") {
-        options.append = value;
-      } else if (argument == "--payer-code") {
-        options.payerCode = value;
-      } else if (argument == "--payer-name") {
-        options.payerName = value;
-      } else if (argument == "--year") {
-        options.year = value;
-      } else if (argument == "--output") {
-        options.output = value;
-      } else if (argument == "--folder") {
-        options.folder = value;
-      } else {
-        return "unknown option " + argument;
-      }
-      continue;
-    }
-    if (haveWorkbook) return "convert takes one workbook";
-    options.workbook = argument;
-    haveWorkbook = true;
-  }
-  if (!haveWorkbook) return "convert needs a workbook";
-  return std::nullopt;
+ConvertOptions optionsFrom(const ParsedArguments& arguments) {
+  ConvertOptions options;
+  options.workbook = arguments.operands.at(0);
+  if (auto value = arguments.value("--append")) options.append = *value;
+  options.payerCode = arguments.value("--payer-code");
+  options.payerName = arguments.value("--payer-name");
+  if (auto value = arguments.value("--year")) options.year = *value;
+  if (auto value = arguments.value("--output")) options.output = *value;
+  if (auto value = arguments.value("--folder")) options.folder = *value;
+  options.open = arguments.has("--open");
+  return options;
 }
 
 std::string pageSummary(const runs::RunState& state) {
@@ -72,23 +48,18 @@ std::string pageSummary(const runs::RunState& state) {
          std::to_string(lPages) + " L, " + std::to_string(uPages) + " U)";
 }
 
-}  // namespace
-
-int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                      std::ostream& err) {
-  ConvertOptions options;
-  if (auto problem = parse(arguments, options)) {
-    err << "kvd507: " << *problem << '\n' << kUsage;
-    return kExitUsage;
-  }
+int runConvert(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+  const ConvertOptions options = optionsFrom(arguments);
   const std::filesystem::path folder = options.folder ? *options.folder : runs::executableFolder();
 
   ConsoleHost::Payer payer;
   if (!options.payerCode || !options.payerName) {
     try {
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
-    } catch (const std::exception& e) {
-      err << "kvd507: " << e.what() << '\n';
+    } catch (...) {
+      const Error error = currentError();
+      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
+      if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
       return kExitFailure;
     }
   }
@@ -126,6 +97,43 @@ int runConvertCommand(const std::vector<std::string>& arguments, std::ostream& o
       break;
   }
   return kExitFailure;
+}
+
+}  // namespace
+
+Command convertCommand() {
+  CommandSpec spec;
+  spec.name = "convert";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Iš darbaknygės (.xlsx, .xls ar .ods) lapų \"KVD507 L\" ir \"KVD507 U\" parengia formą "
+      "KVD507.ffdata.";
+  spec.options = {
+      {"--append", "FORMA",
+       "papildo esamą formą: perima jos antraštę ir įrašus, prideda darbaknygės įrašus",
+       "kuriama nauja forma"},
+      {"--payer-code", "KODAS", "išmokų mokėtojo kodas",
+       "pasirinkto mokėtojo (APLANKAS/_nustatymai.ini ir asmenys.txt) kodas; "
+       "kai jo nėra, \"lb_kodas\""},
+      {"--payer-name", "PAVADINIMAS", "išmokų mokėtojo pavadinimas",
+       "pasirinkto mokėtojo pavadinimas; kai jo nėra, tuščias"},
+      {"--year", "METAI", "mokestinis laikotarpis", "2022"},
+      {"--output", "FAILAS", "kur įrašyti formą (esamas failas pakeičiamas)",
+       "APLANKAS/formos/KVD507.ffdata"},
+      {"--folder", "APLANKAS",
+       "programos aplankas: jame ieškoma asmenys.txt, _nustatymai.ini ir aplanko formos",
+       "aplankas, kuriame yra programa"},
+      {"--open", "", "įrašytą formą atidaro darbalaukio programa (xdg-open)", "neatidaroma"},
+  };
+  spec.exitStatuses =
+      "  0  forma įrašyta\n"
+      "  1  nepavyko: darbaknygės, esamos formos ar mokėtojų failo neperskaitė arba formos "
+      "neįrašė\n"
+      "  2  neteisinga komandinė eilutė\n"
+      "  3  darbaknygėje įrašų nerasta, forma neįrašyta\n";
+  return {std::move(spec), &runConvert};
 }
 
 }  // namespace kvd507::cli

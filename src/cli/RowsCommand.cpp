@@ -1,12 +1,15 @@
 #include "cli/RowsCommand.h"
 
+#include <filesystem>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "errors/Error.h"
 #include "rows/RowTable.h"
 #include "workbook/DecimalSeparator.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
 
 namespace kvd507::cli {
 namespace {
@@ -58,23 +61,51 @@ std::string escapeField(const std::string& cell) {
 
 int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err) {
   const char separator = workbook::decimalSeparatorFromEnvironment();
-  std::optional<workbook::Workbook> book;
-  try {
-    book.emplace(workbook::Workbook::open(workbookPath));
-  } catch (const workbook::WorkbookError& e) {
-    err << "kvd507: " << e.what() << '\n';
-    return 1;
-  }
-  SilentStatus status;
   rows::RowTable lRows;
   rows::RowTable uRows;
-  for (const auto& stop : {workbook::ReadLSheet(*book, lRows, status, separator),
-                           workbook::ReadUSheet(*book, uRows, status, separator)}) {
-    if (stop) err << "kvd507: įspėjimas: skaitymas sustojo: " << stop->describe() << '\n';
+  std::vector<workbook::ReadStop> stops;
+  try {
+    workbook::Workbook book = workbook::Workbook::open(workbookPath);
+    SilentStatus status;
+    for (auto stop : {workbook::ReadLSheet(book, lRows, status, separator),
+                      workbook::ReadUSheet(book, uRows, status, separator)}) {
+      if (stop) stops.push_back(std::move(*stop));
+    }
+  } catch (...) {
+    const Error error = currentError();
+    err << "kvd507: Blogai užpildytas failas "
+        << std::filesystem::path(workbookPath).filename().string() << ": "
+        << error.cause(workbookPath) << '\n';
+    if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+    return kExitFailure;
+  }
+  for (const auto& stop : stops) {
+    err << "kvd507: įspėjimas: skaitymas sustojo: " << stop.describe() << '\n';
   }
   printTable("L", lRows, out);
   printTable("U", uRows, out);
-  return 0;
+  return kExitWritten;
+}
+
+Command rowsCommand() {
+  CommandSpec spec;
+  spec.name = "rows";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Išveda kiekvieną įrašą, kurį programa perskaito iš darbaknygės: eilutėje \"L\" arba "
+      "\"U\" ir 14 langelių, atskirtų tabuliacija (\\, tabuliacija ir eilučių lūžiai rašomi "
+      "kaip \\\\, \\t, \\r, \\n).";
+  spec.exitStatuses =
+      "  0  įrašai išvesti (ir tada, kai skaitymas sustojo ties langeliu, kurio reikšmė neturi "
+      "teksto; apie tai įspėjama)\n"
+      "  1  darbaknygės nepavyko atidaryti arba ji sugadinta\n"
+      "  2  neteisinga komandinė eilutė\n";
+  return {std::move(spec),
+          [](const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+            return runRowsCommand(arguments.operands.at(0), out, err);
+          }};
 }
 
 }  // namespace kvd507::cli

@@ -3,7 +3,12 @@
 #include <ostream>
 #include <string>
 
+#include "cli/Command.h"
+
 namespace kvd507::cli {
+
+// `kvd507 rows WORKBOOK`, for the command line.
+Command rowsCommand();
 
 // `kvd507 rows WORKBOOK`: prints every row the two sheet readers keep, one line each, "L" or
 // "U" and the 14 cells separated by TAB. Returns the exit status.

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "files/FileError.h"
+#include "errors/Error.h"
 
 namespace kvd507::declaration {
 
-// A declaration file that cannot be read or written; the message names the file and the cause.
-class DeclarationError : public files::FileError {
+// A declaration file that cannot be read or written.
+class DeclarationError : public Error {
  public:
-  using FileError::FileError;
+  using Error::Error;
+  explicit DeclarationError(const Error& error) : Error(error) {}
 };
 
 }  // namespace kvd507::declaration

@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "declaration/DeclarationError.h"
+#include "declaration/TextLines.h"
 #include "declaration/Utf8.h"
-#include "files/IoError.h"
+#include "declaration/WholeDeclaration.h"
+#include "declaration/XmlText.h"
 #include "files/WholeFile.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -67,14 +69,8 @@ constexpr std::array<Key, 27> kKeys{{
 std::string loadBytes(const std::filesystem::path& file) {
   try {
     return files::readWholeFile(file, kLargestFile);
-  } catch (const files::IoError& e) {
-    if (e.code() == files::FileProblem::kNotRegularFile) {
-      throw DeclarationError(file.string(), "not a regular file");
-    }
-    if (e.code() == files::FileProblem::kTooLarge) {
-      throw DeclarationError(file.string(), "too large for a declaration (over 1 GiB)");
-    }
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
 
@@ -82,8 +78,9 @@ std::string_view decodedText(const std::filesystem::path& file, std::string_view
   const std::size_t markLength = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bytes.remove_prefix(markLength);
   if (const auto invalid = firstInvalidUtf8(bytes)) {
-    throw DeclarationError(file.string(), "not UTF-8 text (invalid byte at offset " +
-                                              std::to_string(markLength + *invalid) + ")");
+    throw DeclarationError(ErrorKind::kNotUtf8,
+                           ErrorPlace::atOffset(file.string(), markLength + *invalid),
+                           "not UTF-8 text");
   }
   return bytes;
 }
@@ -113,13 +110,27 @@ std::optional<std::pair<const Key*, std::size_t>> findKey(std::string_view line)
 // The cut counts characters from a 1-based position: the key's preceding characters and
 // key.cut + 1 of its own. Keys are ASCII and the cut stays inside the key, so this is a byte
 // offset too.
-std::string_view valueOf(std::string_view line, const Key& key, std::size_t at) {
+std::string_view rawValueOf(std::string_view line, const Key& key, std::size_t at) {
   std::string_view rest = line.substr(at + key.cut + 1);
   const std::size_t tagEnd = rest.find('>');
   if (tagEnd != std::string_view::npos) rest.remove_prefix(tagEnd + 1);
   const std::size_t closing = rest.find("</");
   if (closing == std::string_view::npos) return {};
-  return workbook::trim(rest.substr(0, closing));
+  return rows::trim(rest.substr(0, closing));
+}
+
+// The payer name, and field 3 of a row slot, which holds the name cell.
+bool isNameField(const Key& key) {
+  const bool slotField = key.target == Target::kL || key.target == Target::kU;
+  return key.target == Target::kName || (slotField && key.value == rows::cell::kText + 1);
+}
+
+// Values come back as the tables held them: the writer's references decoded, and the name
+// cells and the payer name escaped again as the sheet readers escape them. A declaration that
+// another program saved with literal quotes or other references reads the same.
+std::string valueOf(std::string_view line, const Key& key, std::size_t at) {
+  std::string value = decodeXmlText(rawValueOf(line, key, at));
+  return isNameField(key) ? rows::escapeName(value) : value;
 }
 
 // What one file yields, gathered apart from the caller's tables so that they are changed only
@@ -134,23 +145,23 @@ struct Scan {
   std::array<std::string, 11> l;  // 1..10
   std::array<std::string, 16> u;  // 1..10, 12..15
 
-  void store(const Key& key, std::string_view value) {
+  void store(const Key& key, std::string value) {
     switch (key.target) {
       case Target::kId:
-        id = std::string(value);
+        id = std::move(value);
         break;
       case Target::kName:
-        name = std::string(value);
+        name = std::move(value);
         break;
       case Target::kYear:
-        year = std::string(value);
+        year = std::move(value);
         break;
       case Target::kL:
-        l[key.value] = value;
+        l[key.value] = std::move(value);
         if (key.value == 10) finishLRow();
         break;
       case Target::kU:
-        u[key.value] = value;
+        u[key.value] = std::move(value);
         if (key.value == 15) finishURow();
         break;
     }
@@ -179,27 +190,15 @@ void scanLine(Scan& scan, std::string_view line) {
   }
 }
 
-// Lines end at CR LF, a lone CR or a lone LF; a break at the very end starts no further line.
-void scanLines(Scan& scan, std::string_view text) {
-  while (!text.empty()) {
-    const std::size_t end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
-      scanLine(scan, text);
-      return;
-    }
-    scanLine(scan, text.substr(0, end));
-    const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-    text.remove_prefix(end + (crLf ? 2 : 1));
-  }
-}
-
 }  // namespace
 
 void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
                              rows::RowTable& uRows, DeclarationHeader& header) {
   const std::string bytes = loadBytes(file);
+  const std::string_view text = decodedText(file, bytes);
+  checkWholeDeclaration(file, text);
   Scan scan;
-  scanLines(scan, decodedText(file, bytes));
+  forEachLine(text, [&scan](std::string_view line) { scanLine(scan, line); });
 
   if (scan.id) header.id = std::move(*scan.id);
   if (scan.name) header.name = std::move(*scan.name);

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "declaration/XmlText.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -68,33 +68,37 @@ class DeclarationText {
     flushIfFull();
   }
 
-  void field(std::size_t spaces, std::string_view name, std::string_view value) {
+  void field(std::size_t spaces, std::string_view name, std::string_view value,
+             Ampersand ampersand = Ampersand::kEscaped) {
     text_.append(spaces, ' ');
     text_ += "<Field Name=\"";
     text_ += name;
     text_ += "\">";
-    appendXmlText(text_, value);
+    appendXmlText(text_, value, ampersand);
     text_ += "</Field>\r\n";
     flushIfFull();
   }
 
   // One field of a row slot: "L8-3", with the amounts' decimal points made commas.
   void slotField(char letter, std::size_t column, std::size_t slot, std::string_view value,
-                 bool amount) {
+                 std::size_t cell) {
     text_ += "        <Field Name=\"";
     text_ += letter;
     text_ += std::to_string(column);
     text_ += '-';
     text_ += std::to_string(slot);
     text_ += "\">";
-    if (amount && value.find('.') != std::string_view::npos) {
+    // The name cell holds its "&" escaped already, as the sheet readers leave it.
+    const Ampersand ampersand =
+        cell == rows::cell::kText ? Ampersand::kAlreadyEscaped : Ampersand::kEscaped;
+    if (isAmountCell(cell) && value.find('.') != std::string_view::npos) {
       std::string withCommas(value);
       for (char& c : withCommas) {
         if (c == '.') c = ',';
       }
-      appendXmlText(text_, withCommas);
+      appendXmlText(text_, withCommas, ampersand);
     } else {
-      appendXmlText(text_, value);
+      appendXmlText(text_, value, ampersand);
     }
     text_ += "</Field>\r\n";
     flushIfFull();
@@ -168,18 +172,18 @@ void writeMainPage(DeclarationText& out, const DeclarationHeader& header, Writer
   std::string name;
   std::string year;
   if (header.isExtended()) {
-    id = workbook::trim(header.id);
-    name = workbook::trim(header.name);
-    year = workbook::trim(header.year);
+    id = rows::trim(header.id);
+    name = rows::trim(header.name);
+    year = rows::trim(header.year);
   } else {
-    id = workbook::trim(host.payerCode());
-    name = workbook::escapeName(workbook::upperAscii(workbook::trim(host.payerName())));
-    year = workbook::trim(host.year());
+    id = rows::trim(host.payerCode());
+    name = rows::escapeName(rows::upperAscii(rows::trim(host.payerName())));
+    year = rows::trim(host.year());
   }
   out.line(2, R"(<Page PageDefName="KVD507" PageNumber="1">)");
   out.line(4, R"(<Fields Count="9">)");
   out.field(4, "B_MM_ID", id);
-  out.field(4, "B_MM_Pavad", name);
+  out.field(4, "B_MM_Pavad", name, Ampersand::kAlreadyEscaped);
   out.field(4, "B_ML_Metai", year);
   for (std::string_view empty : {"G4", "G5", "G6", "G7", "B_FormNr", "B_FormVerNr"}) {
     out.field(4, empty, {});
@@ -194,7 +198,7 @@ void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
     const std::size_t cell = kind.cellOf(column);
     const std::string_view value =
         row == nullptr || cell == kNoCell ? std::string_view() : std::string_view((*row)[cell]);
-    out.slotField(kind.columnLetter, column, slot, value, isAmountCell(cell));
+    out.slotField(kind.columnLetter, column, slot, value, cell);
   }
 }
 
@@ -220,8 +224,8 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
       ++recordIndex;
     }
     // Read now, not once per file: a payer or year chosen during the export shows from here on.
-    const std::string code(workbook::trim(host.payerCode()));
-    const std::string year(workbook::trim(host.year()));
+    const std::string code(rows::trim(host.payerCode()));
+    const std::string year(rows::trim(host.year()));
     out.field(8, "B_MM_ID", code);
     out.field(8, "B_ML_Metai", year);
     out.field(8, "B_FormNr", {});

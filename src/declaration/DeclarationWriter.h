@@ -28,8 +28,9 @@ std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& 
                              const DeclarationHeader& header, WriterHost& host);
 
 // Saves `bytes` as `file` without ever leaving a truncated file behind: a temporary file beside
-// it is written, flushed and renamed over it. Creates the containing folder when it is missing
-// (one level). Throws DeclarationError naming the file and the cause.
+// it is written, flushed and renamed over it; a replaced file keeps its permissions, and a
+// read-only one is not replaced. Creates the containing folder when it is missing (one level).
+// Throws DeclarationError naming the file and the cause.
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes);
 
 // Writes the declaration straight into the temporary file that saveDeclaration renames into

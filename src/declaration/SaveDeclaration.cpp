@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "declaration/DeclarationError.h"
@@ -12,22 +11,20 @@
 namespace kvd507::declaration {
 namespace {
 
-std::string causeOf(int error) {
-  return std::strerror(error);
+[[noreturn]] void folderFailure(const std::filesystem::path& folder, int error) {
+  throw DeclarationError(
+      files::IoError("create the folder", std::error_code(error, std::generic_category()), folder));
 }
 
 void ensureFolder(const std::filesystem::path& folder) {
   struct stat status {};
   if (::stat(folder.c_str(), &status) == 0) {
-    if (!S_ISDIR(status.st_mode)) {
-      throw DeclarationError(folder.string(), "cannot create the folder: " + causeOf(ENOTDIR));
-    }
+    if (!S_ISDIR(status.st_mode)) folderFailure(folder, ENOTDIR);
     return;
   }
   const int statError = errno;
   if (statError != ENOENT || ::mkdir(folder.c_str(), 0777) != 0) {
-    const int error = statError != ENOENT ? statError : errno;
-    throw DeclarationError(folder.string(), "cannot create the folder: " + causeOf(error));
+    folderFailure(folder, statError != ENOENT ? statError : errno);
   }
 }
 
@@ -41,33 +38,36 @@ class TemporaryFileSink : public ByteSink {
   files::AtomicFileWriter& writer_;
 };
 
-std::filesystem::path folderOf(const std::filesystem::path& file) {
-  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+// Creates the missing folder, and refuses a declaration that must not be replaced.
+void prepareTarget(const std::filesystem::path& file) {
+  ensureFolder(file.has_parent_path() ? file.parent_path() : std::filesystem::path("."));
+  if (files::isReadOnly(file)) throw DeclarationError(ErrorKind::kReadOnlyFile, {file.string()});
 }
 
 }  // namespace
 
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) {
-  ensureFolder(folderOf(file));
-
+  prepareTarget(file);
   try {
-    files::replaceFileAtomically(file, bytes, files::Permissions::kFromUmask);
-  } catch (const files::IoError& e) {
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+    // A declaration the user shared with others, or kept private, stays so when replaced.
+    files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
 
 void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
                      const rows::RowTable& uRows, const DeclarationHeader& header,
                      WriterHost& host) {
-  ensureFolder(folderOf(file));
+  prepareTarget(file);
   try {
-    files::AtomicFileWriter writer(file, files::Permissions::kFromUmask);
+    files::AtomicFileWriter writer(file, files::Permissions::kKeepExisting);
     TemporaryFileSink sink(writer);
     writeDeclaration(sink, lRows, uRows, header, host);
     writer.commit();
-  } catch (const files::IoError& e) {
-    throw DeclarationError(file.string(), "cannot " + e.step() + ": " + e.code().message());
+  } catch (const Error& e) {
+    throw DeclarationError(e);
   }
 }
+
 }  // namespace kvd507::declaration

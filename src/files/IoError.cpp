@@ -1,5 +1,8 @@
 #include "files/IoError.h"
 
+#include <cerrno>
+#include <utility>
+
 namespace kvd507::files {
 namespace {
 
@@ -28,5 +31,38 @@ const std::error_category& fileProblemCategory() {
 std::error_code make_error_code(FileProblem problem) {
   return {static_cast<int>(problem), fileProblemCategory()};
 }
+
+ErrorKind kindOf(std::error_code code) {
+  if (code == FileProblem::kNotRegularFile) return ErrorKind::kNotRegularFile;
+  if (code == FileProblem::kTooLarge) return ErrorKind::kFileTooLarge;
+  if (code.category() != std::generic_category() && code.category() != std::system_category()) {
+    return ErrorKind::kFileSystem;
+  }
+  switch (code.value()) {
+    case ENOENT:
+      return ErrorKind::kFileMissing;
+    case EACCES:
+    case EPERM:
+      return ErrorKind::kNoPermission;
+    case EROFS:
+      return ErrorKind::kReadOnlyFileSystem;
+    case ENOSPC:
+    case EDQUOT:
+      return ErrorKind::kDiskFull;
+    case ENOTDIR:
+      return ErrorKind::kNotAFolder;
+    case EISDIR:
+      return ErrorKind::kNotRegularFile;
+    case ENOMEM:
+      return ErrorKind::kOutOfMemory;
+    default:
+      return ErrorKind::kFileSystem;
+  }
+}
+
+IoError::IoError(std::string step, std::error_code code, const std::filesystem::path& file)
+    : Error(kindOf(code), {file.string()}, "cannot " + step + ": " + code.message()),
+      step_(std::move(step)),
+      code_(code) {}
 
 }  // namespace kvd507::files

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <system_error>
 #include <type_traits>
-#include <utility>
+
+#include "errors/Error.h"
 
 namespace kvd507::files {
 
@@ -16,18 +18,22 @@ enum class FileProblem {
 const std::error_category& fileProblemCategory();
 std::error_code make_error_code(FileProblem problem);
 
-// A step of a file operation that failed, and why. Callers put it into words of their own
-// ("cannot write: ...") and name the file with their own error type.
-class IoError : public std::system_error {
+// The kind of failure a system error code stands for.
+ErrorKind kindOf(std::error_code code);
+
+// A step of a file operation that failed, and why. The kind comes from the system's reason;
+// the step and the system's own words are the detail.
+class IoError : public Error {
  public:
-  IoError(std::string step, std::error_code code)
-      : std::system_error(code, step), step_(std::move(step)) {}
+  IoError(std::string step, std::error_code code, const std::filesystem::path& file);
 
   // What was being done, as in "cannot <step>": "open", "read", "write the file", ...
   const std::string& step() const { return step_; }
+  std::error_code code() const { return code_; }
 
  private:
   std::string step_;
+  std::error_code code_;
 };
 
 }  // namespace kvd507::files

@@ -11,12 +11,13 @@
 #include <utility>
 
 #include "files/IoError.h"
+#include "files/RegularFile.h"
 
 namespace kvd507::files {
 namespace {
 
-[[noreturn]] void fail(const char* step, int error) {
-  throw IoError(step, std::error_code(error, std::generic_category()));
+[[noreturn]] void fail(const char* step, int error, const std::filesystem::path& file) {
+  throw IoError(step, std::error_code(error, std::generic_category()), file);
 }
 
 // Owns an open file descriptor; a negative one stands for none.
@@ -33,22 +34,22 @@ class Descriptor {
   int release() { return std::exchange(fd_, -1); }
 
   // Closing can report a failed write-back, so it is checked where the data matters.
-  void close(const char* step) {
+  void close(const char* step, const std::filesystem::path& file) {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) fail(step, errno);
+    if (::close(fd) != 0) fail(step, errno, file);
   }
 
  private:
   int fd_;
 };
 
-void writeAll(int fd, std::string_view bytes) {
+void writeAll(int fd, std::string_view bytes, const std::filesystem::path& file) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      fail("write the file", errno);
+      fail("write the file", errno, file);
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
@@ -69,9 +70,9 @@ Descriptor createTemporary(const std::filesystem::path& file, std::filesystem::p
     temporary = file.parent_path() / name;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return Descriptor(fd);
-    if (errno != EEXIST) fail("create a temporary file", errno);
+    if (errno != EEXIST) fail("create a temporary file", errno, file);
   }
-  fail("create a temporary file", EEXIST);
+  fail("create a temporary file", EEXIST, file);
 }
 
 // Best effort: makes the rename itself survive a crash. The new file is in place already, so a
@@ -84,32 +85,23 @@ void syncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 std::string readWholeFile(const std::filesystem::path& file, std::size_t maxBytes) {
-  // Without O_NONBLOCK opening a pipe waits for a writer, before the check below could refuse
-  // it. Reads from a regular file ignore the flag.
-  const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) fail("open", errno);
-  struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) fail("read", errno);
-  if (!S_ISREG(status.st_mode)) throw IoError("read", FileProblem::kNotRegularFile);
-  if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
-    throw IoError("read", FileProblem::kTooLarge);
-  }
+  RegularFile in(file);
+  const auto tooLarge = [&] {
+    IoError error("read", FileProblem::kTooLarge, file);
+    error.setLimit(maxBytes);
+    return error;
+  };
+  if (in.size() > maxBytes) throw tooLarge();
 
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(status.st_size));
+  bytes.reserve(static_cast<std::size_t>(in.size()));
   char buffer[65536];
   for (;;) {
-    const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      fail("read", errno);
-    }
+    const std::size_t count = in.read(buffer, sizeof buffer);
     if (count == 0) break;
     // The file may have grown since it was measured.
-    if (static_cast<std::size_t>(count) > maxBytes - bytes.size()) {
-      throw IoError("read", FileProblem::kTooLarge);
-    }
-    bytes.append(buffer, static_cast<std::size_t>(count));
+    if (count > maxBytes - bytes.size()) throw tooLarge();
+    bytes.append(buffer, count);
   }
   return bytes;
 }
@@ -132,7 +124,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& file, Permission
   if (keepMode && ::fchmod(fd.get(), existing.st_mode & 07777) != 0) {
     const int error = errno;
     ::unlink(temporary_.c_str());
-    fail("write the file", error);
+    fail("write the file", error, file);
   }
   fd_ = fd.release();
 }
@@ -143,23 +135,35 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 void AtomicFileWriter::write(std::string_view bytes) {
-  writeAll(fd_, bytes);
+  writeAll(fd_, bytes, file_);
 }
 
 void AtomicFileWriter::commit() {
-  if (::fsync(fd_) != 0) fail("write the file", errno);
+  if (::fsync(fd_) != 0) fail("write the file", errno, file_);
   Descriptor fd(std::exchange(fd_, -1));
-  fd.close("write the file");
-  if (::rename(temporary_.c_str(), file_.c_str()) != 0) fail("replace the file", errno);
+  fd.close("write the file", file_);
+  if (::rename(temporary_.c_str(), file_.c_str()) != 0) fail("replace the file", errno, file_);
   temporary_.clear();
   syncFolder(file_.has_parent_path() ? file_.parent_path() : std::filesystem::path("."));
 }
 
+bool isReadOnly(const std::filesystem::path& file) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if ((status.st_mode & 0222) == 0) return true;
+  return ::access(file.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
+}
+
 void appendToFile(const std::filesystem::path& file, std::string_view bytes) {
-  Descriptor fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-  if (fd.get() < 0) fail("open", errno);
-  writeAll(fd.get(), bytes);
-  fd.close("write the file");
+  // O_NONBLOCK, since opening a pipe for writing would wait for a reader; the check below
+  // then refuses it, and anything else that is no regular file.
+  Descriptor fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
+  if (fd.get() < 0) fail("open", errno, file);
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0) fail("open", errno, file);
+  if (!S_ISREG(status.st_mode)) throw IoError("open", FileProblem::kNotRegularFile, file);
+  writeAll(fd.get(), bytes, file);
+  fd.close("write the file", file);
 }
 
 }  // namespace kvd507::files

@@ -8,14 +8,15 @@
 
 namespace kvd507::files {
 
-// Whole-file access for the program's own files. Failures throw IoError (files/IoError.h) with
-// the step that failed and the system's reason; callers name the file with their own error type.
+// Whole-file access for the program's own files. Failures throw IoError (files/IoError.h)
+// naming the file, with the step that failed and the system's reason; callers may pass it on
+// as an error type of their own.
 
 constexpr std::size_t kNoSizeLimit = std::numeric_limits<std::size_t>::max();
 
-// Only regular files are read: a folder, a pipe or a device holds no such file, and reading a
-// pipe could wait for ever. A file over maxBytes fails with FileProblem::kTooLarge, even one
-// that grows while it is read. Steps: "open", "read".
+// Only regular files are read (files/RegularFile.h). A file over maxBytes fails with
+// FileProblem::kTooLarge and the limit, even one that grows while it is read. Steps: "open",
+// "read".
 std::string readWholeFile(const std::filesystem::path& file, std::size_t maxBytes = kNoSizeLimit);
 
 // What the replacing file's permissions are.
@@ -52,7 +53,14 @@ class AtomicFileWriter {
   int fd_ = -1;
 };
 
-// Appends at the end, creating the file when it is missing. Steps: "open", "write the file".
+// Whether `file` exists and must not be replaced: nobody may write to it (its mode has no write
+// permission at all, as a file marked read-only has, which even root is kept from replacing
+// here), or this process may not. Renaming over a file needs only the folder's permission, so
+// the atomic replace alone would not keep such a file.
+bool isReadOnly(const std::filesystem::path& file);
+
+// Appends at the end, creating the file when it is missing; anything but a regular file is
+// refused (FileProblem::kNotRegularFile). Steps: "open", "write the file".
 void appendToFile(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace kvd507::files

@@ -3,7 +3,6 @@
 #include <system_error>
 #include <utility>
 
-#include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "payers/PayerFileError.h"
 #include "payers/TextLines.h"
@@ -15,17 +14,17 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 std::string readOrThrow(const std::filesystem::path& file) {
   try {
-    return files::readWholeFile(file);
-  } catch (const files::IoError& e) {
-    throw PayerFileError(file.string(), "cannot read: " + e.code().message());
+    return files::readWholeFile(file, kLargestPayerFile);
+  } catch (const Error& e) {
+    throw PayerFileError(e);
   }
 }
 
 DecodedText decodeOrThrow(const std::filesystem::path& file, std::string_view bytes) {
   try {
     return decodeText(bytes);
-  } catch (const std::runtime_error& e) {
-    throw PayerFileError(file.string(), e.what());
+  } catch (Error& e) {
+    throw PayerFileError(e.setFile(file.string()));
   }
 }
 
@@ -33,8 +32,8 @@ std::string encodeOrThrow(const std::filesystem::path& file, std::string_view te
                           TextEncoding encoding) {
   try {
     return encodeText(text, encoding);
-  } catch (const std::runtime_error& e) {
-    throw PayerFileError(file.string(), e.what());
+  } catch (Error& e) {
+    throw PayerFileError(e.setFile(file.string()));
   }
 }
 
@@ -79,8 +78,8 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   bytes += encodeOrThrow(file, text, encoding);
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
-  } catch (const files::IoError& e) {
-    throw PayerFileError(file.string(), "cannot write: " + e.code().message());
+  } catch (const Error& e) {
+    throw PayerFileError(e);
   }
 }
 
@@ -98,8 +97,8 @@ void appendPayerLine(const std::filesystem::path& file, std::string_view line) {
   const std::string bytes = encodeOrThrow(file, text, decoded.encoding);
   try {
     files::appendToFile(file, bytes);
-  } catch (const files::IoError& e) {
-    throw PayerFileError(file.string(), "cannot append: " + e.code().message());
+  } catch (const Error& e) {
+    throw PayerFileError(e);
   }
 }
 

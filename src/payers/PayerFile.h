@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,8 +14,13 @@ namespace kvd507::payers {
 // The payer list's file name in the program folder.
 inline constexpr const char* kPayerFileName = "asmenys.txt";
 
+// A payer list holds a few dozen short lines; a file far beyond that is not one, and reading
+// it whole would cost memory out of all proportion.
+inline constexpr std::size_t kLargestPayerFile = std::size_t{1} << 20;
+
 // The payer list as read from disk: its lines in file order and the encoding it was stored in.
-// Errors are PayerFileError, naming the file and the cause.
+// Errors are PayerFileError, naming the file and the cause; a file over kLargestPayerFile is
+// refused.
 class PayerFile {
  public:
   // Reads the whole file at once. A missing file is an error here; whether a missing list is

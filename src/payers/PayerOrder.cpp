@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <stdexcept>
 
 #include "payers/PayerFile.h"
 #include "payers/PayerFileError.h"
@@ -27,8 +26,9 @@ std::unique_ptr<icu::Collator> caseBlindCollator(std::string_view posixName) {
   std::unique_ptr<icu::Collator> collator(
       icu::Collator::createInstance(collationLocale(posixName), status));
   if (U_FAILURE(status)) {
-    throw std::runtime_error(std::string("no collation for \"") + std::string(posixName) +
-                             "\": " + u_errorName(status));
+    throw Error(
+        ErrorKind::kNoCollation, {},
+        std::string("no collation for \"") + std::string(posixName) + "\": " + u_errorName(status));
   }
   // Case differences are the third level; accents, which do order Lithuanian letters, the second.
   collator->setStrength(icu::Collator::SECONDARY);
@@ -58,8 +58,8 @@ void sortPayerFile(const std::filesystem::path& file) {
   std::vector<std::string> lines = list.lines();
   try {
     sortPayerLines(lines, collationLocaleFromEnvironment());
-  } catch (const std::runtime_error& e) {
-    throw PayerFileError(file.string(), e.what());
+  } catch (Error& e) {
+    throw PayerFileError(e.setFile(file.string()));
   }
   writePayerFile(file, lines, list.encoding());
 }

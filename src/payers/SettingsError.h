@@ -1,13 +1,14 @@
 #pragma once
 
-#include "files/FileError.h"
+#include "errors/Error.h"
 
 namespace kvd507::payers {
 
-// The settings file cannot be read or written; the message names the file and the cause.
-class SettingsError : public files::FileError {
+// The settings file cannot be read or written.
+class SettingsError : public Error {
  public:
-  using FileError::FileError;
+  using Error::Error;
+  explicit SettingsError(const Error& error) : Error(error) {}
 };
 
 }  // namespace kvd507::payers

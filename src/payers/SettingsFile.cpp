@@ -144,10 +144,10 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
                                std::string_view fallback) const {
   std::string bytes;
   try {
-    bytes = files::readWholeFile(file_);
+    bytes = files::readWholeFile(file_, kLargestSettingsFile);
   } catch (const files::IoError& e) {
     if (e.code() == std::errc::no_such_file_or_directory) return std::string(fallback);
-    throw SettingsError(file_.string(), "cannot read: " + e.code().message());
+    throw SettingsError(e);
   }
   const std::vector<RawLine> lines = splitRawLines(bytes);
   const std::optional<SectionRange> range = findSection(lines, section);
@@ -161,11 +161,9 @@ void SettingsFile::write(std::string_view section, std::string_view key,
                          std::string_view value) const {
   std::string bytes;
   try {
-    bytes = files::readWholeFile(file_);
+    bytes = files::readWholeFile(file_, kLargestSettingsFile);
   } catch (const files::IoError& e) {
-    if (e.code() != std::errc::no_such_file_or_directory) {
-      throw SettingsError(file_.string(), "cannot read: " + e.code().message());
-    }
+    if (e.code() != std::errc::no_such_file_or_directory) throw SettingsError(e);
   }
   std::vector<RawLine> lines = splitRawLines(bytes);
   std::string entry = std::string(key) + "=" + std::string(value);
@@ -184,7 +182,7 @@ void SettingsFile::write(std::string_view section, std::string_view key,
   try {
     files::replaceFileAtomically(file_, joinRawLines(lines), files::Permissions::kKeepExisting);
   } catch (const files::IoError& e) {
-    throw SettingsError(file_.string(), "cannot write: " + e.code().message());
+    throw SettingsError(e);
   }
 }
 

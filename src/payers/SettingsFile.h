@@ -1,16 +1,21 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace kvd507::payers {
 
+// The settings file holds one key; a file far beyond a few lines is not ours.
+inline constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
+
 // An initialization file of "[section]" headers and "key=value" lines, read and written the way
 // Windows' private-profile service does it: section and key names match without regard to case
 // (ASCII letters), values lose the spaces and tabs around them, and the first matching section
 // and key count. Lines that are neither, comments included, are kept as they are.
-// Errors are SettingsError, naming the file and the cause.
+// Errors are SettingsError, naming the file and the cause; a file over kLargestSettingsFile is
+// refused.
 class SettingsFile {
  public:
   explicit SettingsFile(std::filesystem::path file);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "errors/Error.h"
+
 namespace kvd507::payers {
 namespace {
 
@@ -21,7 +23,8 @@ using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
 void check(UErrorCode status, const char* what) {
   if (U_FAILURE(status)) {
-    throw std::runtime_error(std::string(what) + " failed: " + u_errorName(status));
+    throw Error(ErrorKind::kTextEncoding, {},
+                std::string(what) + " failed: " + u_errorName(status));
   }
 }
 

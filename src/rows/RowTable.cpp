@@ -1,46 +1,86 @@
 #include "rows/RowTable.h"
 
+#include <array>
+#include <functional>
+#include <string_view>
 #include <utility>
 
+#include "errors/Error.h"
 #include "rows/Amount.h"
 
 namespace kvd507::rows {
+namespace {
 
-std::string RowTable::mergeKey(const TEilute& row) {
-  // Length-prefixed, so that no choice of cell texts can make two different keys collide.
-  std::string key;
-  for (std::size_t c :
-       {cell::kIdentifier, cell::kText, cell::kLetter, cell::kCode, cell::kNMark, cell::kDMark}) {
-    key += std::to_string(row[c].size());
-    key += ':';
-    key += row[c];
+constexpr std::array<std::size_t, 6> kKeyCells{cell::kIdentifier, cell::kText,  cell::kLetter,
+                                               cell::kCode,       cell::kNMark, cell::kDMark};
+
+std::size_t textOf(const TEilute& row) {
+  std::size_t size = 0;
+  for (const std::string& text : row) size += text.size();
+  return size;
+}
+
+}  // namespace
+
+std::size_t RowTable::keyHash(const TEilute& row) {
+  std::size_t hash = 0;
+  for (const std::size_t c : kKeyCells) {
+    // Each cell's own hash mixed in turn, so that texts running together ("1" "0" against
+    // "10" "") hash apart as a rule; equal hashes are compared cell by cell anyway.
+    hash ^=
+        std::hash<std::string_view>{}(row[c]) + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
   }
-  return key;
+  return hash;
+}
+
+bool RowTable::sameKey(const TEilute& a, const TEilute& b) {
+  for (const std::size_t c : kKeyCells) {
+    if (a[c] != b[c]) return false;
+  }
+  return true;
 }
 
 void RowTable::clear() {
   rows_.clear();
-  byKey_.clear();
+  byKeyHash_.clear();
+  textSize_ = 0;
 }
 
 void RowTable::append(TEilute row) {
-  byKey_[mergeKey(row)].push_back(rows_.size());
+  const std::size_t size = textOf(row);
+  if (size > textLimit_ - textSize_) {
+    throw Error(ErrorKind::kTooMuchText, {},
+                "the rows would hold over " + std::to_string(textLimit_) + " bytes of text",
+                textLimit_);
+  }
+  byKeyHash_[keyHash(row)].push_back(rows_.size());
   rows_.push_back(std::move(row));
+  textSize_ += size;
+}
+
+void RowTable::setCell(TEilute& row, std::size_t cell, std::string text) {
+  textSize_ = textSize_ - row[cell].size() + text.size();
+  row[cell] = std::move(text);
 }
 
 bool RowTable::merge(const TEilute& row, char decimalSeparator) {
-  const auto found = byKey_.find(mergeKey(row));
-  if (found == byKey_.end()) return false;
+  const auto found = byKeyHash_.find(keyHash(row));
+  if (found == byKeyHash_.end()) return false;
   const double amount = parseAmount(row[cell::kAmount]);
   const double secondAmount = parseAmount(row[cell::kSecondAmount]);
+  bool merged = false;
   for (std::size_t index : found->second) {
     TEilute& target = rows_[index];
-    target[cell::kAmount] =
-        formatAmount(parseAmount(target[cell::kAmount]) + amount, decimalSeparator);
-    target[cell::kSecondAmount] =
-        formatAmount(parseAmount(target[cell::kSecondAmount]) + secondAmount, decimalSeparator);
+    if (!sameKey(target, row)) continue;
+    // Sums are a few characters long; they are counted but never refused.
+    setCell(target, cell::kAmount,
+            formatAmount(parseAmount(target[cell::kAmount]) + amount, decimalSeparator));
+    setCell(
+        target, cell::kSecondAmount,
+        formatAmount(parseAmount(target[cell::kSecondAmount]) + secondAmount, decimalSeparator));
+    merged = true;
   }
-  return true;
+  return merged;
 }
 
 }  // namespace kvd507::rows

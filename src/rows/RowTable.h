@@ -11,9 +11,20 @@ namespace kvd507::rows {
 
 // The rows of one appendix, in the order they were added. Once added, a row changes only by
 // having another row's amounts merged into it.
+//
+// The text a table holds is bounded: a workbook can repeat one long shared string in every
+// cell of thousands of rows, and a declaration can carry one long value over to every row
+// after it, each from a file of a few kilobytes. Real declarations stay far below the bound.
 class RowTable {
  public:
+  static constexpr std::size_t kDefaultTextLimit = std::size_t{64} << 20;
+
+  RowTable() : RowTable(kDefaultTextLimit) {}
+  explicit RowTable(std::size_t textLimit) : textLimit_(textLimit) {}
+
   void clear();
+  // Throws Error (ErrorKind::kTooMuchText, with the limit) when the row would bring the text
+  // held past the limit; the table stays as it was.
   void append(TEilute row);
 
   // Adds the new row's amount and second amount into every row whose merge key (identifier,
@@ -23,16 +34,24 @@ class RowTable {
 
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
+  // Bytes of text in all cells of all rows.
+  std::size_t textSize() const { return textSize_; }
   const TEilute& operator[](std::size_t index) const { return rows_[index]; }
   std::vector<TEilute>::const_iterator begin() const { return rows_.begin(); }
   std::vector<TEilute>::const_iterator end() const { return rows_.end(); }
 
  private:
-  static std::string mergeKey(const TEilute& row);
+  static std::size_t keyHash(const TEilute& row);
+  static bool sameKey(const TEilute& a, const TEilute& b);
+  void setCell(TEilute& row, std::size_t cell, std::string text);
 
   std::vector<TEilute> rows_;
-  // Rows taken over from a declaration may share a key, so a key can name several rows.
-  std::unordered_map<std::string, std::vector<std::size_t>> byKey_;
+  // Rows by the hash of their merge key, so that keys are never copied: a key can be as long
+  // as the row's text. Rows taken over from a declaration may share a key, and different keys
+  // may share a hash, so a hash can name several rows.
+  std::unordered_map<std::size_t, std::vector<std::size_t>> byKeyHash_;
+  std::size_t textLimit_;
+  std::size_t textSize_ = 0;
 };
 
 }  // namespace kvd507::rows

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "declaration/DeclarationError.h"
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
+#include "errors/Error.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -62,19 +62,49 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     if (emptyTables) state.uRows.clear();
     if (auto stop = workbook::ReadUSheet(book, state.uRows, host, separator))
       stops.push_back(*stop);
+  } catch (...) {
+    const Error error = currentError();
+    host.showError(
+        "Blogai užpildytas failas " + host.workbookName() + ": " + error.cause(host.workbookPath()),
+        error.detail());
+    return RunOutcome::Failed;
+  }
 
-    if (state.lRows.empty() && state.uRows.empty()) {
-      host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
-      warnAboutStops(host, stops);
-      return RunOutcome::NoRecords;
-    }
+  if (state.lRows.empty() && state.uRows.empty()) {
+    host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
+    warnAboutStops(host, stops);
+    return RunOutcome::NoRecords;
+  }
+  try {
     Export2XML(host, state, settings, opener);
-  } catch (const std::exception& e) {
-    host.showError("Blogai užpildytas failas " + host.workbookName(), e.what());
+  } catch (...) {
+    // The workbook was read; what failed is the writing, most often for want of disk space or
+    // permission, so the headline names the declaration, not the workbook.
+    const Error error = currentError();
+    const std::string output = settings.outputFile.string();
+    host.showError("Nepavyko įrašyti formos " + output + ": " + error.cause(output),
+                   error.detail());
     return RunOutcome::Failed;
   }
   warnAboutStops(host, stops);
   return RunOutcome::Written;
+}
+
+// Whatever escapes a run's own guards (a host that fails, memory running out between steps)
+// is still told, never passed on to the window or the command line.
+template <typename Run>
+RunOutcome guarded(RunHost& host, Run run) {
+  try {
+    return run();
+  } catch (...) {
+    const Error error = currentError();
+    try {
+      host.showError("Nepavyko suformuoti formos: " + error.cause(), error.detail());
+    } catch (...) {
+      // Nothing is left to tell it with.
+    }
+    return RunOutcome::Failed;
+  }
 }
 
 }  // namespace
@@ -87,35 +117,40 @@ void Export2XML(RunHost& host, const RunState& state, const RunSettings& setting
 
 RunOutcome runGeneration(RunHost& host, RunState& state, const RunSettings& settings,
                          DesktopOpener& opener) {
-  BusyScope busy(host);
-  state.existingDeclaration = RunState::kNoExistingDeclaration;
-  state.header.reset();
-  return convertChosenWorkbook(host, state, settings, opener, true);
+  return guarded(host, [&] {
+    BusyScope busy(host);
+    state.existingDeclaration = RunState::kNoExistingDeclaration;
+    state.header.reset();
+    return convertChosenWorkbook(host, state, settings, opener, true);
+  });
 }
 
 RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings,
                      DesktopOpener& opener) {
-  BusyScope busy(host);
-  const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
-  state.existingDeclaration = chosen ? chosen->string() : RunState::kNoExistingDeclaration;
+  return guarded(host, [&] {
+    BusyScope busy(host);
+    const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
+    state.existingDeclaration = chosen ? chosen->string() : RunState::kNoExistingDeclaration;
 
-  // Every append run starts afresh, so that rows and a header left by an earlier run never
-  // slip into this declaration.
-  state.lRows.clear();
-  state.uRows.clear();
-  state.header.reset();
-  if (chosen) {
-    try {
-      declaration::ReadExistingDeclaration(*chosen, state.lRows, state.uRows, state.header);
-    } catch (const declaration::DeclarationError& e) {
-      // Going on would replace the declaration with one that has lost all its rows.
-      host.showError(
-          "Nepavyko perskaityti formos " + chosen->filename().string() + ": " + e.cause(),
-          e.what());
-      return RunOutcome::Failed;
+    // Every append run starts afresh, so that rows and a header left by an earlier run never
+    // slip into this declaration.
+    state.lRows.clear();
+    state.uRows.clear();
+    state.header.reset();
+    if (chosen) {
+      try {
+        declaration::ReadExistingDeclaration(*chosen, state.lRows, state.uRows, state.header);
+      } catch (...) {
+        // Going on would replace the declaration with one that has lost all its rows.
+        const Error error = currentError();
+        host.showError("Nepavyko perskaityti formos " + chosen->filename().string() + ": " +
+                           error.cause(chosen->string()),
+                       error.detail());
+        return RunOutcome::Failed;
+      }
     }
-  }
-  return convertChosenWorkbook(host, state, settings, opener, false);
+    return convertChosenWorkbook(host, state, settings, opener, false);
+  });
 }
 
 }  // namespace kvd507::runs

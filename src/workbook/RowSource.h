@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "workbook/RawCell.h"
@@ -29,6 +31,16 @@ class WorkbookSource {
 
   // Worksheet names in workbook order. Chart sheets and macro sheets are not listed.
   virtual const std::vector<std::string>& sheetNames() const = 0;
+
+  // The index into sheetNames() of the worksheet with exactly this name. A source that finds
+  // its sheets as it reads may stop looking once it has found this one.
+  virtual std::optional<std::size_t> findSheet(std::string_view name) const {
+    const auto& names = sheetNames();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (names[i] == name) return i;
+    }
+    return std::nullopt;
+  }
 
   // Opens the worksheet at `index` into sheetNames(). Cells right of `maxColumn` are never
   // handed out (and need not be kept). The source stays valid while this object lives.

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "rows/Amount.h"
-#include "workbook/Text.h"
+#include "rows/Text.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -25,7 +25,7 @@ class RowReader {
       : sheet_(sheet), row_(row), separator_(decimalSeparator) {}
 
   std::string text(std::uint32_t column) {
-    return std::string(trim(sheet_.cellText(row_, column, separator_)));
+    return rows::controlsAsSpaces(rows::trim(sheet_.cellText(row_, column, separator_)));
   }
   double amount(std::uint32_t column) {
     return rows::MyRoundTo(2, rows::parseAmount(text(column)));
@@ -40,9 +40,9 @@ class RowReader {
 // A one-character code gets a leading "0"; a three-character code loses its third character,
 // which marks the payment with "D".
 void normaliseCode(std::string& code, std::string& dMark) {
-  if (characterCount(code) == 1) code.insert(0, "0");
-  if (characterCount(code) == 3) {
-    code = std::string(firstCharacters(code, 2));
+  if (rows::characterCount(code) == 1) code.insert(0, "0");
+  if (rows::characterCount(code) == 3) {
+    code = std::string(rows::firstCharacters(code, 2));
     dMark = "D";
   }
 }
@@ -97,13 +97,9 @@ rows::TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t row
 }  // namespace
 
 std::string ReadStop::describe() const {
-  std::string where = "lapas \"" + sheet + "\"";
-  if (column != 0) {
-    where += ", langelis " + columnName(column) + std::to_string(row);
-  } else if (row != 0) {
-    where += ", eilutė " + std::to_string(row);
-  }
-  return where + ": " + cause;
+  std::string text = placeText({{}, sheet, row, column}) + ": " + cause;
+  if (!detail.empty()) text += " (" + detail + ")";
+  return text;
 }
 
 std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
@@ -119,17 +115,19 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
       status.processPendingEvents();
 
-      std::string text = upperAscii(trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator)));
+      std::string text = rows::upperAscii(rows::controlsAsSpaces(
+          rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator))));
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
-      rows::TEilute row = readRow(sheet, layout, rowNumber, escapeName(text), decimalSeparator);
+      rows::TEilute row =
+          readRow(sheet, layout, rowNumber, rows::escapeName(text), decimalSeparator);
       if (!text.empty() && !table.merge(row, decimalSeparator)) table.append(std::move(row));
       ++rowNumber;
     }
   } catch (const WorkbookError& e) {
     return ReadStop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
-                    e.cause()};
+                    reasonText(e.kind(), e.limit()), e.detail()};
   }
   return std::nullopt;
 }

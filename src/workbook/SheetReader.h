@@ -36,9 +36,10 @@ struct ReadStop {
   std::string sheet;
   std::uint32_t row = 0;
   std::uint32_t column = 0;  // 0 when the failure is not one cell's
-  std::string cause;
+  std::string cause;         // why, in Lithuanian
+  std::string detail;        // what the cell holds instead of text: "#N/A", ...
 
-  // One line for the user, in the interface's language: sheet, cell, cause.
+  // One line for the user, in Lithuanian: sheet, row, column, cause and detail.
   std::string describe() const;
 };
 

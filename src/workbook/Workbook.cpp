@@ -1,11 +1,12 @@
 #include "workbook/Workbook.h"
 
 #include <array>
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
+#include "files/RegularFile.h"
 #include "workbook/CellText.h"
+#include "workbook/OdsSource.h"
 #include "workbook/RowSource.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
@@ -17,11 +18,18 @@ namespace {
 enum class FileKind { Zip, CompoundFile, Other };
 
 FileKind sniff(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw WorkbookError(file.string(), "the file cannot be opened for reading");
   std::array<unsigned char, 8> head{};
-  in.read(reinterpret_cast<char*>(head.data()), head.size());
-  const auto got = static_cast<std::size_t>(in.gcount());
+  std::size_t got = 0;
+  try {
+    files::RegularFile in(file);
+    while (got < head.size()) {
+      const std::size_t count = in.read(head.data() + got, head.size() - got);
+      if (count == 0) break;
+      got += count;
+    }
+  } catch (const Error& e) {
+    throw WorkbookError(e);
+  }
   static constexpr std::array<unsigned char, 4> kZip{'P', 'K', 3, 4};
   static constexpr std::array<unsigned char, 8> kCompound{0xD0, 0xCF, 0x11, 0xE0,
                                                           0xA1, 0xB1, 0x1A, 0xE1};
@@ -30,28 +38,22 @@ FileKind sniff(const std::filesystem::path& file) {
   return FileKind::Other;
 }
 
-std::size_t sheetIndex(const WorkbookSource& source, std::string_view name) {
-  const auto& names = source.sheetNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return i;
-  }
-  return names.size();
-}
-
 }  // namespace
 
 Workbook Workbook::open(const std::filesystem::path& file) {
   std::shared_ptr<WorkbookSource> source;
   switch (sniff(file)) {
     case FileKind::Zip:
-      source = openXlsxSource(file);
+      // Both kinds are zip archives; an OpenDocument package says what it is in its first entry.
+      source = isOpenDocumentFile(file) ? openOdsSource(file) : openXlsxSource(file);
       break;
     case FileKind::CompoundFile:
       // Encrypted .xlsx files are compound files too; the .xls reader tells them apart.
       source = openXlsSource(file);
       break;
     case FileKind::Other:
-      throw WorkbookError(file.string(), "not a workbook (neither .xlsx nor .xls)");
+      throw WorkbookError(ErrorKind::kNotAWorkbook, {file.string()},
+                          "not a workbook (neither .xlsx, .xls nor .ods)");
   }
   return Workbook(file.string(), std::move(source));
 }
@@ -67,16 +69,24 @@ Workbook& Workbook::operator=(Workbook&&) noexcept = default;
 Workbook::~Workbook() = default;
 
 bool Workbook::hasSheet(std::string_view name) const {
-  return sheetIndex(*source_, name) < source_->sheetNames().size();
+  return source_->findSheet(name).has_value();
 }
 
 Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
-  const std::size_t index = sheetIndex(*source_, name);
-  if (index == source_->sheetNames().size()) {
-    throw WorkbookError(fileName_, std::string(name), 0, 0, "the workbook has no such worksheet");
+  std::unique_ptr<RowSource> rows;
+  try {
+    const auto index = source_->findSheet(name);
+    if (!index) {
+      throw WorkbookError(ErrorKind::kNoSuchSheet, {fileName_, std::string(name)},
+                          "the workbook has no such worksheet");
+    }
+    rows = source_->openSheet(*index, maxColumn);
+  } catch (Error& e) {
+    if (e.file().empty()) e.setFile(fileName_);
+    if (e.sheet().empty()) e.setSheet(std::string(name));
+    throw;
   }
-  return Sheet(fileName_, std::string(name), source_, source_->openSheet(index, maxColumn),
-               maxColumn);
+  return Sheet(fileName_, std::string(name), source_, std::move(rows), maxColumn);
 }
 
 Sheet::Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,
@@ -101,10 +111,13 @@ const RawRow& Sheet::row(std::uint32_t number) {
         exhausted_ = true;
         current_.cells.clear();
       }
-    } catch (const WorkbookError& e) {
+    } catch (Error& e) {
       exhausted_ = true;
       // Give the damage the sheet's name and the row being looked for.
-      throw WorkbookError(fileName_, name_, number, 0, e.cause());
+      if (e.file().empty()) e.setFile(fileName_);
+      if (e.sheet().empty()) e.setSheet(name_);
+      if (e.row() == 0) e.setRow(number);
+      throw;
     }
   }
   return current_.number == number ? current_ : empty_;
@@ -116,7 +129,10 @@ std::string Sheet::cellText(std::uint32_t row, std::uint32_t column, char decima
   const RawCell& cell = cells.cells[column - 1];
   std::string text;
   if (!workbook::cellText(cell, decimalSeparator, text)) {
-    throw CellError(fileName_, name_, row, column, cell.text);
+    // Error values are what a spreadsheet shows for them: "#N/A", "#DIV/0!", ...
+    const ErrorKind kind =
+        cell.text.starts_with('#') ? ErrorKind::kCellErrorValue : ErrorKind::kCellWithoutText;
+    throw CellError(kind, {fileName_, name_, row, column}, cell.text);
   }
   return text;
 }

@@ -14,7 +14,7 @@ class WorkbookSource;
 class RowSource;
 class Sheet;
 
-// An open workbook file, .xlsx or .xls, recognised by its content.
+// An open workbook file, .xlsx, .xls or .ods, recognised by its content.
 class Workbook {
  public:
   // Throws WorkbookError naming the file when it cannot be opened as a workbook.
@@ -31,6 +31,8 @@ class Workbook {
   // The worksheet with exactly this name. Cells right of `maxColumn` read as empty. Throws
   // WorkbookError when there is no such worksheet.
   Sheet sheet(std::string_view name, std::uint32_t maxColumn);
+  // An .ods workbook names its sheets inside the part that holds their cells, so looking one
+  // up reads that part up to it, and throws WorkbookError when it is damaged before.
   bool hasSheet(std::string_view name) const;
 
  private:

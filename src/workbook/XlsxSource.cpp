@@ -57,7 +57,7 @@ class XlsxWorkbook : public WorkbookSource {
 
   std::unique_ptr<RowSource> openSheet(std::size_t index, std::uint32_t maxColumn) override {
     if (index >= sheetParts_.size()) {
-      throw WorkbookError(archive_.fileName(),
+      throw WorkbookError(ErrorKind::kNoSuchSheet, {archive_.fileName()},
                           "the workbook has no worksheet number " + std::to_string(index + 1));
     }
     loadContext();
@@ -71,7 +71,7 @@ class XlsxWorkbook : public WorkbookSource {
       if (archive_.contains(document->target)) return document->target;
     }
     if (archive_.contains(kDefaultWorkbookPart)) return std::string(kDefaultWorkbookPart);
-    throw WorkbookError(archive_.fileName(),
+    throw WorkbookError(ErrorKind::kNotAWorkbook, {archive_.fileName()},
                         "the zip archive holds no workbook part: not an .xlsx workbook");
   }
 

@@ -1,4 +1,6 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -12,6 +14,14 @@ namespace {
 
 using test::MemoryWorkbook;
 using test::TempDir;
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
 
 struct Result {
   int status;
@@ -63,12 +73,15 @@ TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
             "L\t\t\tONA\tA\t01\t\t\t10,00\t0\t0,00\t\t\t\t\n"
             "U\t\t\tIEVA\tA\t12\t\t\t2,50\t0\t0,00\t\t\t\t\n");
   EXPECT_EQ(rows.err,
-            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", langelis H7: #N/A\n");
+            "kvd507: įspėjimas: skaitymas sustojo: lapas \"KVD507 L\", eilutė 7, stulpelis H: "
+            "langelyje yra klaidos reikšmė (#N/A)\n");
 
   const Result convert = run({"convert", book, "--folder", dir.path().string()});
   EXPECT_EQ(convert.status, 0);
   EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
-  EXPECT_NE(convert.err.find("langelis H7: #N/A"), std::string::npos) << convert.err;
+  EXPECT_NE(convert.err.find("eilutė 7, stulpelis H: langelyje yra klaidos reikšmė (#N/A)"),
+            std::string::npos)
+      << convert.err;
 }
 
 TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
@@ -111,8 +124,9 @@ TEST_F(CommandLineTest, ThePayerDefaultsToTheStoredSelection) {
 TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
   const std::filesystem::path examples = test::dataFile("../../examples");
   std::vector<std::string> declarations;
-  for (const auto& book : {examples / "pavyzdys.xlsx", examples / "pavyzdys.xls",
-                           test::dataFile("example_saved_by_libreoffice.xlsx")}) {
+  for (const auto& book :
+       {examples / "pavyzdys.xlsx", examples / "pavyzdys.xls",
+        test::dataFile("example_saved_by_libreoffice.xlsx"), examples / "pavyzdys.ods"}) {
     const auto output = dir / (book.filename().string() + ".ffdata");
     const Result r = run({"convert", book.string(), "--folder", dir.path().string(), "--output",
                           output.string(), "--payer-code", "1", "--payer-name", "A"});
@@ -122,6 +136,7 @@ TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
   }
   EXPECT_EQ(declarations[0], declarations[1]);
   EXPECT_EQ(declarations[0], declarations[2]);
+  EXPECT_EQ(declarations[0], declarations[3]);
 }
 
 TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
@@ -143,13 +158,15 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
        1,
        "none.ffdata"},
       {{"rows", (dir / "text.xlsx").string()}, 1, "text.xlsx"},
-      {{}, 2, "usage"},
-      {{"convert"}, 2, "usage"},
-      {{"convert", empty, "--year"}, 2, "--year needs a value"},
-      {{"convert", empty, "--colour", "red"}, 2, "unknown option --colour"},
-      {{"convert", empty, empty}, 2, "one workbook"},
-      {{"rows"}, 2, "usage"},
-      {{"frobnicate"}, 2, "unknown command"},
+      {{}, 2, "nenurodyta komanda"},
+      {{"convert"}, 2, "komandai convert trūksta argumento DARBAKNYGĖ"},
+      {{"convert", empty, "--year"}, 2, "parinkčiai --year trūksta reikšmės METAI"},
+      {{"convert", empty, "--colour", "red"}, 2, "nežinoma parinktis --colour"},
+      {{"convert", empty, "--open=yes"}, 2, "parinktis --open reikšmės nepriima"},
+      {{"convert", empty, empty}, 2, "per daug argumentų"},
+      {{"rows"}, 2, "kvd507 rows --help"},
+      {{"rows", empty, "--year", "1"}, 2, "nežinoma parinktis --year"},
+      {{"frobnicate"}, 2, "nežinoma komanda \"frobnicate\""},
   };
   for (const Case& c : cases) {
     const Result r = run(c.arguments);
@@ -157,6 +174,48 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
     EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
+}
+
+TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
+  const Result program = run({"--help"});
+  EXPECT_EQ(program.status, 0);
+  EXPECT_EQ(program.err, "");
+  for (const char* part : {"kvd507 rows DARBAKNYGĖ", "kvd507 convert DARBAKNYGĖ",
+                           "kvd507 KOMANDA --help", "Baigties kodai:", "  3  "}) {
+    EXPECT_THAT(program.out, testing::HasSubstr(part));
+  }
+  const Result convert = run({"convert", "--help"});
+  EXPECT_EQ(convert.status, 0);
+  for (const char* option :
+       {"--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
+        "--output FAILAS", "--folder APLANKAS", "--open", "Numatyta: 2022",
+        "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
+    EXPECT_THAT(convert.out, testing::HasSubstr(option));
+  }
+  // Every option's description is followed by its default.
+  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 7u);
+  EXPECT_EQ(run({"rows", "-h"}).status, 0);
+}
+
+TEST_F(CommandLineTest, OptionsTakeTheirValueAfterAnEqualsSignToo) {
+  const Result r = run({"convert", workbook("a.xlsx", 1), "--folder=" + dir.path().string(),
+                        "--payer-name=Ona", "--year=2023", "--payer-code", "7"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string file = test::readFile(dir / "formos" / "KVD507.ffdata");
+  EXPECT_THAT(file, testing::HasSubstr("<Field Name=\"B_MM_Pavad\">ONA</Field>"));
+  EXPECT_THAT(file, testing::HasSubstr("<Field Name=\"B_ML_Metai\">2023</Field>"));
+  EXPECT_THAT(file, testing::HasSubstr("<Field Name=\"B_MM_ID\">7</Field>"));
+}
+
+TEST_F(CommandLineTest, AReadOnlyDeclarationIsNotReplaced) {
+  const auto output = dir / "old.ffdata";
+  test::writeFile(output, "previous");
+  ASSERT_EQ(::chmod(output.c_str(), 0444), 0);
+  const Result r = run({"convert", workbook("a.xlsx", 1), "--folder", dir.path().string(),
+                        "--output", output.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, testing::HasSubstr("apsaugotas nuo rašymo"));
+  EXPECT_EQ(test::readFile(output), "previous");
 }
 
 TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RecordingHost.h"
@@ -235,45 +237,83 @@ TEST(DeclarationWriter, BuildsALargeDeclarationWhole) {
 
 struct TextCase {
   std::string value;
-  std::string written;
+  std::string plain;   // written as a plain value
+  std::string asName;  // written as a name cell or payer name, whose "&" are escaped already
+  std::optional<std::string> readBack = std::nullopt;  // what the plain text decodes to, if
+                                                       // not the value itself
 };
 
 class XmlTextTest : public testing::TestWithParam<TextCase> {};
 
-TEST_P(XmlTextTest, WritesEveryValueAsWellFormedText) {
-  std::string out = "kept";
-  appendXmlText(out, GetParam().value);
-  EXPECT_EQ(out, "kept" + GetParam().written);
-  EXPECT_EQ(test::xmlError("<a>" + out + "</a>"), "");
+TEST_P(XmlTextTest, WritesEveryValueAsWellFormedTextThatDecodesBack) {
+  const TextCase& c = GetParam();
+  for (const auto& [ampersand, expected] :
+       {std::pair{Ampersand::kEscaped, c.plain}, std::pair{Ampersand::kAlreadyEscaped, c.asName}}) {
+    std::string out = "kept";
+    appendXmlText(out, c.value, ampersand);
+    EXPECT_EQ(out, "kept" + expected);
+    EXPECT_EQ(test::xmlError("<a>" + out + "</a>"), "");
+  }
+  EXPECT_EQ(decodeXmlText(c.plain), c.readBack.value_or(c.value));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, XmlTextTest,
-    testing::Values(TextCase{"", ""},
-                    TextCase{"Plain text 1.5, \"quoted\" 'too'",
-                             "Plain text 1.5, \"quoted\" 'too'"},
-                    TextCase{"a<b>c", "a&lt;b&gt;c"}, TextCase{"]]>", "]]&gt;"},
-                    TextCase{"AT&T", "AT&amp;T"}, TextCase{"&", "&amp;"},
-                    TextCase{"&amp;&lt;&gt;&quot;&apos;", "&amp;&lt;&gt;&quot;&apos;"},
-                    TextCase{"&amp", "&amp;amp"}, TextCase{"&nbsp;", "&amp;nbsp;"},
-                    TextCase{"&#38;&#x26;&#X26;", "&#38;&#x26;&amp;#X26;"},
-                    TextCase{"&#;&#x;&#12a;", "&amp;#;&amp;#x;&amp;#12a;"},
-                    TextCase{"&#0;&#x1F;&#xFFFE;&#99999999999;",
-                             "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;"},
-                    TextCase{"&#9;&#x10FFFF;", "&#9;&#x10FFFF;"},
-                    TextCase{"a\r\nb\tc\x01\x7F"
-                             "d",
-                             "a  b c  d"},
-                    TextCase{"ąčęėįšųūž ĄŽ €𝄞", "ąčęėįšųūž ĄŽ €𝄞"},
-                    TextCase{"\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F"},
-                    TextCase{"a\xFF"
-                             "b",
-                             "a\uFFFDb"},
-                    TextCase{"\xC0\xAF", "\uFFFD\uFFFD"},                      // overlong "/"
-                    TextCase{"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},            // a surrogate
-                    TextCase{"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},  // over U+10FFFF
-                    TextCase{"x\xE2\x82", "x\uFFFD\uFFFD"},                    // cut off
-                    TextCase{"\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD"}));
+    testing::Values(
+        TextCase{"", "", ""},
+        TextCase{"Plain text 1.5, \"quoted\" 'too'", "Plain text 1.5, \"quoted\" 'too'",
+                 "Plain text 1.5, \"quoted\" 'too'"},
+        TextCase{"a<b>c", "a&lt;b&gt;c", "a&lt;b&gt;c"}, TextCase{"]]>", "]]&gt;", "]]&gt;"},
+        TextCase{"AT&T", "AT&amp;T", "AT&amp;T"}, TextCase{"&", "&amp;", "&amp;"},
+        TextCase{"&amp;&lt;&gt;&quot;&apos;", "&amp;amp;&amp;lt;&amp;gt;&amp;quot;&amp;apos;",
+                 "&amp;&lt;&gt;&quot;&apos;"},
+        TextCase{"&amp", "&amp;amp", "&amp;amp"}, TextCase{"&nbsp;", "&amp;nbsp;", "&amp;nbsp;"},
+        TextCase{"&#38;&#x26;&#X26;", "&amp;#38;&amp;#x26;&amp;#X26;", "&#38;&#x26;&amp;#X26;"},
+        TextCase{"&#;&#x;&#12a;", "&amp;#;&amp;#x;&amp;#12a;", "&amp;#;&amp;#x;&amp;#12a;"},
+        TextCase{"&#0;&#x1F;&#xFFFE;&#99999999999;",
+                 "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;",
+                 "&amp;#0;&amp;#x1F;&amp;#xFFFE;&amp;#99999999999;"},
+        TextCase{"&#9;&#x10FFFF;", "&amp;#9;&amp;#x10FFFF;", "&#9;&#x10FFFF;"},
+        TextCase{"a\r\nb\tc\x7F"
+                 "d",
+                 "a&#13;&#10;b&#9;c&#127;d", "a&#13;&#10;b&#9;c&#127;d"},
+        TextCase{"a\x01"
+                 "b\x1F",
+                 "a b ", "a b ", "a b "},
+        TextCase{"ąčęėįšųūž ĄŽ €𝄞", "ąčęėįšųūž ĄŽ €𝄞", "ąčęėįšųūž ĄŽ €𝄞"},
+        TextCase{"\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F", "\xC2\x80\xC2\x9F"},
+        TextCase{"a\xFF"
+                 "b",
+                 "a\uFFFDb", "a\uFFFDb", "a\uFFFDb"},
+        TextCase{"\xC0\xAF", "\uFFFD\uFFFD", "\uFFFD\uFFFD", "\uFFFD\uFFFD"},  // overlong "/"
+        TextCase{"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD", "\uFFFD\uFFFD\uFFFD",
+                 "\uFFFD\uFFFD\uFFFD"},  // a surrogate
+        TextCase{"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD", "\uFFFD\uFFFD\uFFFD\uFFFD",
+                 "\uFFFD\uFFFD\uFFFD\uFFFD"},                                      // over U+10FFFF
+        TextCase{"x\xE2\x82", "x\uFFFD\uFFFD", "x\uFFFD\uFFFD", "x\uFFFD\uFFFD"},  // cut off
+        TextCase{"\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD", "\uFFFD\uFFFD", "\uFFFD\uFFFD"}));
+
+struct DecodeCase {
+  std::string text;
+  std::string decoded;
+};
+
+class DecodeXmlTextTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeXmlTextTest, DecodesOnlyReferencesXmlAccepts) {
+  EXPECT_EQ(decodeXmlText(GetParam().text), GetParam().decoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DecodeXmlTextTest,
+    testing::Values(DecodeCase{"", ""}, DecodeCase{"A&amp;amp;B", "A&amp;B"},
+                    DecodeCase{"&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
+                    DecodeCase{"&#62;&#x3E;&#x3e;&#0062;", ">>>>"},
+                    DecodeCase{"&#10;&#13;&#9;&#127;", "\n\r\t\x7F"},
+                    DecodeCase{"&#261;&#x10FFFF;", "ą\U0010FFFF"},
+                    DecodeCase{"AT&T &bogus; &nbsp; &#0; &#xFFFE; &#x110000; &#; &#X3E; &amp",
+                               "AT&T &bogus; &nbsp; &#0; &#xFFFE; &#x110000; &#; &#X3E; &amp"},
+                    DecodeCase{"&&amp;&", "&&&"}));
 
 }  // namespace
 }  // namespace kvd507::declaration

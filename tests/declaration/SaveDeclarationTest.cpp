@@ -48,11 +48,53 @@ TEST(SaveDeclaration, GivesTheFileTheModeTheUmaskAllows) {
   EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
+struct ModeCase {
+  mode_t mode;
+  bool replaced;
+};
+
+class ExistingModeTest : public testing::TestWithParam<ModeCase> {};
+
+// A replaced file keeps its mode whatever the umask; one that nobody may write is refused
+// (tests run as root, who could write to it anyway) and stays as it was.
+TEST_P(ExistingModeTest, KeepsTheModeOrRefusesAReadOnlyFile) {
+  test::TempDir folder;
+  const fs::path file = folder / "KVD507.ffdata";
+  test::writeFile(file, "previous");
+  ASSERT_EQ(::chmod(file.c_str(), GetParam().mode), 0);
+
+  const mode_t previousMask = ::umask(027);
+  bool refused = false;
+  try {
+    saveDeclaration(file, "new");
+  } catch (const DeclarationError& error) {
+    refused = true;
+    EXPECT_EQ(error.file(), file.string());
+    EXPECT_EQ(error.kind(), ErrorKind::kReadOnlyFile);
+    EXPECT_THAT(error.cause(), testing::HasSubstr("apsaugotas nuo rašymo"));
+  }
+  ::umask(previousMask);
+
+  EXPECT_EQ(refused, !GetParam().replaced);
+  EXPECT_EQ(test::readFile(file), GetParam().replaced ? "new" : "previous");
+  struct stat status {};
+  ASSERT_EQ(::stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, GetParam().mode);
+  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ExistingModeTest,
+                         testing::Values(ModeCase{0666, true}, ModeCase{0604, true},
+                                         ModeCase{0600, true}, ModeCase{0200, true},
+                                         ModeCase{0444, false}, ModeCase{0400, false},
+                                         ModeCase{0, false}));
+
 struct Failure {
   const char* what;
   std::string target;  // relative to the test folder
   std::string blamed;  // what the error names, relative to the test folder
   std::string cause;
+  ErrorKind kind;
 };
 
 class SaveFailureTest : public testing::TestWithParam<Failure> {};
@@ -70,7 +112,8 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), (folder / f.blamed).string());
-    EXPECT_THAT(error.cause(), testing::HasSubstr(f.cause));
+    EXPECT_THAT(error.detail(), testing::HasSubstr(f.cause));
+    EXPECT_EQ(error.kind(), f.kind);
   }
   EXPECT_EQ(test::namesIn(folder.path()), (std::vector<std::string>{"KVD507.ffdata", "plain"}));
   EXPECT_EQ(test::readFile(folder / "plain"), "previous");
@@ -79,10 +122,12 @@ TEST_P(SaveFailureTest, ThrowsAndLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, SaveFailureTest,
-    testing::Values(
-        Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory"},
-        Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b", "No such file or directory"},
-        Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata", "Is a directory"}),
+    testing::Values(Failure{"folder_is_a_file", "plain/KVD507.ffdata", "plain", "Not a directory",
+                            ErrorKind::kNotAFolder},
+                    Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b",
+                            "No such file or directory", ErrorKind::kFileMissing},
+                    Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata",
+                            "Is a directory", ErrorKind::kNotRegularFile}),
     [](const testing::TestParamInfo<Failure>& test) { return std::string(test.param.what); });
 
 // A write that fails half way, here at the file size limit, must not cost the previous file.
@@ -102,7 +147,7 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
     saveDeclaration(file, std::string(100000, 'x'));
   } catch (const DeclarationError& error) {
     threw = true;
-    EXPECT_THAT(error.cause(), testing::HasSubstr("File too large"));
+    EXPECT_THAT(error.detail(), testing::HasSubstr("File too large"));
   }
   ::setrlimit(RLIMIT_FSIZE, &previousLimit);
   ::signal(SIGXFSZ, previousHandler);

@@ -62,7 +62,7 @@ TEST_F(PayerFileTest, AnEmptyLineStopsLoadingAndKeepsThePayersAboveIt) {
     EXPECT_EQ(e.line(), 2u);
     EXPECT_EQ(e.payersBefore(), (std::vector<Payer>{{"Alfa", "1"}, {"Beta", "2"}}));
     EXPECT_EQ(e.file(), list_.string());
-    EXPECT_EQ(e.cause(), "List index out of bounds (0)");
+    EXPECT_EQ(e.detail(), "List index out of bounds (0)");
   }
 }
 

@@ -120,16 +120,23 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
          test::writeFile(t.dir / "notes.xlsx", "just text");
          t.host.chooseWorkbook(t.dir / "notes.xlsx");
        },
-       RunOutcome::Failed, "error: Blogai užpildytas failas notes.xlsx"},
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas notes.xlsx: tai ne darbo knyga (nei .xlsx, nei .xls, "
+       "nei .ods)"},
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
-       RunOutcome::Failed, "error: Blogai užpildytas failas gone.xlsx"},
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
       {"output cannot be made",
        [](ConversionRunTest& t) {
          t.host.chooseWorkbook(t.workbook(1, 0));
          test::writeFile(t.dir / "file", "");
          t.settings.outputFile = t.dir / "file" / "formos" / "KVD507.ffdata";
        },
-       RunOutcome::Failed, "error: Blogai užpildytas failas in.xlsx"},
+       // A failed write blames the declaration and says why, not the workbook.
+       RunOutcome::Failed,
+       "error: Nepavyko įrašyti formos " + (dir / "file" / "formos" / "KVD507.ffdata").string() +
+           ": failas \"" + (dir / "file" / "formos").string() +
+           "\": kelyje vietoj aplanko yra failas"},
   };
   for (const Case& c : cases) {
     ConversionRunTest& t = *this;
@@ -212,11 +219,69 @@ TEST_F(AppendRunTest, AddsTheWorkbookRowsToTheExistingOnes) {
   EXPECT_EQ(state.existingDeclaration, host.existing->string());
 }
 
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// Rows whose names, identifiers, codes and extra texts hold what XML escapes, line breaks, tabs
+// and text that looks like a reference: each must find itself in the declaration written from
+// it, and in that declaration as another program may save it again.
+TEST_F(AppendRunTest, AWorkbookAppendedToItsOwnDeclarationDoublesEveryAmount) {
+  MemoryWorkbook book;
+  book.sheet(L).sheet(U);
+  book.text(L, 6, 2, "A<B> & \"C\"\tD").text(L, 6, 3, "1&amp;2<3>").number(L, 6, 8, 10);
+  book.text(L, 6, 9, "&<");
+  book.text(L, 7, 2, "X\nY &#62; &quot;").text(L, 7, 3, "&#62;\t'").number(L, 7, 8, 20);
+  book.text(L, 7, 9, "x\ny");
+  book.text(L, 8, 2, "E&amp;F").text(L, 8, 4, "a & b").number(L, 8, 8, 30).text(L, 8, 9, ">");
+  book.text(U, 6, 2, "Ū&V \"W\"").text(U, 6, 3, "l&t\nx<").text(U, 6, 7, "<u>");
+  book.number(U, 6, 13, 2.5).text(U, 6, 14, "&&");
+  book.saveXlsx(dir / "special.xlsx");
+  host.chooseWorkbook(dir / "special.xlsx");
+
+  ASSERT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  const std::string own = test::readFile(settings.outputFile);
+  const Declaration once = written();
+  ASSERT_EQ(once.lRows.size(), 3u);
+  ASSERT_EQ(once.uRows.size(), 1u);
+
+  std::string resaved = replaceAll(own, "&quot;", "\"");
+  resaved = replaceAll(resaved, "&gt;", "&#62;");
+  resaved = replaceAll(resaved, "&#10;", "&#xA;");
+  resaved = replaceAll(resaved, "\"></Field>", "\"/>");
+  ASSERT_NE(resaved, own);
+
+  for (const std::string& existing : {own, resaved}) {
+    test::writeFile(dir / "existing.ffdata", existing);
+    host.existing = dir / "existing.ffdata";
+    ASSERT_EQ(runAppend(host, state, settings, opener), RunOutcome::Written);
+    const Declaration twice = written();
+    ASSERT_EQ(twice.lRows.size(), once.lRows.size());
+    ASSERT_EQ(twice.uRows.size(), once.uRows.size());
+    const auto expectDoubled = [](const rows::RowTable& before, const rows::RowTable& after,
+                                  const std::vector<std::string>& amounts) {
+      for (std::size_t i = 0; i < amounts.size(); ++i) {
+        rows::TEilute row = before[i];
+        row[rows::cell::kAmount] = amounts[i];
+        EXPECT_EQ(after[i], row) << i;
+      }
+    };
+    expectDoubled(once.lRows, twice.lRows, {"20,00", "40,00", "60,00"});
+    expectDoubled(once.uRows, twice.uRows, {"5,00"});
+  }
+}
+
 TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
   host.chooseWorkbook(workbook(1, 0));
   std::filesystem::create_directories(settings.outputFile.parent_path());
   test::writeFile(settings.outputFile, "previous");
-  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string()}) {
+  // Not UTF-8, missing, cut short.
+  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string(),
+                                   std::string("<FFData>\n<Field Name=\"L3-1\">A</Field>\n")}) {
     host.messages.clear();
     host.existing = dir / (bytes.empty() ? "missing.ffdata" : "bad.ffdata");
     if (!bytes.empty()) test::writeFile(*host.existing, bytes);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "rows/Text.h"
 #include "workbook/CellText.h"
 #include "workbook/DateFormat.h"
 #include "workbook/DecimalSeparator.h"
-#include "workbook/Text.h"
 
 namespace kvd507::workbook {
 namespace {
@@ -72,12 +72,12 @@ TEST(DecimalSeparator, ComesFromTheLocaleName) {
 }
 
 TEST(Text, TrimsUpperCasesAndEscapesAsTheDeclarationNeeds) {
-  EXPECT_EQ(trim("\t a b \r\n"), "a b");
-  EXPECT_EQ(trim("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");  // no-break spaces stay
-  EXPECT_EQ(upperAscii("žalias uab"), "žALIAS UAB");
-  EXPECT_EQ(escapeName("a & \"b\""), "a &amp; &quot;b&quot;");
-  EXPECT_EQ(characterCount("ąb"), 2u);
-  EXPECT_EQ(firstCharacters("ąčę", 2), "ąč");
+  EXPECT_EQ(rows::trim("\t a b \r\n"), "a b");
+  EXPECT_EQ(rows::trim("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");  // no-break spaces stay
+  EXPECT_EQ(rows::upperAscii("žalias uab"), "žALIAS UAB");
+  EXPECT_EQ(rows::escapeName("a & \"b\""), "a &amp; &quot;b&quot;");
+  EXPECT_EQ(rows::characterCount("ąb"), 2u);
+  EXPECT_EQ(rows::firstCharacters("ąčę", 2), "ąč");
 }
 
 }  // namespace

@@ -73,6 +73,25 @@ TEST(ReadLSheet, NormalisesARow) {
   EXPECT_FALSE(r.stop);
 }
 
+// A declaration can carry line feeds, carriage returns and tabs, but no other control character.
+TEST(ReadLSheet, MakesControlCharactersOtherThanLineBreaksAndTabsSpaces) {
+  MemoryWorkbook book;
+  fill(book, L, 6,
+       {{2, std::string("\x01"
+                        "a\x02"
+                        "b\nc\td\x1F\x7F\x05",
+                        11)},
+        {4,
+         " 1\x0B"
+         "2\r3\x1B"},
+        {8, "100"},
+        {9, "5"}});
+  const Read r = read(book, kLSheet);
+  ASSERT_EQ(r.table.size(), 1u);
+  EXPECT_EQ(r.table[0][rows::cell::kText], "A B\nC\tD \x7F");
+  EXPECT_EQ(r.table[0][rows::cell::kIdentifier], "1 2\r3");
+}
+
 TEST(ReadLSheet, ChoosesTheFirstGroupAboveZero) {
   struct Case {
     std::string h, j, l, n;  // the four group amounts
@@ -207,8 +226,10 @@ TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
   EXPECT_EQ(r.stop->sheet, L);
   EXPECT_EQ(r.stop->row, 8u);
   EXPECT_EQ(r.stop->column, 12u);
-  EXPECT_EQ(r.stop->cause, "#DIV/0!");
-  EXPECT_EQ(r.stop->describe(), "lapas \"KVD507 L\", langelis L8: #DIV/0!");
+  EXPECT_EQ(r.stop->cause, "langelyje yra klaidos reikšmė");
+  EXPECT_EQ(r.stop->detail, "#DIV/0!");
+  EXPECT_EQ(r.stop->describe(),
+            "lapas \"KVD507 L\", eilutė 8, stulpelis L: langelyje yra klaidos reikšmė (#DIV/0!)");
 }
 
 TEST(ReadLSheet, AWorkbookWithoutTheSheetAddsNothingSilently) {

@@ -123,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><worksheet><sheetData><row><c "
              "t=\"inlineStr\"><is><t>\xE0</t></is></c></row></sheetData></worksheet>",
              "\xC3\xA0"},
-        Case{"text after the cells is not read",
-             sheet(R"(<row><c><v>1</v></c></row>)") + "<junk", "1.000000"},
+        Case{"text after the cells is not read", sheet(R"(<row><c><v>1</v></c></row>)") + "<junk",
+             "1.000000"},
         Case{"mismatched end tag", sheet(R"(<row><c><v>1</v></row>)"), "refused"},
         Case{"undefined entity", sheet(R"(<row><c t="str"><v>&nbsp;</v></c></row>)"), "refused"},
         Case{"character reference to a non-character",
@@ -140,12 +140,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"'<' in an attribute value", sheet(R"(<row><c r="A<1"><v>1</v></c></row>)"),
              "refused"},
         Case{"']]>' in text", sheet(R"(<row><c t="str"><v>a]]>b</v></c></row>)"), "refused"},
-        Case{"'--' in a comment", sheet(R"(<row><!-- a -- b --><c><v>1</v></c></row>)"),
-             "refused"},
+        Case{"'--' in a comment", sheet(R"(<row><!-- a -- b --><c><v>1</v></c></row>)"), "refused"},
         Case{"XML declaration not at the start", " " + sheet(""), "refused"},
         Case{"document type", "<!DOCTYPE worksheet>" + sheet(""), "refused"},
-        Case{"part cut short", sheet(R"(<row><c><v>1</v></c></row>)").substr(0, 120),
-             "refused"},
+        Case{"part cut short", sheet(R"(<row><c><v>1</v></c></row>)").substr(0, 120), "refused"},
         Case{"empty part", "", "refused"}),
     [](const testing::TestParamInfo<Case>& test) {
       std::string name;

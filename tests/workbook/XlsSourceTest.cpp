@@ -99,7 +99,7 @@ std::string failure(std::string stream) {
     for (std::size_t i = 0; i < book.sheetNames().size(); ++i) cells(book, i);
   } catch (const WorkbookError& e) {
     EXPECT_EQ(e.file(), "damaged.xls");
-    return e.cause();
+    return e.detail();
   }
   return "";
 }
@@ -225,7 +225,7 @@ std::string openFailure(const std::filesystem::path& file) {
     workbook::openXlsSource(file);
   } catch (const WorkbookError& e) {
     EXPECT_EQ(e.file(), file.string());
-    return e.cause();
+    return e.detail();
   }
   return "";
 }

@@ -52,7 +52,7 @@ std::string manyRows(int rows) {
 void expectCause(const WorkbookError& e, const std::filesystem::path& file,
                  const std::string& cause) {
   EXPECT_EQ(e.file(), file.string());
-  EXPECT_NE(e.cause().find(cause), std::string::npos) << e.what();
+  EXPECT_NE(e.detail().find(cause), std::string::npos) << e.what();
 }
 
 struct OpenCase {

@@ -319,7 +319,7 @@ TEST(XlsxRows, RowsGoingBackAreDamage) {
     FAIL() << "no error";
   } catch (const workbook::WorkbookError& e) {
     EXPECT_EQ(e.sheet(), "Sheet1");
-    EXPECT_NE(e.cause().find("row 3 after row 5"), std::string::npos) << e.what();
+    EXPECT_NE(e.detail().find("row 3 after row 5"), std::string::npos) << e.what();
   }
 }
 

@@ -1,16 +1,28 @@
 #pragma once
 
-#include <stdexcept>
+#include <cstddef>
+#include <optional>
 #include <string>
+
+#include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook::xls {
 
 // A BIFF stream that cannot be read: damaged, encrypted or of an older version. Thrown deep
-// inside the parser, where the file and sheet are not known; the workbook turns it into a
-// WorkbookError that names them.
-class BiffError : public std::runtime_error {
+// inside the parser, where the file and sheet are not known, with the offset of the record at
+// fault in the stream where there is one; the workbook adds the file and the sheet.
+class BiffError : public WorkbookError {
  public:
-  explicit BiffError(const std::string& cause) : std::runtime_error(cause) {}
+  BiffError(const std::string& detail, std::optional<std::size_t> recordOffset,
+            ErrorKind kind = ErrorKind::kWorkbookDamaged)
+      : WorkbookError(kind, place(recordOffset), detail) {}
+
+ private:
+  static ErrorPlace place(std::optional<std::size_t> recordOffset) {
+    ErrorPlace at;
+    if (recordOffset) at.offset = *recordOffset;
+    return at;
+  }
 };
 
 }  // namespace kvd507::workbook::xls

@@ -33,7 +33,8 @@ void GlobalsParser::record(const BiffRecord& record) {
   BiffCursor in(record);
   switch (record.type) {
     case record::kFilePass:
-      throw BiffError("the workbook is password-protected");
+      throw BiffError("the workbook is password-protected", record.offset,
+                      ErrorKind::kWorkbookEncrypted);
     case record::kBoundSheet: {
       BiffGlobals::SheetEntry sheet;
       sheet.offset = in.u32();
@@ -91,11 +92,16 @@ void checkBof(const BiffRecord& bof) {
   const std::uint16_t version = in.u16();
   const std::uint16_t kind = in.u16();
   if (version == kBiff5) {
-    throw BiffError("Excel 5.0/95 workbooks are not supported, save as .xls (97-2003) or .xlsx");
+    throw BiffError("Excel 5.0/95 workbooks are not supported, save as .xls (97-2003) or .xlsx",
+                    bof.offset, ErrorKind::kWorkbookFormatTooOld);
   }
-  if (version != kBiff8) throw BiffError("not an Excel 97-2003 workbook (unknown BIFF version)");
+  if (version != kBiff8) {
+    throw BiffError("not an Excel 97-2003 workbook (unknown BIFF version)", bof.offset,
+                    ErrorKind::kWorkbookFormatTooOld);
+  }
   if (kind != kGlobalsSubstream) {
-    throw BiffError("the workbook stream does not start with the workbook's own records");
+    throw BiffError("the workbook stream does not start with the workbook's own records",
+                    bof.offset);
   }
 }
 
@@ -104,15 +110,16 @@ void checkBof(const BiffRecord& bof) {
 BiffGlobals readBiffGlobals(std::string_view stream) {
   BiffRecordReader reader(stream, 0);
   BiffRecord record;
-  if (!reader.next(record)) throw BiffError("the workbook stream is empty");
+  if (!reader.next(record)) throw BiffError("the workbook stream is empty", 0);
   if (record.type != record::kBof) {
     // Excel 2.x-4.x streams start with BOF records of other numbers.
     if ((record.type & 0xFF) == 0x09) {
       throw BiffError(
           "workbooks older than Excel 97 are not supported, save as .xls "
-          "(97-2003) or .xlsx");
+          "(97-2003) or .xlsx",
+          0, ErrorKind::kWorkbookFormatTooOld);
     }
-    throw BiffError("the workbook stream does not start with a BOF record");
+    throw BiffError("the workbook stream does not start with a BOF record", 0);
   }
   checkBof(record);
   GlobalsParser parser;
@@ -120,7 +127,8 @@ BiffGlobals readBiffGlobals(std::string_view stream) {
     if (record.type == record::kEof) return parser.finish();
     parser.record(record);
   }
-  throw BiffError("the workbook stream ends before the end of the workbook's records");
+  throw BiffError("the workbook stream ends before the end of the workbook's records",
+                  stream.size());
 }
 
 }  // namespace kvd507::workbook::xls

@@ -57,18 +57,20 @@ std::string toUtf8(const std::u16string& units) {
 
 BiffRecordReader::BiffRecordReader(std::string_view stream, std::size_t offset)
     : stream_(stream), position_(offset) {
-  if (offset > stream.size()) throw BiffError("a sheet starts past the end of the workbook");
+  if (offset > stream.size()) {
+    throw BiffError("a sheet starts past the end of the workbook", std::nullopt);
+  }
 }
 
 bool BiffRecordReader::header(std::uint16_t& type, std::size_t& length) const {
   if (position_ == stream_.size()) return false;
   if (stream_.size() - position_ < kHeaderSize) {
-    throw BiffError("the workbook stream ends inside a record header");
+    throw BiffError("the workbook stream ends inside a record header", position_);
   }
   type = le16(stream_, position_);
   length = le16(stream_, position_ + 2);
   if (stream_.size() - position_ - kHeaderSize < length) {
-    throw BiffError("a record runs past the end of the workbook stream");
+    throw BiffError("a record runs past the end of the workbook stream", position_);
   }
   return true;
 }
@@ -104,7 +106,7 @@ bool BiffCursor::atEnd() {
 }
 
 std::uint8_t BiffCursor::u8() {
-  if (!advance()) throw BiffError("a record is shorter than its contents");
+  if (!advance()) throw BiffError("a record is shorter than its contents", record_.offset);
   return static_cast<std::uint8_t>(record_.parts[part_][position_++]);
 }
 
@@ -126,7 +128,7 @@ double BiffCursor::f64() {
 
 void BiffCursor::skip(std::size_t count) {
   while (count > 0) {
-    if (!advance()) throw BiffError("a record is shorter than its contents");
+    if (!advance()) throw BiffError("a record is shorter than its contents", record_.offset);
     const std::size_t here = std::min(count, record_.parts[part_].size() - position_);
     position_ += here;
     count -= here;
@@ -150,7 +152,8 @@ std::string BiffCursor::chars(std::size_t count, bool highByte) {
     const std::string_view part = record_.parts[part_];
     const std::size_t width = highByte ? 2 : 1;
     const std::size_t available = (part.size() - position_) / width;
-    if (available == 0) throw BiffError("a string's character is split between records");
+    if (available == 0)
+      throw BiffError("a string's character is split between records", record_.offset);
     const std::size_t take = std::min(available, count - units.size());
     for (std::size_t i = 0; i < take; ++i) {
       units += highByte ? static_cast<char16_t>(le16(part, position_))
@@ -158,7 +161,7 @@ std::string BiffCursor::chars(std::size_t count, bool highByte) {
       position_ += width;
     }
   }
-  if (units.size() < count) throw BiffError("a string is longer than its record");
+  if (units.size() < count) throw BiffError("a string is longer than its record", record_.offset);
   return toUtf8(units);
 }
 

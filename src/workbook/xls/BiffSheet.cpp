@@ -233,7 +233,9 @@ void SheetParser::multipleRk(const BiffRecord& record) {
   std::size_t length = 0;
   for (const auto part : record.parts) length += part.size();
   // Row, first column, then six bytes per cell, then the last column.
-  if (length < 6 || (length - 6) % 6 != 0) throw BiffError("a MULRK record has a wrong length");
+  if (length < 6 || (length - 6) % 6 != 0) {
+    throw BiffError("a MULRK record has a wrong length", record.offset);
+  }
   BiffCursor in(record);
   const std::uint16_t row = in.u16();
   const std::uint16_t first = in.u16();
@@ -284,7 +286,7 @@ std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlob
   BiffRecordReader reader(stream, offset);
   BiffRecord record;
   if (!reader.next(record) || record.type != record::kBof) {
-    throw BiffError("the sheet's records do not start where the workbook says");
+    throw BiffError("the sheet's records do not start where the workbook says", offset);
   }
   SheetParser parser(globals, maxColumn);
   // Charts drawn on the sheet bring their own BOF ... EOF records along.
@@ -299,7 +301,7 @@ std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlob
       parser.record(record);
     }
   }
-  throw BiffError("the sheet's records end before its EOF record");
+  throw BiffError("the sheet's records end before its EOF record", stream.size());
 }
 
 }  // namespace kvd507::workbook::xls

@@ -12,22 +12,25 @@ BiffWorkbook::BiffWorkbook(std::string fileName, std::string stream)
     : fileName_(std::move(fileName)), stream_(std::move(stream)) {
   try {
     globals_ = readBiffGlobals(stream_);
-  } catch (const BiffError& e) {
-    throw WorkbookError(fileName_, e.what());
+  } catch (BiffError& e) {
+    e.setFile(fileName_);
+    throw;
   }
   for (const auto& sheet : globals_.worksheets) names_.push_back(sheet.name);
 }
 
 std::unique_ptr<RowSource> BiffWorkbook::openSheet(std::size_t index, std::uint32_t maxColumn) {
   if (index >= globals_.worksheets.size()) {
-    throw WorkbookError(fileName_,
+    throw WorkbookError(ErrorKind::kNoSuchSheet, {fileName_},
                         "the workbook has no worksheet number " + std::to_string(index + 1));
   }
   const auto& sheet = globals_.worksheets[index];
   try {
     return readBiffSheet(stream_, globals_, sheet.offset, maxColumn);
-  } catch (const BiffError& e) {
-    throw WorkbookError(fileName_, sheet.name, 0, 0, e.what());
+  } catch (BiffError& e) {
+    e.setFile(fileName_);
+    e.setSheet(sheet.name);
+    throw;
   }
 }
 

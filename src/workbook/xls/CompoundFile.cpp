@@ -54,9 +54,13 @@ std::string errorText(GError* error) {
 
 std::string readAll(const std::string& fileName, GsfInput* stream) {
   const gsf_off_t size = gsf_input_size(stream);
-  if (size < 0) throw WorkbookError(fileName, "the workbook stream cannot be read");
+  if (size < 0) {
+    throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName},
+                        "the workbook stream cannot be read");
+  }
   if (static_cast<std::size_t>(size) > kMaxWorkbookStream) {
-    throw WorkbookError(fileName, "the workbook stream is too large (over 512 MiB)");
+    throw WorkbookError(ErrorKind::kWorkbookTooLarge, {fileName},
+                        "the workbook stream is too large", kMaxWorkbookStream);
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');
   std::size_t done = 0;
@@ -64,7 +68,8 @@ std::string readAll(const std::string& fileName, GsfInput* stream) {
     const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1 << 20);
     auto* into = reinterpret_cast<guint8*>(bytes.data() + done);
     if (gsf_input_read(stream, chunk, into) == nullptr) {
-      throw WorkbookError(fileName, "the file is damaged: the workbook stream cannot be read");
+      throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName},
+                          "the file is damaged: the workbook stream cannot be read");
     }
     done += chunk;
   }
@@ -81,22 +86,26 @@ std::string readWorkbookStream(const std::filesystem::path& file) {
   GError* error = nullptr;
   Input input(gsf_input_stdio_new(fileName.c_str(), &error));
   if (!input) {
-    throw WorkbookError(fileName, "the file cannot be opened for reading: " + errorText(error));
+    throw WorkbookError(ErrorKind::kFileSystem, {fileName},
+                        "the file cannot be opened for reading: " + errorText(error));
   }
   Infile root(gsf_infile_msole_new(input.get(), &error));
   if (!root) {
     throw WorkbookError(
-        fileName, "the file is damaged: not a readable compound file (" + errorText(error) + ")");
+        ErrorKind::kWorkbookDamaged, {fileName},
+        "the file is damaged: not a readable compound file (" + errorText(error) + ")");
   }
   if (Input stream = child(root.get(), "Workbook")) return readAll(fileName, stream.get());
   if (hasChild(root.get(), "Book")) {
     throw WorkbookError(
-        fileName, "Excel 5.0/95 workbooks are not supported, save as .xls (97-2003) or .xlsx");
+        ErrorKind::kWorkbookFormatTooOld, {fileName},
+        "Excel 5.0/95 workbooks are not supported, save as .xls (97-2003) or .xlsx");
   }
   if (hasChild(root.get(), "EncryptionInfo") || hasChild(root.get(), "EncryptedPackage")) {
-    throw WorkbookError(fileName, "the workbook is encrypted (password-protected)");
+    throw WorkbookError(ErrorKind::kWorkbookEncrypted, {fileName},
+                        "the workbook is encrypted (password-protected)");
   }
-  throw WorkbookError(fileName,
+  throw WorkbookError(ErrorKind::kNotAWorkbook, {fileName},
                       "the file holds no workbook (a compound file without a Workbook "
                       "stream)");
 }

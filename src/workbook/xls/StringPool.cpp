@@ -8,7 +8,7 @@ namespace kvd507::workbook::xls {
 
 std::uint32_t StringPool::add(std::string_view text) {
   if (ends_.size() == std::numeric_limits<std::uint32_t>::max()) {
-    throw BiffError("the workbook holds too many strings");
+    throw BiffError("the workbook holds too many strings", std::nullopt);
   }
   chars_ += text;
   ends_.push_back(chars_.size());

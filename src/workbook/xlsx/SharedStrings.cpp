@@ -71,7 +71,8 @@ std::string_view SharedStrings::at(std::size_t index) const {
 
 void SharedStrings::add(std::string_view text) {
   if (text_.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::length_error("shared strings beyond 4 GiB");
+    throw WorkbookError(ErrorKind::kWorkbookTooLarge, {}, "shared strings beyond 4 GiB",
+                        std::uint64_t{std::numeric_limits<std::uint32_t>::max()} + 1);
   }
   text_ += text;
   ends_.push_back(static_cast<std::uint32_t>(text_.size()));

@@ -103,7 +103,8 @@ bool SheetCells::takeRow(RawRow& row) {
 }
 
 void SheetCells::damaged(std::string cause) const {
-  throw WorkbookError(fileName_, "the worksheet part " + part_ + " " + std::move(cause));
+  throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName_},
+                      "the worksheet part " + part_ + " " + std::move(cause));
 }
 
 XmlAction SheetCells::startElement(std::string_view name, const ElementAttributes& attributes) {
@@ -169,8 +170,11 @@ XmlAction SheetCells::endElement(std::string_view name) {
 void SheetCells::characters(std::string_view text) {
   if (collecting_ == nullptr) return;
   if (collecting_->size() + text.size() > kMaxCellText) {
-    damaged("has a cell in row " + std::to_string(row_.number) + " with more than " +
-            std::to_string(kMaxCellText >> 20) + " MiB of text");
+    throw WorkbookError(ErrorKind::kCellTooLong, {fileName_, {}, row_.number, column_},
+                        "the worksheet part " + part_ + " has a cell in row " +
+                            std::to_string(row_.number) + " with more than " +
+                            std::to_string(kMaxCellText >> 20) + " MiB of text",
+                        kMaxCellText);
   }
   collecting_->append(text);
 }

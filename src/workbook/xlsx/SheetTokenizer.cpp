@@ -335,7 +335,7 @@ void SheetTokenizer::malformed(const char* at, int expatCode) {
     }
   }
   const std::uint64_t offset = bufferOffset_ + static_cast<std::uint64_t>(at - buffer_.get());
-  throw WorkbookError(entry_.fileName(),
+  throw WorkbookError(ErrorKind::kWorkbookDamaged, {entry_.fileName()},
                       "the workbook part " + entry_.part() + " is not well-formed XML (line " +
                           std::to_string(line) + ", column " + std::to_string(offset - lineStart) +
                           "): " + XML_ErrorString(static_cast<XML_Error>(expatCode)));
@@ -374,7 +374,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseMarkup(const char* p) {
       if (complete("<!--")) return parseComment(p);
       if (phase_ == Phase::Content && complete("<![CDATA[")) return parseCData(p);
       if (phase_ == Phase::Prolog && complete("<!DOCTYPE")) {
-        throw WorkbookError(entry_.fileName(),
+        throw WorkbookError(ErrorKind::kWorkbookDocumentType, {entry_.fileName()},
                             "the workbook part " + entry_.part() +
                                 " declares a document type, which no workbook part has");
       }
@@ -663,7 +663,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
     if (twice != names.end()) malformed(twice->data(), XML_ERROR_DUPLICATE_ATTRIBUTE);
   }
   if (nameStarts_.size() + 1 > kMaxDepth) {
-    throw WorkbookError(entry_.fileName(),
+    throw WorkbookError(ErrorKind::kWorkbookDamaged, {entry_.fileName()},
                         "the workbook part " + entry_.part() + " nests elements too deeply");
   }
 

@@ -36,8 +36,9 @@ struct XmlReader::Callbacks {
     if (self.failure_ || self.stopped_) return;
     try {
       if (++self.depth_ > kMaxDepth) {
-        throw WorkbookError(self.entry_.fileName(), "the workbook part " + self.entry_.part() +
-                                                        " nests elements too deeply");
+        throw WorkbookError(
+            ErrorKind::kWorkbookDamaged, {self.entry_.fileName()},
+            "the workbook part " + self.entry_.part() + " nests elements too deeply");
       }
       self.act(self.handler_.startElement(localName(name), attributes));
     } catch (...) {
@@ -68,9 +69,10 @@ struct XmlReader::Callbacks {
 
   static void refuseDocumentType(XmlReader& self) {
     if (self.failure_) return;
-    self.fail(std::make_exception_ptr(WorkbookError(
-        self.entry_.fileName(), "the workbook part " + self.entry_.part() +
-                                    " declares a document type, which no workbook part has")));
+    self.fail(std::make_exception_ptr(
+        WorkbookError(ErrorKind::kWorkbookDocumentType, {self.entry_.fileName()},
+                      "the workbook part " + self.entry_.part() +
+                          " declares a document type, which no workbook part has")));
   }
 
   static void XMLCALL doctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
@@ -123,7 +125,8 @@ void XmlReader::throwParseError() {
                       std::to_string(XML_GetCurrentLineNumber(parser_)) + ", column " +
                       std::to_string(XML_GetCurrentColumnNumber(parser_)) +
                       "): " + XML_ErrorString(code);
-  failure_ = std::make_exception_ptr(WorkbookError(entry_.fileName(), std::move(cause)));
+  failure_ = std::make_exception_ptr(
+      WorkbookError(ErrorKind::kWorkbookDamaged, {entry_.fileName()}, std::move(cause)));
   throwFailure();
 }
 

@@ -9,25 +9,30 @@
 namespace kvd507::workbook::xlsx {
 namespace {
 
-std::string openFailure(int code) {
+WorkbookError openFailure(const std::string& file, int code) {
+  const auto error = [&](ErrorKind kind, std::string detail) {
+    return WorkbookError(kind, {file}, std::move(detail));
+  };
   switch (code) {
     case ZIP_ER_NOZIP:
-      return "not a zip archive, or a truncated one (its central directory is missing)";
+      return error(ErrorKind::kWorkbookDamaged,
+                   "not a zip archive, or a truncated one (its central directory is missing)");
     case ZIP_ER_INCONS:
-      return "the zip archive is damaged (its directory is inconsistent)";
+      return error(ErrorKind::kWorkbookDamaged,
+                   "the zip archive is damaged (its directory is inconsistent)");
     case ZIP_ER_OPEN:
     case ZIP_ER_NOENT:
     case ZIP_ER_READ:
-      return "the file cannot be read";
+      return error(ErrorKind::kFileSystem, "the file cannot be read");
     case ZIP_ER_MEMORY:
-      return "not enough memory to open the zip archive";
+      return error(ErrorKind::kOutOfMemory, "not enough memory to open the zip archive");
     default: {
-      zip_error_t error;
-      zip_error_init_with_code(&error, code);
+      zip_error_t zipError;
+      zip_error_init_with_code(&zipError, code);
       std::string text =
-          std::string("the zip archive cannot be opened: ") + zip_error_strerror(&error);
-      zip_error_fini(&error);
-      return text;
+          std::string("the zip archive cannot be opened: ") + zip_error_strerror(&zipError);
+      zip_error_fini(&zipError);
+      return error(ErrorKind::kWorkbookDamaged, std::move(text));
     }
   }
 }
@@ -66,7 +71,7 @@ ZipArchive::ZipArchive(const std::filesystem::path& file, std::uint64_t totalLim
     : fileName_(file.string()), totalLimit_(totalLimit) {
   int code = 0;
   archive_ = zip_open(fileName_.c_str(), ZIP_RDONLY, &code);
-  if (archive_ == nullptr) throw WorkbookError(fileName_, openFailure(code));
+  if (archive_ == nullptr) throw openFailure(fileName_, code);
 }
 
 ZipArchive::~ZipArchive() {
@@ -90,18 +95,21 @@ std::optional<std::uint64_t> ZipArchive::locate(std::string_view part) const {
 ZipEntry ZipArchive::open(std::string_view part, std::uint64_t limit) {
   const auto index = locate(part);
   if (!index) {
-    throw WorkbookError(fileName_, "the workbook part " + std::string(part) + " is missing");
+    throw WorkbookError(ErrorKind::kWorkbookPartMissing, {fileName_},
+                        "the workbook part " + std::string(part) + " is missing");
   }
   zip_stat_t stat;
   zip_stat_init(&stat);
   if (zip_stat_index(archive_, *index, 0, &stat) == 0 &&
       (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-    throw WorkbookError(fileName_, "the workbook part " + std::string(part) + " is encrypted");
+    throw WorkbookError(ErrorKind::kWorkbookEncrypted, {fileName_},
+                        "the workbook part " + std::string(part) + " is encrypted");
   }
   zip_file_t* file = zip_fopen_index(archive_, *index, 0);
   if (file == nullptr) {
-    throw WorkbookError(fileName_, "the workbook part " + std::string(part) +
-                                       " cannot be read: " + zip_strerror(archive_));
+    throw WorkbookError(
+        ErrorKind::kWorkbookDamaged, {fileName_},
+        "the workbook part " + std::string(part) + " cannot be read: " + zip_strerror(archive_));
   }
   return ZipEntry(*this, file, std::string(part), limit);
 }
@@ -109,9 +117,11 @@ ZipEntry ZipArchive::open(std::string_view part, std::uint64_t limit) {
 void ZipArchive::countInflated(std::string_view part, std::size_t bytes) {
   inflated_ += bytes;
   if (inflated_ > totalLimit_) {
-    throw WorkbookError(fileName_, "reading the workbook part " + std::string(part) +
-                                       " inflates the archive beyond " + mebibytes(totalLimit_) +
-                                       " in all; refusing a file that expands without bound");
+    throw WorkbookError(ErrorKind::kWorkbookExpands, {fileName_},
+                        "reading the workbook part " + std::string(part) +
+                            " inflates the archive beyond " + mebibytes(totalLimit_) +
+                            " in all; refusing a file that expands without bound",
+                        totalLimit_);
   }
 }
 
@@ -132,15 +142,16 @@ ZipEntry::~ZipEntry() {
 std::size_t ZipEntry::read(char* buffer, std::size_t size) {
   const zip_int64_t got = zip_fread(file_, buffer, size);
   if (got < 0) {
-    throw WorkbookError(fileName(),
+    throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName()},
                         "the workbook part " + part_ + " is damaged: " + zip_file_strerror(file_));
   }
   const auto bytes = static_cast<std::size_t>(got);
   inflated_ += bytes;
   if (inflated_ > limit_) {
-    throw WorkbookError(fileName(), "the workbook part " + part_ + " inflates beyond " +
-                                        mebibytes(limit_) +
-                                        "; refusing a file that expands without bound");
+    throw WorkbookError(ErrorKind::kWorkbookExpands, {fileName()},
+                        "the workbook part " + part_ + " inflates beyond " + mebibytes(limit_) +
+                            "; refusing a file that expands without bound",
+                        limit_);
   }
   archive_->countInflated(part_, bytes);
   return bytes;

@@ -1,6 +1,6 @@
-#include "workbook/Text.h"
+#include "rows/Text.h"
 
-namespace kvd507::workbook {
+namespace kvd507::rows {
 namespace {
 
 bool isBlank(char c) {
@@ -16,6 +16,15 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+std::string controlsAsSpaces(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    const bool control = static_cast<unsigned char>(c) < 32;
+    if (control && c != '\n' && c != '\r' && c != '\t') c = ' ';
+  }
+  return result;
 }
 
 std::string upperAscii(std::string_view text) {
@@ -62,4 +71,4 @@ std::string_view firstCharacters(std::string_view text, std::size_t count) {
   return text.substr(0, end);
 }
 
-}  // namespace kvd507::workbook
+}  // namespace kvd507::rows

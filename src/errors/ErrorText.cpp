@@ -1,0 +1,90 @@
+#include "errors/Error.h"
+
+namespace kvd507 {
+namespace {
+
+// The one place where a failure's kind becomes words. Each text says why, so that it can
+// follow a headline that says what failed ("Nepavyko įrašyti formos ...: ").
+const char* reason(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::kFileMissing:
+      return "tokio failo ar aplanko nėra";
+    case ErrorKind::kNoPermission:
+      return "neturite teisių prie šio failo ar aplanko";
+    case ErrorKind::kReadOnlyFileSystem:
+      return "diske galima tik skaityti, rašyti negalima";
+    case ErrorKind::kDiskFull:
+      return "diske nebeliko vietos";
+    case ErrorKind::kNotRegularFile:
+      return "tai ne paprastas failas, o aplankas, kanalas ar įrenginys";
+    case ErrorKind::kNotAFolder:
+      return "kelyje vietoj aplanko yra failas";
+    case ErrorKind::kFileTooLarge:
+      return "failas per didelis";
+    case ErrorKind::kFileSystem:
+      return "sistema pranešė apie klaidą dirbant su failu";
+    case ErrorKind::kReadOnlyFile:
+      return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
+             "apsaugą arba išsaugokite formą kitu vardu";
+    case ErrorKind::kNotAWorkbook:
+      return "tai ne darbo knyga (nei .xlsx, nei .xls, nei .ods)";
+    case ErrorKind::kWorkbookDamaged:
+      return "darbo knygos failas sugadintas, jo sandara netvarkinga";
+    case ErrorKind::kWorkbookPartMissing:
+      return "darbo knygos failas sugadintas, jame trūksta dalies";
+    case ErrorKind::kWorkbookDocumentType:
+      return "darbo knygoje yra dokumento tipo aprašas (DOCTYPE), kokio tikrose darbo knygose "
+             "nebūna";
+    case ErrorKind::kWorkbookExpands:
+      return "išskleista darbo knyga būtų per didelė";
+    case ErrorKind::kWorkbookEncrypted:
+      return "darbo knyga apsaugota slaptažodžiu; išsaugokite ją be slaptažodžio";
+    case ErrorKind::kWorkbookFormatTooOld:
+      return "toks Excel formatas neskaitomas; išsaugokite darbo knygą kaip .xls (Excel 97–2003) "
+             "arba .xlsx";
+    case ErrorKind::kWorkbookTooLarge:
+      return "darbo knyga per didelė";
+    case ErrorKind::kCellTooLong:
+      return "langelyje per daug teksto";
+    case ErrorKind::kNoSuchSheet:
+      return "darbo knygoje tokio lapo nėra";
+    case ErrorKind::kCellErrorValue:
+      return "langelyje yra klaidos reikšmė";
+    case ErrorKind::kCellWithoutText:
+      return "langelio reikšmė neturi teksto (pvz., formulė be apskaičiuotos reikšmės)";
+    case ErrorKind::kTooMuchText:
+      return "eilutėse iš viso per daug teksto, tiek deklaracijoje būti negali";
+    case ErrorKind::kNotUtf8:
+      return "failas ne UTF-8 koduotės tekstas";
+    case ErrorKind::kEmptyFile:
+      return "failas tuščias";
+    case ErrorKind::kNotADeclaration:
+      return "tai ne formos failas: jame nėra žymės <FFData>";
+    case ErrorKind::kDeclarationCutShort:
+      return "forma nepilna, failas nukirptas arba neišsaugotas iki galo";
+    case ErrorKind::kSeveralFieldsOnLine:
+      return "joje yra keli laukai <Field>; tokia forma būtų perskaityta ne visa ir dalis "
+             "jos įrašų prarasta (kiekvienas laukas turi būti atskiroje eilutėje)";
+    case ErrorKind::kEmptyPayerLine:
+      return "sąraše yra tuščia eilutė, žemiau jos esantys mokėtojai neįkelti";
+    case ErrorKind::kTextEncoding:
+      return "teksto nepavyko perkoduoti";
+    case ErrorKind::kNoCollation:
+      return "nėra šios kalbos abėcėlės rikiavimo taisyklių";
+    case ErrorKind::kOutOfMemory:
+      return "kompiuteriui nepakako atminties";
+    case ErrorKind::kInternal:
+      return "netikėta programos klaida";
+  }
+  return "nežinoma klaida";
+}
+
+}  // namespace
+
+std::string reasonText(ErrorKind kind, std::uint64_t limit) {
+  std::string text = reason(kind);
+  if (limit != 0) text += " (daugiau nei " + sizeText(limit) + ")";
+  return text;
+}
+
+}  // namespace kvd507
