@@ -142,6 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"']]>' in text", sheet(R"(<row><c t="str"><v>a]]>b</v></c></row>)"), "refused"},
         Case{"'--' in a comment", sheet(R"(<row><!-- a -- b --><c><v>1</v></c></row>)"), "refused"},
         Case{"XML declaration not at the start", " " + sheet(""), "refused"},
+        // Found by fuzz_sheet_xml.
+        Case{"instruction target followed by '?' but no '>'", sheet("<?target?x?>"), "refused"},
+        Case{"instruction without content", sheet("<?target?><row><c><v>1</v></c></row>"),
+             "1.000000"},
         Case{"document type", "<!DOCTYPE worksheet>" + sheet(""), "refused"},
         Case{"part cut short", sheet(R"(<row><c><v>1</v></c></row>)").substr(0, 120), "refused"},
         Case{"empty part", "", "refused"}),

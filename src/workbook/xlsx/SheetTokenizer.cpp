@@ -733,7 +733,14 @@ SheetTokenizer::Outcome SheetTokenizer::parseProcessingInstruction(const char* p
   if (equalsIgnoringCase(std::string_view(p + 2, static_cast<std::size_t>(q - p - 2)), "xml")) {
     malformed(p, XML_ERROR_MISPLACED_XML_PI);
   }
-  if (*q != '?' && !isSpace(*q)) malformed(q, XML_ERROR_INVALID_TOKEN);
+  // The target is followed by white space, or ends the instruction at once.
+  if (*q == '?') {
+    if (q + 1 == end) return Outcome::NeedMore;
+    if (q[1] != '>') malformed(q, XML_ERROR_INVALID_TOKEN);
+    begin_ = static_cast<std::size_t>(q + 2 - buffer_.get());
+    return Outcome::Done;
+  }
+  if (!isSpace(*q)) malformed(q, XML_ERROR_INVALID_TOKEN);
   for (;;) {
     if (q == end) return Outcome::NeedMore;
     const auto c = static_cast<unsigned char>(*q);
