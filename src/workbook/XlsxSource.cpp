@@ -61,7 +61,8 @@ class XlsxWorkbook : public WorkbookSource {
                           "the workbook has no worksheet number " + std::to_string(index + 1));
     }
     loadContext();
-    return openSheetRows(archive_, sheetParts_[index], limits_.sheetPart, context_, maxColumn);
+    return std::make_unique<SheetScan>(archive_, sheetParts_[index], limits_.sheetPart, context_,
+                                       maxColumn);
   }
 
  private:

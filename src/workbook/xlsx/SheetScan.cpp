@@ -33,13 +33,4 @@ bool SheetScan::next(RawRow& row) {
   }
 }
 
-std::unique_ptr<RowSource> openSheetRows(ZipArchive& archive, std::string_view part,
-                                         std::uint64_t limit, SheetContext context,
-                                         std::uint32_t maxColumn, SheetParser parser) {
-  if (parser == SheetParser::Fastest) {
-    return std::make_unique<SheetScan>(archive, part, limit, std::move(context), maxColumn);
-  }
-  return std::make_unique<SheetStream>(archive.open(part, limit), std::move(context), maxColumn);
-}
-
 }  // namespace kvd507::workbook::xlsx

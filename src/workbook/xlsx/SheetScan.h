@@ -32,16 +32,4 @@ class SheetScan : public RowSource {
   bool finished_ = false;
 };
 
-// Which parser reads a worksheet part.
-enum class SheetParser {
-  Fastest,  // SheetScan for UTF-8 parts, which all spreadsheet applications write; expat else
-  Expat,    // SheetStream, whatever the part
-};
-
-// The rows of the worksheet part `part`, inflating no more than `limit` bytes of it.
-std::unique_ptr<RowSource> openSheetRows(ZipArchive& archive, std::string_view part,
-                                         std::uint64_t limit, SheetContext context,
-                                         std::uint32_t maxColumn,
-                                         SheetParser parser = SheetParser::Fastest);
-
 }  // namespace kvd507::workbook::xlsx
