@@ -78,7 +78,13 @@ Outcome read(bool expat, std::size_t chunkSize, std::uint32_t maxColumn) {
           std::make_unique<xlsx::SheetScan>(archive, kPart, kLimit, context, maxColumn, chunkSize);
     }
     RawRow row;
-    while (rows->next(row)) outcome.rows.push_back(row);
+    while (rows->next(row)) {
+      // Shared texts are views into a table that is gone once the part is read.
+      for (RawCell& cell : row.cells) {
+        if (cell.shared) cell = RawCell::makeText(std::string(cell.textView()));
+      }
+      outcome.rows.push_back(row);
+    }
   } catch (const WorkbookError& e) {
     outcome.refused = true;
     outcome.cause = e.cause();

@@ -23,7 +23,8 @@ const Command* findCommand(const std::string& name) {
 std::string programHelp() {
   std::string help =
       "Naudojimas: kvd507 KOMANDA [argumentai]\n\n"
-      "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n\n"
+      "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n"
+      "Be komandos (kvd507 [--folder APLANKAS]) atveriamas programos langas.\n\n"
       "Komandos:\n";
   for (const Command& command : commands()) {
     help += "  " + usageLine(command.spec) + "\n      " + wrapped(command.spec.summary, 6) + "\n";

@@ -15,7 +15,7 @@ class ConsoleHost : public runs::RunHost {
  public:
   struct Payer {
     std::string name;
-    std::string code = "lb_kodas";
+    std::string code{runs::kNoPayerCode};
   };
 
   ConsoleHost(std::ostream& err, bool statusLine) : err_(err), statusLine_(statusLine) {}
@@ -53,7 +53,7 @@ class ConsoleHost : public runs::RunHost {
   bool statusShown_ = false;
   std::filesystem::path workbook_;
   Payer payer_;
-  std::string year_ = "2022";
+  std::string year_ = runs::defaultYear(runs::currentCalendarYear());
   std::optional<std::filesystem::path> existing_;
 };
 

@@ -10,6 +10,7 @@
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
+#include "runs/WindowState.h"
 #include "workbook/DecimalSeparator.h"
 
 namespace kvd507::cli {
@@ -20,7 +21,7 @@ struct ConvertOptions {
   std::optional<std::filesystem::path> append;
   std::optional<std::string> payerCode;
   std::optional<std::string> payerName;
-  std::string year = "2022";
+  std::string year = runs::defaultYear(runs::currentCalendarYear());
   std::optional<std::filesystem::path> output;
   std::optional<std::filesystem::path> folder;
   bool open = false;
@@ -94,6 +95,7 @@ int runConvert(const ParsedArguments& arguments, std::ostream& out, std::ostream
       return kExitNoRecords;
     case runs::RunOutcome::NoWorkbook:
     case runs::RunOutcome::Failed:
+    case runs::RunOutcome::Stopped:
       break;
   }
   return kExitFailure;
@@ -119,7 +121,8 @@ Command convertCommand() {
        "kai jo nėra, \"lb_kodas\""},
       {"--payer-name", "PAVADINIMAS", "išmokų mokėtojo pavadinimas",
        "pasirinkto mokėtojo pavadinimas; kai jo nėra, tuščias"},
-      {"--year", "METAI", "mokestinis laikotarpis", "2022"},
+      {"--year", "METAI", "mokestinis laikotarpis",
+       "praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")"},
       {"--output", "FAILAS", "kur įrašyti formą (esamas failas pakeičiamas)",
        "APLANKAS/formos/KVD507.ffdata"},
       {"--folder", "APLANKAS",

@@ -5,10 +5,19 @@
 
 #include "cli/CommandLine.h"
 #include "errors/Error.h"
+#include "gui/WindowMain.h"
+#include "runs/ProgramFolder.h"
 
 int main(int argc, char** argv) {
   try {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    // No subcommand: the window, on the executable's folder or the one --folder names.
+    if (arguments.empty()) {
+      return kvd507::gui::runWindow(argc, argv, kvd507::runs::executableFolder());
+    }
+    if (arguments.size() == 2 && arguments[0] == "--folder") {
+      return kvd507::gui::runWindow(argc, argv, arguments[1]);
+    }
     return kvd507::cli::runCommandLine(arguments, std::cout, std::cerr);
   } catch (...) {
     // The commands report their own failures; this is for what slipped past them, so that the

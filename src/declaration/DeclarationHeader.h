@@ -1,19 +1,25 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kvd507::declaration {
 
 // The main page's values taken over from a declaration being extended. Each holds its own
 // field name until a declaration sets it; the writer writes whatever they hold.
 struct DeclarationHeader {
-  std::string id = "ff_mm_id";
-  std::string name = "ff_mm_pavad";
-  std::string year = "ff_mm_metai";
+  // Not-set markers: each field's own name.
+  static constexpr std::string_view kNoId = "ff_mm_id";
+  static constexpr std::string_view kNoName = "ff_mm_pavad";
+  static constexpr std::string_view kNoYear = "ff_mm_metai";
+
+  std::string id{kNoId};
+  std::string name{kNoName};
+  std::string year{kNoYear};
 
   // Any name other than the not-set marker, the empty text included, means a declaration is
   // being extended and its header is kept.
-  bool isExtended() const { return name != "ff_mm_pavad"; }
+  bool isExtended() const { return name != kNoName; }
   void reset() { *this = DeclarationHeader{}; }
 };
 

@@ -139,8 +139,10 @@ struct Scan {
   std::optional<std::string> id;
   std::optional<std::string> name;
   std::optional<std::string> year;
-  std::vector<rows::TEilute> lRows;
-  std::vector<rows::TEilute> uRows;
+  // Tables of their own, so that their bound on the text held stops a file whose values carry
+  // over to thousands of rows while it is read.
+  rows::RowTable lRows;
+  rows::RowTable uRows;
   // Values outlive their slot: a slot lacking a field's line takes the one seen last.
   std::array<std::string, 11> l;  // 1..10
   std::array<std::string, 16> u;  // 1..10, 12..15
@@ -171,7 +173,7 @@ struct Scan {
     if (l[3].empty()) return;
     rows::TEilute row;
     for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = l[cell + 1];
-    lRows.push_back(std::move(row));
+    lRows.append(std::move(row));
   }
 
   void finishURow() {
@@ -179,7 +181,7 @@ struct Scan {
     rows::TEilute row;
     for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = u[cell + 1];
     for (std::size_t cell = 10; cell < 14; ++cell) row[cell] = u[cell + 2];
-    uRows.push_back(std::move(row));
+    uRows.append(std::move(row));
   }
 };
 
@@ -198,13 +200,20 @@ void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& 
   const std::string_view text = decodedText(file, bytes);
   checkWholeDeclaration(file, text);
   Scan scan;
-  forEachLine(text, [&scan](std::string_view line) { scanLine(scan, line); });
+  try {
+    forEachLine(text, [&scan](std::string_view line) { scanLine(scan, line); });
+    lRows.reserveText(scan.lRows.textSize());
+    uRows.reserveText(scan.uRows.textSize());
+  } catch (Error& e) {
+    if (e.file().empty()) e.setFile(file.string());
+    throw DeclarationError(e);
+  }
 
   if (scan.id) header.id = std::move(*scan.id);
   if (scan.name) header.name = std::move(*scan.name);
   if (scan.year) header.year = std::move(*scan.year);
-  for (rows::TEilute& row : scan.lRows) lRows.append(std::move(row));
-  for (rows::TEilute& row : scan.uRows) uRows.append(std::move(row));
+  lRows.appendAll(std::move(scan.lRows));
+  uRows.appendAll(std::move(scan.uRows));
 }
 
 }  // namespace kvd507::declaration

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,9 +35,11 @@ std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& 
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes);
 
 // Writes the declaration straight into the temporary file that saveDeclaration renames into
-// place, so that it is never held whole; the same guarantees and errors.
+// place, so that it is never held whole; the same guarantees and errors. `beforeReplacing` is
+// called once all is written and before the file is replaced; whatever it throws leaves the
+// previous file as it was.
 void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
-                     const rows::RowTable& uRows, const DeclarationHeader& header,
-                     WriterHost& host);
+                     const rows::RowTable& uRows, const DeclarationHeader& header, WriterHost& host,
+                     const std::function<void()>& beforeReplacing = {});
 
 }  // namespace kvd507::declaration

@@ -48,6 +48,12 @@ Error& Error::setColumn(std::uint32_t column) {
   return *this;
 }
 
+Error& Error::setDetail(std::string detail) {
+  detail_ = std::move(detail);
+  refresh();
+  return *this;
+}
+
 Error& Error::setLimit(std::uint64_t bytes) {
   limit_ = bytes;
   refresh();
@@ -92,6 +98,8 @@ std::string columnName(std::uint32_t column) {
 std::string sizeText(std::uint64_t bytes) {
   constexpr std::uint64_t kKiB = 1024;
   constexpr std::uint64_t kMiB = kKiB * 1024;
+  constexpr std::uint64_t kGiB = kMiB * 1024;
+  if (bytes >= kGiB && bytes % kGiB == 0) return std::to_string(bytes / kGiB) + " GiB";
   if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
   if (bytes >= kKiB && bytes % kKiB == 0) return std::to_string(bytes / kKiB) + " KiB";
   return std::to_string(bytes) + " B";

@@ -97,6 +97,7 @@ class Error : public std::exception {
   Error& setRow(std::uint32_t row);
   Error& setColumn(std::uint32_t column);
   Error& setLimit(std::uint64_t bytes);
+  Error& setDetail(std::string detail);
 
   // In Lithuanian: the place and why, as in `lapas "KVD507 L", eilutė 7, stulpelis H: ...`.
   // The file is named first unless it is `namedAlready` (a headline says it).
@@ -130,7 +131,7 @@ Error currentError();
 // Spreadsheet column letters for a 1-based column number: 1 is "A", 28 is "AB".
 std::string columnName(std::uint32_t column);
 
-// A byte count as people read it: "512 KiB", "1 MiB", "100 baitų".
+// A byte count as people read it: "100 B", "512 KiB", "1 MiB", "4 GiB".
 std::string sizeText(std::uint64_t bytes);
 
 }  // namespace kvd507

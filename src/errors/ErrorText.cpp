@@ -10,7 +10,7 @@ const char* reason(ErrorKind kind) {
     case ErrorKind::kFileMissing:
       return "tokio failo ar aplanko nėra";
     case ErrorKind::kNoPermission:
-      return "neturite teisių prie šio failo ar aplanko";
+      return "trūksta teisių šiam failui ar aplankui";
     case ErrorKind::kReadOnlyFileSystem:
       return "diske galima tik skaityti, rašyti negalima";
     case ErrorKind::kDiskFull:

@@ -155,8 +155,13 @@ bool isReadOnly(const std::filesystem::path& file) {
 }
 
 void appendToFile(const std::filesystem::path& file, std::string_view bytes) {
-  // O_NONBLOCK, since opening a pipe for writing would wait for a reader; the check below
-  // then refuses it, and anything else that is no regular file.
+  // Opening a pipe for writing would wait for a reader, or fail for want of one with
+  // O_NONBLOCK; what is there is looked at first, so that it is refused for what it is. The
+  // open file is looked at again, since the name may have changed hands in between.
+  struct stat before {};
+  if (::stat(file.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+    throw IoError("open", FileProblem::kNotRegularFile, file);
+  }
   Descriptor fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
   if (fd.get() < 0) fail("open", errno, file);
   struct stat status {};

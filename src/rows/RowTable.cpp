@@ -46,16 +46,34 @@ void RowTable::clear() {
   textSize_ = 0;
 }
 
-void RowTable::append(TEilute row) {
-  const std::size_t size = textOf(row);
+void RowTable::reserveText(std::size_t size) const {
   if (size > textLimit_ - textSize_) {
     throw Error(ErrorKind::kTooMuchText, {},
                 "the rows would hold over " + std::to_string(textLimit_) + " bytes of text",
                 textLimit_);
   }
+}
+
+void RowTable::add(TEilute row, std::size_t size) {
   byKeyHash_[keyHash(row)].push_back(rows_.size());
   rows_.push_back(std::move(row));
   textSize_ += size;
+}
+
+void RowTable::append(TEilute row) {
+  const std::size_t size = textOf(row);
+  reserveText(size);
+  add(std::move(row), size);
+}
+
+void RowTable::appendAll(RowTable&& other) {
+  reserveText(other.textSize_);
+  rows_.reserve(rows_.size() + other.rows_.size());
+  for (TEilute& row : other.rows_) {
+    const std::size_t size = textOf(row);
+    add(std::move(row), size);
+  }
+  other.clear();
 }
 
 void RowTable::setCell(TEilute& row, std::size_t cell, std::string text) {

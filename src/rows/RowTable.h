@@ -27,6 +27,12 @@ class RowTable {
   // held past the limit; the table stays as it was.
   void append(TEilute row);
 
+  // Throws as append() does when text of this size could not be added; changes nothing.
+  void reserveText(std::size_t size) const;
+  // Appends every row of `other`, in order, leaving it empty. Throws as append() does, before
+  // anything is moved, when the rows would not fit.
+  void appendAll(RowTable&& other);
+
   // Adds the new row's amount and second amount into every row whose merge key (identifier,
   // text, letter, code, N and D marks) equals its own, and tells whether there was one.
   // Sums are printed with `decimalSeparator`.
@@ -44,6 +50,7 @@ class RowTable {
   static std::size_t keyHash(const TEilute& row);
   static bool sameKey(const TEilute& a, const TEilute& b);
   void setCell(TEilute& row, std::size_t cell, std::string text);
+  void add(TEilute row, std::size_t size);
 
   std::vector<TEilute> rows_;
   // Rows by the hash of their merge key, so that keys are never copied: a key can be as long

@@ -33,18 +33,23 @@ class BusyScope {
   RunHost& host_;
 };
 
+// All the reader stops of a run in one message, one line each, so that a run with two stops
+// asks for one click.
 void warnAboutStops(RunHost& host, const std::vector<workbook::ReadStop>& stops) {
+  if (stops.empty()) return;
+  std::string text;
   for (const workbook::ReadStop& stop : stops) {
-    host.showWarning("Skaitymas sustojo: " + stop.describe() +
-                     ". Įrašai žemiau šios vietos neperskaityti.");
+    if (!text.empty()) text += '\n';
+    text += "Skaitymas sustojo: " + stop.describe() + ". Įrašai žemiau šios vietos neperskaityti.";
   }
+  host.showWarning(text);
 }
 
 // Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
 // `emptyTables` is false in an append run, whose tables already hold the existing rows.
 RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
                                  DesktopOpener& opener, bool emptyTables) {
-  if (host.workbookPath() == RunHost::kNoWorkbookPath) {
+  if (host.workbookPath() == kNoWorkbookPath) {
     host.showError("Excel dokumentas nepasirinktas", {});
     return RunOutcome::NoWorkbook;
   }
@@ -62,6 +67,8 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     if (emptyTables) state.uRows.clear();
     if (auto stop = workbook::ReadUSheet(book, state.uRows, host, separator))
       stops.push_back(*stop);
+  } catch (const rows::RunStopped&) {
+    throw;
   } catch (...) {
     const Error error = currentError();
     host.showError(
@@ -77,6 +84,8 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
   }
   try {
     Export2XML(host, state, settings, opener);
+  } catch (const rows::RunStopped&) {
+    throw;
   } catch (...) {
     // The workbook was read; what failed is the writing, most often for want of disk space or
     // permission, so the headline names the declaration, not the workbook.
@@ -96,6 +105,10 @@ template <typename Run>
 RunOutcome guarded(RunHost& host, Run run) {
   try {
     return run();
+  } catch (const rows::RunStopped&) {
+    // The user ended the program during the run: nothing was saved, and nobody is waiting for
+    // a message.
+    return RunOutcome::Stopped;
   } catch (...) {
     const Error error = currentError();
     try {
@@ -111,7 +124,11 @@ RunOutcome guarded(RunHost& host, Run run) {
 
 void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
                 DesktopOpener& opener) {
-  declaration::saveDeclaration(settings.outputFile, state.lRows, state.uRows, state.header, host);
+  // A run the user ended while the declaration was being written saves nothing.
+  declaration::saveDeclaration(settings.outputFile, state.lRows, state.uRows, state.header, host,
+                               [&host] {
+                                 if (host.stopRequested()) throw rows::RunStopped();
+                               });
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
 
@@ -119,7 +136,7 @@ RunOutcome runGeneration(RunHost& host, RunState& state, const RunSettings& sett
                          DesktopOpener& opener) {
   return guarded(host, [&] {
     BusyScope busy(host);
-    state.existingDeclaration = RunState::kNoExistingDeclaration;
+    state.existingDeclaration = std::string(kNoExistingDeclaration);
     state.header.reset();
     return convertChosenWorkbook(host, state, settings, opener, true);
   });
@@ -130,7 +147,7 @@ RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings
   return guarded(host, [&] {
     BusyScope busy(host);
     const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
-    state.existingDeclaration = chosen ? chosen->string() : RunState::kNoExistingDeclaration;
+    state.existingDeclaration = chosen ? chosen->string() : std::string(kNoExistingDeclaration);
 
     // Every append run starts afresh, so that rows and a header left by an earlier run never
     // slip into this declaration.

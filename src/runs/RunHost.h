@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "declaration/WriterHost.h"
+#include "runs/WindowState.h"
 
 namespace kvd507::runs {
 
@@ -13,10 +14,6 @@ namespace kvd507::runs {
 // command line implements it, tests fake it.
 class RunHost : public declaration::WriterHost {
  public:
-  // Not-set values of the chosen workbook's path and name.
-  static constexpr std::string_view kNoWorkbookPath = "lb_dok_link";
-  static constexpr std::string_view kNoWorkbookName = "Dokumentas nepasirinktas";
-
   virtual std::string workbookPath() = 0;  // kNoWorkbookPath when none is chosen
   virtual std::string workbookName() = 0;  // file name without folder, or kNoWorkbookName
 
@@ -24,10 +21,17 @@ class RunHost : public declaration::WriterHost {
   virtual void setBusy(bool busy) = 0;
   virtual void setProgressPosition(int position) = 0;
 
-  // Modal messages with one OK button. `detail` is the technical cause, for whoever wants it.
+  // Modal messages with one OK button. `text` is what the user reads, in Lithuanian: what
+  // failed and, after ": ", why and where. `detail` is the technical cause as the system or the
+  // file format gave it, untranslated, for whoever wants to look closer; it may be empty.
   virtual void showError(std::string_view text, std::string_view detail) = 0;
   virtual void showInformation(std::string_view text) = 0;
   virtual void showWarning(std::string_view text) = 0;
+
+  // Asked once more just before the declaration is saved, so that a run the user ended while it
+  // was writing saves nothing. Between rows the host ends a run by throwing rows::RunStopped
+  // from processPendingEvents.
+  virtual bool stopRequested() { return false; }
 
   // Asks for an existing declaration to extend ("FFDATA|*.ffdata"); nothing when cancelled.
   virtual std::optional<std::filesystem::path> chooseExistingDeclaration() = 0;

@@ -5,18 +5,17 @@
 
 #include "declaration/DeclarationHeader.h"
 #include "rows/RowTable.h"
+#include "runs/WindowState.h"
 
 namespace kvd507::runs {
 
 // What the conversion runs keep between them: the row tables and what an append run took over
 // from an existing declaration.
 struct RunState {
-  static constexpr const char* kNoExistingDeclaration = "ff_dok_link";
-
   rows::RowTable lRows;
   rows::RowTable uRows;
   declaration::DeclarationHeader header;
-  std::string existingDeclaration = kNoExistingDeclaration;
+  std::string existingDeclaration{kNoExistingDeclaration};
 };
 
 // Where a run writes and how it shows numbers.

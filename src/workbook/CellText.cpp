@@ -90,7 +90,7 @@ bool cellText(const RawCell& cell, char decimalSeparator, std::string& out) {
       out.clear();
       return true;
     case RawCell::Kind::Text:
-      out = cell.text;
+      out = cell.textView();
       return true;
     case RawCell::Kind::Number:
       out = numberText(cell.number, decimalSeparator);

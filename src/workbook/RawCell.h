@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvd507::workbook {
@@ -20,11 +21,33 @@ struct RawCell {
   Kind kind = Kind::Empty;
   double number = 0.0;
   std::string text;
+  // A Text cell's text when the workbook keeps it once for every cell that uses it (a shared
+  // string): referred to, never copied, since one long string may fill thousands of cells.
+  // Valid while the row source that handed out the cell lives.
+  std::string_view sharedText;
+  bool shared = false;
 
-  static RawCell makeText(std::string value) { return {Kind::Text, 0.0, std::move(value)}; }
-  static RawCell makeNumber(double value) { return {Kind::Number, value, {}}; }
-  static RawCell makeDateTime(double serial) { return {Kind::DateTime, serial, {}}; }
-  static RawCell makeError(std::string what) { return {Kind::Error, 0.0, std::move(what)}; }
+  // The text of a Text cell, wherever it is kept.
+  std::string_view textView() const { return shared ? sharedText : std::string_view(text); }
+  void clear() {
+    kind = Kind::Empty;
+    number = 0.0;
+    text.clear();
+    sharedText = {};
+    shared = false;
+  }
+
+  static RawCell makeText(std::string value) {
+    return {Kind::Text, 0.0, std::move(value), {}, false};
+  }
+  static RawCell makeSharedText(std::string_view value) {
+    return {Kind::Text, 0.0, {}, value, true};
+  }
+  static RawCell makeNumber(double value) { return {Kind::Number, value, {}, {}, false}; }
+  static RawCell makeDateTime(double serial) { return {Kind::DateTime, serial, {}, {}, false}; }
+  static RawCell makeError(std::string what) {
+    return {Kind::Error, 0.0, std::move(what), {}, false};
+  }
 };
 
 // The cells of one worksheet row that hold anything. cells[c - 1] is column c; columns past

@@ -106,9 +106,10 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
                                   rows::RowTable& table, rows::StatusSink& status,
                                   char decimalSeparator) {
   if (!workbook.hasSheet(layout.name)) return std::nullopt;
+  // Damage met on opening (shared strings, styles) names the sheet but no row.
+  Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
   std::uint32_t rowNumber = kFirstDataRow;
   try {
-    Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
     std::uint32_t emptyRun = 0;
     bool end = false;
     while (!end) {
@@ -125,9 +126,15 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       if (!text.empty() && !table.merge(row, decimalSeparator)) table.append(std::move(row));
       ++rowNumber;
     }
-  } catch (const WorkbookError& e) {
+  } catch (const CellError& e) {
     return ReadStop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
                     reasonText(e.kind(), e.limit()), e.detail()};
+  } catch (Error& e) {
+    // Damage is no cell's fault: the file cannot be trusted past it, nor the rows read before.
+    if (e.file().empty()) e.setFile(workbook.fileName());
+    if (e.sheet().empty()) e.setSheet(std::string(layout.name));
+    if (e.row() == 0) e.setRow(rowNumber);
+    throw;
   }
   return std::nullopt;
 }

@@ -45,8 +45,10 @@ struct ReadStop {
 
 // Reads the worksheet from row 6 down to the tenth consecutive row with an empty column B,
 // adding each row to `table` or merging it into a row with the same key. A workbook without
-// the worksheet adds nothing. A failing cell ends the reading; the rows read before it stay,
-// and the returned ReadStop says where it happened.
+// the worksheet adds nothing. A cell whose value has no text ends the reading; the rows read
+// before it stay, and the returned ReadStop says where it happened. A damaged file, or rows
+// beyond what the table may hold, throw Error naming the file, sheet and row: a file whose
+// structure is broken gives no rows that can be trusted.
 std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
                                   rows::RowTable& table, rows::StatusSink& status,
                                   char decimalSeparator);

@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "runs/WindowState.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 
 namespace kvd507::cli {
 namespace {
@@ -142,6 +144,12 @@ TEST_F(CommandLineTest, TheExampleGivesOneDeclarationWhateverSavedIt) {
 TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   test::writeFile(dir / "text.xlsx", "not a workbook");
   const std::string empty = workbook("empty.xlsx", 0);
+  test::XlsxParts damaged = test::minimalWorkbook(
+      R"(<row r="6"><c r="B6" t="inlineStr"><is><t>Ona</t></is></c><c r="H6"><v>1</v></c>)"
+      R"(</row><row r="7"><c r="B7"><v>1</v></row>)");
+  damaged["xl/workbook.xml"].replace(damaged["xl/workbook.xml"].find("Sheet1"), 6, "KVD507 L");
+  const std::string broken = (dir / "damaged.xlsx").string();
+  test::writeZip(broken, damaged);
   const std::string folder = dir.path().string();
   struct Case {
     std::vector<std::string> arguments;
@@ -158,6 +166,10 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
        1,
        "none.ffdata"},
       {{"rows", (dir / "text.xlsx").string()}, 1, "text.xlsx"},
+      {{"convert", broken, "--folder", folder},
+       1,
+       "Blogai užpildytas failas damaged.xlsx: lapas \"KVD507 L\", eilutė 7"},
+      {{"rows", broken}, 1, "Blogai užpildytas failas damaged.xlsx: lapas \"KVD507 L\", eilutė 7"},
       {{}, 2, "nenurodyta komanda"},
       {{"convert"}, 2, "komandai convert trūksta argumento DARBAKNYGĖ"},
       {{"convert", empty, "--year"}, 2, "parinkčiai --year trūksta reikšmės METAI"},
@@ -186,10 +198,11 @@ TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
   }
   const Result convert = run({"convert", "--help"});
   EXPECT_EQ(convert.status, 0);
-  for (const char* option :
-       {"--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
-        "--output FAILAS", "--folder APLANKAS", "--open", "Numatyta: 2022",
-        "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
+  for (const std::string& option : std::vector<std::string>{
+           "--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
+           "--output FAILAS", "--folder APLANKAS", "--open",
+           "Numatyta: praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")",
+           "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
     EXPECT_THAT(convert.out, testing::HasSubstr(option));
   }
   // Every option's description is followed by its default.

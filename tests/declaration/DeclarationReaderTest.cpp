@@ -411,5 +411,27 @@ TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
   EXPECT_EQ(header.id, "ff_mm_id");
 }
 
+// A value carries over to every later slot that lacks its field: one long L3 value and five
+// thousand L10 lines would make gigabytes of rows from a file of one megabyte.
+TEST(DeclarationReader, AValueCarriedOverToThousandsOfRowsIsRefused) {
+  std::string text = "<FFData>\r\n<Pages Count=\"1\">\r\n<Page PageDefName=\"KVD507L\">\r\n" +
+                     l(3, 1, std::string(1 << 20, 'x'));
+  for (int i = 0; i < 5000; ++i) text += l(10, 1, "0");
+  text += "</Page>\r\n</Pages>\r\n</FFData>\r\n";
+  test::TempDir folder;
+  test::writeFile(folder / "big.ffdata", text);
+  rows::RowTable lRows = test::makeTable({lRow(1, "A")});
+  rows::RowTable uRows;
+  DeclarationHeader header;
+  try {
+    ReadExistingDeclaration(folder / "big.ffdata", lRows, uRows, header);
+    FAIL() << "no error";
+  } catch (const DeclarationError& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::kTooMuchText);
+    EXPECT_EQ(error.file(), (folder / "big.ffdata").string());
+  }
+  EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
+}
+
 }  // namespace
 }  // namespace kvd507::declaration

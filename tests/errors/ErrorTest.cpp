@@ -41,6 +41,7 @@ TEST(Error, SizeKindsNameTheirLimit) {
   EXPECT_EQ(error.message(), "failas \"asmenys.txt\": failas per didelis (daugiau nei 1 MiB)");
   EXPECT_EQ(sizeText(512 * 1024), "512 KiB");
   EXPECT_EQ(sizeText(100), "100 B");
+  EXPECT_EQ(sizeText(std::uint64_t{4} << 30), "4 GiB");
 }
 
 TEST(Error, EveryKindHasItsOwnText) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/Folder.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "support/TempDir.h"
@@ -62,6 +63,12 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(failureOf([&] { readWholeFile(c.file); }), std::make_pair(c.step, c.code)) << c.what;
+  }
+  // Appending neither waits for a reader of the pipe nor writes into a folder.
+  for (const fs::path& file : {pipe, folder.path()}) {
+    EXPECT_EQ(failureOf([&] { appendToFile(file, "x"); }),
+              std::make_pair(std::string("open"), make_error_code(FileProblem::kNotRegularFile)))
+        << file;
   }
 }
 
@@ -122,6 +129,22 @@ TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
     EXPECT_EQ(test::readFile(folder / "plain"), "previous") << c.what;
     EXPECT_EQ(test::namesIn(folder / "folder"), std::vector<std::string>{"inside"}) << c.what;
   }
+}
+
+TEST(CreateFolderIfMissing, CreatesOneLevelKeepsAFolderAndRefusesAFile) {
+  test::TempDir dir;
+  createFolderIfMissing(dir / "formos");
+  EXPECT_TRUE(fs::is_directory(dir / "formos"));
+  test::writeFile(dir / "formos" / "kept", "x");
+  createFolderIfMissing(dir / "formos");  // already there: left as it is
+  EXPECT_EQ(test::readFile(dir / "formos" / "kept"), "x");
+
+  test::writeFile(dir / "file", "x");
+  EXPECT_EQ(failureOf([&] { createFolderIfMissing(dir / "file"); }),
+            std::make_pair(std::string("create the folder"),
+                           std::make_error_code(std::errc::not_a_directory)));
+  EXPECT_EQ(failureOf([&] { createFolderIfMissing(dir / "no" / "such"); }).second,
+            std::make_error_code(std::errc::no_such_file_or_directory));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -87,9 +89,42 @@ TEST_F(PayerFileTest, AMissingFileIsAnErrorNamingIt) {
   }
 }
 
-TEST_F(PayerFileTest, AFolderInPlaceOfTheFileIsAnError) {
+// A folder or a pipe in place of the list is refused, never waited on.
+TEST_F(PayerFileTest, WhatIsNoRegularFileIsRefused) {
+  const auto pipe = dir_ / "pipe.txt";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   std::filesystem::create_directory(list_);
-  EXPECT_THROW(PayerFile::read(list_), PayerFileError);
+  for (const auto& file : {list_, pipe}) {
+    for (const auto& action : {std::function<void()>([&] { PayerFile::read(file); }),
+                               std::function<void()>([&] { appendPayerLine(file, "A;1"); })}) {
+      try {
+        action();
+        ADD_FAILURE() << "took " << file;
+      } catch (const PayerFileError& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+        EXPECT_EQ(e.file(), file.string());
+      }
+    }
+  }
+}
+
+// A payer list is a few dozen lines; a file of megabytes (of line feeds, say) would cost
+// gigabytes as lines, and is refused whether it is read or appended to.
+TEST_F(PayerFileTest, AFileFarTooLargeIsRefused) {
+  const std::string huge(kLargestPayerFile + 1, '\n');
+  writeFile(list_, huge);
+  for (const auto& action : {std::function<void()>([&] { PayerFile::read(list_); }),
+                             std::function<void()>([&] { appendPayerLine(list_, "A;1"); })}) {
+    try {
+      action();
+      ADD_FAILURE() << "a list of over a megabyte was taken";
+    } catch (const PayerFileError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kFileTooLarge);
+      EXPECT_EQ(e.limit(), kLargestPayerFile);
+      EXPECT_EQ(e.file(), list_.string());
+    }
+  }
+  EXPECT_EQ(readFile(list_), huge);
 }
 
 TEST_F(PayerFileTest, WritesEveryLineWithCrLfAfterTheMark) {

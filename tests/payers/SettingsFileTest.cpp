@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 
 #include "payers/SettingsError.h"
@@ -88,6 +90,40 @@ TEST_F(SettingsFileTest, WritesTheKeyAndKeepsEveryOtherLine) {
     EXPECT_EQ(readFile(settings_.file()), c.after) << c.what;
     EXPECT_EQ(settings_.read("NUSTATYMAI", "asmuo", ""), "2") << c.what;
   }
+}
+
+// A pipe in place of the settings file is refused, never waited on.
+TEST_F(SettingsFileTest, APipeIsRefused) {
+  ASSERT_EQ(::mkfifo(settings_.file().c_str(), 0600), 0);
+  for (const auto& action :
+       {std::function<void()>([&] { settings_.read("NUSTATYMAI", "asmuo", ""); }),
+        std::function<void()>([&] { settings_.write("NUSTATYMAI", "asmuo", "1"); })}) {
+    try {
+      action();
+      ADD_FAILURE() << "a pipe was taken";
+    } catch (const SettingsError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+    }
+  }
+}
+
+// A settings file holds one key: one of megabytes is not ours, and is neither read nor replaced.
+TEST_F(SettingsFileTest, AFileFarTooLargeIsRefused) {
+  const std::string huge(kLargestSettingsFile + 1, '\n');
+  writeFile(settings_.file(), huge);
+  for (const auto& action :
+       {std::function<void()>([&] { settings_.read("NUSTATYMAI", "asmuo", ""); }),
+        std::function<void()>([&] { settings_.write("NUSTATYMAI", "asmuo", "1"); })}) {
+    try {
+      action();
+      ADD_FAILURE() << "a file of over a megabyte was taken";
+    } catch (const SettingsError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kFileTooLarge);
+      EXPECT_EQ(e.limit(), kLargestSettingsFile);
+      EXPECT_EQ(e.file(), settings_.file().string());
+    }
+  }
+  EXPECT_EQ(readFile(settings_.file()), huge);
 }
 
 TEST_F(SettingsFileTest, AFailedWriteIsReportedAndKeepsTheOldValue) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "errors/Error.h"
 #include "rows/RowTable.h"
 
 namespace kvd507::rows {
@@ -54,6 +55,43 @@ TEST(RowTable, KeyCellsAreComparedExactly) {
   table.clear();
   EXPECT_TRUE(table.empty());
   EXPECT_FALSE(table.merge(b, ','));
+}
+
+TEST(RowTable, HoldsNoMoreTextThanItsLimit) {
+  TEilute big = row("1", "1,00", "0");
+  big[cell::kText] = std::string(40, 'x');
+  const std::size_t rowText = 40 + 1 + 1 + 1 + 2 + 4 + 1 + 1;
+  RowTable table(2 * rowText);
+  table.append(big);
+  big[cell::kIdentifier] = "2";
+  table.append(big);
+  EXPECT_EQ(table.textSize(), 2 * rowText);
+  big[cell::kIdentifier] = "3";
+  try {
+    table.append(big);
+    FAIL() << "a row past the limit was taken";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kTooMuchText);
+    EXPECT_EQ(e.limit(), 2 * rowText);
+  }
+  EXPECT_EQ(table.size(), 2u);
+
+  // Rows taken over as a whole are refused before any of them moves.
+  RowTable more;
+  more.append(big);
+  EXPECT_THROW(table.appendAll(std::move(more)), Error);
+  EXPECT_EQ(table.size(), 2u);
+  EXPECT_EQ(more.size(), 1u);
+
+  // Merged sums are counted as they grow.
+  TEilute sum = big;
+  sum[cell::kIdentifier] = "1";
+  sum[cell::kAmount] = "1000";
+  EXPECT_TRUE(table.merge(sum, ','));
+  EXPECT_EQ(table[0][cell::kAmount], "1001,00");
+  EXPECT_EQ(table.textSize(), 2 * rowText + 3 + 3);  // "1001,00" and "0,00"
+  table.clear();
+  EXPECT_EQ(table.textSize(), 0u);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "FakeRunHost.h"
 #include "declaration/DeclarationReader.h"
+#include "errors/Error.h"
 #include "runs/ConversionRun.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 
 namespace kvd507::runs {
 namespace {
@@ -126,6 +129,14 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
        RunOutcome::Failed,
        "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
+      {"a pipe in place of the workbook",
+       [](ConversionRunTest& t) {
+         ASSERT_EQ(::mkfifo((t.dir / "pipe.xlsx").c_str(), 0600), 0);
+         t.host.chooseWorkbook(t.dir / "pipe.xlsx");
+       },
+       RunOutcome::Failed,
+       "error: Blogai užpildytas failas pipe.xlsx: tai ne paprastas failas, o aplankas, kanalas ar "
+       "įrenginys"},
       {"output cannot be made",
        [](ConversionRunTest& t) {
          t.host.chooseWorkbook(t.workbook(1, 0));
@@ -150,6 +161,93 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
     EXPECT_FALSE(std::filesystem::exists(t.settings.outputFile)) << c.what;
     expectIdleAtEnd();
   }
+}
+
+// A workbook whose structure breaks somewhere is one no spreadsheet application would open:
+// the run fails as a whole, even when rows before the damage could be read.
+TEST_F(ConversionRunTest, ADamagedWorkbookFailsTheRunAndKeepsThePreviousDeclaration) {
+  const std::string goodRow =
+      R"(<row r="6"><c r="B6" t="inlineStr"><is><t>Ona</t></is></c><c r="H6"><v>10</v></c>)"
+      R"(<c r="I6" t="inlineStr"><is><t>5</t></is></c></row>)";
+  const auto lSheet = [&](const std::string& rows) {
+    test::XlsxParts parts = test::minimalWorkbook(rows);
+    std::string& book = parts["xl/workbook.xml"];
+    book.replace(book.find("Sheet1"), 6, L);
+    return parts;
+  };
+  struct Case {
+    const char* what;
+    test::XlsxParts parts;
+    std::string cause;
+  };
+  test::XlsxParts doctype = lSheet(goodRow);
+  doctype["xl/worksheets/sheet1.xml"].insert(0, "<!DOCTYPE worksheet>");
+  test::XlsxParts strings = lSheet(goodRow);
+  strings["xl/sharedStrings.xml"] += "<si>";
+  const Case cases[] = {
+      {"XML broken after a good row", lSheet(goodRow + R"(<row r="7"><c r="B7"><v>1</v></row>)"),
+       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
+      {"document type", doctype, "lapas \"KVD507 L\", eilutė 6: darbo knygoje yra dokumento tipo"},
+      {"rows going back", lSheet(goodRow + R"(<row r="3"><c r="B3"><v>1</v></c></row>)"),
+       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
+      {"damaged shared strings", strings, "lapas \"KVD507 L\": darbo knygos failas sugadintas"},
+  };
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host = FakeRunHost{};
+    test::writeFile(settings.outputFile, "previous");
+    test::writeZip(dir / "bad.xlsx", c.parts);
+    host.chooseWorkbook(dir / "bad.xlsx");
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].kind, "error");
+    EXPECT_EQ(host.messages[0].text.rfind("Blogai užpildytas failas bad.xlsx: " + c.cause, 0), 0u)
+        << host.messages[0].text;
+    EXPECT_FALSE(host.messages[0].detail.empty());
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous");
+    EXPECT_TRUE(opener.opened.empty());
+    expectIdleAtEnd();
+  }
+}
+
+// One shared string of 3 MiB in the B, I and P cells of a thousand rows: a file of a few
+// kilobytes that would make gigabytes of row text. The tables stop it with a clear message.
+TEST_F(ConversionRunTest, ARepeatedLongSharedStringIsRefusedNotCopiedWithoutEnd) {
+  std::string rows;
+  for (int r = 6; r < 1006; ++r) {
+    const std::string n = std::to_string(r);
+    rows += "<row r=\"" + n + "\"><c r=\"B" + n + "\" t=\"s\"><v>0</v></c><c r=\"C" + n + "\"><v>" +
+            n + "</v></c><c r=\"H" + n + "\"><v>1</v></c><c r=\"I" + n +
+            "\" t=\"s\"><v>0</v></c><c r=\"P" + n + "\" t=\"s\"><v>0</v></c></row>";
+  }
+  test::XlsxParts parts = test::minimalWorkbook(rows);
+  parts["xl/workbook.xml"].replace(parts["xl/workbook.xml"].find("Sheet1"), 6, L);
+  parts["xl/sharedStrings.xml"] = "<sst><si><t>" + std::string(3 << 20, 'x') + "</t></si></sst>";
+  const auto file = dir / "big.xlsx";
+  test::writeZip(file, parts);
+  ASSERT_LT(std::filesystem::file_size(file), 64u << 10);
+
+  host.chooseWorkbook(file);
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  const std::string& text = host.messages[0].text;
+  EXPECT_EQ(text.rfind("Blogai užpildytas failas big.xlsx: lapas \"KVD507 L\", eilutė ", 0), 0u)
+      << text;
+  EXPECT_NE(text.find(reasonText(ErrorKind::kTooMuchText, rows::RowTable::kDefaultTextLimit)),
+            std::string::npos)
+      << text;
+  EXPECT_FALSE(std::filesystem::exists(settings.outputFile));
+}
+
+// Whatever fails inside a run, running out of memory included, is told and ends the run.
+TEST_F(ConversionRunTest, RunningOutOfMemoryIsReportedNotPassedOn) {
+  host.chooseWorkbook(workbook(1, 0));
+  host.onEvents = [](FakeRunHost&) { throw std::bad_alloc(); };
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Blogai užpildytas failas in.xlsx: "
+                                                     "kompiuteriui nepakako atminties"});
+  expectIdleAtEnd();
 }
 
 TEST_F(ConversionRunTest, AFailedOpenIsReportedButTheFileStays) {
@@ -182,6 +280,42 @@ TEST_F(ConversionRunTest, TheYearAndPayerAreReadWhenWritten) {
   const std::string file = test::readFile(settings.outputFile);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2022</Field>"), std::string::npos);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
+}
+
+// The user ends the program during a run: in a reader, in the writer, or after the last row
+// before the save. Nothing is written, nothing is said, and the window goes back to idle.
+TEST_F(ConversionRunTest, AStoppedRunSavesNothingAndSaysNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeRunHost&)> onEvents;
+    bool stopBeforeSave;
+  };
+  const Case cases[] = {
+      {"in a reader",
+       [](FakeRunHost& h) {
+         if (h.pendingEvents == 3) throw rows::RunStopped();
+       },
+       false},
+      {"in the writer",
+       [](FakeRunHost& h) {
+         if (h.progressSteps == 2) throw rows::RunStopped();
+       },
+       false},
+      {"before the save", nullptr, true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::create_directories(settings.outputFile.parent_path());
+    test::writeFile(settings.outputFile, "previous");
+    host = FakeRunHost{};
+    host.chooseWorkbook(workbook(12, 3));
+    host.onEvents = c.onEvents;
+    host.stop = c.stopBeforeSave;
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Stopped) << c.what;
+    EXPECT_EQ(test::readFile(settings.outputFile), "previous") << c.what;
+    EXPECT_TRUE(host.messages.empty()) << c.what;
+    EXPECT_TRUE(opener.opened.empty()) << c.what;
+    expectIdleAtEnd();
+  }
 }
 
 class AppendRunTest : public ConversionRunTest {
@@ -279,11 +413,16 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
   host.chooseWorkbook(workbook(1, 0));
   std::filesystem::create_directories(settings.outputFile.parent_path());
   test::writeFile(settings.outputFile, "previous");
-  // Not UTF-8, missing, cut short.
-  for (const std::string& bytes : {std::string("\xEF\xBB\xBF<a>\xC0\xAF</a>"), std::string(),
-                                   std::string("<FFData>\n<Field Name=\"L3-1\">A</Field>\n")}) {
+  // Not UTF-8, missing, cut short, and a pipe, which must be refused rather than waited on.
+  ASSERT_EQ(::mkfifo((dir / "pipe.ffdata").c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {"bad.ffdata", "\xEF\xBB\xBF<a>\xC0\xAF</a>"},
+      {"missing.ffdata", ""},
+      {"cut.ffdata", "<FFData>\n<Field Name=\"L3-1\">A</Field>\n"},
+      {"pipe.ffdata", ""}};
+  for (const auto& [name, bytes] : cases) {
     host.messages.clear();
-    host.existing = dir / (bytes.empty() ? "missing.ffdata" : "bad.ffdata");
+    host.existing = dir / name;
     if (!bytes.empty()) test::writeFile(*host.existing, bytes);
     EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
     ASSERT_EQ(host.messages.size(), 1u);
@@ -292,6 +431,28 @@ TEST_F(AppendRunTest, AnUnreadableDeclarationStopsTheRunAndKeepsTheOutput) {
     EXPECT_EQ(test::readFile(settings.outputFile), "previous");
     expectIdleAtEnd();
   }
+}
+
+TEST_F(AppendRunTest, ADeclarationThatWouldFillTheMemoryStopsTheRun) {
+  // One long L3 value carried over to five thousand rows by their L10 lines.
+  std::string text =
+      "<FFData>\r\n<Pages Count=\"1\">\r\n<Page PageDefName=\"KVD507L\">\r\n"
+      "<Field Name=\"L3-1\">" +
+      std::string(1 << 20, 'x') + "</Field>\r\n";
+  for (int i = 0; i < 5000; ++i) text += "<Field Name=\"L10-1\">0</Field>\r\n";
+  text += "</Page>\r\n</Pages>\r\n</FFData>\r\n";
+  host.existing = dir / "big.ffdata";
+  test::writeFile(*host.existing, text);
+  host.chooseWorkbook(workbook(1, 0));
+  std::filesystem::create_directories(settings.outputFile.parent_path());
+  test::writeFile(settings.outputFile, "previous");
+
+  EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::Failed);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{
+                "error: Nepavyko perskaityti formos big.ffdata: " +
+                reasonText(ErrorKind::kTooMuchText, rows::RowTable::kDefaultTextLimit)});
+  EXPECT_EQ(test::readFile(settings.outputFile), "previous");
 }
 
 TEST_F(AppendRunTest, ACancelledDialogIsAGenerationRunEvenAfterAnEarlierRun) {

@@ -20,13 +20,14 @@ class FakeRunHost : public runs::RunHost {
     std::string detail;
   };
 
-  std::string path{kNoWorkbookPath};
-  std::string name{kNoWorkbookName};
-  std::string code = "lb_kodas";
+  std::string path{runs::kNoWorkbookPath};
+  std::string name{runs::kNoWorkbookName};
+  std::string code{runs::kNoPayerCode};
   std::string payer;
   std::string shownYear = "2022";
   std::optional<std::filesystem::path> existing;
   bool dialogShown = false;
+  bool stop = false;  // what stopRequested answers
 
   std::vector<std::string> statuses;
   std::vector<Message> messages;
@@ -63,6 +64,7 @@ class FakeRunHost : public runs::RunHost {
   void showWarning(std::string_view text) override {
     messages.push_back({"warning", std::string(text), {}});
   }
+  bool stopRequested() override { return stop; }
   std::optional<std::filesystem::path> chooseExistingDeclaration() override {
     dialogShown = true;
     return existing;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "runs/DesktopOpener.h"
@@ -12,10 +13,11 @@ namespace {
 // Puts a stand-in xdg-open first on PATH that records its argument and exits with `status`.
 class FakeXdgOpen {
  public:
-  explicit FakeXdgOpen(int status) : oldPath_(std::getenv("PATH")) {
+  explicit FakeXdgOpen(int status, int seconds = 0) : oldPath_(std::getenv("PATH")) {
     const auto script = dir_ / "xdg-open";
-    test::writeFile(script, "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\nexit " +
-                                std::to_string(status) + "\n");
+    test::writeFile(script, "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\nsleep " +
+                                std::to_string(seconds) + "\nexit " + std::to_string(status) +
+                                "\n");
     chmod(script.c_str(), 0755);
     setenv("PATH", (dir_.path().string() + ":" + oldPath_).c_str(), 1);
   }
@@ -37,6 +39,13 @@ TEST(XdgOpener, SucceedsOnlyWhenAHandlerTookTheFile) {
     FakeXdgOpen fake(3);  // xdg-open's "no handler" status
     EXPECT_FALSE(XdgOpener().open("/tmp/x.ffdata"));
   }
+}
+
+TEST(XdgOpener, DoesNotWaitForTheOpenedProgram) {
+  FakeXdgOpen fake(0, 5);  // like a handler run in the foreground until the user closes it
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(XdgOpener().open("/tmp/a.ffdata"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 }  // namespace

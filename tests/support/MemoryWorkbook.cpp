@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "workbook/WorkbookError.h"
+
 namespace kvd507::test {
 namespace {
 
@@ -12,12 +14,14 @@ using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>
 
 class MemoryRows : public workbook::RowSource {
  public:
-  MemoryRows(Rows rows, std::uint32_t maxColumn) : rows_(std::move(rows)), maxColumn_(maxColumn) {
+  MemoryRows(Rows rows, std::uint32_t maxColumn, std::uint32_t damagedRow)
+      : rows_(std::move(rows)), maxColumn_(maxColumn), damagedRow_(damagedRow) {
     next_ = rows_.begin();
   }
 
   bool next(workbook::RawRow& row) override {
     for (; next_ != rows_.end(); ++next_) {
+      if (damagedRow_ != 0 && next_->first >= damagedRow_) throwDamage();
       workbook::RawRow candidate{next_->first, {}};
       for (const auto& [column, cell] : next_->second) {
         if (column > maxColumn_) continue;
@@ -30,29 +34,40 @@ class MemoryRows : public workbook::RowSource {
         return true;
       }
     }
+    if (damagedRow_ != 0) throwDamage();
     return false;
   }
 
  private:
+  [[noreturn]] void throwDamage() const {
+    throw workbook::WorkbookError(ErrorKind::kWorkbookDamaged, {}, "damaged in memory");
+  }
+
   Rows rows_;
   Rows::const_iterator next_;
   std::uint32_t maxColumn_;
+  std::uint32_t damagedRow_;
 };
 
 class MemorySource : public workbook::WorkbookSource {
  public:
-  MemorySource(std::vector<std::string> names, std::map<std::string, Rows> sheets)
-      : names_(std::move(names)), sheets_(std::move(sheets)) {}
+  MemorySource(std::vector<std::string> names, std::map<std::string, Rows> sheets,
+               std::map<std::string, std::uint32_t> damage)
+      : names_(std::move(names)), sheets_(std::move(sheets)), damage_(std::move(damage)) {}
 
   const std::vector<std::string>& sheetNames() const override { return names_; }
   std::unique_ptr<workbook::RowSource> openSheet(std::size_t index,
                                                  std::uint32_t maxColumn) override {
-    return std::make_unique<MemoryRows>(sheets_.at(names_.at(index)), maxColumn);
+    const std::string& name = names_.at(index);
+    const auto damage = damage_.find(name);
+    return std::make_unique<MemoryRows>(sheets_.at(name), maxColumn,
+                                        damage != damage_.end() ? damage->second : 0);
   }
 
  private:
   std::vector<std::string> names_;
   std::map<std::string, Rows> sheets_;
+  std::map<std::string, std::uint32_t> damage_;
 };
 
 }  // namespace
@@ -70,8 +85,15 @@ MemoryWorkbook& MemoryWorkbook::set(const std::string& sheet, std::uint32_t row,
   return *this;
 }
 
+MemoryWorkbook& MemoryWorkbook::damage(const std::string& sheet, std::uint32_t row) {
+  this->sheet(sheet);
+  damage_[sheet] = row;
+  return *this;
+}
+
 workbook::Workbook MemoryWorkbook::open(const std::string& fileName) const {
-  return workbook::Workbook::fromSource(fileName, std::make_shared<MemorySource>(names_, sheets_));
+  return workbook::Workbook::fromSource(fileName,
+                                        std::make_shared<MemorySource>(names_, sheets_, damage_));
 }
 
 void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {

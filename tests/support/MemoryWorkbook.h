@@ -28,6 +28,10 @@ class MemoryWorkbook {
     return set(sheet, row, column, workbook::RawCell::makeNumber(value));
   }
 
+  // Reading the sheet fails at `row` as a damaged file does (WorkbookError), after handing out
+  // the rows above it.
+  MemoryWorkbook& damage(const std::string& sheet, std::uint32_t row);
+
   workbook::Workbook open(const std::string& fileName = "memory.xlsx") const;
 
   // Writes the same sheets and cells as a real .xlsx file (dates with a date format).
@@ -38,6 +42,7 @@ class MemoryWorkbook {
   using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
   std::vector<std::string> names_;
   std::map<std::string, Rows> sheets_;
+  std::map<std::string, std::uint32_t> damage_;
 };
 
 }  // namespace kvd507::test

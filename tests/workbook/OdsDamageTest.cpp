@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "XlsxTestFiles.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 #include "workbook/OdsSource.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"

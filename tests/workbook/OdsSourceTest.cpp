@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "XlsxTestFiles.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 #include "workbook/CellText.h"
 #include "workbook/OdsSource.h"
 #include "workbook/Workbook.h"

@@ -7,6 +7,7 @@
 
 #include "support/MemoryWorkbook.h"
 #include "workbook/SheetReader.h"
+#include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
 namespace {
@@ -230,6 +231,25 @@ TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
   EXPECT_EQ(r.stop->detail, "#DIV/0!");
   EXPECT_EQ(r.stop->describe(),
             "lapas \"KVD507 L\", eilutė 8, stulpelis L: langelyje yra klaidos reikšmė (#DIV/0!)");
+}
+
+TEST(ReadLSheet, DamageFailsTheReadingInsteadOfStoppingIt) {
+  MemoryWorkbook book;
+  fill(book, L, 6, {{2, "a"}, {8, "1"}});
+  fill(book, L, 7, {{2, "b"}, {8, "1"}});
+  book.damage(L, 8);
+  Workbook workbook = book.open("damaged.xlsx");
+  rows::RowTable table;
+  RecordingStatus status;
+  try {
+    readSheet(workbook, kLSheet, table, status, ',');
+    FAIL() << "damage read as a stop";
+  } catch (const WorkbookError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e.file(), "damaged.xlsx");
+    EXPECT_EQ(e.sheet(), L);
+    EXPECT_EQ(e.row(), 8u);
+  }
 }
 
 TEST(ReadLSheet, AWorkbookWithoutTheSheetAddsNothingSilently) {

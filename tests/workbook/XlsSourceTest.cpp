@@ -1,5 +1,6 @@
 #include <gsf/gsf.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "BiffStreamBuilder.h"
 #include "support/TempDir.h"
+#include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
@@ -53,7 +55,7 @@ std::string describe(const RawCell& cell) {
     case RawCell::Kind::Empty:
       return "empty";
     case RawCell::Kind::Text:
-      return "text " + cell.text;
+      return "text " + std::string(cell.textView());
     case RawCell::Kind::Number:
       return std::string("number ") + number;
     case RawCell::Kind::DateTime:
@@ -244,7 +246,56 @@ TEST(XlsFile, RefusesWhatItCannotRead) {
   writeCompoundFile(dir / "encrypted.xlsx",
                     {{"EncryptionInfo", std::string(64, 'x')}, {"EncryptedPackage", "y"}});
   EXPECT_EQ(openFailure(dir / "encrypted.xlsx"), "the workbook is encrypted (password-protected)");
-  EXPECT_NE(openFailure(dir / "missing.xls").find("cannot be opened"), std::string::npos);
+  EXPECT_EQ(openFailure(dir / "missing.xls"), "cannot open: No such file or directory");
+}
+
+// libgsf warns about some damage through GLib's log; nothing of it may reach stderr raw. When
+// the stream cannot be read the warnings go into the error's detail, otherwise nowhere.
+TEST(XlsFile, LibraryWarningsBecomePartOfTheErrorOrNothing) {
+  TempDir dir;
+  // Over 4 KiB, so that the stream lies in big blocks and the small block table is unused.
+  std::string stream =
+      B().sheet("Lapas", B::record(kLabel, BiffBytes().cell(0, 0).string("x"))).build();
+  stream += std::string(8192, '\0');
+  writeCompoundFile(dir / "good.xls", {{"Workbook", stream}});
+  const std::string good = readFile(dir / "good.xls");
+  const auto patched = [&](std::size_t offset, std::string_view value) {
+    std::string bytes = good;
+    bytes.replace(offset, value.size(), value);
+    return bytes;
+  };
+  // Header fields: 0x3C the first small block table sector, 0x4C the first big one.
+  writeFile(dir / "stray.xls", patched(0x3C, std::string(4, '\0')));
+  writeFile(dir / "broken.xls", patched(0x4C, "\xFF\xFF\xFF\xFF"));
+
+  testing::internal::CaptureStderr();
+  auto book = workbook::Workbook::open(dir / "stray.xls");
+  EXPECT_EQ(book.sheet("Lapas", 5).cellText(1, 1, ','), "x");
+  std::string detail;
+  try {
+    workbook::Workbook::open(dir / "broken.xls");
+  } catch (const WorkbookError& e) {
+    detail = e.detail();
+    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_NE(detail.find("libgsf"), std::string::npos) << detail;
+  EXPECT_EQ(detail.find('\n'), std::string::npos) << detail;
+}
+
+// Only a regular file is opened: a pipe would make the reading wait for ever for a writer.
+TEST(XlsFile, RefusesWhatIsNoRegularFile) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe.xls").c_str(), 0600), 0);
+  for (const auto& file : {dir / "pipe.xls", dir.path()}) {
+    try {
+      workbook::openXlsSource(file);
+      ADD_FAILURE() << "opened " << file;
+    } catch (const WorkbookError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+      EXPECT_EQ(e.file(), file.string());
+    }
+  }
 }
 
 TEST(XlsFile, ReadsTheStreamOfAHandMadeCompoundFile) {
@@ -557,6 +608,74 @@ TEST(BiffGlobals, DamagedSheetIsNamedInTheError) {
     EXPECT_EQ(e.file(), "damaged.xls");
     EXPECT_EQ(e.sheet(), "KVD507 L");
   }
+}
+
+// A record whose length runs past the stream is damage, not a cell without text: the sheet
+// reader fails instead of keeping the rows before it, and the error says where the record is.
+TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
+  const std::string liar = B::record(kNumber, BiffBytes().cell(6, 7).f64(1));
+  std::string stream =
+      B().sheet("KVD507 L", B::record(kLabel, BiffBytes().cell(5, 1).string("Ona")) +
+                                B::record(kNumber, BiffBytes().cell(5, 7).f64(10)) + liar)
+          .build();
+  const std::size_t at = stream.rfind(liar);
+  stream[at + 2] = '\x7F';  // its length, now far past the end of the stream
+  auto book = workbook::Workbook::fromSource(
+      "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
+  rows::RowTable lRows;
+  struct : rows::StatusSink {
+    void setStatus(std::string_view) override {}
+    void processPendingEvents() override {}
+  } status;
+  try {
+    workbook::ReadLSheet(book, lRows, status, ',');
+    FAIL() << "no error";
+  } catch (const WorkbookError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e.file(), "damaged.xls");
+    EXPECT_EQ(e.sheet(), "KVD507 L");
+    EXPECT_EQ(e.offset(), at);
+    EXPECT_EQ(e.detail(), "a record runs past the end of the workbook stream");
+  }
+  EXPECT_TRUE(lRows.empty());
+}
+
+// The longest string a .xls can hold (65535 characters, here of three UTF-8 bytes each) as its
+// one shared string, used in the B, I and P cells of a thousand rows: referred to, never copied
+// per cell, and stopped by the bound on the row tables long before it could fill the memory.
+TEST(BiffGlobals, ALongSharedStringInEveryRowIsBoundedByTheTables) {
+  constexpr std::size_t kLength = 65535;
+  std::string sst = B::record(kSst, BiffBytes().u32(3000).u32(1).u16(kLength).u8(1));
+  for (std::size_t done = 0; done < kLength; done += 4000) {
+    const std::u16string chunk(std::min<std::size_t>(4000, kLength - done), u'€');
+    sst += B::record(kContinue, BiffBytes().u8(1).utf16(chunk));
+  }
+  std::string records;
+  for (std::uint16_t row = 5; row < 1005; ++row) {
+    records += B::record(kLabelSst, BiffBytes().cell(row, 1).u32(0));
+    records += B::record(kNumber, BiffBytes().cell(row, 2).f64(row));
+    records += B::record(kNumber, BiffBytes().cell(row, 7).f64(1));
+    records += B::record(kLabelSst, BiffBytes().cell(row, 8).u32(0));
+    records += B::record(kLabelSst, BiffBytes().cell(row, 15).u32(0));
+  }
+  auto book = workbook::Workbook::fromSource(
+      "long.xls", std::make_shared<BiffWorkbook>(
+                      "long.xls", B().global(sst).sheet("KVD507 L", records).build()));
+  rows::RowTable lRows;
+  struct : rows::StatusSink {
+    void setStatus(std::string_view) override {}
+    void processPendingEvents() override {}
+  } status;
+  try {
+    workbook::ReadLSheet(book, lRows, status, ',');
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kTooMuchText);
+    EXPECT_EQ(e.file(), "long.xls");
+    EXPECT_EQ(e.sheet(), "KVD507 L");
+    EXPECT_GT(e.row(), 6u);
+  }
+  EXPECT_LE(lRows.textSize(), rows::RowTable::kDefaultTextLimit);
 }
 
 }  // namespace

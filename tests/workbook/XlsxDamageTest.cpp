@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zip.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "XlsxTestFiles.h"
 #include "support/TempDir.h"
+#include "support/XlsxTestFiles.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsxSource.h"
@@ -96,6 +98,24 @@ TEST(XlsxDamage, FilesThatCannotBeOpenedAsWorkbooks) {
       ADD_FAILURE() << "no error";
     } catch (const WorkbookError& e) {
       expectCause(e, file, c.cause);
+    }
+  }
+}
+
+// Only a regular file is opened: a pipe would make the reading wait for ever for a writer.
+TEST(XlsxDamage, RefusesWhatIsNoRegularFile) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe.xlsx").c_str(), 0600), 0);
+  for (const auto& file : {dir / "pipe.xlsx", dir.path()}) {
+    for (const auto& open : {std::function<void()>([&] { workbook::openXlsxSource(file); }),
+                             std::function<void()>([&] { workbook::Workbook::open(file); })}) {
+      try {
+        open();
+        ADD_FAILURE() << "opened " << file;
+      } catch (const WorkbookError& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
+        EXPECT_EQ(e.file(), file.string());
+      }
     }
   }
 }

@@ -66,9 +66,9 @@ class SheetRows final : public RowSource {
       case StoredCell::Kind::DateTime:
         return RawCell::makeDateTime(stored.number);
       case StoredCell::Kind::SharedText:
-        return RawCell::makeText(std::string(globals_.sharedStrings.at(stored.index)));
+        return RawCell::makeSharedText(globals_.sharedStrings.at(stored.index));
       case StoredCell::Kind::OwnText:
-        return RawCell::makeText(std::string(ownStrings_.at(stored.index)));
+        return RawCell::makeSharedText(ownStrings_.at(stored.index));
       case StoredCell::Kind::Error:
         return RawCell::makeError(errorText(static_cast<std::uint8_t>(stored.index)));
       case StoredCell::Kind::MissingSharedString:

@@ -2,11 +2,16 @@
 
 #include <gsf/gsf.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string_view>
 
+#include "files/IoError.h"
+#include "files/RegularFile.h"
 #include "workbook/WorkbookError.h"
+#include "workbook/xls/GLibLogCapture.h"
 
 namespace kvd507::workbook::xls {
 namespace {
@@ -76,19 +81,35 @@ std::string readAll(const std::string& fileName, GsfInput* stream) {
   return bytes;
 }
 
-}  // namespace
+// The file as a libgsf input, opened through the files layer so that only a regular file is
+// ever handed to it.
+Input openInput(const std::filesystem::path& file) {
+  try {
+    files::RegularFile regular(file);
+    FILE* stream = ::fdopen(regular.descriptor(), "rb");
+    if (stream == nullptr) {
+      throw files::IoError("open", std::error_code(errno, std::generic_category()), file);
+    }
+    regular.release();  // the stream owns it now
+    Input input(gsf_input_stdio_new_FILE(file.c_str(), stream, FALSE));
+    if (!input) {
+      std::fclose(stream);
+      throw WorkbookError(ErrorKind::kFileSystem, {file.string()},
+                          "the file cannot be opened for reading");
+    }
+    return input;
+  } catch (const files::IoError& e) {
+    throw WorkbookError(e);
+  }
+}
 
-std::string readWorkbookStream(const std::filesystem::path& file) {
+std::string readStream(const std::filesystem::path& file) {
   static std::once_flag initialised;
   std::call_once(initialised, [] { gsf_init(); });
   const std::string fileName = file.string();
 
   GError* error = nullptr;
-  Input input(gsf_input_stdio_new(fileName.c_str(), &error));
-  if (!input) {
-    throw WorkbookError(ErrorKind::kFileSystem, {fileName},
-                        "the file cannot be opened for reading: " + errorText(error));
-  }
+  Input input = openInput(file);
   Infile root(gsf_infile_msole_new(input.get(), &error));
   if (!root) {
     throw WorkbookError(
@@ -108,6 +129,20 @@ std::string readWorkbookStream(const std::filesystem::path& file) {
   throw WorkbookError(ErrorKind::kNotAWorkbook, {fileName},
                       "the file holds no workbook (a compound file without a Workbook "
                       "stream)");
+}
+
+}  // namespace
+
+std::string readWorkbookStream(const std::filesystem::path& file) {
+  // libgsf reports much of the damage it meets as warnings, printed where nobody looks for
+  // them; they go into the error instead, or nowhere when the stream could be read all the same.
+  GLibLogCapture log;
+  try {
+    return readStream(file);
+  } catch (WorkbookError& e) {
+    if (!log.messages().empty()) e.setDetail(e.detail() + " (" + log.joined() + ")");
+    throw;
+  }
 }
 
 }  // namespace kvd507::workbook::xls

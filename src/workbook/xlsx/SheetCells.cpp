@@ -198,11 +198,7 @@ void SheetCells::startRow(const ElementAttributes& attributes) {
   }
   lastRow_ = number;
   row_.number = number;
-  for (RawCell& cell : row_.cells) {
-    cell.kind = RawCell::Kind::Empty;
-    cell.number = 0.0;
-    cell.text.clear();
-  }
+  for (RawCell& cell : row_.cells) cell.clear();
   lastColumn_ = 0;
   filledColumns_ = 0;
 }
@@ -255,9 +251,7 @@ void SheetCells::endCell() {
   if (column_ == 0) return;
   if (row_.cells.size() < column_) row_.cells.resize(column_);
   RawCell& cell = row_.cells[column_ - 1];
-  cell.kind = RawCell::Kind::Empty;
-  cell.number = 0.0;
-  cell.text.clear();
+  cell.clear();
   storeValue(cell);
   if (cell.kind != RawCell::Kind::Empty) filledColumns_ = std::max(filledColumns_, column_);
 }
@@ -285,8 +279,8 @@ void SheetCells::storeValue(RawCell& cell) {
       std::size_t index = 0;
       if (!parseWhole(trimmed(value_), index) || index >= context_.strings->size()) {
         setError(cell, "shared string \"" + value_ + "\" does not exist");
-      } else {
-        storeText(cell, context_.strings->at(index));
+      } else if (const std::string_view text = context_.strings->at(index); !text.empty()) {
+        cell = RawCell::makeSharedText(text);
       }
       break;
     }

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "files/RegularFile.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook::xlsx {
@@ -69,9 +70,17 @@ std::string mebibytes(std::uint64_t bytes) {
 
 ZipArchive::ZipArchive(const std::filesystem::path& file, std::uint64_t totalLimit)
     : fileName_(file.string()), totalLimit_(totalLimit) {
+  files::RegularFile regular = [&] {
+    try {
+      return files::RegularFile(file);
+    } catch (const Error& e) {
+      throw WorkbookError(e);
+    }
+  }();
   int code = 0;
-  archive_ = zip_open(fileName_.c_str(), ZIP_RDONLY, &code);
+  archive_ = zip_fdopen(regular.descriptor(), ZIP_RDONLY, &code);
   if (archive_ == nullptr) throw openFailure(fileName_, code);
+  regular.release();  // the archive closed it, keeping a copy of its own
 }
 
 ZipArchive::~ZipArchive() {

@@ -30,7 +30,7 @@ XlsxParts minimalWorkbook(std::string_view rows);
 
 void writeZip(const std::filesystem::path& file, const XlsxParts& parts);
 
-// Every row the worksheet at `index` hands out.
+// Every row the worksheet at `index` hands out, with texts of their own.
 std::vector<workbook::RawRow> readRows(const std::filesystem::path& file,
                                        std::uint32_t maxColumn = 50, std::size_t index = 0);
 

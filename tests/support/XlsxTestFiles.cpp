@@ -1,4 +1,4 @@
-#include "XlsxTestFiles.h"
+#include "support/XlsxTestFiles.h"
 
 #include <zip.h>
 
@@ -80,7 +80,13 @@ std::vector<workbook::RawRow> readRows(const std::filesystem::path& file, std::u
   const auto rows = source->openSheet(index, maxColumn);
   std::vector<workbook::RawRow> all;
   workbook::RawRow row;
-  while (rows->next(row)) all.push_back(row);
+  while (rows->next(row)) {
+    // Shared strings live in the source, which ends here: the rows get copies.
+    for (workbook::RawCell& cell : row.cells) {
+      if (cell.shared) cell = workbook::RawCell::makeText(std::string(cell.textView()));
+    }
+    all.push_back(row);
+  }
   return all;
 }
 

@@ -1,0 +1,385 @@
+#include "gui/ExportWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QThread>
+#include <exception>
+
+#include "files/Folder.h"
+#include "files/IoError.h"
+#include "gui/WindowLook.h"
+#include "gui/WindowRunHost.h"
+#include "payers/PayerFile.h"
+#include "payers/PayerFileError.h"
+#include "payers/StoredPayer.h"
+#include "payers/StoredPosition.h"
+#include "runs/ConversionRun.h"
+#include "runs/ProgramFolder.h"
+#include "runs/WindowState.h"
+#include "ui_ExportWindow.h"
+#include "workbook/DecimalSeparator.h"
+
+namespace kvd507::gui {
+namespace {
+
+// LibreOffice users save the template as .ods, which is read as well.
+constexpr const char* kWorkbookFilter = "XLS, XLSX, ODS (*.xls *.xlsx *.ods)";
+constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
+// The status line and progress bar are repainted at most this often during a run.
+constexpr int kProgressIntervalMs = 30;
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServices& services,
+                                 runs::DesktopOpener& opener, QWidget* parent)
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::Tfrm_export_xml>()),
+      folder_(std::move(programFolder)),
+      services_(services),
+      opener_(opener) {
+  ui_->setupUi(this);
+  applyLook();
+  fillYears();
+  connectControls();
+  FormCreate();
+}
+
+Tfrm_export_xml::~Tfrm_export_xml() {
+  if (runThread_) {
+    // Only reached when the window is destroyed without being closed (a test, say): the run
+    // must not outlive the state it writes. It may be waiting for a message to be shown here.
+    runThread_->disconnect(this);
+    runHost_->requestStop();
+    while (!runThread_->wait(10)) QCoreApplication::processEvents();
+    delete runThread_;
+  }
+}
+
+void Tfrm_export_xml::applyLook() {
+  setWindowTitle(qs(runs::kWindowCaption));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setFixedSize(725, 617);
+  setFont(windowFont());
+  for (QWidget* panel : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->Panel1),
+                         static_cast<QWidget*>(ui_->Panel2), static_cast<QWidget*>(ui_->Panel3),
+                         static_cast<QWidget*>(ui_->StatusBar1)}) {
+    paintCream(*panel);
+  }
+  setButtonIcon(*ui_->btn_new, "list-add", QStyle::SP_FileDialogNewFolder);
+  setButtonIcon(*ui_->btn_koreguoti, "document-edit", QStyle::SP_FileDialogDetailedView);
+  setButtonIcon(*ui_->btn_open, "document-open", QStyle::SP_DialogOpenButton);
+  setButtonIcon(*ui_->btn_valyti, "edit-clear", QStyle::SP_DialogResetButton);
+  setButtonIcon(*ui_->btn_kvd507, "document-save", QStyle::SP_DialogSaveButton);
+  setButtonIcon(*ui_->btn_papildyti, "document-save-as", QStyle::SP_FileDialogContentsView);
+  setButtonIcon(*ui_->btn_close, "application-exit", QStyle::SP_DialogCloseButton);
+  ui_->lb_copyright->setFont(copyrightFont());
+  setCopyrightHighlighted(false);
+  ui_->lb_copyright->installEventFilter(this);
+  ui_->StatusBar1->setSizeGripEnabled(false);
+  // One empty panel, 150 pixels wide; nothing writes to it.
+  auto* statusPanel = new QLabel(ui_->StatusBar1);
+  statusPanel->setFixedWidth(150);
+  ui_->StatusBar1->addWidget(statusPanel);
+}
+
+void Tfrm_export_xml::fillYears() {
+  const QSignalBlocker quiet(ui_->dt_metai);
+  const std::string selected = runs::defaultYear(runs::currentCalendarYear());
+  for (const std::string& year : runs::yearChoices(runs::currentCalendarYear())) {
+    ui_->dt_metai->addItem(qs(year));
+  }
+  ui_->dt_metai->setCurrentText(qs(selected));
+  choices_.setYear(selected);
+}
+
+void Tfrm_export_xml::connectControls() {
+  connect(ui_->btn_open, &QPushButton::clicked, this, &Tfrm_export_xml::btn_openClick);
+  connect(ui_->btn_valyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_valytiClick);
+  connect(ui_->btn_formos, &QPushButton::clicked, this, &Tfrm_export_xml::btn_formosClick);
+  connect(ui_->btn_template, &QPushButton::clicked, this, &Tfrm_export_xml::btn_templateClick);
+  connect(ui_->btn_close, &QPushButton::clicked, this, &Tfrm_export_xml::btn_closeClick);
+  connect(ui_->btn_kvd507, &QPushButton::clicked, this, &Tfrm_export_xml::btn_kvd507Click);
+  connect(ui_->btn_papildyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_papildytiClick);
+  connect(ui_->btn_new, &QPushButton::clicked, this, &Tfrm_export_xml::btn_newClick);
+  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_koreguotiClick);
+  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::cb_asmuoChange);
+  connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::dt_metaiChange);
+
+  // "Uždaryti programą" and "Išvalyti" are both cancel buttons: Escape presses the first of
+  // them that is enabled, so it ends the program when idle and clears the choice during a run.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (ui_->btn_close->isEnabled()) {
+      ui_->btn_close->click();
+    } else if (ui_->btn_valyti->isEnabled()) {
+      ui_->btn_valyti->click();
+    }
+  });
+
+  progressTimer_.setInterval(kProgressIntervalMs);
+  connect(&progressTimer_, &QTimer::timeout, this, &Tfrm_export_xml::showProgress);
+}
+
+void Tfrm_export_xml::FormCreate() {
+  try {
+    LoadPayers();
+  } catch (const std::exception& e) {
+    // The window still opens; the status line keeps its first text until a run ends.
+    services_.showMessage(this, WindowServices::MessageKind::Error, e.what());
+    return;
+  }
+  ui_->lb_action->setText(QString());
+}
+
+void Tfrm_export_xml::LoadPayers() {
+  payers_.clear();
+  {
+    const QSignalBlocker quiet(ui_->cb_asmuo);
+    ui_->cb_asmuo->clear();
+  }
+  choices_.setPayer({std::string(runs::kNoPayerCode), {}});
+  ui_->lb_kodas->setText(qs(runs::kNoPayerCode));
+
+  const std::filesystem::path list = folder_ / payers::kPayerFileName;
+  std::error_code missing;
+  // No list yet (a first start): an empty selector, nothing to report.
+  if (!std::filesystem::exists(list, missing) && !missing) return;
+  // An empty line ends the list: the payers above it are offered, then the problem is shown.
+  std::exception_ptr problem;
+  try {
+    payers_ = payers::PayerFile::read(list).payers();
+  } catch (const payers::EmptyPayerLineError& e) {
+    payers_ = e.payersBefore();
+    problem = std::current_exception();
+  }
+  {
+    const QSignalBlocker quiet(ui_->cb_asmuo);
+    for (const payers::Payer& payer : payers_) ui_->cb_asmuo->addItem(qs(payer.name));
+    const int position = payers::readStoredPosition(folder_);
+    ui_->cb_asmuo->setCurrentIndex(position < ui_->cb_asmuo->count() ? position : -1);
+  }
+  if (const auto payer = payers::payerAt(payers_, ui_->cb_asmuo->currentIndex())) {
+    choices_.setPayer({payer->code, payer->name});
+    ui_->lb_kodas->setText(qs(payer->code));
+  }
+  if (problem) std::rethrow_exception(problem);
+}
+
+void Tfrm_export_xml::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (centred_) return;
+  centred_ = true;
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
+  ui_->btn_close->setFocus();
+}
+
+void Tfrm_export_xml::btn_openClick() {
+  const auto file = services_.chooseFile(this, kWorkbookFilter);
+  if (!file) {
+    btn_valytiClick();
+    return;
+  }
+  const std::string path = file->string();
+  const std::string name = file->filename().string();
+  choices_.setWorkbook({path, name});
+  ui_->lb_dok_link->setText(qs(path));
+  ui_->lb_dok_pav->setText(qs(name));
+  ui_->btn_kvd507->setEnabled(true);
+  ui_->btn_papildyti->setEnabled(true);
+}
+
+void Tfrm_export_xml::btn_valytiClick() {
+  choices_.clearWorkbook();
+  ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
+  ui_->lb_dok_pav->setText(qs(runs::kNoWorkbookName));
+  ui_->btn_kvd507->setEnabled(false);
+  ui_->btn_papildyti->setEnabled(false);
+}
+
+void Tfrm_export_xml::btn_formosClick() {
+  const std::filesystem::path folder = folder_ / "formos";
+  try {
+    files::createFolderIfMissing(folder);
+  } catch (const files::IoError&) {
+    // Opening it below fails as well, as quietly.
+  }
+  opener_.launch(folder / "");
+}
+
+void Tfrm_export_xml::btn_templateClick() {
+  // Without the folder nothing is shown: some desktops would answer a missing folder with an
+  // error window of their own.
+  const std::filesystem::path folder = folder_ / "sablonas";
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) opener_.launch(folder / "");
+}
+
+void Tfrm_export_xml::btn_closeClick() {
+  close();
+}
+
+void Tfrm_export_xml::btn_kvd507Click() {
+  startRun(false);
+}
+
+void Tfrm_export_xml::btn_papildytiClick() {
+  startRun(true);
+}
+
+void Tfrm_export_xml::btn_newClick() {
+  emit newPayerRequested();
+}
+
+void Tfrm_export_xml::btn_koreguotiClick() {
+  emit editPayerRequested();
+}
+
+void Tfrm_export_xml::cb_asmuoChange() {
+  const int position = ui_->cb_asmuo->currentIndex();
+  const auto payer = payers::payerAt(payers_, position);
+  const std::string code = payer ? payer->code : std::string(runs::kNoPayerCode);
+  choices_.setPayer({code, payer ? payer->name : std::string()});
+  ui_->lb_kodas->setText(qs(code));
+  try {
+    payers::writeStoredPosition(folder_, position);
+  } catch (const std::exception& e) {
+    services_.showMessage(this, WindowServices::MessageKind::Error, e.what());
+  }
+}
+
+void Tfrm_export_xml::dt_metaiChange() {
+  choices_.setYear(ui_->dt_metai->currentText().toStdString());
+  // The year selector shares the payer selector's handler, which stores the selection.
+  cb_asmuoChange();
+}
+
+void Tfrm_export_xml::lb_copyrightClick() {
+  opener_.launch(folder_ / kProjectPage);
+}
+
+bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->lb_copyright) {
+    switch (event->type()) {
+      case QEvent::Enter:
+        setCopyrightHighlighted(true);
+        break;
+      case QEvent::Leave:
+        setCopyrightHighlighted(false);
+        break;
+      case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) lb_copyrightClick();
+        break;
+      default:
+        break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Tfrm_export_xml::setCopyrightHighlighted(bool highlighted) {
+  QLabel& label = *ui_->lb_copyright;
+  QFont font = label.font();
+  font.setBold(highlighted);
+  label.setFont(font);
+  QPalette palette = label.palette();
+  palette.setColor(QPalette::WindowText, highlighted ? QColor(0, 0, 255) : QColor(0, 0, 128));
+  label.setPalette(palette);
+  label.setCursor(highlighted ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
+  for (QPushButton* button :
+       {ui_->btn_open, ui_->btn_kvd507, ui_->btn_papildyti, ui_->btn_formos, ui_->btn_close}) {
+    button->setEnabled(enabled);
+  }
+}
+
+void Tfrm_export_xml::startRun(bool append) {
+  if (runThread_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  setRunButtonsEnabled(false);
+
+  // The question is asked here, on the interface thread, before the work starts.
+  std::optional<std::filesystem::path> existing;
+  if (append) existing = services_.chooseFile(this, kDeclarationFilter);
+
+  runHost_ = std::make_unique<WindowRunHost>(
+      choices_, progress_, [this](WindowServices::MessageKind kind, const std::string& text) {
+        QMetaObject::invokeMethod(
+            this, [this, kind, &text] { showRunMessage(kind, text); },
+            Qt::BlockingQueuedConnection);
+      });
+  runHost_->setExistingDeclaration(existing);
+  runHost_->setRowHook(rowHook_);
+
+  runs::RunSettings settings;
+  settings.outputFile = runs::declarationFile(folder_);
+  settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+
+  WindowRunHost& host = *runHost_;
+  runThread_ = QThread::create([this, &host, settings, append] {
+    if (append) {
+      runs::runAppend(host, state_, settings, opener_);
+    } else {
+      runs::runGeneration(host, state_, settings, opener_);
+    }
+  });
+  connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
+  progressTimer_.start();
+  runThread_->start();
+}
+
+void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std::string& text) {
+  // The status line shows where the run stood when the message came.
+  showProgress();
+  services_.showMessage(this, kind, text);
+}
+
+void Tfrm_export_xml::showProgress() {
+  RunProgress::Snapshot snapshot;
+  if (!progress_.take(snapshot)) return;
+  ui_->lb_action->setText(QString::fromStdString(snapshot.status));
+  ui_->ProgressBar1->setMaximum(snapshot.maximum);
+  ui_->ProgressBar1->setValue(snapshot.position);
+}
+
+void Tfrm_export_xml::finishRun() {
+  runThread_->wait();
+  delete runThread_;
+  runThread_ = nullptr;
+  runHost_.reset();
+  progressTimer_.stop();
+  showProgress();
+
+  setRunButtonsEnabled(true);
+  ui_->lb_action->setText(QString());
+  ui_->ProgressBar1->setValue(0);
+  QApplication::restoreOverrideCursor();
+  emit runEnded();
+  if (closeWhenRunEnds_) close();
+}
+
+void Tfrm_export_xml::closeEvent(QCloseEvent* event) {
+  if (runThread_) {
+    // Stop the run at its next row; the window closes once it has put everything back.
+    closeWhenRunEnds_ = true;
+    runHost_->requestStop();
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace kvd507::gui

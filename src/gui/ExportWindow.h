@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "gui/RunProgress.h"
+#include "gui/WindowChoices.h"
+#include "gui/WindowServices.h"
+#include "payers/PayerLine.h"
+#include "runs/DesktopOpener.h"
+#include "runs/RunState.h"
+
+class QThread;
+
+namespace Ui {
+class Tfrm_export_xml;
+}
+
+namespace kvd507::gui {
+
+class WindowRunHost;
+
+// The main window: payer, year and workbook choices, the two conversion runs and the shortcuts
+// to the program's folders. A run works on a thread of its own while the window stays live;
+// during it only the five run buttons are disabled.
+class Tfrm_export_xml : public QWidget {
+  Q_OBJECT
+
+ public:
+  Tfrm_export_xml(std::filesystem::path programFolder, WindowServices& services,
+                  runs::DesktopOpener& opener, QWidget* parent = nullptr);
+  ~Tfrm_export_xml() override;
+
+  bool runInProgress() const { return runThread_ != nullptr; }
+  // Called on the run's thread once per row (tests pause a run at a row with it).
+  void setRowHook(std::function<void()> hook) { rowHook_ = std::move(hook); }
+  // The values a run reads; kept current by the selectors and the workbook choice.
+  const WindowChoices& choices() const { return choices_; }
+  const runs::RunState& runState() const { return state_; }
+
+  // Fills the payer selector from the payer list and selects the stored position.
+  void LoadPayers();
+
+ signals:
+  // The payer buttons: the payer dialog plugs in here.
+  void newPayerRequested();
+  void editPayerRequested();
+  // A run has ended and the window is idle again.
+  void runEnded();
+
+ public slots:
+  void btn_openClick();
+  void btn_valytiClick();
+  void btn_formosClick();
+  void btn_templateClick();
+  void btn_closeClick();
+  void btn_kvd507Click();
+  void btn_papildytiClick();
+  void btn_newClick();
+  void btn_koreguotiClick();
+  void cb_asmuoChange();
+  void dt_metaiChange();
+  void lb_copyrightClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void applyLook();
+  void fillYears();
+  void connectControls();
+  void setRunButtonsEnabled(bool enabled);
+  void startRun(bool append);
+  void finishRun();
+  void showProgress();
+  void showRunMessage(WindowServices::MessageKind kind, const std::string& text);
+  void setCopyrightHighlighted(bool highlighted);
+
+  std::unique_ptr<Ui::Tfrm_export_xml> ui_;
+  std::filesystem::path folder_;
+  WindowServices& services_;
+  runs::DesktopOpener& opener_;
+
+  WindowChoices choices_;
+  std::vector<payers::Payer> payers_;
+  runs::RunState state_;  // touched only by the run while one is in progress
+
+  RunProgress progress_;
+  QTimer progressTimer_;
+  std::unique_ptr<WindowRunHost> runHost_;
+  QThread* runThread_ = nullptr;
+  std::function<void()> rowHook_;
+  bool closeWhenRunEnds_ = false;
+  bool centred_ = false;
+};
+
+}  // namespace kvd507::gui

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace kvd507::gui {
+
+// The window's questions and messages, behind an interface so that tests answer and record them
+// instead of a person. Every call is made on the interface thread and is modal.
+class WindowServices {
+ public:
+  virtual ~WindowServices() = default;
+
+  // A file-open dialog with one filter, e.g. "XLS, XLSX (*.xls *.xlsx)"; nothing when cancelled.
+  virtual std::optional<std::filesystem::path> chooseFile(QWidget* parent,
+                                                          const std::string& filter) = 0;
+
+  enum class MessageKind { Error, Information, Warning };
+  // A message box with one OK button.
+  virtual void showMessage(QWidget* parent, MessageKind kind, const std::string& text) = 0;
+};
+
+// The real dialogs and message boxes.
+class QtWindowServices : public WindowServices {
+ public:
+  std::optional<std::filesystem::path> chooseFile(QWidget* parent,
+                                                  const std::string& filter) override;
+  void showMessage(QWidget* parent, MessageKind kind, const std::string& text) override;
+};
+
+}  // namespace kvd507::gui

@@ -1,0 +1,502 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTest>
+#include <QToolTip>
+
+#include "WindowDriver.h"
+#include "declaration/DeclarationReader.h"
+#include "runs/WindowState.h"
+
+namespace kvd507::test {
+namespace {
+
+using Kind = gui::WindowServices::MessageKind;
+using testing::ElementsAre;
+
+const char* const kRunButtons[] = {"btn_open", "btn_kvd507", "btn_papildyti", "btn_formos",
+                                   "btn_close"};
+
+struct Written {
+  rows::RowTable lRows;
+  rows::RowTable uRows;
+  declaration::DeclarationHeader header;
+};
+
+Written readDeclaration(const std::filesystem::path& file) {
+  Written w;
+  declaration::ReadExistingDeclaration(file, w.lRows, w.uRows, w.header);
+  return w;
+}
+
+// The window is idle: five buttons enabled, default cursor, empty status, progress at 0.
+void expectIdle(WindowDriver& d) {
+  for (const char* name : kRunButtons) {
+    if (std::string(name) == "btn_kvd507" || std::string(name) == "btn_papildyti") continue;
+    EXPECT_TRUE(d.enabled(name)) << name;
+  }
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(d.text("lb_action"), "");
+  EXPECT_EQ(d.control<QProgressBar>("ProgressBar1").value(), 0);
+}
+
+TEST(ExportWindow, OpensLaidOutAsDesigned) {
+  WindowDriver d;
+  gui::Tfrm_export_xml& w = d.window();
+  EXPECT_EQ(w.windowTitle().toStdString(), "KVD507-2022");
+  EXPECT_EQ(w.size(), QSize(725, 617));
+  EXPECT_EQ(w.minimumSize(), w.maximumSize());
+  EXPECT_FALSE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(w.palette().color(QPalette::Window), QColor(255, 251, 240));
+
+  struct Control {
+    const char* name;
+    QRect geometry;  // in its panel
+    const char* text;
+    bool enabled;
+  };
+  const Control controls[] = {
+      {"Panel3", {0, 0, 725, 81}, nullptr, true},
+      {"Panel2", {0, 79, 725, 330}, nullptr, true},
+      {"Panel1", {0, 407, 725, 192}, nullptr, true},
+      {"StatusBar1", {0, 598, 725, 19}, nullptr, true},
+      {"cb_asmuo", {198, 21, 251, 24}, nullptr, true},
+      {"btn_new", {456, 16, 117, 35}, "Įvesti naują", true},
+      {"btn_koreguoti", {578, 16, 117, 35}, "Koreguoti", true},
+      {"dt_metai", {198, 86, 59, 24}, nullptr, true},
+      {"btn_template", {509, 152, 186, 33}, "Atidaryti šabloną", true},
+      {"btn_open", {28, 201, 186, 33}, "Pasirinkti dokumentą", true},
+      {"btn_valyti", {509, 201, 186, 33}, "Išvalyti", true},
+      {"ProgressBar1", {28, 276, 667, 16}, nullptr, true},
+      {"btn_kvd507", {28, 22, 310, 43}, "Formuoti formą  (KVD507.ffdata)", false},
+      {"btn_formos", {385, 22, 310, 43}, "Suformuotų formų saugojimo vieta", true},
+      {"btn_papildyti", {28, 86, 310, 43}, "Papildyti formą  (*.ffdata)", false},
+      {"btn_close", {385, 86, 310, 43}, "Uždaryti programą", true},
+      {"lb_copyright", {28, 154, 95, 15}, nullptr, true},
+  };
+  for (const Control& c : controls) {
+    QWidget& widget = d.control(c.name);
+    EXPECT_EQ(widget.geometry(), c.geometry) << c.name;
+    EXPECT_EQ(widget.isEnabled(), c.enabled) << c.name;
+    if (c.text != nullptr) {
+      EXPECT_EQ(d.control<QPushButton>(c.name).text().toStdString(), c.text);
+      EXPECT_FALSE(d.control<QPushButton>(c.name).isDefault()) << c.name;
+    }
+    const bool tooltip = std::string(c.name) == "btn_open";
+    EXPECT_EQ(widget.toolTip().isEmpty(), !tooltip) << c.name;
+  }
+  struct Label {
+    const char* name;
+    QPoint at;
+    const char* text;
+  };
+  const Label labels[] = {
+      {"Label1", {82, 24}, "Išmokų mokėtojas:"},
+      {"Label3", {65, 89}, "Mokestinis laikotarpis:"},
+      {"lb_info",
+       {66, 160},
+       "Atidarykite Excel šabloną, užpildykite ir išsaugokite jį.  Šabloną rasite čia:"},
+      {"lb_dok_pav", {286, 209}, "Dokumentas nepasirinktas"},
+      {"lb_action", {28, 255}, ""},
+  };
+  for (const Label& l : labels) {
+    EXPECT_EQ(d.control(l.name).pos(), l.at) << l.name;
+    EXPECT_EQ(d.text(l.name), l.text) << l.name;
+    // The whole text fits its label.
+    const QLabel& label = d.control<QLabel>(l.name);
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), label.width()) << l.name;
+  }
+  for (const char* hidden : {"lb_kodas", "lb_dok_link"}) {
+    EXPECT_TRUE(d.control(hidden).isHidden()) << hidden;
+    EXPECT_EQ(d.text(hidden), hidden);
+  }
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").maxVisibleItems(), 20);
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentIndex(), -1);
+  EXPECT_EQ(d.control<QProgressBar>("ProgressBar1").maximum(), 100);
+  EXPECT_EQ(d.control<QLabel>("lb_copyright").font().pixelSize(), 12);
+  EXPECT_EQ(d.control<QLabel>("lb_action").font().pixelSize(), 13);
+
+  // The years run up to this one; the one that has ended is selected.
+  QComboBox& years = d.control<QComboBox>("dt_metai");
+  const int now = runs::currentCalendarYear();
+  ASSERT_EQ(years.count(), now - 2020 + 1);
+  EXPECT_EQ(years.itemText(0).toStdString(), "2020");
+  EXPECT_EQ(years.currentText().toStdString(), std::to_string(now - 1));
+  EXPECT_EQ(d.window().choices().year(), std::to_string(now - 1));
+}
+
+TEST(ExportWindow, FocusStartsOnCloseAndTabGoesInOrder) {
+  WindowDriver d;
+  d.window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+  std::vector<std::string> order;
+  for (int i = 0; i < 12; ++i) {
+    order.push_back(QApplication::focusWidget()->objectName().toStdString());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  // Disabled buttons are skipped.
+  EXPECT_THAT(order, ElementsAre("btn_close", "btn_formos", "cb_asmuo", "btn_new", "btn_koreguoti",
+                                 "btn_open", "btn_valyti", "btn_template", "dt_metai", "btn_close",
+                                 "btn_formos", "cb_asmuo"));
+}
+
+TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
+  WindowDriver d;
+  struct Step {
+    const char* what;
+    std::function<void(WindowDriver&)> act;
+    std::string link;
+    std::string name;
+    bool runButtons;
+  };
+  const std::string first = (d.folder / "a.xlsx").string();
+  const std::string second = (d.folder / "b.xls").string();
+  const Step steps[] = {
+      {"chosen", [&](WindowDriver& w) { w.chooseWorkbook(first); }, first, "a.xlsx", true},
+      {"replaced", [&](WindowDriver& w) { w.chooseWorkbook(second); }, second, "b.xls", true},
+      {"dialog cancelled", [](WindowDriver& w) { w.control<QPushButton>("btn_open").click(); },
+       "lb_dok_link", "Dokumentas nepasirinktas", false},
+      {"chosen again", [&](WindowDriver& w) { w.chooseWorkbook(first); }, first, "a.xlsx", true},
+      {"cleared", [](WindowDriver& w) { w.control<QPushButton>("btn_valyti").click(); },
+       "lb_dok_link", "Dokumentas nepasirinktas", false},
+      {"cleared when already clear",
+       [](WindowDriver& w) { w.control<QPushButton>("btn_valyti").click(); }, "lb_dok_link",
+       "Dokumentas nepasirinktas", false},
+  };
+  for (const Step& s : steps) {
+    s.act(d);
+    EXPECT_EQ(d.text("lb_dok_link"), s.link) << s.what;
+    EXPECT_EQ(d.text("lb_dok_pav"), s.name) << s.what;
+    EXPECT_EQ(d.window().choices().workbook().path, s.link) << s.what;
+    EXPECT_EQ(d.enabled("btn_kvd507"), s.runButtons) << s.what;
+    EXPECT_EQ(d.enabled("btn_papildyti"), s.runButtons) << s.what;
+    for (const char* name : {"btn_open", "btn_formos", "btn_close"}) {
+      EXPECT_TRUE(d.enabled(name)) << s.what << " " << name;
+    }
+  }
+  EXPECT_THAT(d.services.filters,
+              testing::Each(std::string("XLS, XLSX, ODS (*.xls *.xlsx *.ods)")));
+  EXPECT_TRUE(d.services.messages.empty());
+}
+
+TEST(ExportWindow, GenerationRunWritesOpensAndGoesBackToIdle) {
+  WindowDriver d;
+  d.chooseWorkbook(d.workbook(12, 3));
+  d.runWith("btn_kvd507");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  EXPECT_EQ(d.opener.opened(), std::vector<std::filesystem::path>{d.declaration()});
+  const Written w = readDeclaration(d.declaration());
+  EXPECT_EQ(w.lRows.size(), 12u);
+  EXPECT_EQ(w.uRows.size(), 3u);
+  EXPECT_EQ(w.header.id, "lb_kodas");  // no payer list: the marker is written as it stands
+  expectIdle(d);
+  EXPECT_TRUE(d.enabled("btn_kvd507"));
+  EXPECT_TRUE(d.enabled("btn_papildyti"));
+  EXPECT_EQ(d.text("lb_dok_pav"), "in.xlsx");
+}
+
+TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
+  struct Case {
+    const char* what;
+    std::function<void(WindowDriver&)> prepare;
+    const char* button;
+    std::vector<std::string> messages;
+    bool written;
+  };
+  const Case cases[] = {
+      {"no workbook: the button enabled after a clear during an earlier run",
+       [](WindowDriver& d) {
+         d.chooseWorkbook(d.workbook(1, 0));
+         d.control<QPushButton>("btn_valyti").click();
+         d.control("btn_kvd507").setEnabled(true);
+       },
+       "btn_kvd507",
+       {"error: Excel dokumentas nepasirinktas"},
+       false},
+      {"no records",
+       [](WindowDriver& d) { d.chooseWorkbook(d.workbook(0, 0, "tuščias.xlsx")); },
+       "btn_kvd507",
+       {"information: \"tuščias.xlsx\" faile įrašų nerasta."},
+       false},
+      {"not a workbook",
+       [](WindowDriver& d) {
+         writeFile(d.folder / "notes.xlsx", "just text");
+         d.chooseWorkbook(d.folder / "notes.xlsx");
+       },
+       "btn_kvd507",
+       {"error: Blogai užpildytas failas notes.xlsx: tai ne darbo knyga (nei .xlsx, nei .xls, nei "
+        ".ods)"},
+       false},
+      {"output folder cannot be made",
+       [](WindowDriver& d) {
+         writeFile(d.folder / "formos", "a file where the folder goes");
+         d.chooseWorkbook(d.workbook(1, 0));
+       },
+       "btn_kvd507",
+       {"error: Nepavyko įrašyti formos {folder}/formos/KVD507.ffdata: failas \"{folder}/formos\": "
+        "kelyje vietoj aplanko yra failas"},
+       false},
+      {"desktop cannot open the declaration",
+       [](WindowDriver& d) {
+         d.opener.answer = false;
+         d.chooseWorkbook(d.workbook(1, 0));
+       },
+       "btn_kvd507",
+       {"error: Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite ar įdiegta ABBYY "
+        "FormFiller programa."},
+       true},
+      {"a reader stops: one warning after the declaration is written",
+       [](WindowDriver& d) { d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx")); },
+       "btn_kvd507",
+       {"warning: Skaitymas sustojo: lapas \"KVD507 L\", eilutė 7, stulpelis H: langelyje yra "
+        "klaidos reikšmė (#N/A). Įrašai žemiau šios vietos neperskaityti."},
+       true},
+      {"append, no workbook: the declaration is asked for first",
+       [](WindowDriver& d) {
+         d.chooseWorkbook(d.workbook(1, 0));
+         d.control<QPushButton>("btn_valyti").click();
+         d.control("btn_papildyti").setEnabled(true);
+       },
+       "btn_papildyti",
+       {"error: Excel dokumentas nepasirinktas"},
+       false},
+      {"append, the chosen declaration cannot be read",
+       [](WindowDriver& d) {
+         d.chooseWorkbook(d.workbook(1, 0));
+         d.services.answers.push_back(d.folder / "gone.ffdata");
+       },
+       "btn_papildyti",
+       {"error: Nepavyko perskaityti formos gone.ffdata: tokio failo ar aplanko nėra"},
+       false},
+  };
+  for (const Case& c : cases) {
+    WindowDriver d;
+    c.prepare(d);
+    d.runWith(c.button);
+    std::vector<std::string> expected = c.messages;
+    for (std::string& text : expected) {
+      for (std::size_t at; (at = text.find("{folder}")) != std::string::npos;) {
+        text.replace(at, 8, d.folder.path().string());
+      }
+    }
+    EXPECT_EQ(d.services.texts(), expected) << c.what;
+    for (const auto& shown : d.services.messages) {
+      EXPECT_TRUE(shown.busyCursor) << c.what;
+      EXPECT_TRUE(shown.runButtonsDisabled) << c.what;
+    }
+    EXPECT_EQ(std::filesystem::exists(d.declaration()), c.written) << c.what;
+    expectIdle(d);
+    EXPECT_EQ(d.services.filters.size(), std::string(c.button) == "btn_papildyti" ? 2u : 1u)
+        << c.what;
+  }
+}
+
+TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
+  WindowDriver d;
+  d.chooseWorkbook(d.workbook(3, 1));
+  d.runWith("btn_kvd507");
+  const std::filesystem::path earlier = d.folder / "earlier.ffdata";
+  std::filesystem::rename(d.declaration(), earlier);
+
+  d.chooseWorkbook(d.workbook(2, 2, "more.xlsx"));
+  d.services.answers.push_back(earlier);
+  bool askedWhileBusy = false;
+  bool askedBeforeTheRun = false;
+  d.services.duringDialog = [&] {
+    askedWhileBusy = d.services.busyNow() && !d.enabled("btn_close") && !d.enabled("btn_open");
+    askedBeforeTheRun = d.window().runState().existingDeclaration == "ff_dok_link";
+  };
+  d.runWith("btn_papildyti");
+  EXPECT_TRUE(askedWhileBusy);
+  EXPECT_TRUE(askedBeforeTheRun);
+  EXPECT_EQ(d.services.filters.back(), "FFDATA (*.ffdata)");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+
+  // The workbook's L0, L1, U0, U1 merge into the earlier rows; the earlier L2 stays.
+  const Written w = readDeclaration(d.declaration());
+  ASSERT_EQ(w.lRows.size(), 3u);
+  EXPECT_EQ(w.uRows.size(), 2u);
+  EXPECT_EQ(w.header.name, "");  // taken over from the earlier declaration
+  EXPECT_EQ(d.window().runState().existingDeclaration, earlier.string());
+  expectIdle(d);
+
+  // Cancelled dialog: the same as a generation run.
+  d.services.duringDialog = nullptr;
+  d.runWith("btn_papildyti");
+  EXPECT_EQ(readDeclaration(d.declaration()).lRows.size(), 2u);
+  EXPECT_EQ(d.window().runState().existingDeclaration, "ff_dok_link");
+}
+
+TEST(ExportWindow, EscapeEndsTheProgramWhenIdle) {
+  WindowDriver d;
+  d.window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+  QTest::keyClick(&d.window(), Qt::Key_Escape);
+  EXPECT_FALSE(d.window().isVisible());
+}
+
+// Clearing during a run, by "Išvalyti" or Escape: the run goes on with the workbook it has, its
+// message names no document, and both run buttons come back although nothing is chosen.
+TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
+  for (bool escape : {false, true}) {
+    WindowDriver d;
+    d.window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+    d.chooseWorkbook(d.workbook(0, 0));
+    RowGate gate(1);
+    d.window().setRowHook(gate.hook());
+    d.control<QPushButton>("btn_kvd507").click();
+    ASSERT_TRUE(gate.waitUntilPaused());
+    // During a run exactly the five run buttons are disabled, under the busy cursor.
+    for (const char* name : kRunButtons) EXPECT_FALSE(d.enabled(name)) << name;
+    for (const char* name : {"btn_new", "btn_koreguoti", "btn_valyti", "btn_template", "cb_asmuo",
+                             "dt_metai", "lb_copyright"}) {
+      EXPECT_TRUE(d.enabled(name)) << name;
+    }
+    EXPECT_TRUE(d.services.busyNow());
+    if (escape) {
+      QTest::keyClick(&d.window(), Qt::Key_Escape);
+    } else {
+      d.control<QPushButton>("btn_valyti").click();
+    }
+    EXPECT_TRUE(d.window().isVisible());
+    EXPECT_TRUE(d.window().runInProgress());
+    EXPECT_EQ(d.text("lb_dok_pav"), "Dokumentas nepasirinktas");
+    EXPECT_EQ(d.text("lb_dok_link"), "lb_dok_link");
+    gate.release();
+    ASSERT_TRUE(d.waitForRunEnd());
+    EXPECT_EQ(d.services.texts(), std::vector<std::string>{"information: \"Dokumentas "
+                                                           "nepasirinktas\" faile įrašų nerasta."})
+        << escape;
+    EXPECT_TRUE(d.enabled("btn_kvd507"));
+    EXPECT_TRUE(d.enabled("btn_papildyti"));
+    expectIdle(d);
+
+    d.window().setRowHook(nullptr);
+    d.runWith("btn_kvd507");
+    EXPECT_EQ(d.services.texts().back(), "error: Excel dokumentas nepasirinktas");
+  }
+}
+
+TEST(ExportWindow, PayerAndYearChangedDuringARunShowInThePagesWrittenAfter) {
+  WindowDriver d;
+  writeFile(d.folder / "asmenys.txt", "Alfa;111\r\nBeta;222\r\n");
+  writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  d.makeWindow();
+  EXPECT_EQ(d.text("lb_kodas"), "111");
+  d.chooseWorkbook(d.workbook(25, 0));
+
+  // A first run counts the rows; the last 25 belong to the writer.
+  RowGate counter(-1);
+  d.window().setRowHook(counter.hook());
+  d.runWith("btn_kvd507");
+  const int total = counter.rows();
+
+  // Pause at the writer's fifteenth record, on the second L page.
+  RowGate gate(total - 25 + 15);
+  d.window().setRowHook(gate.hook());
+  d.control<QPushButton>("btn_kvd507").click();
+  ASSERT_TRUE(gate.waitUntilPaused());
+  d.control<QComboBox>("cb_asmuo").setCurrentIndex(1);
+  d.control<QComboBox>("dt_metai").setCurrentText("2021");
+  gate.release();
+  ASSERT_TRUE(d.waitForRunEnd());
+
+  const std::string text = readFile(d.declaration());
+  std::vector<std::string> codes;
+  std::vector<std::string> years;
+  const std::string codeField = "<Field Name=\"B_MM_ID\">";
+  const std::string yearField = "<Field Name=\"B_ML_Metai\">";
+  for (std::size_t at = text.find(codeField); at != std::string::npos;
+       at = text.find(codeField, at + 1)) {
+    const std::size_t start = at + codeField.size();
+    codes.push_back(text.substr(start, text.find('<', start) - start));
+  }
+  for (std::size_t at = text.find(yearField); at != std::string::npos;
+       at = text.find(yearField, at + 1)) {
+    const std::size_t start = at + yearField.size();
+    years.push_back(text.substr(start, text.find('<', start) - start));
+  }
+  const std::string before = std::to_string(runs::currentCalendarYear() - 1);
+  // Main page, then the three L pages.
+  EXPECT_THAT(codes, ElementsAre("111", "111", "222", "222"));
+  EXPECT_THAT(years, ElementsAre(before, before, "2021", "2021"));
+  // The change was stored as the payer selection.
+  EXPECT_NE(readFile(d.folder / "_nustatymai.ini").find("asmuo=1"), std::string::npos);
+}
+
+TEST(ExportWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
+  WindowDriver d;
+  d.window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+  std::filesystem::create_directory(d.folder / "formos");
+  writeFile(d.declaration(), "the previous declaration");
+  d.chooseWorkbook(d.workbook(30, 5));
+  for (int pauseAt : {1, 40}) {  // in a reader, in the writer
+    RowGate gate(pauseAt);
+    d.window().setRowHook(gate.hook());
+    d.control<QPushButton>("btn_kvd507").click();
+    ASSERT_TRUE(gate.waitUntilPaused());
+    if (pauseAt == 40) {
+      d.window().close();                   // the close box
+      EXPECT_TRUE(d.window().isVisible());  // waits for the run
+      gate.release();
+      ASSERT_TRUE(d.waitForRunEnd());
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !d.window().isVisible(); }, 5000));
+      EXPECT_EQ(gate.rows(), pauseAt);  // not one row more
+    } else {
+      gate.release();
+      ASSERT_TRUE(d.waitForRunEnd());
+      writeFile(d.declaration(), "the previous declaration");
+      d.window().setRowHook(nullptr);
+    }
+  }
+  EXPECT_EQ(readFile(d.declaration()), "the previous declaration");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
+  WindowDriver d;
+  d.control<QPushButton>("btn_template").click();
+  EXPECT_FALSE(std::filesystem::exists(d.folder / "sablonas"));  // not created, not opened
+  EXPECT_TRUE(d.opener.opened().empty());
+  std::filesystem::create_directory(d.folder / "sablonas");
+  d.control<QPushButton>("btn_template").click();
+  d.control<QPushButton>("btn_formos").click();
+  EXPECT_TRUE(std::filesystem::is_directory(d.folder / "formos"));
+  d.control<QPushButton>("btn_formos").click();
+  QLabel& copyright = d.control<QLabel>("lb_copyright");
+  EXPECT_EQ(copyright.palette().color(QPalette::WindowText), QColor(0, 0, 128));
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(&copyright, &enter);
+  EXPECT_EQ(copyright.palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  EXPECT_TRUE(copyright.font().bold());
+  EXPECT_EQ(copyright.cursor().shape(), Qt::PointingHandCursor);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&copyright, &leave);
+  EXPECT_EQ(copyright.palette().color(QPalette::WindowText), QColor(0, 0, 128));
+  EXPECT_FALSE(copyright.font().bold());
+  QTest::mouseClick(&copyright, Qt::LeftButton);
+  EXPECT_EQ(d.opener.opened(), (std::vector<std::filesystem::path>{
+                                   d.folder / "sablonas" / "", d.folder / "formos" / "",
+                                   d.folder / "formos" / "", d.folder / "README.md"}));
+  EXPECT_TRUE(d.services.messages.empty());
+}
+
+TEST(ExportWindow, PayerListProblemsAreShownAndTheWindowStillOpens) {
+  WindowDriver d;
+  writeFile(d.folder / "asmenys.txt", "Alfa;111\r\n\r\nBeta;222\r\n");
+  d.makeWindow();
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").count(), 1);
+  ASSERT_EQ(d.services.messages.size(), 1u);
+  EXPECT_NE(d.services.messages[0].text.find("asmenys.txt"), std::string::npos);
+  // The start-up stopped before it emptied the status line.
+  EXPECT_EQ(d.text("lb_action"), "VEIKSMAS");
+}
+
+}  // namespace
+}  // namespace kvd507::test
