@@ -9,7 +9,7 @@ namespace kvd507::cli {
 namespace {
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {rowsCommand(), convertCommand()};
+  static const std::vector<Command> all = {rowsCommand(), convertCommand(), checkCommand()};
   return all;
 }
 
@@ -35,7 +35,8 @@ std::string programHelp() {
       "  0  pavyko\n"
       "  1  nepavyko (priežastis parašoma)\n"
       "  2  neteisinga komandinė eilutė\n"
-      "  3  darbaknygėje įrašų nerasta, forma neįrašyta (convert)\n";
+      "  3  darbaknygėje įrašų nerasta, forma neįrašyta (convert, check)\n"
+      "  4  rasta pastabų (check) arba duomenų, kurie būtų prarasti (convert --strict)\n";
   return help;
 }
 

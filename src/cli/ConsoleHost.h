@@ -40,6 +40,9 @@ class ConsoleHost : public runs::RunHost {
   void showInformation(std::string_view text) override;
   void showWarning(std::string_view text) override;
   std::optional<std::filesystem::path> chooseExistingDeclaration() override { return existing_; }
+  // Kept for the command to print once the run is over.
+  void showReport(const runs::RunReport& report) override { report_ = report; }
+  const std::optional<runs::RunReport>& report() const { return report_; }
 
   std::string payerCode() override { return payer_.code; }
   std::string payerName() override { return payer_.name; }
@@ -55,6 +58,7 @@ class ConsoleHost : public runs::RunHost {
   Payer payer_;
   std::string year_ = runs::defaultYear(runs::currentCalendarYear());
   std::optional<std::filesystem::path> existing_;
+  std::optional<runs::RunReport> report_;
 };
 
 }  // namespace kvd507::cli

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/ConsoleHost.h"
+#include "cli/ReportPrinter.h"
 #include "errors/Error.h"
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
@@ -25,6 +26,7 @@ struct ConvertOptions {
   std::optional<std::filesystem::path> output;
   std::optional<std::filesystem::path> folder;
   bool open = false;
+  bool strict = false;
 };
 
 ConvertOptions optionsFrom(const ParsedArguments& arguments) {
@@ -37,19 +39,37 @@ ConvertOptions optionsFrom(const ParsedArguments& arguments) {
   if (auto value = arguments.value("--output")) options.output = *value;
   if (auto value = arguments.value("--folder")) options.folder = *value;
   options.open = arguments.has("--open");
+  options.strict = arguments.has("--strict");
   return options;
 }
 
-std::string pageSummary(const runs::RunState& state) {
-  const std::size_t lPages = (state.lRows.size() + 9) / 10;
-  const std::size_t uPages = (state.uRows.size() + 4) / 5;
-  return "L įrašų: " + std::to_string(state.lRows.size()) +
-         ", U įrašų: " + std::to_string(state.uRows.size()) +
-         ", puslapių: " + std::to_string(1 + lPages + uPages) + " (pagrindinis, " +
-         std::to_string(lPages) + " L, " + std::to_string(uPages) + " U)";
+// What the command is asked to do with what the run read.
+enum class Purpose { Convert, Check };
+
+// The exit status, once the run has reported what it read and found.
+int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome outcome,
+               const runs::RunReport& report) {
+  const bool findings = !report.findings.empty();
+  switch (outcome) {
+    case runs::RunOutcome::Written:
+      return kExitWritten;
+    case runs::RunOutcome::NotWritten:
+      return purpose == Purpose::Check && !findings ? kExitWritten : kExitFindings;
+    case runs::RunOutcome::NoRecords:
+      if (purpose == Purpose::Check ? findings : options.strict && report.losesData()) {
+        return kExitFindings;
+      }
+      return kExitNoRecords;
+    case runs::RunOutcome::NoWorkbook:
+    case runs::RunOutcome::Failed:
+    case runs::RunOutcome::Stopped:
+      break;
+  }
+  return kExitFailure;
 }
 
-int runConvert(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostream& out,
+                  std::ostream& err) {
   const ConvertOptions options = optionsFrom(arguments);
   const std::filesystem::path folder = options.folder ? *options.folder : runs::executableFolder();
 
@@ -79,40 +99,45 @@ int runConvert(const ParsedArguments& arguments, std::ostream& out, std::ostream
           .lexically_normal();
   settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
 
+  if (purpose == Purpose::Check) {
+    settings.writeMode = runs::WriteMode::Never;
+  } else if (options.strict) {
+    settings.writeMode = runs::WriteMode::UnlessDataLost;
+  }
+
   runs::XdgOpener desktop;
   runs::NoOpener none;
-  runs::DesktopOpener& opener = options.open ? static_cast<runs::DesktopOpener&>(desktop) : none;
+  const bool open = options.open && purpose == Purpose::Convert;
+  runs::DesktopOpener& opener = open ? static_cast<runs::DesktopOpener&>(desktop) : none;
 
   runs::RunState state;
   const runs::RunOutcome outcome = options.append
                                        ? runs::runAppend(host, state, settings, opener)
                                        : runs::runGeneration(host, state, settings, opener);
-  switch (outcome) {
-    case runs::RunOutcome::Written:
-      out << settings.outputFile.string() << '\n' << pageSummary(state) << '\n';
-      return kExitWritten;
-    case runs::RunOutcome::NoRecords:
-      return kExitNoRecords;
-    case runs::RunOutcome::NoWorkbook:
-    case runs::RunOutcome::Failed:
-    case runs::RunOutcome::Stopped:
-      break;
+  if (!host.report()) return exitStatus(purpose, options, outcome, {});
+  const runs::RunReport& report = *host.report();
+  printFindings(report, err);
+  if (outcome == runs::RunOutcome::NotWritten && purpose == Purpose::Convert) {
+    err << "kvd507: forma neįrašyta (--strict): dalis duomenų būtų laikoma 0, praleista ar "
+           "neperskaityta\n";
   }
-  return kExitFailure;
+  if (outcome == runs::RunOutcome::Written) out << settings.outputFile.string() << '\n';
+  printSummary(report, settings.decimalSeparator, out);
+  return exitStatus(purpose, options, outcome, report);
 }
 
-}  // namespace
+int runConvert(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+  return runConversion(Purpose::Convert, arguments, out, err);
+}
 
-Command convertCommand() {
-  CommandSpec spec;
-  spec.name = "convert";
-  spec.operands = "DARBAKNYGĖ";
-  spec.minOperands = 1;
-  spec.maxOperands = 1;
-  spec.summary =
-      "Iš darbaknygės (.xlsx, .xls ar .ods) lapų \"KVD507 L\" ir \"KVD507 U\" parengia formą "
-      "KVD507.ffdata.";
-  spec.options = {
+int runCheck(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+  return runConversion(Purpose::Check, arguments, out, err);
+}
+
+// The options of convert; check takes the same, so that a convert command line becomes a check
+// by changing one word.
+std::vector<OptionSpec> conversionOptions() {
+  return {
       {"--append", "FORMA",
        "papildo esamą formą: perima jos antraštę ir įrašus, prideda darbaknygės įrašus",
        "kuriama nauja forma"},
@@ -129,14 +154,51 @@ Command convertCommand() {
        "programos aplankas: jame ieškoma asmenys.txt, _nustatymai.ini ir aplanko formos",
        "aplankas, kuriame yra programa"},
       {"--open", "", "įrašytą formą atidaro darbalaukio programa (xdg-open)", "neatidaroma"},
+      {"--strict", "",
+       "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta",
+       "forma įrašoma, pastabos tik parašomos"},
   };
+}
+
+}  // namespace
+
+Command convertCommand() {
+  CommandSpec spec;
+  spec.name = "convert";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Iš darbaknygės (.xlsx, .xls ar .ods) lapų \"KVD507 L\" ir \"KVD507 U\" parengia formą "
+      "KVD507.ffdata; santrauką parašo į stdout, pastabas į stderr.";
+  spec.options = conversionOptions();
   spec.exitStatuses =
       "  0  forma įrašyta\n"
       "  1  nepavyko: darbaknygės, esamos formos ar mokėtojų failo neperskaitė arba formos "
       "neįrašė\n"
       "  2  neteisinga komandinė eilutė\n"
-      "  3  darbaknygėje įrašų nerasta, forma neįrašyta\n";
+      "  3  darbaknygėje įrašų nerasta, forma neįrašyta\n"
+      "  4  su --strict: dalis duomenų būtų prarasta, forma neįrašyta\n";
   return {std::move(spec), &runConvert};
+}
+
+Command checkCommand() {
+  CommandSpec spec;
+  spec.name = "check";
+  spec.operands = "DARBAKNYGĖ";
+  spec.minOperands = 1;
+  spec.maxOperands = 1;
+  spec.summary =
+      "Perskaito darbaknygę taip, kaip convert su tomis pačiomis parinktimis, bet nieko "
+      "neįrašo: parašo santrauką ir pastabas (--output, --open ir --strict nieko nekeičia).";
+  spec.options = conversionOptions();
+  spec.exitStatuses =
+      "  0  pastabų nėra\n"
+      "  1  nepavyko perskaityti darbaknygės, esamos formos ar mokėtojų failo\n"
+      "  2  neteisinga komandinė eilutė\n"
+      "  3  darbaknygėje įrašų nerasta\n"
+      "  4  rasta pastabų\n";
+  return {std::move(spec), &runCheck};
 }
 
 }  // namespace kvd507::cli

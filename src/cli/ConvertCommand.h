@@ -8,4 +8,8 @@ namespace kvd507::cli {
 // without a window.
 Command convertCommand();
 
+// `kvd507 check WORKBOOK [options]`: reads as `convert` with the same options would, writes
+// nothing, and prints the summary and the findings.
+Command checkCommand();
+
 }  // namespace kvd507::cli

@@ -321,6 +321,10 @@ void Tfrm_export_xml::startRun(bool append) {
             this, [this, kind, &text] { showRunMessage(kind, text); },
             Qt::BlockingQueuedConnection);
       });
+  runHost_->setReportSink([this](const runs::RunReport& report) {
+    QMetaObject::invokeMethod(
+        this, [this, &report] { showRunReport(report); }, Qt::BlockingQueuedConnection);
+  });
   runHost_->setExistingDeclaration(existing);
   runHost_->setRowHook(rowHook_);
 
@@ -345,6 +349,11 @@ void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std
   // The status line shows where the run stood when the message came.
   showProgress();
   services_.showMessage(this, kind, text);
+}
+
+void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
+  showProgress();
+  services_.showReport(this, report, workbook::decimalSeparatorFromEnvironment());
 }
 
 void Tfrm_export_xml::showProgress() {

@@ -81,6 +81,7 @@ class Tfrm_export_xml : public QWidget {
   void finishRun();
   void showProgress();
   void showRunMessage(WindowServices::MessageKind kind, const std::string& text);
+  void showRunReport(const runs::RunReport& report);
   void setCopyrightHighlighted(bool highlighted);
 
   std::unique_ptr<Ui::Tfrm_export_xml> ui_;

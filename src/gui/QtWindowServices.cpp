@@ -1,6 +1,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "gui/RunReportDialog.h"
 #include "gui/WindowServices.h"
 
 namespace kvd507::gui {
@@ -27,6 +28,12 @@ void QtWindowServices::showMessage(QWidget* parent, MessageKind kind, const std:
       QMessageBox::warning(parent, title, body);
       break;
   }
+}
+
+void QtWindowServices::showReport(QWidget* parent, const runs::RunReport& report,
+                                  char decimalSeparator) {
+  RunReportDialog dialog(report, decimalSeparator, parent);
+  dialog.exec();
 }
 
 }  // namespace kvd507::gui

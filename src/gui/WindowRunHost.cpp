@@ -16,6 +16,11 @@ void WindowRunHost::show(WindowServices::MessageKind kind, std::string_view text
   showMessage_(kind, std::string(text));
 }
 
+void WindowRunHost::showReport(const runs::RunReport& report) {
+  if (stop_ || report.findings.empty() || !showReport_) return;
+  showReport_(report);
+}
+
 void WindowRunHost::showError(std::string_view text, std::string_view) {
   show(WindowServices::MessageKind::Error, text);
 }

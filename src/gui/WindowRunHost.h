@@ -30,6 +30,11 @@ class WindowRunHost : public runs::RunHost {
   }
   // Asks the run to stop at its next row; from then on no message is shown.
   void requestStop() { stop_ = true; }
+  // Where the run's report goes; it is handed over only when there are findings, so that a
+  // clean run ends without a dialog.
+  void setReportSink(std::function<void(const runs::RunReport&)> sink) {
+    showReport_ = std::move(sink);
+  }
   // Called once per row on the run's thread, before the stop test (tests pause a run with it).
   void setRowHook(std::function<void()> hook) { rowHook_ = std::move(hook); }
 
@@ -47,6 +52,7 @@ class WindowRunHost : public runs::RunHost {
   void showError(std::string_view text, std::string_view detail) override;
   void showInformation(std::string_view text) override;
   void showWarning(std::string_view text) override;
+  void showReport(const runs::RunReport& report) override;
   std::optional<std::filesystem::path> chooseExistingDeclaration() override { return existing_; }
 
   std::string payerCode() override { return choices_.payer().code; }
@@ -59,6 +65,7 @@ class WindowRunHost : public runs::RunHost {
   WindowChoices& choices_;
   RunProgress& progress_;
   MessageSink showMessage_;
+  std::function<void(const runs::RunReport&)> showReport_;
   std::optional<std::filesystem::path> existing_;
   std::atomic<bool> stop_ = false;
   std::function<void()> rowHook_;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "runs/RunReport.h"
+
 class QWidget;
 
 namespace kvd507::gui {
@@ -21,6 +23,10 @@ class WindowServices {
   enum class MessageKind { Error, Information, Warning };
   // A message box with one OK button.
   virtual void showMessage(QWidget* parent, MessageKind kind, const std::string& text) = 0;
+
+  // After a run that found something: the summary and the findings, amounts with
+  // `decimalSeparator`. Surroundings that show nothing (a screenshot, a bench) keep the default.
+  virtual void showReport(QWidget*, const runs::RunReport&, char) {}
 };
 
 // The real dialogs and message boxes.
@@ -29,6 +35,7 @@ class QtWindowServices : public WindowServices {
   std::optional<std::filesystem::path> chooseFile(QWidget* parent,
                                                   const std::string& filter) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text) override;
+  void showReport(QWidget* parent, const runs::RunReport& report, char decimalSeparator) override;
 };
 
 }  // namespace kvd507::gui

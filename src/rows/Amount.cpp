@@ -12,6 +12,42 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// The spaces that may stand between digit groups: space, no-break space, narrow no-break space.
+std::size_t groupSpaceLength(std::string_view text, std::size_t at) {
+  if (text.substr(at, 1) == " ") return 1;
+  if (text.substr(at, 2) == "\xC2\xA0") return 2;
+  if (text.substr(at, 3) == "\xE2\x80\xAF") return 3;
+  return 0;
+}
+
+// "1 234 567,5" written the Lithuanian way: takes the spaces out of the whole-number part when
+// they stand between groups of exactly three digits (the first group one to three). A space is
+// never a decimal separator, so this reading cannot be mistaken for another. Anything else is
+// given back unchanged, for the shape check to refuse.
+std::string withoutGroupSpaces(std::string_view text) {
+  std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+  std::string out(text.substr(0, i));
+  std::size_t groupDigits = 0;
+  bool grouped = false;
+  for (; i < text.size(); ++i) {
+    if (isDigit(text[i])) {
+      ++groupDigits;
+      out += text[i];
+      continue;
+    }
+    const std::size_t space = groupSpaceLength(text, i);
+    if (space == 0) break;
+    const bool groupFits = grouped ? groupDigits == 3 : groupDigits >= 1 && groupDigits <= 3;
+    if (!groupFits) return std::string(text);
+    grouped = true;
+    groupDigits = 0;
+    i += space - 1;
+  }
+  if (grouped && groupDigits != 3) return std::string(text);
+  out += text.substr(i);
+  return out;
+}
+
 // Checks the shape of the text (from_chars alone would also take "inf", "nan" and hex) and
 // gives it back with a "." separator and no leading sign or "+".
 bool normalise(std::string_view text, std::string& out, bool& negative) {
@@ -69,16 +105,20 @@ std::string exponentForm(double value) {
 
 }  // namespace
 
-double parseAmount(std::string_view text) {
+std::optional<double> readAmount(std::string_view text) {
   std::string plain;
   bool negative = false;
-  if (!normalise(text, plain, negative)) return 0.0;
+  if (!normalise(withoutGroupSpaces(text), plain, negative)) return std::nullopt;
   double value = 0.0;
   const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
   if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) {
-    return 0.0;
+    return std::nullopt;
   }
   return negative ? -value : value;
+}
+
+double parseAmount(std::string_view text) {
+  return readAmount(text).value_or(0.0);
 }
 
 double MyRoundTo(int digits, double value) {

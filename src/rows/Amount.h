@@ -10,9 +10,15 @@ namespace kvd507::rows {
 // Amounts travel between the readers, the tables and the writer as text.
 
 // Reads an amount: optional sign, digits with at most one decimal separator, optional
-// exponent, no grouping. Either "," or "." is taken as the separator whatever the locale, so
-// that an amount typed or stored the other way round is not lost. Anything else gives 0.
+// exponent. Either "," or "." is taken as the separator whatever the locale, so that an amount
+// typed or stored the other way round is not lost. The whole-number part may be grouped by
+// spaces (U+0020, U+00A0, U+202F) between groups of three digits: "1 234,56". Anything else
+// gives 0.
 double parseAmount(std::string_view text);
+
+// The same reading, but nothing where parseAmount gives 0 for want of a number (an empty text
+// included), so that a caller can tell "0" from "12,50 EUR".
+std::optional<double> readAmount(std::string_view text);
 
 // Rounds to `digits` decimals the way the declaration has always been rounded: 0.51, not 0.5,
 // is added to the scaled value before its fraction is cut off, so that scaled fractions from

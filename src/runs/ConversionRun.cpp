@@ -8,6 +8,8 @@
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
+#include "runs/FindingCollector.h"
+#include "runs/PayerCheck.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -33,16 +35,31 @@ class BusyScope {
   RunHost& host_;
 };
 
-// All the reader stops of a run in one message, one line each, so that a run with two stops
-// asks for one click.
-void warnAboutStops(RunHost& host, const std::vector<workbook::ReadStop>& stops) {
-  if (stops.empty()) return;
-  std::string text;
-  for (const workbook::ReadStop& stop : stops) {
-    if (!text.empty()) text += '\n';
-    text += "Skaitymas sustojo: " + stop.describe() + ". Įrašai žemiau šios vietos neperskaityti.";
+// How many rows the tables held before the workbook was read: those of an existing declaration.
+struct ExistingRows {
+  std::size_t l = 0;
+  std::size_t u = 0;
+};
+
+// Everything the run tells after reading: the summary of the tables as they will be written,
+// and the findings of the readers and of the payer.
+RunReport makeReport(const RunState& state, FindingCollector& collected, ExistingRows existing,
+                     const std::string& payerCode) {
+  // The payer matters only to a declaration that has rows to write.
+  const bool rowsToWrite = !state.lRows.empty() || !state.uRows.empty();
+  if (auto payer = checkPayerCode(payerCode); payer && rowsToWrite) collected.add(*payer);
+  RunReport report;
+  report.summary.l = summariseTable(std::string(workbook::kLSheet.name), state.lRows, 10);
+  report.summary.u = summariseTable(std::string(workbook::kUSheet.name), state.uRows, 5);
+  report.summary.l.existingRows = existing.l;
+  report.summary.u.existingRows = existing.u;
+  for (SheetSummary* sheet : {&report.summary.l, &report.summary.u}) {
+    const FindingCollector::Taken taken = collected.taken(sheet->sheet);
+    sheet->rowsRead = taken.rows;
+    sheet->rowsMerged = taken.merged;
   }
-  host.showWarning(text);
+  report.findings = collected.findings();
+  return report;
 }
 
 // Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
@@ -53,7 +70,8 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showError("Excel dokumentas nepasirinktas", {});
     return RunOutcome::NoWorkbook;
   }
-  std::vector<workbook::ReadStop> stops;
+  FindingCollector collected;
+  ExistingRows existing;
   try {
     host.setStatus("Atidarome failą");
     workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
@@ -62,11 +80,10 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
 
     const char separator = settings.decimalSeparator;
     if (emptyTables) state.lRows.clear();
-    if (auto stop = workbook::ReadLSheet(book, state.lRows, host, separator))
-      stops.push_back(*stop);
     if (emptyTables) state.uRows.clear();
-    if (auto stop = workbook::ReadUSheet(book, state.uRows, host, separator))
-      stops.push_back(*stop);
+    existing = {state.lRows.size(), state.uRows.size()};
+    workbook::ReadLSheet(book, state.lRows, host, separator, collected);
+    workbook::ReadUSheet(book, state.uRows, host, separator, collected);
   } catch (const rows::RunStopped&) {
     throw;
   } catch (...) {
@@ -76,11 +93,17 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
         error.detail());
     return RunOutcome::Failed;
   }
+  const RunReport report = makeReport(state, collected, existing, host.payerCode());
 
   if (state.lRows.empty() && state.uRows.empty()) {
     host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
-    warnAboutStops(host, stops);
+    host.showReport(report);
     return RunOutcome::NoRecords;
+  }
+  if (settings.writeMode == WriteMode::Never ||
+      (settings.writeMode == WriteMode::UnlessDataLost && report.losesData())) {
+    host.showReport(report);
+    return RunOutcome::NotWritten;
   }
   try {
     Export2XML(host, state, settings, opener);
@@ -95,7 +118,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
                    error.detail());
     return RunOutcome::Failed;
   }
-  warnAboutStops(host, stops);
+  host.showReport(report);
   return RunOutcome::Written;
 }
 

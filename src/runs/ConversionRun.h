@@ -12,6 +12,7 @@ enum class RunOutcome {
   NoRecords,   // the workbook held no rows; nothing was written
   NoWorkbook,  // no workbook was chosen
   Failed,      // something failed; the user was told what
+  NotWritten,  // the workbook was read and reported on, but the settings said not to write
   Stopped,     // the user ended the program during the run; nothing was written
 };
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "declaration/WriterHost.h"
+#include "runs/RunReport.h"
 #include "runs/WindowState.h"
 
 namespace kvd507::runs {
@@ -35,6 +36,11 @@ class RunHost : public declaration::WriterHost {
 
   // Asks for an existing declaration to extend ("FFDATA|*.ffdata"); nothing when cancelled.
   virtual std::optional<std::filesystem::path> chooseExistingDeclaration() = 0;
+
+  // Called once the workbook has been read, after the declaration is written (or the run has
+  // decided not to write it), with the summary and the findings. A host that has no place to
+  // show them gets one warning naming every reader that stopped early.
+  virtual void showReport(const RunReport& report);
 };
 
 }  // namespace kvd507::runs

@@ -18,10 +18,18 @@ struct RunState {
   std::string existingDeclaration{kNoExistingDeclaration};
 };
 
+// Whether a run that has read the workbook goes on to write the declaration.
+enum class WriteMode {
+  Always,
+  UnlessDataLost,  // not when data was counted as 0, dropped or not read
+  Never,           // only read and report
+};
+
 // Where a run writes and how it shows numbers.
 struct RunSettings {
   std::filesystem::path outputFile;  // normally formos/KVD507.ffdata in the program folder
   char decimalSeparator = ',';
+  WriteMode writeMode = WriteMode::Always;
 };
 
 }  // namespace kvd507::runs

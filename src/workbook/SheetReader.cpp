@@ -4,6 +4,9 @@
 
 #include "rows/Amount.h"
 #include "rows/Text.h"
+#include "workbook/MissingSheet.h"
+#include "workbook/RowChecks.h"
+#include "workbook/RowsBelowEnd.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -19,22 +22,30 @@ struct Group {
 // Tried in this order; the first whose rounded amount is above 0 is the row's.
 constexpr std::array<Group, 4> kGroups{{{"A", ""}, {"B", ""}, {"A", "N"}, {"B", "N"}}};
 
+// Reads the cells of one row and keeps the texts read, for the checks that follow.
 class RowReader {
  public:
-  RowReader(Sheet& sheet, std::uint32_t row, char decimalSeparator)
-      : sheet_(sheet), row_(row), separator_(decimalSeparator) {}
+  RowReader(Sheet& sheet, std::uint32_t row, std::uint32_t lastColumn, char decimalSeparator)
+      : sheet_(sheet), row_(row), separator_(decimalSeparator), cells_(lastColumn + 1) {}
 
   std::string text(std::uint32_t column) {
-    return rows::controlsAsSpaces(rows::trim(sheet_.cellText(row_, column, separator_)));
+    std::string text =
+        rows::controlsAsSpaces(rows::trim(sheet_.cellText(row_, column, separator_)));
+    cells_[column] = text;
+    return text;
   }
   double amount(std::uint32_t column) {
     return rows::MyRoundTo(2, rows::parseAmount(text(column)));
   }
 
+  void setText(std::string text) { cells_[kTextColumn] = std::move(text); }
+  const RowCells& cells() const { return cells_; }
+
  private:
   Sheet& sheet_;
   std::uint32_t row_;
   char separator_;
+  RowCells cells_;
 };
 
 // A one-character code gets a leading "0"; a three-character code loses its third character,
@@ -47,9 +58,8 @@ void normaliseCode(std::string& code, std::string& dMark) {
   }
 }
 
-rows::TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t rowNumber,
-                      std::string rowText, char separator) {
-  RowReader read(sheet, rowNumber, separator);
+rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string rowText,
+                      char separator) {
   rows::TEilute row;
   row[rows::cell::kText] = std::move(rowText);
 
@@ -94,6 +104,14 @@ rows::TEilute readRow(Sheet& sheet, const SheetLayout& layout, std::uint32_t row
   return row;
 }
 
+rows::Finding stopFinding(const ReadStop& stop) {
+  return {rows::Finding::Kind::ReadStopped, stop.sheet, stop.row,
+          stop.column != 0 ? columnName(stop.column) : std::string(),
+          "skaitymas sustojo: " + stop.cause +
+              (stop.detail.empty() ? std::string() : " (" + stop.detail + ")") +
+              "; įrašai žemiau šios vietos neperskaityti"};
+}
+
 }  // namespace
 
 std::string ReadStop::describe() const {
@@ -104,8 +122,12 @@ std::string ReadStop::describe() const {
 
 std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
                                   rows::RowTable& table, rows::StatusSink& status,
-                                  char decimalSeparator) {
-  if (!workbook.hasSheet(layout.name)) return std::nullopt;
+                                  char decimalSeparator, rows::FindingSink& findings) {
+  if (!workbook.hasSheet(layout.name)) {
+    findings.add(
+        missingSheetFinding(layout.name, workbook.sheetNames(), {kLSheet.name, kUSheet.name}));
+    return std::nullopt;
+  }
   // Damage met on opening (shared strings, styles) names the sheet but no row.
   Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
   std::uint32_t rowNumber = kFirstDataRow;
@@ -121,14 +143,23 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
-      rows::TEilute row =
-          readRow(sheet, layout, rowNumber, rows::escapeName(text), decimalSeparator);
-      if (!text.empty() && !table.merge(row, decimalSeparator)) table.append(std::move(row));
+      RowReader read(sheet, rowNumber, layout.lastColumn(), decimalSeparator);
+      rows::TEilute row = readRow(read, layout, rows::escapeName(text), decimalSeparator);
+      read.setText(text);
+      checkRow(layout, rowNumber, read.cells(), row, decimalSeparator, findings);
+      if (!text.empty()) {
+        const bool merged = table.merge(row, decimalSeparator);
+        if (!merged) table.append(std::move(row));
+        findings.rowTaken(layout.name, merged);
+      }
       ++rowNumber;
     }
+    lookBelowEnd(sheet, layout, rowNumber, decimalSeparator, findings);
   } catch (const CellError& e) {
-    return ReadStop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
-                    reasonText(e.kind(), e.limit()), e.detail()};
+    ReadStop stop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
+                  reasonText(e.kind(), e.limit()), e.detail()};
+    findings.add(stopFinding(stop));
+    return stop;
   } catch (Error& e) {
     // Damage is no cell's fault: the file cannot be trusted past it, nor the rows read before.
     if (e.file().empty()) e.setFile(workbook.fileName());

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "rows/Finding.h"
 #include "rows/RowTable.h"
 #include "rows/StatusSink.h"
 #include "workbook/Workbook.h"
@@ -48,19 +49,23 @@ struct ReadStop {
 // the worksheet adds nothing. A cell whose value has no text ends the reading; the rows read
 // before it stay, and the returned ReadStop says where it happened. A damaged file, or rows
 // beyond what the table may hold, throw Error naming the file, sheet and row: a file whose
-// structure is broken gives no rows that can be trusted.
+// structure is broken gives no rows that can be trusted. What the reading lost or found
+// doubtful goes to `findings`, with every row taken; none of it changes what is read.
 std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
                                   rows::RowTable& table, rows::StatusSink& status,
-                                  char decimalSeparator);
+                                  char decimalSeparator,
+                                  rows::FindingSink& findings = rows::ignoredFindings());
 
 inline std::optional<ReadStop> ReadLSheet(Workbook& workbook, rows::RowTable& lRows,
-                                          rows::StatusSink& status, char decimalSeparator) {
-  return readSheet(workbook, kLSheet, lRows, status, decimalSeparator);
+                                          rows::StatusSink& status, char decimalSeparator,
+                                          rows::FindingSink& findings = rows::ignoredFindings()) {
+  return readSheet(workbook, kLSheet, lRows, status, decimalSeparator, findings);
 }
 
 inline std::optional<ReadStop> ReadUSheet(Workbook& workbook, rows::RowTable& uRows,
-                                          rows::StatusSink& status, char decimalSeparator) {
-  return readSheet(workbook, kUSheet, uRows, status, decimalSeparator);
+                                          rows::StatusSink& status, char decimalSeparator,
+                                          rows::FindingSink& findings = rows::ignoredFindings()) {
+  return readSheet(workbook, kUSheet, uRows, status, decimalSeparator, findings);
 }
 
 }  // namespace kvd507::workbook

@@ -72,6 +72,10 @@ bool Workbook::hasSheet(std::string_view name) const {
   return source_->findSheet(name).has_value();
 }
 
+const std::vector<std::string>& Workbook::sheetNames() const {
+  return source_->sheetNames();
+}
+
 Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
   std::unique_ptr<RowSource> rows;
   try {

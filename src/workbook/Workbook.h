@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "workbook/RawCell.h"
 
@@ -34,6 +35,8 @@ class Workbook {
   // An .ods workbook names its sheets inside the part that holds their cells, so looking one
   // up reads that part up to it, and throws WorkbookError when it is damaged before.
   bool hasSheet(std::string_view name) const;
+  // Worksheet names in workbook order.
+  const std::vector<std::string>& sheetNames() const;
 
  private:
   Workbook(std::string fileName, std::shared_ptr<WorkbookSource> source);

@@ -81,7 +81,8 @@ TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
   const Result convert = run({"convert", book, "--folder", dir.path().string()});
   EXPECT_EQ(convert.status, 0);
   EXPECT_NE(convert.out.find("L įrašų: 1, U įrašų: 1"), std::string::npos);
-  EXPECT_NE(convert.err.find("eilutė 7, stulpelis H: langelyje yra klaidos reikšmė (#N/A)"),
+  EXPECT_NE(convert.err.find("eilutė 7, stulpelis H: skaitymas sustojo: langelyje yra klaidos "
+                             "reikšmė (#N/A)"),
             std::string::npos)
       << convert.err;
 }
@@ -92,8 +93,9 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
            "--payer-code", "123", "--payer-name", "Ona", "--year", "2023"});
   EXPECT_EQ(r.status, 0) << r.err;
   const auto output = dir / "formos" / "KVD507.ffdata";
-  EXPECT_EQ(r.out,
-            output.string() + "\nL įrašų: 11, U įrašų: 0, puslapių: 3 (pagrindinis, 2 L, 0 U)\n");
+  EXPECT_EQ(r.out.substr(0, output.string().size() + 1), output.string() + "\n");
+  EXPECT_TRUE(r.out.ends_with("\nL įrašų: 11, U įrašų: 0, puslapių: 3 (pagrindinis, 2 L, 0 U)\n"))
+      << r.out;
   const std::string file = test::readFile(output);
   EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">ONA</Field>"), std::string::npos);
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
@@ -188,6 +190,99 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   EXPECT_FALSE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
 }
 
+TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
+  auto book = [this](const std::string& name, const std::string& amount) {
+    MemoryWorkbook b;
+    b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 3, "1").text("KVD507 L", 6, 8, amount);
+    b.text("KVD507 L", 6, 9, "01").sheet("KVD507 U");
+    b.saveXlsx(dir / name);
+    return (dir / name).string();
+  };
+  const std::string clean = book("clean.xlsx", "1 234,50");
+  const std::string lossy = book("lossy.xlsx", "12,50 EUR");
+  MemoryWorkbook renamedBook;
+  renamedBook.text("KVD507 L (2023)", 6, 2, "x");
+  renamedBook.saveXlsx(dir / "renamed.xlsx");
+  const std::string renamed = (dir / "renamed.xlsx").string();
+  const std::string empty = workbook("empty.xlsx", 0);
+  const std::string folder = dir.path().string();
+  const std::string notANumber =
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 6, stulpelis H: \"12,50 EUR\" nėra skaičius, "
+      "suma "
+      "laikoma 0\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    bool written;
+    std::string inErr;  // empty: nothing on stderr
+  };
+  const Case cases[] = {
+      {{"check", clean, "--payer-code", "123456789"}, 0, false, ""},
+      {{"check", clean}, 4, false, "nepasirinktas išmokų mokėtojas"},
+      {{"check", lossy, "--payer-code", "123456789", "--open"}, 4, false, notANumber},
+      {{"check", empty}, 3, false, "faile įrašų nerasta"},
+      {{"check", renamed}, 4, false, "gal tai \"KVD507 L (2023)\"?"},
+      {{"convert", lossy, "--payer-code", "123456789"}, 0, true, notANumber},
+      {{"convert", lossy, "--strict"}, 4, false, "forma neįrašyta (--strict)"},
+      {{"convert", clean, "--strict"}, 0, true, "nepasirinktas išmokų mokėtojas"},
+      {{"convert", renamed, "--strict"}, 4, false, "faile įrašų nerasta"},
+      {{"convert", empty, "--strict"}, 3, false, "faile įrašų nerasta"},
+      {{"check", (dir / "none.xlsx").string()}, 1, false, "Blogai užpildytas failas none.xlsx"},
+      {{"check"}, 2, false, "komandai check trūksta argumento DARBAKNYGĖ"},
+  };
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(dir / "formos");
+    std::vector<std::string> arguments = c.arguments;
+    if (arguments.size() > 1) {
+      arguments.insert(arguments.end(), {"--folder", folder});
+    }
+    const Result r = run(arguments);
+    const std::string what = testing::PrintToString(c.arguments);
+    EXPECT_EQ(r.status, c.status) << what << r.err;
+    EXPECT_EQ(std::filesystem::exists(output), c.written) << what;
+    if (c.inErr.empty()) {
+      EXPECT_EQ(r.err, "") << what;
+    } else {
+      EXPECT_NE(r.err.find(c.inErr), std::string::npos) << what << r.err;
+    }
+    if (c.status == 0 || c.status == 4) {
+      EXPECT_NE(r.out.find("KVD507 L: iš knygos perskaityta eilučių:"), std::string::npos)
+          << what << r.out;
+    }
+  }
+}
+
+TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
+  MemoryWorkbook b;
+  b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 3, "1").text("KVD507 L", 6, 8, "1 234,5");
+  b.text("KVD507 L", 6, 9, "1").text("KVD507 L", 7, 2, "Jonas\ttab").text("KVD507 L", 7, 8, "x\ny");
+  b.sheet("KVD507 U");
+  b.saveXlsx(dir / "a.xlsx");
+  const Result r = run({"check", (dir / "a.xlsx").string(), "--folder", dir.path().string(),
+                        "--payer-code", "38001010000"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out,
+            "KVD507 L: iš knygos perskaityta eilučių: 2; sujungta su ankstesnėmis: 0; formoje "
+            "eilučių: 2; puslapių: 1\n"
+            "KVD507 L: sumų suma: 1234,50; antrųjų sumų suma: 0,00\n"
+            "KVD507 L: be kodo: eilučių: 1; suma: 0,00\n"
+            "KVD507 L: A 01: eilučių: 1; suma: 1234,50\n"
+            "KVD507 U: iš knygos perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
+            "eilučių: 0; puslapių: 0\n"
+            "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
+  EXPECT_EQ(
+      r.err,
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7, stulpeliai C–G: nenurodytas "
+      "identifikatorius\n"
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7, stulpelis H: \"x y\" nėra skaičius, suma "
+      "laikoma 0\n"
+      "kvd507: pastaba: lapas \"KVD507 L\", eilutė 7: nėra sumos, didesnės už 0 (H, J, L, "
+      "N); eilutė įrašyta su suma 0\n"
+      "kvd507: pastaba: išmokų mokėtojo asmens kodo \"38001010000\" kontrolinis skaitmuo "
+      "neteisingas\n");
+}
+
 TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
   const Result program = run({"--help"});
   EXPECT_EQ(program.status, 0);
@@ -206,7 +301,7 @@ TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
     EXPECT_THAT(convert.out, testing::HasSubstr(option));
   }
   // Every option's description is followed by its default.
-  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 7u);
+  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 8u);
   EXPECT_EQ(run({"rows", "-h"}).status, 0);
 }
 

@@ -5,10 +5,12 @@
 #include <QCloseEvent>
 #include <QTest>
 #include <QToolTip>
+#include <algorithm>
 
 #include "WindowDriver.h"
 #include "declaration/DeclarationReader.h"
 #include "runs/WindowState.h"
+#include "support/MemoryWorkbook.h"
 
 namespace kvd507::test {
 namespace {
@@ -248,11 +250,10 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
        {"error: Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite ar įdiegta ABBYY "
         "FormFiller programa."},
        true},
-      {"a reader stops: one warning after the declaration is written",
+      {"a reader stops: told in the report after the declaration is written, not in a box",
        [](WindowDriver& d) { d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx")); },
        "btn_kvd507",
-       {"warning: Skaitymas sustojo: lapas \"KVD507 L\", eilutė 7, stulpelis H: langelyje yra "
-        "klaidos reikšmė (#N/A). Įrašai žemiau šios vietos neperskaityti."},
+       {},
        true},
       {"append, no workbook: the declaration is asked for first",
        [](WindowDriver& d) {
@@ -292,6 +293,58 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
     EXPECT_EQ(d.services.filters.size(), std::string(c.button) == "btn_papildyti" ? 2u : 1u)
         << c.what;
   }
+}
+
+TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
+  WindowDriver d;
+  writeFile(d.folder / "asmenys.txt", "Alfa;123456789\r\n");
+  writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  d.makeWindow();
+  const std::string L = "KVD507 L";
+  auto book = [&d, &L](const std::string& name, const std::string& amount) {
+    MemoryWorkbook b;
+    b.text(L, 6, 2, "Ona").text(L, 6, 3, "1").text(L, 6, 8, amount).text(L, 6, 9, "01");
+    b.mergeDown(L, 6, 2, 2).text(L, 7, 3, "2").number(L, 7, 8, 5).text(L, 7, 9, "01");
+    b.sheet("KVD507 U");
+    b.saveXlsx(d.folder / name);
+    return d.folder / name;
+  };
+
+  // Nothing to say beyond the declaration itself: no dialog. The grouped amount is a number.
+  MemoryWorkbook clean;
+  clean.text(L, 6, 2, "Ona").text(L, 6, 3, "1").text(L, 6, 8, "1 234,50").text(L, 6, 9, "01");
+  clean.sheet("KVD507 U");
+  clean.saveXlsx(d.folder / "clean.xlsx");
+  d.chooseWorkbook(d.folder / "clean.xlsx");
+  d.runWith("btn_kvd507");
+  EXPECT_TRUE(d.services.reports.empty());
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  ASSERT_TRUE(std::filesystem::exists(d.declaration()));
+  EXPECT_EQ(readDeclaration(d.declaration()).lRows[0][rows::cell::kAmount], "1234,50");
+
+  d.chooseWorkbook(book("merged.xlsx", "12,50 EUR"));
+  d.runWith("btn_kvd507");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  ASSERT_EQ(d.services.reports.size(), 1u);
+  const ScriptedServices::ShownReport& shown = d.services.reports[0];
+  EXPECT_TRUE(shown.busyCursor);  // shown before the window goes back to idle
+  std::vector<rows::Finding::Kind> kinds;
+  for (const rows::Finding& f : shown.report.findings) kinds.push_back(f.kind);
+  using FindingKind = rows::Finding::Kind;
+  EXPECT_THAT(kinds, ElementsAre(FindingKind::NotANumber, FindingKind::NoAmount,
+                                 FindingKind::RowWithoutText));
+  EXPECT_EQ(shown.report.summary.l.rowsWritten, 1u);
+  EXPECT_TRUE(std::filesystem::exists(d.declaration()));  // written all the same
+  expectIdle(d);
+
+  d.services.reports.clear();
+  d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx"));
+  d.runWith("btn_kvd507");
+  ASSERT_EQ(d.services.reports.size(), 1u);
+  const std::vector<rows::Finding>& found = d.services.reports[0].report.findings;
+  EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const rows::Finding& f) {
+    return f.kind == rows::Finding::Kind::ReadStopped;
+  }));
 }
 
 TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {

@@ -33,6 +33,10 @@ void ScriptedServices::showMessage(QWidget* parent, MessageKind kind, const std:
   messages.push_back({kind, text, busyNow(), disabled});
 }
 
+void ScriptedServices::showReport(QWidget*, const runs::RunReport& report, char) {
+  reports.push_back({report, busyNow()});
+}
+
 std::vector<std::string> ScriptedServices::texts() const {
   std::vector<std::string> result;
   for (const Shown& m : messages) {
@@ -76,6 +80,7 @@ WindowDriver::~WindowDriver() = default;
 void WindowDriver::makeWindow() {
   window_.reset();
   services.messages.clear();
+  services.reports.clear();
   window_ = std::make_unique<gui::Tfrm_export_xml>(folder.path(), services, opener);
 }
 

@@ -38,8 +38,15 @@ class ScriptedServices : public gui::WindowServices {
   std::vector<Shown> messages;
   std::function<void()> duringDialog;
 
+  struct ShownReport {
+    runs::RunReport report;
+    bool busyCursor;
+  };
+  std::vector<ShownReport> reports;
+
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
   void showMessage(QWidget*, MessageKind kind, const std::string& text) override;
+  void showReport(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
 
   // "error: text" lines, for readable failures.
   std::vector<std::string> texts() const;

@@ -282,6 +282,85 @@ TEST_F(ConversionRunTest, TheYearAndPayerAreReadWhenWritten) {
   EXPECT_NE(file.find("<Field Name=\"B_ML_Metai\">2023</Field>"), std::string::npos);
 }
 
+TEST_F(ConversionRunTest, ReportsWhatItWroteAndWhatItFound) {
+  MemoryWorkbook book;
+  book.text(L, 6, 2, "Jonas").text(L, 6, 3, "1").number(L, 6, 8, 10).text(L, 6, 9, "1");
+  book.text(L, 7, 2, "jonas").text(L, 7, 3, "1").text(L, 7, 8, "1 234,50").text(L, 7, 9, "01");
+  book.text(L, 8, 2, "Ona").text(L, 8, 3, "2").text(L, 8, 8, "12,50 EUR").number(L, 8, 17, 3);
+  book.text(U, 6, 2, "Ieva").text(U, 6, 7, "3").number(U, 6, 15, 2.5).text(U, 6, 16, "12");
+  book.saveXlsx(dir / "in.xlsx");
+  host.chooseWorkbook(dir / "in.xlsx");
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_TRUE(host.messages.empty()) << testing::PrintToString(messageTexts());
+  ASSERT_EQ(host.reports.size(), 1u);
+  const RunReport& report = host.reports[0];
+
+  const SheetSummary& l = report.summary.l;
+  EXPECT_EQ(l.sheet, L);
+  EXPECT_EQ(l.rowsRead, 3u);
+  EXPECT_EQ(l.rowsMerged, 1u);
+  EXPECT_EQ(l.rowsWritten, 2u);
+  EXPECT_EQ(l.pages, 1u);
+  EXPECT_DOUBLE_EQ(l.amount, 1244.5);
+  EXPECT_DOUBLE_EQ(l.secondAmount, 0);
+  ASSERT_EQ(l.byCode.size(), 2u);
+  EXPECT_EQ(l.byCode[0].letter + l.byCode[0].code, "");  // Ona's row, written without a group
+  EXPECT_EQ(l.byCode[1].letter + l.byCode[1].code, "A01");
+  EXPECT_DOUBLE_EQ(l.byCode[1].amount, 1244.5);
+  EXPECT_EQ(report.summary.u.rowsWritten, 1u);
+  EXPECT_DOUBLE_EQ(report.summary.u.amount, 2.5);
+  EXPECT_EQ(report.summary.pages(), 3u);
+
+  std::vector<rows::Finding::Kind> kinds;
+  for (const rows::Finding& f : report.findings) kinds.push_back(f.kind);
+  using Kind = rows::Finding::Kind;
+  EXPECT_EQ(kinds, (std::vector<Kind>{Kind::NotANumber, Kind::SecondAmountUnused, Kind::NoAmount,
+                                      Kind::NoPayer}));
+  EXPECT_TRUE(report.losesData());
+
+  // Findings are told, the declaration is what it would have been without them.
+  const Declaration d = written();
+  ASSERT_EQ(d.lRows.size(), 2u);
+  EXPECT_EQ(d.lRows[0][rows::cell::kAmount], "1244,50");
+  EXPECT_EQ(d.lRows[1][rows::cell::kAmount], "0");
+  EXPECT_EQ(d.header.id, "lb_kodas");
+}
+
+TEST_F(ConversionRunTest, TheWriteModeDecidesWhetherFindingsStopTheWriting) {
+  struct Case {
+    const char* what;
+    WriteMode mode;
+    bool losesData;
+    RunOutcome outcome;
+  };
+  const Case cases[] = {
+      {"always, data lost", WriteMode::Always, true, RunOutcome::Written},
+      {"strict, data lost", WriteMode::UnlessDataLost, true, RunOutcome::NotWritten},
+      {"strict, only the payer", WriteMode::UnlessDataLost, false, RunOutcome::Written},
+      {"never", WriteMode::Never, false, RunOutcome::NotWritten},
+  };
+  for (const Case& c : cases) {
+    MemoryWorkbook book;
+    book.text(L, 6, 2, "x").text(L, 6, 3, "1").number(L, 6, 8, 1).text(L, 6, 9, "01");
+    if (c.losesData) book.text(L, 6, 10, "du");
+    book.sheet(U);
+    book.saveXlsx(dir / "in.xlsx");
+    std::filesystem::remove_all(dir / "formos");
+    host = FakeRunHost{};
+    opener = FakeOpener{};
+    host.chooseWorkbook(dir / "in.xlsx");
+    settings.writeMode = c.mode;
+    EXPECT_EQ(runGeneration(host, state, settings, opener), c.outcome) << c.what;
+    EXPECT_EQ(std::filesystem::exists(settings.outputFile), c.outcome == RunOutcome::Written)
+        << c.what;
+    ASSERT_EQ(host.reports.size(), 1u) << c.what;
+    EXPECT_EQ(host.reports[0].losesData(), c.losesData) << c.what;
+    EXPECT_EQ(host.reports[0].summary.l.rowsWritten, 1u) << c.what;
+    EXPECT_TRUE(host.messages.empty()) << c.what;
+    expectIdleAtEnd();
+  }
+}
+
 // The user ends the program during a run: in a reader, in the writer, or after the last row
 // before the save. Nothing is written, nothing is said, and the window goes back to idle.
 TEST_F(ConversionRunTest, AStoppedRunSavesNothingAndSaysNothing) {
@@ -318,6 +397,31 @@ TEST_F(ConversionRunTest, AStoppedRunSavesNothingAndSaysNothing) {
   }
 }
 
+TEST_F(ConversionRunTest, MissingSheetsAreReportedWithNoRecords) {
+  MemoryWorkbook book;
+  book.text("KVD507 L (2023)", 6, 2, "x");
+  book.saveXlsx(dir / "renamed.xlsx");
+  host.chooseWorkbook(dir / "renamed.xlsx");
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::NoRecords);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{"information: \"renamed.xlsx\" faile įrašų nerasta."});
+  ASSERT_EQ(host.reports.size(), 1u);
+  ASSERT_EQ(host.reports[0].findings.size(), 2u);  // no payer finding: nothing to write
+  EXPECT_EQ(host.reports[0].findings[0].kind, rows::Finding::Kind::MissingSheet);
+  EXPECT_NE(host.reports[0].findings[0].text.find("gal tai \"KVD507 L (2023)\"?"),
+            std::string::npos);
+  EXPECT_EQ(host.reports[0].findings[1].sheet, U);
+}
+
+TEST_F(ConversionRunTest, AHostWithoutAReportPlaceWarnsWhereReadingStopped) {
+  host.chooseWorkbook(test::dataFile("error_value_in_l_sheet_row_7.xlsx"));
+  EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
+  EXPECT_EQ(messageTexts(),
+            std::vector<std::string>{
+                "warning: lapas \"KVD507 L\", eilutė 7, stulpelis H: skaitymas sustojo: "
+                "langelyje yra klaidos reikšmė (#N/A); įrašai žemiau šios vietos neperskaityti"});
+}
+
 class AppendRunTest : public ConversionRunTest {
  protected:
   // An earlier declaration written by a generation run.
@@ -351,6 +455,14 @@ TEST_F(AppendRunTest, AddsTheWorkbookRowsToTheExistingOnes) {
   EXPECT_EQ(d.header.name, "PIRMAS");  // the main page is the existing declaration's
   EXPECT_EQ(d.header.id, "222");       // the footers carry the payer shown now
   EXPECT_EQ(state.existingDeclaration, host.existing->string());
+
+  ASSERT_EQ(host.reports.size(), 1u);
+  const SheetSummary& l = host.reports[0].summary.l;
+  EXPECT_EQ(l.existingRows, 2u);
+  EXPECT_EQ(l.rowsRead, 3u);
+  EXPECT_EQ(l.rowsMerged, 2u);
+  EXPECT_EQ(l.rowsWritten, 3u);
+  EXPECT_DOUBLE_EQ(l.amount, 50);
 }
 
 std::string replaceAll(std::string text, std::string_view from, std::string_view to) {

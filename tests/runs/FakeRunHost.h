@@ -31,6 +31,7 @@ class FakeRunHost : public runs::RunHost {
 
   std::vector<std::string> statuses;
   std::vector<Message> messages;
+  std::vector<runs::RunReport> reports;
   std::vector<bool> busy;
   int progressMaximum = -1;
   int progressSteps = 0;
@@ -68,6 +69,12 @@ class FakeRunHost : public runs::RunHost {
   std::optional<std::filesystem::path> chooseExistingDeclaration() override {
     dialogShown = true;
     return existing;
+  }
+  // Records the report and lets the default show its warnings, as a host without a report
+  // dialog would.
+  void showReport(const runs::RunReport& report) override {
+    reports.push_back(report);
+    RunHost::showReport(report);
   }
   std::string payerCode() override { return code; }
   std::string payerName() override { return payer; }

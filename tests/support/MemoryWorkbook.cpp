@@ -85,6 +85,13 @@ MemoryWorkbook& MemoryWorkbook::set(const std::string& sheet, std::uint32_t row,
   return *this;
 }
 
+MemoryWorkbook& MemoryWorkbook::mergeDown(const std::string& sheet, std::uint32_t row,
+                                          std::uint32_t column, std::uint32_t count) {
+  this->sheet(sheet);
+  merges_.push_back({sheet, row, column, count});
+  return *this;
+}
+
 MemoryWorkbook& MemoryWorkbook::damage(const std::string& sheet, std::uint32_t row) {
   this->sheet(sheet);
   damage_[sheet] = row;
@@ -103,6 +110,14 @@ void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {
   format_set_num_format(dateFormat, "yyyy-mm-dd");
   for (const std::string& name : names_) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
+    // The merged range first, blank: the cells written below then fill its first cell.
+    for (const Merge& merge : merges_) {
+      if (merge.sheet != name) continue;
+      const auto r = static_cast<lxw_row_t>(merge.row - 1);
+      const auto c = static_cast<lxw_col_t>(merge.column - 1);
+      worksheet_merge_range(sheet, r, c, static_cast<lxw_row_t>(r + merge.count - 1), c, "",
+                            nullptr);
+    }
     for (const auto& [row, cells] : sheets_.at(name)) {
       for (const auto& [column, cell] : cells) {
         const auto r = static_cast<lxw_row_t>(row - 1);

@@ -28,6 +28,10 @@ class MemoryWorkbook {
     return set(sheet, row, column, workbook::RawCell::makeNumber(value));
   }
 
+  // Merges the cell at (row, column) with the `count` - 1 cells below it, as a spreadsheet
+  // does: the text stays in the first cell and the others read empty.
+  MemoryWorkbook& mergeDown(const std::string& sheet, std::uint32_t row, std::uint32_t column,
+                            std::uint32_t count);
   // Reading the sheet fails at `row` as a damaged file does (WorkbookError), after handing out
   // the rows above it.
   MemoryWorkbook& damage(const std::string& sheet, std::uint32_t row);
@@ -42,6 +46,11 @@ class MemoryWorkbook {
   using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
   std::vector<std::string> names_;
   std::map<std::string, Rows> sheets_;
+  struct Merge {
+    std::string sheet;
+    std::uint32_t row, column, count;
+  };
+  std::vector<Merge> merges_;
   std::map<std::string, std::uint32_t> damage_;
 };
 

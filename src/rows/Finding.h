@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kvd507::rows {
+
+// Something a run noticed that the user should hear about: data that was counted as 0, dropped
+// or never read, or a value the declaration will carry that looks wrong. A finding is only
+// told; what is written stays exactly what it would have been without it.
+struct Finding {
+  enum class Kind {
+    NotANumber,          // an amount cell holding text that is no number: counted as 0
+    NoAmount,            // column B filled but no amount above 0: written with amount 0
+    SecondAmountUnused,  // the second amount of a row without an amount: not written
+    SeveralGroups,       // an amount in a group after the one used: ignored
+    NegativeAmount,      // ignored
+    RowWithoutText,      // column B empty while other columns hold values: row dropped
+    RowsBelowEnd,        // filled rows below the ten empty rows that end reading: not read
+    MissingSheet,        // the worksheet is not in the workbook: nothing of it read
+    ReadStopped,         // a cell could not be read: the rest of the sheet not read
+    NoIdentifier,
+    OddCode,  // empty, or not two characters after the code rules
+    NoPayer,
+    OddPayerCode,  // neither 9 nor 11 digits
+    PayerCheckDigit,
+  };
+
+  Kind kind = Kind::NotANumber;
+  std::string sheet;      // empty when the finding is not one worksheet's
+  std::uint32_t row = 0;  // 1-based; 0 when not one row's
+  std::string column;     // "H", or a range "C–G"; empty when not one column's
+  std::string text;       // what happened, in Lithuanian, for a bookkeeper
+
+  // The place, as in `lapas "KVD507 L", eilutė 7, stulpelis H`, then ": " and the text.
+  std::string describe() const;
+};
+
+// Findings of data counted as 0, dropped or not read: the ones a strict run refuses to write
+// with.
+bool losesData(Finding::Kind kind);
+
+// Where readers put what they notice while reading.
+class FindingSink {
+ public:
+  virtual ~FindingSink() = default;
+  virtual void add(Finding finding) = 0;
+  // A row of `sheet` went into its table, appended or (when `merged`) added into an earlier
+  // row with the same key. Counted for the run's summary.
+  virtual void rowTaken(std::string_view sheet, bool merged) = 0;
+};
+
+// A sink for callers that do not want to hear.
+FindingSink& ignoredFindings();
+
+}  // namespace kvd507::rows

@@ -1,0 +1,70 @@
+#include "runs/RunSummary.h"
+
+#include <map>
+#include <utility>
+
+#include "rows/Amount.h"
+
+namespace kvd507::runs {
+namespace {
+
+std::string count(std::size_t n) {
+  return std::to_string(n);
+}
+
+void describeSheet(const SheetSummary& sheet, char separator, std::vector<std::string>& lines) {
+  const std::string name = sheet.sheet + ": ";
+  std::string rows;
+  if (sheet.existingRows != 0)
+    rows = "iš esamos formos eilučių: " + count(sheet.existingRows) + "; ";
+  rows += "iš knygos perskaityta eilučių: " + count(sheet.rowsRead) +
+          "; sujungta su ankstesnėmis: " + count(sheet.rowsMerged) +
+          "; formoje eilučių: " + count(sheet.rowsWritten) + "; puslapių: " + count(sheet.pages);
+  lines.push_back(name + rows);
+  if (sheet.rowsWritten == 0) return;
+  lines.push_back(name + "sumų suma: " + rows::formatAmount(sheet.amount, separator) +
+                  "; antrųjų sumų suma: " + rows::formatAmount(sheet.secondAmount, separator));
+  for (const SheetSummary::CodeTotal& total : sheet.byCode) {
+    const std::string which = total.letter.empty() && total.code.empty()
+                                  ? std::string("be kodo")
+                                  : total.letter + " " + total.code;
+    lines.push_back(name + which + ": eilučių: " + count(total.rows) +
+                    "; suma: " + rows::formatAmount(total.amount, separator));
+  }
+}
+
+}  // namespace
+
+SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
+                            std::size_t rowsPerPage) {
+  SheetSummary summary;
+  summary.sheet = std::move(sheet);
+  summary.rowsWritten = table.size();
+  summary.pages = (table.size() + rowsPerPage - 1) / rowsPerPage;
+  std::map<std::pair<std::string, std::string>, SheetSummary::CodeTotal> byCode;
+  for (const rows::TEilute& row : table) {
+    const double amount = rows::parseAmount(row[rows::cell::kAmount]);
+    summary.amount += amount;
+    summary.secondAmount += rows::parseAmount(row[rows::cell::kSecondAmount]);
+    SheetSummary::CodeTotal& total = byCode[{row[rows::cell::kLetter], row[rows::cell::kCode]}];
+    total.letter = row[rows::cell::kLetter];
+    total.code = row[rows::cell::kCode];
+    ++total.rows;
+    total.amount += amount;
+  }
+  for (auto& [key, total] : byCode) summary.byCode.push_back(std::move(total));
+  return summary;
+}
+
+std::vector<std::string> describeSummary(const RunSummary& summary, char decimalSeparator) {
+  std::vector<std::string> lines;
+  describeSheet(summary.l, decimalSeparator, lines);
+  describeSheet(summary.u, decimalSeparator, lines);
+  lines.push_back("L įrašų: " + count(summary.l.rowsWritten) +
+                  ", U įrašų: " + count(summary.u.rowsWritten) +
+                  ", puslapių: " + count(summary.pages()) + " (pagrindinis, " +
+                  count(summary.l.pages) + " L, " + count(summary.u.pages) + " U)");
+  return lines;
+}
+
+}  // namespace kvd507::runs

@@ -1,0 +1,135 @@
+#include "workbook/RowChecks.h"
+
+#include <optional>
+
+#include "rows/Amount.h"
+#include "rows/Text.h"
+#include "workbook/WorkbookError.h"
+
+namespace kvd507::workbook {
+namespace {
+
+constexpr std::uint32_t kGroupCount = 4;
+
+using rows::Finding;
+
+class RowFindings {
+ public:
+  RowFindings(const SheetLayout& layout, std::uint32_t row, rows::FindingSink& sink)
+      : layout_(layout), row_(row), sink_(sink) {}
+
+  void add(Finding::Kind kind, std::string column, std::string text) {
+    sink_.add({kind, std::string(layout_.name), row_, std::move(column), std::move(text)});
+  }
+
+ private:
+  const SheetLayout& layout_;
+  std::uint32_t row_;
+  rows::FindingSink& sink_;
+};
+
+// A cell's text in quotes, cut short when it is too long to read in one line.
+std::string quoted(const std::string& text) {
+  constexpr std::size_t kShown = 40;
+  if (rows::characterCount(text) <= kShown) return "\"" + text + "\"";
+  return "\"" + std::string(rows::firstCharacters(text, kShown)) + "…\"";
+}
+
+std::uint32_t amountColumn(const SheetLayout& layout, std::uint32_t group) {
+  return layout.firstGroupColumn + 2 * group;
+}
+
+bool holdsValues(const SheetLayout& layout, const RowCells& cells) {
+  for (std::uint32_t column = 3; column <= layout.lastColumn() && column < cells.size(); ++column) {
+    if (!cells[column].empty()) return true;
+  }
+  return false;
+}
+
+// The rounded amount of a filled amount cell, or nothing (told to `findings`) when the text is
+// no number and counts as 0.
+std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, RowFindings& findings) {
+  const std::string& text = cells[column];
+  if (text.empty()) return std::nullopt;
+  const std::optional<double> value = rows::readAmount(text);
+  if (!value) {
+    findings.add(Finding::Kind::NotANumber, columnName(column),
+                 quoted(text) + " nėra skaičius, suma laikoma 0");
+    return std::nullopt;
+  }
+  return rows::MyRoundTo(2, *value);
+}
+
+std::string amountColumnList(const SheetLayout& layout) {
+  std::string list;
+  for (std::uint32_t g = 0; g < kGroupCount; ++g) {
+    list += (g == 0 ? "" : ", ") + columnName(amountColumn(layout, g));
+  }
+  return list;
+}
+
+}  // namespace
+
+void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells& cells,
+              const rows::TEilute& row, char decimalSeparator, rows::FindingSink& sink) {
+  RowFindings findings(layout, rowNumber, sink);
+  if (cells[2].empty()) {
+    if (holdsValues(layout, cells)) {
+      findings.add(Finding::Kind::RowWithoutText, "B",
+                   "tuščias, nors kituose stulpeliuose yra duomenų (gal sujungti langeliai?); "
+                   "eilutė praleista");
+    }
+    return;
+  }
+
+  if (row[rows::cell::kIdentifier].empty()) {
+    const std::uint32_t first = layout.firstIdentifierColumn;
+    findings.add(Finding::Kind::NoIdentifier,
+                 columnName(first) + "–" + columnName(first + layout.identifierCount - 1),
+                 "nenurodytas identifikatorius");
+  }
+
+  std::optional<std::uint32_t> used;
+  for (std::uint32_t g = 0; g < kGroupCount; ++g) {
+    const std::uint32_t column = amountColumn(layout, g);
+    const std::optional<double> amount = amountOf(cells, column, findings);
+    if (!amount) continue;
+    const std::string shown = rows::formatAmount(*amount, decimalSeparator);
+    if (*amount < 0) {
+      findings.add(Finding::Kind::NegativeAmount, columnName(column),
+                   "neigiama suma " + shown + " nenaudojama");
+    } else if (*amount > 0 && used) {
+      findings.add(Finding::Kind::SeveralGroups, columnName(column),
+                   "suma " + shown + " nenaudojama: eilutėje naudojama tik pirmoji suma (" +
+                       columnName(amountColumn(layout, *used)) + ")");
+    } else if (*amount > 0) {
+      used = g;
+    }
+  }
+
+  if (used) {
+    const std::uint32_t codeColumn = amountColumn(layout, *used) + 1;
+    const std::string& code = row[rows::cell::kCode];
+    if (code.empty()) {
+      findings.add(Finding::Kind::OddCode, columnName(codeColumn), "išmokos kodas tuščias");
+    } else if (rows::characterCount(code) != 2) {
+      findings.add(Finding::Kind::OddCode, columnName(codeColumn),
+                   "išmokos kodas " + quoted(cells[codeColumn]) + " nėra dviejų simbolių");
+    }
+  }
+
+  const std::uint32_t secondColumn = layout.secondAmountColumn();
+  const std::optional<double> second = amountOf(cells, secondColumn, findings);
+  if (!used) {
+    if (second && *second != 0) {
+      findings.add(Finding::Kind::SecondAmountUnused, columnName(secondColumn),
+                   "suma " + rows::formatAmount(*second, decimalSeparator) +
+                       " neįrašyta, nes eilutėje nėra sumos, didesnės už 0");
+    }
+    findings.add(
+        Finding::Kind::NoAmount, {},
+        "nėra sumos, didesnės už 0 (" + amountColumnList(layout) + "); eilutė įrašyta su suma 0");
+  }
+}
+
+}  // namespace kvd507::workbook
