@@ -3,13 +3,15 @@
 #include <algorithm>
 
 #include "cli/ConvertCommand.h"
+#include "cli/PayersCommand.h"
 #include "cli/RowsCommand.h"
 
 namespace kvd507::cli {
 namespace {
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {rowsCommand(), convertCommand(), checkCommand()};
+  static const std::vector<Command> all = {rowsCommand(), convertCommand(), checkCommand(),
+                                           payersCommand()};
   return all;
 }
 

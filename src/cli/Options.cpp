@@ -37,6 +37,12 @@ void checkOperandCount(const CommandSpec& spec, const std::vector<std::string>& 
   }
 }
 
+// "-1" is a number to an operand such as a position, never an option.
+bool isNegativeNumber(const std::string& argument) {
+  return argument.size() > 1 && argument[0] == '-' &&
+         argument.find_first_not_of("0123456789", 1) == std::string::npos;
+}
+
 }  // namespace
 
 std::optional<std::string> ParsedArguments::value(const std::string& option) const {
@@ -50,7 +56,8 @@ ParsedArguments parseArguments(const CommandSpec& spec, const std::vector<std::s
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (optionsEnded || !argument.starts_with("-") || argument == "-") {
+    if (optionsEnded || !argument.starts_with("-") || argument == "-" ||
+        isNegativeNumber(argument)) {
       parsed.operands.push_back(argument);
       continue;
     }

@@ -53,10 +53,11 @@ bool isAmountCell(std::size_t cell) {
   return cell == rows::cell::kAmount || cell == rows::cell::kSecondAmount;
 }
 
+// Gathers the text in a buffer that is handed to the sink whenever it fills.
 class DeclarationText {
  public:
-  explicit DeclarationText(std::size_t estimate) {
-    text_.reserve(estimate);
+  explicit DeclarationText(ByteSink& sink) : sink_(sink) {
+    text_.reserve(kBufferBytes + kBufferBytes / 4);
     text_ += "\xEF\xBB\xBF";
   }
 
@@ -64,6 +65,7 @@ class DeclarationText {
     text_.append(spaces, ' ');
     text_ += text;
     text_ += "\r\n";
+    flushIfFull();
   }
 
   void field(std::size_t spaces, std::string_view name, std::string_view value,
@@ -74,6 +76,7 @@ class DeclarationText {
     text_ += "\">";
     appendXmlText(text_, value, ampersand);
     text_ += "</Field>\r\n";
+    flushIfFull();
   }
 
   // One field of a row slot: "L8-3", with the amounts' decimal points made commas.
@@ -98,12 +101,34 @@ class DeclarationText {
       appendXmlText(text_, value, ampersand);
     }
     text_ += "</Field>\r\n";
+    flushIfFull();
   }
 
-  std::string take() { return std::move(text_); }
+  // Called after each line, so that every piece ends with one.
+  void flushIfFull() {
+    if (text_.size() >= kBufferBytes) flush();
+  }
+
+  void flush() {
+    sink_.write(text_);
+    text_.clear();
+  }
 
  private:
+  static constexpr std::size_t kBufferBytes = 64 * 1024;
+
+  ByteSink& sink_;
   std::string text_;
+};
+
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::size_t estimate) { bytes_.reserve(estimate); }
+  void write(std::string_view bytes) override { bytes_ += bytes; }
+  std::string take() { return std::move(bytes_); }
+
+ private:
+  std::string bytes_;
 };
 
 std::size_t estimateSize(const rows::RowTable& lRows, const rows::RowTable& uRows) {
@@ -213,8 +238,8 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
 
 }  // namespace
 
-std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& uRows,
-                             const DeclarationHeader& header, WriterHost& host) {
+void writeDeclaration(ByteSink& sink, const rows::RowTable& lRows, const rows::RowTable& uRows,
+                      const DeclarationHeader& header, WriterHost& host) {
   const std::size_t total = lRows.size() + uRows.size();
   host.setProgressMaximum(static_cast<int>(total));
   host.setStatus("Iš viso: " + std::to_string(total));
@@ -222,7 +247,7 @@ std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& 
   const std::size_t lPages = pageCount(lRows.size(), kLPage.slotsPerPage);
   const std::size_t uPages = pageCount(uRows.size(), kUPage.slotsPerPage);
 
-  DeclarationText out(estimateSize(lRows, uRows));
+  DeclarationText out(sink);
   writeHeaderAndGroups(out, lPages, uPages);
   writeMainPage(out, header, host);
   std::size_t pageNumber = 1;
@@ -231,7 +256,14 @@ std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& 
   out.line(0, "</Pages>");
   out.line(0, "</Form>");
   out.line(0, "</FFData>");
-  return out.take();
+  out.flush();
+}
+
+std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& uRows,
+                             const DeclarationHeader& header, WriterHost& host) {
+  StringSink sink(estimateSize(lRows, uRows));
+  writeDeclaration(sink, lRows, uRows, header, host);
+  return sink.take();
 }
 
 }  // namespace kvd507::declaration

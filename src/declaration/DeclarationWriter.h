@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,8 +11,20 @@
 
 namespace kvd507::declaration {
 
-// The whole declaration file, bytes as they are saved: byte-order mark, UTF-8, CR LF after every
-// line. Reports progress to `host` (one step per row) and reads the payer and year from it.
+// Where the declaration's bytes go, in pieces of some tens of kilobytes, front to back.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual void write(std::string_view bytes) = 0;
+};
+
+// Writes the whole declaration file, bytes as they are saved: byte-order mark, UTF-8, CR LF
+// after every line. Reports progress to `host` (one step per row) and reads the payer and year
+// from it. Only a small buffer is held, whatever the number of rows.
+void writeDeclaration(ByteSink& sink, const rows::RowTable& lRows, const rows::RowTable& uRows,
+                      const DeclarationHeader& header, WriterHost& host);
+
+// writeDeclaration into a string.
 std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& uRows,
                              const DeclarationHeader& header, WriterHost& host);
 
@@ -20,5 +33,13 @@ std::string buildDeclaration(const rows::RowTable& lRows, const rows::RowTable& 
 // read-only one is not replaced. Creates the containing folder when it is missing (one level).
 // Throws DeclarationError naming the file and the cause.
 void saveDeclaration(const std::filesystem::path& file, std::string_view bytes);
+
+// Writes the declaration straight into the temporary file that saveDeclaration renames into
+// place, so that it is never held whole; the same guarantees and errors. `beforeReplacing` is
+// called once all is written and before the file is replaced; whatever it throws leaves the
+// previous file as it was.
+void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
+                     const rows::RowTable& uRows, const DeclarationHeader& header, WriterHost& host,
+                     const std::function<void()>& beforeReplacing = {});
 
 }  // namespace kvd507::declaration

@@ -1,3 +1,5 @@
+#include <string>
+
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationWriter.h"
 #include "files/Folder.h"
@@ -5,8 +7,20 @@
 #include "files/WholeFile.h"
 
 namespace kvd507::declaration {
+namespace {
 
-void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) {
+// Writes each piece into the temporary file beside the target.
+class TemporaryFileSink : public ByteSink {
+ public:
+  explicit TemporaryFileSink(files::AtomicFileWriter& writer) : writer_(writer) {}
+  void write(std::string_view bytes) override { writer_.write(bytes); }
+
+ private:
+  files::AtomicFileWriter& writer_;
+};
+
+// Creates the missing folder, and refuses a declaration that must not be replaced.
+void prepareTarget(const std::filesystem::path& file) {
   const std::filesystem::path folder =
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   try {
@@ -15,10 +29,30 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
     throw DeclarationError(e);
   }
   if (files::isReadOnly(file)) throw DeclarationError(ErrorKind::kReadOnlyFile, {file.string()});
+}
 
+}  // namespace
+
+void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) {
+  prepareTarget(file);
   try {
     // A declaration the user shared with others, or kept private, stays so when replaced.
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
+  } catch (const Error& e) {
+    throw DeclarationError(e);
+  }
+}
+
+void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
+                     const rows::RowTable& uRows, const DeclarationHeader& header, WriterHost& host,
+                     const std::function<void()>& beforeReplacing) {
+  prepareTarget(file);
+  try {
+    files::AtomicFileWriter writer(file, files::Permissions::kKeepExisting);
+    TemporaryFileSink sink(writer);
+    writeDeclaration(sink, lRows, uRows, header, host);
+    if (beforeReplacing) beforeReplacing();
+    writer.commit();
   } catch (const Error& e) {
     throw DeclarationError(e);
   }

@@ -44,7 +44,6 @@ enum class ErrorKind {
   kDeclarationCutShort,
   kSeveralFieldsOnLine,
   // The payer list and the settings file
-  kEmptyPayerLine,
   kTextEncoding,
   kNoCollation,
   // Anything

@@ -65,8 +65,6 @@ const char* reason(ErrorKind kind) {
     case ErrorKind::kSeveralFieldsOnLine:
       return "joje yra keli laukai <Field>; tokia forma būtų perskaityta ne visa ir dalis "
              "jos įrašų prarasta (kiekvienas laukas turi būti atskiroje eilutėje)";
-    case ErrorKind::kEmptyPayerLine:
-      return "sąraše yra tuščia eilutė, žemiau jos esantys mokėtojai neįkelti";
     case ErrorKind::kTextEncoding:
       return "teksto nepavyko perkoduoti";
     case ErrorKind::kNoCollation:

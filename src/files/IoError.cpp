@@ -49,6 +49,8 @@ ErrorKind kindOf(std::error_code code) {
     case ENOSPC:
     case EDQUOT:
       return ErrorKind::kDiskFull;
+    case EFBIG:
+      return ErrorKind::kFileTooLarge;
     case ENOTDIR:
       return ErrorKind::kNotAFolder;
     case EISDIR:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "files/IoError.h"
 #include "files/RegularFile.h"
@@ -31,6 +32,7 @@ class Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;
 
   int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
 
   // Closing can report a failed write-back, so it is checked where the data matters.
   void close(const char* step, const std::filesystem::path& file) {
@@ -74,16 +76,6 @@ Descriptor createTemporary(const std::filesystem::path& file, std::filesystem::p
   fail("create a temporary file", EEXIST, file);
 }
 
-void writeTemporary(Descriptor& fd, std::string_view bytes, const struct stat* keptMode,
-                    const std::filesystem::path& file) {
-  if (keptMode != nullptr && ::fchmod(fd.get(), keptMode->st_mode & 07777) != 0) {
-    fail("write the file", errno, file);
-  }
-  writeAll(fd.get(), bytes, file);
-  if (::fsync(fd.get()) != 0) fail("write the file", errno, file);
-  fd.close("write the file", file);
-}
-
 // Best effort: makes the rename itself survive a crash. The new file is in place already, so a
 // failure here is not reported as a failed write.
 void syncFolder(const std::filesystem::path& folder) {
@@ -117,22 +109,43 @@ std::string readWholeFile(const std::filesystem::path& file, std::size_t maxByte
 
 void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                            Permissions permissions) {
+  AtomicFileWriter writer(file, permissions);
+  writer.write(bytes);
+  writer.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& file, Permissions permissions)
+    : file_(file) {
   const std::filesystem::path folder =
       file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   struct stat existing {};
   const bool keepMode =
       permissions == Permissions::kKeepExisting && ::stat(file.c_str(), &existing) == 0;
-
-  std::filesystem::path temporary;
-  Descriptor fd = createTemporary(folder / file.filename(), temporary);
-  try {
-    writeTemporary(fd, bytes, keepMode ? &existing : nullptr, file);
-    if (::rename(temporary.c_str(), file.c_str()) != 0) fail("replace the file", errno, file);
-  } catch (...) {
-    ::unlink(temporary.c_str());
-    throw;
+  Descriptor fd = createTemporary(folder / file.filename(), temporary_);
+  if (keepMode && ::fchmod(fd.get(), existing.st_mode & 07777) != 0) {
+    const int error = errno;
+    ::unlink(temporary_.c_str());
+    fail("write the file", error, file);
   }
-  syncFolder(folder);
+  fd_ = fd.release();
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void AtomicFileWriter::write(std::string_view bytes) {
+  writeAll(fd_, bytes, file_);
+}
+
+void AtomicFileWriter::commit() {
+  if (::fsync(fd_) != 0) fail("write the file", errno, file_);
+  Descriptor fd(std::exchange(fd_, -1));
+  fd.close("write the file", file_);
+  if (::rename(temporary_.c_str(), file_.c_str()) != 0) fail("replace the file", errno, file_);
+  temporary_.clear();
+  syncFolder(file_.has_parent_path() ? file_.parent_path() : std::filesystem::path("."));
 }
 
 bool isReadOnly(const std::filesystem::path& file) {

@@ -32,6 +32,27 @@ enum class Permissions {
 void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                            Permissions permissions);
 
+// The streaming form of replaceFileAtomically, for contents too large to hold whole: bytes are
+// written to the temporary file as they come, and the target is replaced only by commit().
+// Destroying the writer without a commit removes the temporary file and leaves the target as
+// it was. Steps as for replaceFileAtomically.
+class AtomicFileWriter {
+ public:
+  AtomicFileWriter(const std::filesystem::path& file, Permissions permissions);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  void write(std::string_view bytes);
+  // Flushes the file to the disk and renames it over the target.
+  void commit();
+
+ private:
+  std::filesystem::path file_;
+  std::filesystem::path temporary_;
+  int fd_ = -1;
+};
+
 // Whether `file` exists and must not be replaced: nobody may write to it (its mode has no write
 // permission at all, as a file marked read-only has, which even root is kept from replacing
 // here), or this process may not. Renaming over a file needs only the folder's permission, so

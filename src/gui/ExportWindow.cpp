@@ -11,12 +11,10 @@
 
 #include "files/Folder.h"
 #include "files/IoError.h"
+#include "gui/ErrorReporter.h"
+#include "gui/PayerSelector.h"
 #include "gui/WindowLook.h"
 #include "gui/WindowRunHost.h"
-#include "payers/PayerFile.h"
-#include "payers/PayerFileError.h"
-#include "payers/StoredPayer.h"
-#include "payers/StoredPosition.h"
 #include "runs/ConversionRun.h"
 #include "runs/ProgramFolder.h"
 #include "runs/WindowState.h"
@@ -36,6 +34,18 @@ QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The payer controls' errors go to the window's message boxes.
+class ServicesErrorReporter : public ErrorReporter {
+ public:
+  explicit ServicesErrorReporter(WindowServices& services) : services_(services) {}
+  void showError(QWidget* parent, const QString& text) override {
+    services_.showMessage(parent, WindowServices::MessageKind::Error, text.toStdString());
+  }
+
+ private:
+  WindowServices& services_;
+};
+
 }  // namespace
 
 Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServices& services,
@@ -46,6 +56,16 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
       services_(services),
       opener_(opener) {
   ui_->setupUi(this);
+  payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
+  payerSelector_ = std::make_unique<PayerSelector>(
+      PayerSelector::Controls{ui_->cb_asmuo, ui_->lb_kodas, ui_->dt_metai, ui_->btn_new,
+                              ui_->btn_koreguoti},
+      folder_, *payerErrors_);
+  // What a run reads of the payer follows the selector and lb_kodas whenever they are filled.
+  connect(payerSelector_.get(), &PayerSelector::selectionShown, this, [this] {
+    choices_.setPayer(
+        {ui_->lb_kodas->text().toStdString(), ui_->cb_asmuo->currentText().toStdString()});
+  });
   applyLook();
   fillYears();
   connectControls();
@@ -130,48 +150,14 @@ void Tfrm_export_xml::connectControls() {
 }
 
 void Tfrm_export_xml::FormCreate() {
-  try {
-    LoadPayers();
-  } catch (const std::exception& e) {
-    // The window still opens; the status line keeps its first text until a run ends.
-    services_.showMessage(this, WindowServices::MessageKind::Error, e.what());
-    return;
-  }
+  // The window still opens when the payers cannot be loaded; the failure has been shown, and
+  // the status line keeps its first text until a run ends.
+  if (!LoadPayers()) return;
   ui_->lb_action->setText(QString());
 }
 
-void Tfrm_export_xml::LoadPayers() {
-  payers_.clear();
-  {
-    const QSignalBlocker quiet(ui_->cb_asmuo);
-    ui_->cb_asmuo->clear();
-  }
-  choices_.setPayer({std::string(runs::kNoPayerCode), {}});
-  ui_->lb_kodas->setText(qs(runs::kNoPayerCode));
-
-  const std::filesystem::path list = folder_ / payers::kPayerFileName;
-  std::error_code missing;
-  // No list yet (a first start): an empty selector, nothing to report.
-  if (!std::filesystem::exists(list, missing) && !missing) return;
-  // An empty line ends the list: the payers above it are offered, then the problem is shown.
-  std::exception_ptr problem;
-  try {
-    payers_ = payers::PayerFile::read(list).payers();
-  } catch (const payers::EmptyPayerLineError& e) {
-    payers_ = e.payersBefore();
-    problem = std::current_exception();
-  }
-  {
-    const QSignalBlocker quiet(ui_->cb_asmuo);
-    for (const payers::Payer& payer : payers_) ui_->cb_asmuo->addItem(qs(payer.name));
-    const int position = payers::readStoredPosition(folder_);
-    ui_->cb_asmuo->setCurrentIndex(position < ui_->cb_asmuo->count() ? position : -1);
-  }
-  if (const auto payer = payers::payerAt(payers_, ui_->cb_asmuo->currentIndex())) {
-    choices_.setPayer({payer->code, payer->name});
-    ui_->lb_kodas->setText(qs(payer->code));
-  }
-  if (problem) std::rethrow_exception(problem);
+bool Tfrm_export_xml::LoadPayers() {
+  return payerSelector_->loadAtStart();
 }
 
 void Tfrm_export_xml::showEvent(QShowEvent* event) {
@@ -239,29 +225,21 @@ void Tfrm_export_xml::btn_papildytiClick() {
 }
 
 void Tfrm_export_xml::btn_newClick() {
-  emit newPayerRequested();
+  payerSelector_->btn_newClick();
 }
 
 void Tfrm_export_xml::btn_koreguotiClick() {
-  emit editPayerRequested();
+  payerSelector_->btn_koreguotiClick();
 }
 
 void Tfrm_export_xml::cb_asmuoChange() {
-  const int position = ui_->cb_asmuo->currentIndex();
-  const auto payer = payers::payerAt(payers_, position);
-  const std::string code = payer ? payer->code : std::string(runs::kNoPayerCode);
-  choices_.setPayer({code, payer ? payer->name : std::string()});
-  ui_->lb_kodas->setText(qs(code));
-  try {
-    payers::writeStoredPosition(folder_, position);
-  } catch (const std::exception& e) {
-    services_.showMessage(this, WindowServices::MessageKind::Error, e.what());
-  }
+  payerSelector_->cb_asmuoChange();
 }
 
 void Tfrm_export_xml::dt_metaiChange() {
   choices_.setYear(ui_->dt_metai->currentText().toStdString());
-  // The year selector shares the payer selector's handler, which stores the selection.
+  // The year selector shares the payer selector's handler: the list is read again and the
+  // position stored.
   cb_asmuoChange();
 }
 

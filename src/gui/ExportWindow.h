@@ -10,7 +10,6 @@
 #include "gui/RunProgress.h"
 #include "gui/WindowChoices.h"
 #include "gui/WindowServices.h"
-#include "payers/PayerLine.h"
 #include "runs/DesktopOpener.h"
 #include "runs/RunState.h"
 
@@ -22,6 +21,8 @@ class Tfrm_export_xml;
 
 namespace kvd507::gui {
 
+class ErrorReporter;
+class PayerSelector;
 class WindowRunHost;
 
 // The main window: payer, year and workbook choices, the two conversion runs and the shortcuts
@@ -42,13 +43,11 @@ class Tfrm_export_xml : public QWidget {
   const WindowChoices& choices() const { return choices_; }
   const runs::RunState& runState() const { return state_; }
 
-  // Fills the payer selector from the payer list and selects the stored position.
-  void LoadPayers();
+  // Fills the payer selector from the payer list and selects the stored position; false when
+  // that failed, which has been shown.
+  bool LoadPayers();
 
  signals:
-  // The payer buttons: the payer dialog plugs in here.
-  void newPayerRequested();
-  void editPayerRequested();
   // A run has ended and the window is idle again.
   void runEnded();
 
@@ -90,7 +89,8 @@ class Tfrm_export_xml : public QWidget {
   runs::DesktopOpener& opener_;
 
   WindowChoices choices_;
-  std::vector<payers::Payer> payers_;
+  std::unique_ptr<ErrorReporter> payerErrors_;
+  std::unique_ptr<PayerSelector> payerSelector_;
   runs::RunState state_;  // touched only by the run while one is in progress
 
   RunProgress progress_;

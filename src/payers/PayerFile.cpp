@@ -1,6 +1,6 @@
 #include "payers/PayerFile.h"
 
-#include <system_error>
+#include <algorithm>
 #include <utility>
 
 #include "files/WholeFile.h"
@@ -16,7 +16,7 @@ std::string readOrThrow(const std::filesystem::path& file) {
   try {
     return files::readWholeFile(file, kLargestPayerFile);
   } catch (const Error& e) {
-    throw PayerFileError(e);
+    throw PayerFileError(FileAction::kRead, e);
   }
 }
 
@@ -24,7 +24,7 @@ DecodedText decodeOrThrow(const std::filesystem::path& file, std::string_view by
   try {
     return decodeText(bytes);
   } catch (Error& e) {
-    throw PayerFileError(e.setFile(file.string()));
+    throw PayerFileError(FileAction::kRead, e.setFile(file.string()));
   }
 }
 
@@ -33,12 +33,8 @@ std::string encodeOrThrow(const std::filesystem::path& file, std::string_view te
   try {
     return encodeText(text, encoding);
   } catch (Error& e) {
-    throw PayerFileError(e.setFile(file.string()));
+    throw PayerFileError(FileAction::kWrite, e.setFile(file.string()));
   }
-}
-
-bool endsWithLineBreak(std::string_view text) {
-  return text.ends_with('\n') || text.ends_with('\r');
 }
 
 }  // namespace
@@ -46,7 +42,9 @@ bool endsWithLineBreak(std::string_view text) {
 PayerFile PayerFile::read(const std::filesystem::path& file) {
   const std::string bytes = readOrThrow(file);
   DecodedText decoded = decodeOrThrow(file, bytes);
-  return {file, splitLines(decoded.text), decoded.encoding};
+  std::vector<std::string> lines = splitLines(decoded.text);
+  std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+  return {file, std::move(lines), decoded.encoding};
 }
 
 PayerFile::PayerFile(std::filesystem::path file, std::vector<std::string> lines,
@@ -57,12 +55,9 @@ std::vector<Payer> PayerFile::payers() const {
   std::vector<Payer> payers;
   payers.reserve(lines_.size());
   for (const std::string& line : lines_) {
-    std::optional<Payer> payer = splitPayerLine(line);
-    if (!payer) {
-      const std::size_t index = payers.size();
-      throw EmptyPayerLineError(file_.string(), index, std::move(payers));
-    }
-    payers.push_back(std::move(*payer));
+    // Only an empty line has no pieces, and read() leaves those out; one made by hand gets an
+    // empty name rather than shifting every position after it.
+    payers.push_back(splitPayerLine(line).value_or(Payer{}));
   }
   return payers;
 }
@@ -79,26 +74,7 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
   } catch (const Error& e) {
-    throw PayerFileError(e);
-  }
-}
-
-void appendPayerLine(const std::filesystem::path& file, std::string_view line) {
-  std::string existing;
-  std::error_code error;
-  if (std::filesystem::exists(file, error)) existing = readOrThrow(file);
-
-  const DecodedText decoded = decodeOrThrow(file, existing);
-  std::string text;
-  if (!decoded.text.empty() && !endsWithLineBreak(decoded.text)) text += kLineBreak;
-  text += line;
-  text += kLineBreak;
-
-  const std::string bytes = encodeOrThrow(file, text, decoded.encoding);
-  try {
-    files::appendToFile(file, bytes);
-  } catch (const Error& e) {
-    throw PayerFileError(e);
+    throw PayerFileError(FileAction::kWrite, e);
   }
 }
 

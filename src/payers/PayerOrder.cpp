@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "payers/PayerFile.h"
-#include "payers/PayerFileError.h"
+#include "errors/Error.h"
 
 namespace kvd507::payers {
 namespace {
@@ -17,7 +16,7 @@ namespace {
 icu::Locale collationLocale(std::string_view posixName) {
   // "lt_LT.UTF-8@euro": the code set and the modifier say nothing about the order.
   const std::string name(posixName.substr(0, posixName.find_first_of(".@")));
-  if (name.empty() || name == "C" || name == "POSIX") return icu::Locale::getRoot();
+  if (name.empty() || name == "C" || name == "POSIX") return {"lt"};
   return {name.c_str()};
 }
 
@@ -51,17 +50,6 @@ void sortPayerLines(std::vector<std::string>& lines, std::string_view posixLocal
     UErrorCode status = U_ZERO_ERROR;
     return collator->compareUTF8(a, b, status) == UCOL_LESS;
   });
-}
-
-void sortPayerFile(const std::filesystem::path& file) {
-  const PayerFile list = PayerFile::read(file);
-  std::vector<std::string> lines = list.lines();
-  try {
-    sortPayerLines(lines, collationLocaleFromEnvironment());
-  } catch (Error& e) {
-    throw PayerFileError(e.setFile(file.string()));
-  }
-  writePayerFile(file, lines, list.encoding());
 }
 
 }  // namespace kvd507::payers

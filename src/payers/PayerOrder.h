@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,11 +12,8 @@ std::string collationLocaleFromEnvironment();
 
 // Sorts whole lines (name, ";" and code together) in ascending order of the locale's collation,
 // ignoring case but not accents. Lines that compare equal keep their order and duplicates all
-// stay. "C", "POSIX" and the empty name use the root collation.
+// stay. A name that gives no language ("C", "POSIX", empty) orders the Lithuanian way: the
+// lists come from Lithuanian offices, where č follows c and š follows s.
 void sortPayerLines(std::vector<std::string>& lines, std::string_view posixLocaleName);
-
-// Reads the payer list, sorts it in the user's collation and writes it back in the encoding it
-// was read in. Errors are PayerFileError.
-void sortPayerFile(const std::filesystem::path& file);
 
 }  // namespace kvd507::payers

@@ -147,7 +147,7 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
     bytes = files::readWholeFile(file_, kLargestSettingsFile);
   } catch (const files::IoError& e) {
     if (e.code() == std::errc::no_such_file_or_directory) return std::string(fallback);
-    throw SettingsError(e);
+    throw SettingsError(FileAction::kRead, e);
   }
   const std::vector<RawLine> lines = splitRawLines(bytes);
   const std::optional<SectionRange> range = findSection(lines, section);
@@ -163,7 +163,7 @@ void SettingsFile::write(std::string_view section, std::string_view key,
   try {
     bytes = files::readWholeFile(file_, kLargestSettingsFile);
   } catch (const files::IoError& e) {
-    if (e.code() != std::errc::no_such_file_or_directory) throw SettingsError(e);
+    if (e.code() != std::errc::no_such_file_or_directory) throw SettingsError(FileAction::kRead, e);
   }
   std::vector<RawLine> lines = splitRawLines(bytes);
   std::string entry = std::string(key) + "=" + std::string(value);
@@ -182,7 +182,7 @@ void SettingsFile::write(std::string_view section, std::string_view key,
   try {
     files::replaceFileAtomically(file_, joinRawLines(lines), files::Permissions::kKeepExisting);
   } catch (const files::IoError& e) {
-    throw SettingsError(e);
+    throw SettingsError(FileAction::kWrite, e);
   }
 }
 

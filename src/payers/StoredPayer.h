@@ -25,8 +25,7 @@ std::optional<SelectedPayer> payerAt(const std::vector<Payer>& payers, int posit
 // The payer that the main window selects at start before the user does anything: the stored
 // position applied to the payer list in the program folder as it is now. None when the list is
 // missing or the position names none of its payers; the caller then keeps kNoPayerCode and an
-// empty name. An empty line in the list hides it and every payer after it, as it does in the
-// selector. Other failures to read either file are thrown.
+// empty name. Failures to read either file are thrown.
 std::optional<SelectedPayer> storedPayer(const std::filesystem::path& programFolder);
 
 }  // namespace kvd507::payers

@@ -142,4 +142,9 @@ std::string encodeText(std::string_view text, TextEncoding encoding) {
   throw std::logic_error("unknown text encoding");
 }
 
+std::string throughEncoding(std::string_view text, TextEncoding encoding) {
+  if (encoding != TextEncoding::Ansi) return std::string(text);
+  return convert("UTF-8", kAnsiCodePage, toAnsi(text));
+}
+
 }  // namespace kvd507::payers

@@ -34,4 +34,8 @@ std::string_view byteOrderMark(TextEncoding encoding);
 // page cannot represent becomes "?".
 std::string encodeText(std::string_view text, TextEncoding encoding);
 
+// The text as it reads back from a file in the given encoding: in the ANSI code page, what the
+// code page cannot represent has become "?"; the Unicode encodings keep everything.
+std::string throughEncoding(std::string_view text, TextEncoding encoding);
+
 }  // namespace kvd507::payers

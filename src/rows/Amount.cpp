@@ -133,8 +133,35 @@ double MyRoundTo(int digits, double value) {
   return (y < 0 ? -r : r) / scale;
 }
 
+std::optional<std::int64_t> exactCents(double value) {
+  if (!(std::fabs(value) < 1e13)) return std::nullopt;
+  const auto cents = static_cast<std::int64_t>(std::llround(value * 100.0));
+  // The division rounds correctly, so equality means that the decimal text of `cents` reads
+  // back as `value` exactly.
+  if (static_cast<double>(cents) / 100.0 != value) return std::nullopt;
+  return cents;
+}
+
+std::string centsText(std::int64_t cents, char decimalSeparator, bool keepZeroCents) {
+  std::string text;
+  if (cents < 0) text += '-';
+  const std::uint64_t magnitude =
+      cents < 0 ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
+  text += std::to_string(magnitude / 100);
+  const auto fraction = static_cast<unsigned>(magnitude % 100);
+  if (fraction != 0 || keepZeroCents) {
+    text += decimalSeparator;
+    text += static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0 || keepZeroCents) text += static_cast<char>('0' + fraction % 10);
+  }
+  return text;
+}
+
 std::string formatAmount(double value, char decimalSeparator) {
   if (!std::isfinite(value)) value = 0.0;
+  // A whole number of cents, as amounts are once rounded: its digits are what printing to two
+  // decimals gives, since the value lies far closer to them than half a cent.
+  if (const auto cents = exactCents(value)) return centsText(*cents, decimalSeparator, true);
   std::array<char, 64> buffer{};
   char* const begin = buffer.data();
   char* const end = begin + buffer.size();

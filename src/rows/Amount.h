@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,5 +29,13 @@ double MyRoundTo(int digits, double value);
 // significant digits, so a value with more than 14 digits before the separator is printed in
 // exponent form.
 std::string formatAmount(double value, char decimalSeparator);
+
+// `value` in hundredths when it is a whole number of them exactly (what the shortest decimal
+// text of the value shows), below 10^13 in size; nothing otherwise.
+std::optional<std::int64_t> exactCents(double value);
+
+// A number of hundredths as decimal text: "-12,5" or, keeping zero cents, "-12,50"; whole numbers
+// have no separator unless zero cents are kept.
+std::string centsText(std::int64_t cents, char decimalSeparator, bool keepZeroCents);
 
 }  // namespace kvd507::rows

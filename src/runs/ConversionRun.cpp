@@ -147,10 +147,11 @@ RunOutcome guarded(RunHost& host, Run run) {
 
 void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
                 DesktopOpener& opener) {
-  const std::string bytes =
-      declaration::buildDeclaration(state.lRows, state.uRows, state.header, host);
-  if (host.stopRequested()) throw rows::RunStopped();
-  declaration::saveDeclaration(settings.outputFile, bytes);
+  // A run the user ended while the declaration was being written saves nothing.
+  declaration::saveDeclaration(settings.outputFile, state.lRows, state.uRows, state.header, host,
+                               [&host] {
+                                 if (host.stopRequested()) throw rows::RunStopped();
+                               });
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
 

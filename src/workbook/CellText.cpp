@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "rows/Amount.h"
+
 namespace kvd507::workbook {
 namespace {
 
@@ -33,6 +35,12 @@ CivilDate civilFromDays(std::int64_t days) {
 
 std::string numberText(double value, char decimalSeparator) {
   if (value == 0.0) return "0";  // also -0
+  // Whole numbers and cents, most of what sheets hold: their few digits read back as the value,
+  // which lies far closer to them than half a unit of the 15th digit, so they are what "%.15G"
+  // prints, and plain integer formatting finds them.
+  if (const auto cents = rows::exactCents(value)) {
+    return rows::centsText(*cents, decimalSeparator, false);
+  }
   // The same digits as printf's "%.15G", without its cost.
   std::array<char, 40> buffer{};
   const char* last = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,

@@ -9,7 +9,7 @@
 #include "workbook/xlsx/InflateLimits.h"
 #include "workbook/xlsx/Relationships.h"
 #include "workbook/xlsx/SharedStrings.h"
-#include "workbook/xlsx/SheetStream.h"
+#include "workbook/xlsx/SheetScan.h"
 #include "workbook/xlsx/WorkbookPart.h"
 #include "workbook/xlsx/ZipArchive.h"
 
@@ -61,8 +61,8 @@ class XlsxWorkbook : public WorkbookSource {
                           "the workbook has no worksheet number " + std::to_string(index + 1));
     }
     loadContext();
-    return std::make_unique<SheetStream>(archive_.open(sheetParts_[index], limits_.sheetPart),
-                                         context_, maxColumn);
+    return std::make_unique<SheetScan>(archive_, sheetParts_[index], limits_.sheetPart, context_,
+                                       maxColumn);
   }
 
  private:

@@ -62,6 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"flag", {"--open", "a"}, {{"--open", ""}}, {"a"}, ""},
         ParseCase{"dash_dash_ends_options", {"--", "--open"}, {}, {"--open"}, ""},
         ParseCase{"lone_dash_is_an_operand", {"-"}, {}, {"-"}, ""},
+        ParseCase{"negative_number_is_an_operand", {"-1"}, {}, {"-1"}, ""},
         ParseCase{"missing_value_at_end", {"a", "--year"}, {}, {}, "parinkčiai --year trūksta"},
         ParseCase{"option_in_place_of_value",
                   {"a", "--year", "--open"},

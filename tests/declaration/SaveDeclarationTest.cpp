@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "RecordingHost.h"
+#include "SampleDeclarations.h"
 #include "declaration/DeclarationError.h"
 #include "declaration/DeclarationWriter.h"
 #include "support/CaseName.h"
@@ -166,6 +168,46 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
   }
 
   EXPECT_TRUE(threw);
+  EXPECT_EQ(test::readFile(file), "previous");
+  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+}
+
+// Streamed straight into the file, in many pieces, the bytes are those built whole.
+TEST(SaveDeclaration, StreamsTheSameBytesAsBuiltWhole) {
+  test::TempDir folder;
+  const fs::path file = folder / "KVD507.ffdata";
+  test::writeFile(file, "previous");
+  const rows::RowTable lRows = test::numberedLRows(3000);
+  const rows::RowTable uRows = test::numberedURows(7);
+  test::RecordingHost builtHost("123", "UAB", "2023");
+  const std::string built = buildDeclaration(lRows, uRows, DeclarationHeader{}, builtHost);
+
+  test::RecordingHost savedHost("123", "UAB", "2023");
+  saveDeclaration(file, lRows, uRows, DeclarationHeader{}, savedHost);
+
+  EXPECT_EQ(test::readFile(file), built);
+  EXPECT_EQ(savedHost.calls, builtHost.calls);
+  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+}
+
+// Whatever stops the writing half way, the previous file stays and the part written goes.
+TEST(SaveDeclaration, AStreamedSaveThatFailsHalfWayKeepsThePreviousFile) {
+  class FailingHost : public test::RecordingHost {
+   public:
+    FailingHost() : RecordingHost("123", "UAB", "2023") {}
+    void stepProgress() override {
+      if (++steps == 2000) throw std::runtime_error("cancelled");
+    }
+    int steps = 0;
+  };
+  test::TempDir folder;
+  const fs::path file = folder / "KVD507.ffdata";
+  test::writeFile(file, "previous");
+  FailingHost host;
+
+  EXPECT_THROW(saveDeclaration(file, test::numberedLRows(3000), {}, DeclarationHeader{}, host),
+               std::runtime_error);
+
   EXPECT_EQ(test::readFile(file), "previous");
   EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
 }

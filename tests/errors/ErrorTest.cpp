@@ -90,7 +90,7 @@ TEST(IoError, TheSystemsReasonChoosesTheKind) {
       {EPERM, ErrorKind::kNoPermission}, {EROFS, ErrorKind::kReadOnlyFileSystem},
       {ENOSPC, ErrorKind::kDiskFull},    {EDQUOT, ErrorKind::kDiskFull},
       {ENOTDIR, ErrorKind::kNotAFolder}, {EISDIR, ErrorKind::kNotRegularFile},
-      {EIO, ErrorKind::kFileSystem},
+      {EFBIG, ErrorKind::kFileTooLarge}, {EIO, ErrorKind::kFileSystem},
   };
   for (const auto& [code, kind] : cases) {
     const files::IoError error("write the file", std::error_code(code, std::generic_category()),

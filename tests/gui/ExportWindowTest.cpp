@@ -3,10 +3,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolTip>
 #include <algorithm>
 
+#include "ModalHelper.h"
 #include "WindowDriver.h"
 #include "declaration/DeclarationReader.h"
 #include "runs/WindowState.h"
@@ -542,13 +544,77 @@ TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
 
 TEST(ExportWindow, PayerListProblemsAreShownAndTheWindowStillOpens) {
   WindowDriver d;
-  writeFile(d.folder / "asmenys.txt", "Alfa;111\r\n\r\nBeta;222\r\n");
+  std::filesystem::create_directory(d.folder / "asmenys.txt");
   d.makeWindow();
-  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").count(), 1);
-  ASSERT_EQ(d.services.messages.size(), 1u);
-  EXPECT_NE(d.services.messages[0].text.find("asmenys.txt"), std::string::npos);
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").count(), 0);
+  EXPECT_THAT(d.services.texts(),
+              ElementsAre("error: Nepavyko perskaityti failo asmenys.txt: tai ne paprastas failas, "
+                          "o aplankas, kanalas ar įrenginys"));
   // The start-up stopped before it emptied the status line.
   EXPECT_EQ(d.text("lb_action"), "VEIKSMAS");
+}
+
+TEST(ExportWindow, EmptyLinesOfThePayerListCountForNoPosition) {
+  WindowDriver d;
+  writeFile(d.folder / "asmenys.txt", "Alfa;111\r\n\r\nBeta;222\r\n");
+  writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  d.makeWindow();
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").count(), 2);
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Beta");
+  EXPECT_EQ(d.text("lb_kodas"), "222");
+  EXPECT_TRUE(d.services.messages.empty());
+  EXPECT_EQ(d.text("lb_action"), "");
+}
+
+// Fills the payer dialog once it shows and presses "Įvesti".
+void answerPayerDialog(const QString& name, const QString& code) {
+  whenModalShows([=](QWidget* dialog) {
+    auto* nameField = dialog->findChild<QLineEdit*>("ed_pav");
+    auto* codeField = dialog->findChild<QLineEdit*>("ed_im_kodas");
+    nameField->clear();
+    codeField->clear();
+    QTest::keyClicks(nameField, name);
+    QTest::keyClicks(codeField, code);
+    dialog->findChild<QPushButton*>("btn_ok")->click();
+  });
+}
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
+  WindowDriver d;
+  writeFile(d.folder / "asmenys.txt", "Alfa;111\r\n");
+  writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  d.makeWindow();
+  d.chooseWorkbook(d.workbook(11, 0));
+
+  // Added at the end of the order, so the position taken before the sort is the new payer's.
+  answerPayerDialog("Zeta & co", "222");
+  d.control<QPushButton>("btn_new").click();
+  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\nZeta & co;222\r\n");
+  EXPECT_EQ(d.text("lb_kodas"), "222");
+  d.runWith("btn_kvd507");
+  std::string text = readFile(d.declaration());
+  // The code on the main page and in the footers of both L pages, the name on the main page.
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">222</Field>"), 3u);
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">ZETA &amp; CO</Field>"), 1u);
+
+  answerPayerDialog("Beta", "333");
+  d.control<QPushButton>("btn_koreguoti").click();
+  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\nBeta;333\r\n");
+  d.runWith("btn_kvd507");
+  text = readFile(d.declaration());
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">333</Field>"), 3u);
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">BETA</Field>"), 1u);
+  // Neither change was stored as a selection.
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
 }
 
 }  // namespace

@@ -90,8 +90,10 @@ TEST_F(StoredPayerTest, WhatTheWindowSelectsAtStart) {
       {"empty payer file", "0", "", std::nullopt},
       {"before an empty line", "1", "Alfa;1\r\nBeta;2\r\n\r\nGama;3\r\n",
        SelectedPayer{"Beta", "2"}},
-      {"at an empty line", "2", "Alfa;1\r\nBeta;2\r\n\r\nGama;3\r\n", std::nullopt},
-      {"after an empty line", "3", "Alfa;1\r\nBeta;2\r\n\r\nGama;3\r\n", std::nullopt},
+      {"after an empty line", "2", "Alfa;1\r\nBeta;2\r\n\r\nGama;3\r\n",
+       SelectedPayer{"Gama", "3"}},
+      {"beyond the payers of a list with empty lines", "3", "Alfa;1\r\n\r\nBeta;2\r\n",
+       std::nullopt},
       {"Windows-1257 list", "0",
        "\xDE"
        "aibas;302\r\n",

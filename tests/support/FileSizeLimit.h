@@ -1,25 +1,33 @@
 #pragma once
 
-#include <signal.h>
 #include <sys/resource.h>
 
-#include <cstddef>
+#include <csignal>
 
 namespace kvd507::test {
 
-// Lowers this process's file size limit for as long as it lives, so that a write past `bytes`
-// fails with EFBIG ("File too large") as on a full disk, whoever runs the test, root included.
-// SIGXFSZ, which would end the process, is ignored meanwhile.
+// While it lives, no file of this process may grow beyond `bytes`: writing more fails with EFBIG
+// instead of raising SIGXFSZ. Root is held to it too, unlike a read-only folder, so a failed
+// write can be tested whoever runs the tests.
 class FileSizeLimit {
  public:
-  explicit FileSizeLimit(std::size_t bytes);
-  ~FileSizeLimit();
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
   FileSizeLimit(const FileSizeLimit&) = delete;
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
-  rlimit previousLimit_{};
-  struct sigaction previousAction_ {};
+  rlimit saved_{};
+  void (*previousHandler_)(int) = nullptr;
 };
 
 }  // namespace kvd507::test

@@ -122,6 +122,8 @@ class SheetParser {
   StringPool ownStrings_;
   std::vector<StoredCell> cells_;
   std::size_t compactAt_ = kFirstCompaction;
+  // Whether every cell so far came after the one before it: each place once, in order.
+  bool inOrder_ = true;
   // The cell of a formula whose string result comes in the STRING record after it.
   std::optional<std::size_t> pendingString_;
 
@@ -256,11 +258,20 @@ void SheetParser::add(const Place& at, StoredCell::Kind kind, std::uint32_t inde
   if (!kept(at)) return;
   if (cells_.size() >= compactAt_) compact();
   cells_.push_back({at.row, at.column, kind, index, value});
+  // Spreadsheet applications store cells row by row, left to right; then there is nothing to
+  // sort or drop.
+  if (cells_.size() > 1 && !(cells_[cells_.size() - 2].key() < cells_.back().key())) {
+    inOrder_ = false;
+  }
 }
 
 // Sorts the cells and drops all but the last of each place. Done now and then while reading,
 // so that a sheet that stores the same cells again and again does not grow without end.
 void SheetParser::compact() {
+  if (inOrder_) {
+    compactAt_ = std::max(kFirstCompaction, 2 * cells_.size());
+    return;
+  }
   std::stable_sort(cells_.begin(), cells_.end(),
                    [](const StoredCell& a, const StoredCell& b) { return a.key() < b.key(); });
   std::size_t kept = 0;
@@ -272,6 +283,7 @@ void SheetParser::compact() {
     }
   }
   cells_.resize(kept);
+  inOrder_ = true;
   compactAt_ = std::max(kFirstCompaction, 2 * cells_.size());
 }
 

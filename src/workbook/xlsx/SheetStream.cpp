@@ -1,76 +1,34 @@
 #include "workbook/xlsx/SheetStream.h"
 
-#include <algorithm>
-#include <charconv>
 #include <utility>
-
-#include "workbook/WorkbookError.h"
-#include "workbook/xlsx/EscapedText.h"
-#include "workbook/xlsx/IsoDate.h"
 
 namespace kvd507::workbook::xlsx {
 namespace {
 
-// The widest sheet any spreadsheet application makes (column XFD).
-constexpr std::uint32_t kMaxColumns = 16384;
-// A cell holds 32767 characters at most; even fully escaped that is far below this.
-constexpr std::size_t kMaxCellText = 4 << 20;
-constexpr double k1904Shift = 1462.0;
+class ExpatAttributes final : public ElementAttributes {
+ public:
+  explicit ExpatAttributes(const char** attributes) : attributes_(attributes) {}
 
-std::string_view trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-template <typename Number>
-bool parseWhole(std::string_view text, Number& value) {
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  return result.ec == std::errc() && result.ptr == text.data() + text.size() && !text.empty();
-}
-
-// The column of a cell reference such as "AB12"; 0 when it has no letters.
-std::uint32_t referenceColumn(std::string_view reference) {
-  std::uint32_t column = 0;
-  for (const char c : reference) {
-    std::uint32_t letter;
-    if (c >= 'A' && c <= 'Z') {
-      letter = static_cast<std::uint32_t>(c - 'A' + 1);
-    } else if (c >= 'a' && c <= 'z') {
-      letter = static_cast<std::uint32_t>(c - 'a' + 1);
-    } else {
-      break;
-    }
-    // Past the widest sheet the exact number no longer matters; it only must not wrap.
-    column = std::min(column * 26 + letter, kMaxColumns + 1);
+  std::optional<std::string_view> find(std::string_view localName) const override {
+    if (const char* value = findAttribute(attributes_, localName)) return value;
+    return std::nullopt;
   }
-  return column;
-}
 
-void setError(RawCell& cell, std::string_view what) {
-  cell.kind = RawCell::Kind::Error;
-  cell.text.assign(what);
-}
+ private:
+  const char** attributes_;
+};
 
 }  // namespace
 
 SheetStream::SheetStream(ZipEntry entry, SheetContext context, std::uint32_t maxColumn)
-    : fileName_(entry.fileName()),
-      part_(entry.part()),
-      context_(std::move(context)),
-      maxColumn_(std::min(maxColumn, kMaxColumns)),
+    : cells_(entry.fileName(), entry.part(), std::move(context), maxColumn),
       reader_(std::move(entry), *this) {}
 
 bool SheetStream::next(RawRow& row) {
   if (finished_) return false;
   for (;;) {
     const XmlReader::Progress progress = reader_.step();
-    if (rowReady_) {
-      rowReady_ = false;
-      std::swap(row, row_);
-      return true;
-    }
+    if (cells_.takeRow(row)) return true;
     if (progress == XmlReader::Progress::Finished) {
       finished_ = true;
       return false;
@@ -78,246 +36,16 @@ bool SheetStream::next(RawRow& row) {
   }
 }
 
-void SheetStream::damaged(std::string cause) const {
-  throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName_},
-                      "the worksheet part " + part_ + " " + std::move(cause));
-}
-
 XmlAction SheetStream::startElement(std::string_view name, const char** attributes) {
-  ++depth_;
-  if (sheetDataDepth_ == 0) {
-    if (name == "sheetData") sheetDataDepth_ = depth_;
-  } else if (rowDepth_ == 0) {
-    if (name == "row" && depth_ == sheetDataDepth_ + 1) startRow(attributes);
-  } else if (cellDepth_ == 0) {
-    if (name == "c" && depth_ == rowDepth_ + 1) startCell(attributes);
-  } else if (column_ == 0) {
-    // a cell right of the limit: nothing of it is kept
-  } else if (depth_ == cellDepth_ + 1) {
-    if (name == "v") {
-      hasValue_ = true;
-      collectInto(&value_);
-    } else if (name == "f") {
-      hasFormula_ = true;
-    } else if (name == "is") {
-      hasInline_ = true;
-      inlineDepth_ = depth_;
-    }
-  } else if (inlineDepth_ != 0) {
-    // Phonetic readings (<rPh>) are a guide for East Asian text, not part of it.
-    if (name == "rPh") {
-      ++phoneticDepth_;
-    } else if (name == "t" && phoneticDepth_ == 0) {
-      collectInto(&inline_);
-    }
-  }
-  return XmlAction::Continue;
+  return cells_.startElement(name, ExpatAttributes(attributes));
 }
 
 XmlAction SheetStream::endElement(std::string_view name) {
-  XmlAction action = XmlAction::Continue;
-  if (depth_ == collectingDepth_) {
-    collecting_ = nullptr;
-    collectingDepth_ = 0;
-  }
-  if (cellDepth_ != 0) {
-    if (depth_ == cellDepth_) {
-      endCell();
-      cellDepth_ = 0;
-    } else if (depth_ == inlineDepth_) {
-      inlineDepth_ = 0;
-      phoneticDepth_ = 0;
-    } else if (name == "rPh" && phoneticDepth_ > 0) {
-      --phoneticDepth_;
-    }
-  } else if (rowDepth_ != 0) {
-    if (depth_ == rowDepth_) {
-      rowDepth_ = 0;
-      action = endRow();
-    }
-  } else if (depth_ == sheetDataDepth_) {
-    // What follows the cells (merged ranges, page setup...) is of no interest.
-    action = XmlAction::Stop;
-  }
-  --depth_;
-  return action;
+  return cells_.endElement(name);
 }
 
 void SheetStream::characters(std::string_view text) {
-  if (collecting_ == nullptr) return;
-  if (collecting_->size() + text.size() > kMaxCellText) {
-    throw WorkbookError(ErrorKind::kCellTooLong, {fileName_, {}, row_.number, column_},
-                        "the worksheet part " + part_ + " has a cell in row " +
-                            std::to_string(row_.number) + " with more than " +
-                            std::to_string(kMaxCellText >> 20) + " MiB of text",
-                        kMaxCellText);
-  }
-  collecting_->append(text);
-}
-
-void SheetStream::collectInto(std::string* target) {
-  collecting_ = target;
-  collectingDepth_ = depth_;
-}
-
-void SheetStream::startRow(const char** attributes) {
-  rowDepth_ = depth_;
-  std::uint32_t number = lastRow_ + 1;
-  if (const char* reference = findAttribute(attributes, "r")) {
-    if (!parseWhole(trimmed(reference), number) || number == 0) {
-      damaged("has a row numbered \"" + std::string(reference) + "\"");
-    }
-  }
-  if (number <= lastRow_) {
-    // Rows are handed out in ascending order; one that goes back cannot be placed.
-    damaged("lists row " + std::to_string(number) + " after row " + std::to_string(lastRow_));
-  }
-  lastRow_ = number;
-  row_.number = number;
-  for (RawCell& cell : row_.cells) cell.clear();
-  lastColumn_ = 0;
-  filledColumns_ = 0;
-}
-
-XmlAction SheetStream::endRow() {
-  if (filledColumns_ == 0) return XmlAction::Continue;
-  row_.cells.resize(filledColumns_);
-  rowReady_ = true;
-  return XmlAction::Pause;
-}
-
-void SheetStream::startCell(const char** attributes) {
-  cellDepth_ = depth_;
-  const char* reference = findAttribute(attributes, "r");
-  std::uint32_t column = reference != nullptr ? referenceColumn(reference) : 0;
-  if (column == 0) column = std::min(lastColumn_ + 1, kMaxColumns + 1);
-  lastColumn_ = column;
-  column_ = column <= maxColumn_ ? column : 0;
-  if (column_ == 0) return;
-
-  type_ = CellType::Number;
-  if (const char* type = findAttribute(attributes, "t")) {
-    const std::string_view t(type);
-    if (t == "s") {
-      type_ = CellType::SharedString;
-    } else if (t == "inlineStr") {
-      type_ = CellType::InlineString;
-    } else if (t == "str") {
-      type_ = CellType::FormulaString;
-    } else if (t == "b") {
-      type_ = CellType::Boolean;
-    } else if (t == "e") {
-      type_ = CellType::Error;
-    } else if (t == "d") {
-      type_ = CellType::IsoDate;
-    }
-  }
-  style_ = 0;
-  if (const char* style = findAttribute(attributes, "s")) {
-    if (!parseWhole(trimmed(style), style_)) style_ = 0;
-  }
-  hasFormula_ = false;
-  hasValue_ = false;
-  hasInline_ = false;
-  value_.clear();
-  inline_.clear();
-}
-
-void SheetStream::endCell() {
-  if (column_ == 0) return;
-  if (row_.cells.size() < column_) row_.cells.resize(column_);
-  RawCell& cell = row_.cells[column_ - 1];
-  cell.clear();
-  storeValue(cell);
-  if (cell.kind != RawCell::Kind::Empty) filledColumns_ = std::max(filledColumns_, column_);
-}
-
-void SheetStream::storeValue(RawCell& cell) {
-  bool hasResult;
-  if (type_ == CellType::InlineString) {
-    hasResult = hasInline_ || hasValue_;
-  } else if (type_ == CellType::FormulaString) {
-    // A formula that yields "" is stored with an empty <v>: that is a result.
-    hasResult = hasValue_;
-  } else {
-    hasResult = hasValue_ && !trimmed(value_).empty();
-  }
-  if (!hasResult) {
-    if (hasFormula_) setError(cell, "formula without a cached result");
-    return;
-  }
-
-  switch (type_) {
-    case CellType::Number:
-      storeNumber(cell, value_);
-      break;
-    case CellType::SharedString: {
-      std::size_t index = 0;
-      if (!parseWhole(trimmed(value_), index) || index >= context_.strings->size()) {
-        setError(cell, "shared string \"" + value_ + "\" does not exist");
-      } else if (const std::string_view text = context_.strings->at(index); !text.empty()) {
-        cell = RawCell::makeSharedText(text);
-      }
-      break;
-    }
-    case CellType::InlineString: {
-      std::string& text = hasInline_ ? inline_ : value_;
-      decodeEscapes(text);
-      storeText(cell, text);
-      break;
-    }
-    case CellType::FormulaString:
-      decodeEscapes(value_);
-      storeText(cell, value_);
-      break;
-    case CellType::Boolean: {
-      const std::string_view text = trimmed(value_);
-      if (text == "1" || text == "true") {
-        cell.kind = RawCell::Kind::Number;
-        cell.number = 1.0;
-      } else if (text == "0" || text == "false") {
-        cell.kind = RawCell::Kind::Number;
-      } else {
-        setError(cell, "not a boolean value: \"" + std::string(text) + "\"");
-      }
-      break;
-    }
-    case CellType::Error:
-      setError(cell, trimmed(value_));
-      break;
-    case CellType::IsoDate:
-      if (const auto serial = isoDateSerial(trimmed(value_))) {
-        cell.kind = RawCell::Kind::DateTime;
-        cell.number = *serial;
-      } else {
-        storeText(cell, value_);
-      }
-      break;
-  }
-}
-
-void SheetStream::storeNumber(RawCell& cell, std::string_view text) {
-  text = trimmed(text);
-  // from_chars reads no sign "+" and never looks at the C locale.
-  if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
-  double value = 0.0;
-  if (!parseWhole(text, value)) {
-    setError(cell, "not a number: \"" + std::string(text) + "\"");
-    return;
-  }
-  if (context_.styles->isDate(style_)) {
-    cell.kind = RawCell::Kind::DateTime;
-    cell.number = context_.date1904 ? value + k1904Shift : value;
-  } else {
-    cell.kind = RawCell::Kind::Number;
-    cell.number = value;
-  }
-}
-
-void SheetStream::storeText(RawCell& cell, std::string_view text) {
-  if (text.empty()) return;
-  cell.kind = RawCell::Kind::Text;
-  cell.text.assign(text);
+  cells_.characters(text);
 }
 
 }  // namespace kvd507::workbook::xlsx

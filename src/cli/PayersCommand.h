@@ -1,0 +1,13 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace kvd507::cli {
+
+// `kvd507 payers [add NAME CODE | select POSITION] [--folder DIR]`: the payer list of the
+// program folder, changed the way the window's payer buttons and selector change it. Every form
+// prints the list afterwards: position, name and code separated by TAB, the stored selection
+// marked with "*" before it.
+Command payersCommand();
+
+}  // namespace kvd507::cli

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <filesystem>
+#include <functional>
+
+#include "payers/PayerRegistry.h"
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+
+namespace kvd507::gui {
+
+class ErrorReporter;
+
+// The main window's payer controls given life: the selector cb_asmuo filled from the payer list
+// and restored at start, the selected payer's code in lb_kodas, a change of the payer or the year
+// stored, and "Įvesti naują" and "Koreguoti" going through the payer dialog. Every failure to
+// read or write the payer list or the settings file is shown through the error reporter, and
+// the window stays usable.
+class PayerSelector : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Controls {
+    QComboBox* cb_asmuo;
+    QLabel* lb_kodas;
+    QComboBox* dt_metai;
+    QAbstractButton* btn_new;
+    QAbstractButton* btn_koreguoti;
+  };
+
+  PayerSelector(Controls controls, std::filesystem::path programFolder, ErrorReporter& errors,
+                QObject* parent = nullptr);
+
+  // Connects the handlers below to the controls: the selectors' `activated` (the user's own
+  // choices only) and the buttons' `clicked`. A window with handlers of its own calls the
+  // handlers from them instead. The selector's signals are blocked while it is filled, so either
+  // way filling it stores nothing.
+  void connectControls();
+
+  // The window's creation step: the stored position applied to the list as it is now. False when
+  // the list or the settings could not be read; the failure has been reported then.
+  bool loadAtStart();
+
+  // Handlers, named after the window's controls.
+  void cb_asmuoChange();
+  void btn_newClick();
+  void btn_koreguotiClick();
+
+ signals:
+  // The selector was filled again, and lb_kodas may hold another code: what a run reads of the
+  // payer is to be taken from them anew.
+  void selectionShown();
+
+ private:
+  // Shows what `read` gives, or reports why it failed and leaves the selector as it is; false
+  // then. lb_kodas changes only when a payer is selected.
+  bool load(const std::function<payers::LoadedPayers()>& read);
+  void clearSelector();
+  void show(const payers::LoadedPayers& loaded);
+  // Only inside a catch block: shows the failure being handled.
+  void report();
+
+  Controls controls_;
+  payers::PayerRegistry registry_;
+  ErrorReporter& errors_;
+};
+
+}  // namespace kvd507::gui

@@ -1,0 +1,28 @@
+#include "payers/FileFailure.h"
+
+#include <filesystem>
+
+#include "payers/PayerFileError.h"
+#include "payers/SettingsError.h"
+
+namespace kvd507::payers {
+
+std::string failureHeadline(FileAction action, const Error& error) {
+  const char* verb = action == FileAction::kRead ? "perskaityti" : "įrašyti";
+  return std::string("Nepavyko ") + verb + " failo " +
+         std::filesystem::path(error.file()).filename().string() + ": " + error.cause(error.file());
+}
+
+std::string currentFailureText() {
+  try {
+    throw;
+  } catch (const PayerFileError& e) {
+    return e.headline();
+  } catch (const SettingsError& e) {
+    return e.headline();
+  } catch (...) {
+    return currentError().message();
+  }
+}
+
+}  // namespace kvd507::payers

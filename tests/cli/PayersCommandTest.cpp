@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "support/MemoryWorkbook.h"
+#include "support/TempDir.h"
+
+namespace kvd507::cli {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class PayersCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("LC_ALL", "lt_LT.UTF-8", 1); }
+  void TearDown() override { unsetenv("LC_ALL"); }
+
+  Result run(std::vector<std::string> arguments) {
+    arguments.push_back("--folder");
+    arguments.push_back(dir.path().string());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runCommandLine(arguments, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  TempDir dir;
+  std::filesystem::path list = dir / "asmenys.txt";
+  std::filesystem::path settings = dir / "_nustatymai.ini";
+};
+
+TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
+  const Result empty = run({"payers"});
+  EXPECT_EQ(empty.status, 0) << empty.err;
+  EXPECT_EQ(empty.out, "");
+  EXPECT_FALSE(std::filesystem::exists(list));
+
+  ASSERT_EQ(run({"payers", "add", "Gama", "3"}).status, 0);
+  ASSERT_EQ(run({"payers", "add", "Alfa", "1"}).status, 0);
+  // Sorted, Windows-1257, the stored selection untouched (none stored: the first).
+  const Result added = run({"payers", "add", "Žaibas", ""});
+  EXPECT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(added.out, "* 0\tAlfa\t1\n  1\tGama\t3\n  2\tŽaibas\t\n");
+  EXPECT_EQ(readFile(list),
+            "Alfa;1\r\nGama;3\r\n\xDE"
+            "aibas;\r\n");
+  EXPECT_FALSE(std::filesystem::exists(settings));
+
+  const Result selected = run({"payers", "select", "1"});
+  EXPECT_EQ(selected.status, 0) << selected.err;
+  EXPECT_EQ(selected.out, "  0\tAlfa\t1\n* 1\tGama\t3\n  2\tŽaibas\t\n");
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+
+  ASSERT_EQ(run({"payers", "select", "-1"}).status, 0);
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
+}
+
+TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
+  writeFile(list, "Alfa;1\r\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {{"payers", "select", "1"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1;"},
+      {{"payers", "select", "x"}, 1, "nėra pozicijos x"},
+      {{"payers", "select", "-2"}, 1, "nėra pozicijos -2"},
+      {{"payers", "select"}, 2, "select reikia vienos pozicijos"},
+      {{"payers", "add", "Beta"}, 2, "add reikia pavadinimo ir kodo"},
+      {{"payers", "add", "Beta\nGama", "2"}, 2, "negali būti eilutės lūžio"},
+      {{"payers", "add", "Beta", "2\r3"}, 2, "negali būti eilutės lūžio"},
+      {{"payers", "remove", "1"}, 2, "nežinomas veiksmas \"remove\""},
+      {{"payers", "--colour"}, 2, "nežinoma parinktis --colour"},
+      {{"payers", "add", "A", "1", "2"}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(c.arguments);
+    EXPECT_EQ(r.status, c.status) << testing::PrintToString(c.arguments);
+    EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(readFile(list), "Alfa;1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(settings));
+}
+
+TEST_F(PayersCommandTest, AnUnreadableListIsReportedInLithuanian) {
+  std::filesystem::create_directory(list);
+  const Result r = run({"payers"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "kvd507: Nepavyko perskaityti failo asmenys.txt: tai ne paprastas failas, o aplankas, "
+            "kanalas ar įrenginys\n");
+}
+
+TEST_F(PayersCommandTest, ConvertTakesTheStoredPayerCountingOnlyPayerLines) {
+  // Windows-1257, with an empty line above the stored position: the selector skips it, so the
+  // stored 1 is Šaras, not the empty line.
+  writeFile(list,
+            "Alfa;1\r\n\r\n\xD0"
+            "aras;302\r\n");
+  writeFile(settings, "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  test::MemoryWorkbook book;
+  book.sheet("KVD507 L").sheet("KVD507 U");
+  book.text("KVD507 L", 6, 2, "vardas").number("KVD507 L", 6, 8, 12.5).text("KVD507 L", 6, 9, "5");
+  book.saveXlsx(dir / "a.xlsx");
+
+  const Result r = run({"convert", (dir / "a.xlsx").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string declaration = readFile(dir / "formos" / "KVD507.ffdata");
+  EXPECT_NE(declaration.find("<Field Name=\"B_MM_ID\">302</Field>"), std::string::npos);
+  EXPECT_NE(declaration.find("<Field Name=\"B_MM_Pavad\">ŠARAS</Field>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvd507::cli

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "payers/PayerFileError.h"
+#include "payers/PayerRegistry.h"
+#include "payers/SettingsError.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempDir.h"
+
+namespace kvd507::payers {
+namespace {
+
+using test::FileSizeLimit;
+using test::namesIn;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+constexpr const char* kNoFile = "-";
+
+class PayerRegistryTest : public testing::Test {
+ protected:
+  void SetUp() override { ::setenv("LC_ALL", "lt_LT.UTF-8", 1); }
+
+  void reset(const std::string& list, const std::string& settings = kNoFile) {
+    std::filesystem::remove(list_);
+    std::filesystem::remove(settings_);
+    if (list != kNoFile) writeFile(list_, list);
+    if (settings != kNoFile) writeFile(settings_, settings);
+  }
+
+  TempDir dir_;
+  PayerRegistry registry_{dir_.path()};
+  std::filesystem::path list_ = dir_ / "asmenys.txt";
+  std::filesystem::path settings_ = dir_ / "_nustatymai.ini";
+};
+
+struct ChangeCase {
+  const char* what;
+  std::string before;  // kNoFile for none
+  bool edit;           // otherwise an addition
+  int position;        // the edited line; for an addition, the entries shown before it
+  std::string name;
+  std::string code;
+  std::string after;
+  int selected;
+  std::optional<std::string> code_shown;
+};
+
+TEST_F(PayerRegistryTest, AddAndEditRewriteTheSortedListAndLoadThePositionBeforeTheSort) {
+  const ChangeCase cases[] = {
+      // The position is the number of entries before, so Gama is selected, not Beta.
+      {"add between", "Alfa;1\r\nGama;3\r\n", false, 2, "Beta", "2",
+       "Alfa;1\r\nBeta;2\r\nGama;3\r\n", 2, "3"},
+      // The edited payer moves away; its old position now holds Beta.
+      {"edit moves the payer", "Alfa;1\r\nBeta;2\r\n", true, 0, "Zeta", "1", "Beta;2\r\nZeta;1\r\n",
+       0, "2"},
+      {"add to a missing list", kNoFile, false, 0, "Alfa", "1", "Alfa;1\r\n", 0, "1"},
+      {"add to an empty list", "", false, 0, "Alfa", "1", "Alfa;1\r\n", 0, "1"},
+      {"case does not count", "Alfa;1\r\n", false, 1, "alfa", "2", "Alfa;1\r\nalfa;2\r\n", 1, "2"},
+      {"duplicates stay", "Alfa;1\r\n", false, 1, "Alfa", "1", "Alfa;1\r\nAlfa;1\r\n", 1, "1"},
+      {"č after c", "Dainius;1\r\n", false, 1, "Čekis", "2",
+       "\xC8"
+       "ekis;2\r\nDainius;1\r\n",
+       1, "1"},
+      {"a separator in the name becomes the code", "", false, 0, "Alfa;Beta", "123",
+       "Alfa;Beta;123\r\n", 0, "Beta"},
+      {"no code", "", false, 0, "Alfa", "", "Alfa;\r\n", 0, "lb_kodas"},
+      {"outside the code page", "Alfa;1\r\n", false, 1, "Жук", "3", "???;3\r\nAlfa;1\r\n", 1, "1"},
+      {"empty lines dropped", "\r\nGama;3\r\n\r\nAlfa;1\r\n", false, 2, "Beta", "2",
+       "Alfa;1\r\nBeta;2\r\nGama;3\r\n", 2, "3"},
+      {"edit after an empty line", "Alfa;1\r\n\r\nBeta;2\r\n", true, 1, "Beta", "9",
+       "Alfa;1\r\nBeta;9\r\n", 1, "9"},
+      {"edit with nothing selected still sorts", "Beta;2\r\nAlfa;1\r\n", true, -1, "X", "1",
+       "Alfa;1\r\nBeta;2\r\n", -1, std::nullopt},
+      {"a last line without a break", "Gama;3", false, 1, "Alfa", "1", "Alfa;1\r\nGama;3\r\n", 1,
+       "3"},
+      {"UTF-8 mark kept",
+       "\xEF\xBB\xBF"
+       "Alfa;1\r\n",
+       false, 1, "Жук", "3",
+       "\xEF\xBB\xBF"
+       "Alfa;1\r\nЖук;3\r\n",
+       1, "3"},
+      {"UTF-16LE mark alone", "\xFF\xFE", false, 0, "A", "1",
+       std::string("\xFF\xFE"
+                   "A\0;\0"
+                   "1\0\r\0\n\0",
+                   12),
+       0, "1"},
+      {"unmarked UTF-8 stays UTF-8", "Žaibas;1\n", false, 1, "Жук", "3", "Žaibas;1\r\nЖук;3\r\n", 1,
+       "3"},
+  };
+  for (const ChangeCase& c : cases) {
+    reset(c.before, "[NUSTATYMAI]\r\nasmuo=7\r\n");
+    const LoadedPayers loaded = c.edit ? registry_.edit(c.position, c.name, c.code)
+                                       : registry_.add(c.name, c.code, c.position);
+    EXPECT_EQ(readFile(list_), c.after) << c.what;
+    EXPECT_EQ(loaded.selected, c.selected) << c.what;
+    EXPECT_EQ(loaded.selectedCode(), c.code_shown) << c.what;
+    EXPECT_EQ(readFile(settings_), "[NUSTATYMAI]\r\nasmuo=7\r\n") << c.what;
+  }
+}
+
+TEST_F(PayerRegistryTest, EveryEncodingIsWrittenBackByteForByte) {
+  const std::string utf16le(
+      "\xFF\xFE"
+      "A\0;\0"
+      "1\0\r\0\n\0"
+      "\x16\x01;\0"
+      "2\0\r\0\n\0",
+      22);
+  std::string utf16be = utf16le;
+  for (std::size_t i = 0; i < utf16be.size(); i += 2) std::swap(utf16be[i], utf16be[i + 1]);
+  const std::string files[] = {
+      "A;1\r\n\xCB;2\r\n",
+      "\xEF\xBB\xBF"
+      "A;1\r\nĖ;2\r\n",
+      "A;1\r\nĖ;2\r\n",
+      utf16le,
+      utf16be,
+  };
+  for (const std::string& bytes : files) {
+    reset(bytes);
+    const LoadedPayers loaded = registry_.edit(1, "Ė", "2");
+    EXPECT_EQ(readFile(list_), bytes) << testing::PrintToString(bytes);
+    EXPECT_EQ(loaded.selectedName(), "Ė") << testing::PrintToString(bytes);
+  }
+}
+
+TEST_F(PayerRegistryTest, EditingAMissingListIsReportedAndCreatesNothing) {
+  reset(kNoFile);
+  try {
+    registry_.edit(0, "Alfa", "1");
+    FAIL() << "a missing list was edited";
+  } catch (const PayerFileError& e) {
+    EXPECT_EQ(e.headline(), "Nepavyko perskaityti failo asmenys.txt: tokio failo ar aplanko nėra");
+  }
+  EXPECT_TRUE(namesIn(dir_.path()).empty());
+}
+
+struct LoadCase {
+  const char* what;
+  std::string list;
+  std::string settings;
+  int selected;
+  std::optional<std::string> code;
+};
+
+TEST_F(PayerRegistryTest, TheStoredPositionAppliedToTheListAsItIsNow) {
+  const LoadCase cases[] = {
+      {"stored payer", "Alfa;1\r\nBeta;2\r\n", "[NUSTATYMAI]\r\nasmuo=1\r\n", 1, "2"},
+      {"no settings: the first", "Alfa;1\r\n", kNoFile, 0, "1"},
+      {"beyond the list", "Alfa;1\r\n", "[NUSTATYMAI]\r\nasmuo=1\r\n", -1, std::nullopt},
+      {"nothing stored", "Alfa;1\r\n", "[NUSTATYMAI]\r\nasmuo=-1\r\n", -1, std::nullopt},
+      {"after empty lines", "Alfa;1\r\n\r\n\r\nBeta\r\n", "[NUSTATYMAI]\r\nasmuo=1\r\n", 1,
+       "lb_kodas"},
+      {"no list", kNoFile, "[NUSTATYMAI]\r\nasmuo=0\r\n", -1, std::nullopt},
+  };
+  for (const LoadCase& c : cases) {
+    reset(c.list, c.settings);
+    const LoadedPayers loaded = registry_.loadStored();
+    EXPECT_EQ(loaded.selected, c.selected) << c.what;
+    EXPECT_EQ(loaded.selectedCode(), c.code) << c.what;
+  }
+}
+
+TEST_F(PayerRegistryTest, SelectingStoresThePositionThatTheReloadSelected) {
+  const std::string settings =
+      "; mano\r\n[KITA]\r\nasmuo=9\r\n\r\n[nustatymai]\r\nAsmuo=0\r\nx=1\r\n";
+  reset("Alfa;1\r\nBeta;2\r\n", settings);
+  EXPECT_EQ(registry_.select(1).selectedCode(), "2");
+  EXPECT_EQ(readFile(settings_),
+            "; mano\r\n[KITA]\r\nasmuo=9\r\n\r\n[nustatymai]\r\nasmuo=1\r\nx=1\r\n");
+  EXPECT_EQ(registry_.storedPosition(), 1);
+
+  // The list lost a line meanwhile: the reload selects nothing, and that is what is stored.
+  writeFile(list_, "Alfa;1\r\n");
+  EXPECT_EQ(registry_.select(1).selected, -1);
+  EXPECT_EQ(registry_.storedPosition(), -1);
+}
+
+TEST_F(PayerRegistryTest, AFailedRewriteLeavesBothFilesAsTheyWere) {
+  const std::string list = "Gama;3\r\n\r\nAlfa;1\r\n";
+  const std::string settings = "[NUSTATYMAI]\r\nasmuo=1\r\n";
+  reset(list, settings);
+  const std::vector<std::string> names = namesIn(dir_.path());
+  {
+    const FileSizeLimit limit(4);
+    try {
+      registry_.add("Beta", "2", 2);
+      ADD_FAILURE() << "an addition beyond the size limit succeeded";
+    } catch (const PayerFileError& e) {
+      EXPECT_EQ(e.headline(), "Nepavyko įrašyti failo asmenys.txt: failas per didelis");
+    }
+    EXPECT_THROW(registry_.edit(0, "Beta", "2"), PayerFileError);
+    try {
+      registry_.select(0);
+      ADD_FAILURE() << "a selection beyond the size limit was stored";
+    } catch (const SettingsError& e) {
+      EXPECT_EQ(e.headline(), "Nepavyko įrašyti failo _nustatymai.ini: failas per didelis");
+    }
+  }
+  EXPECT_EQ(readFile(list_), list);
+  EXPECT_EQ(readFile(settings_), settings);
+  EXPECT_EQ(namesIn(dir_.path()), names);
+}
+
+}  // namespace
+}  // namespace kvd507::payers
