@@ -75,6 +75,10 @@ struct Case {
   std::string cells;  // the cells of the first row, as text, "|" between them; or "refused"
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.what;
+}
+
 class SheetTokenizerTest : public testing::TestWithParam<Case> {};
 
 // Every chunk size cuts the markup somewhere else; all must read as expat reads the part.
