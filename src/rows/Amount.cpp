@@ -1,7 +1,9 @@
 #include "rows/Amount.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
@@ -103,6 +105,15 @@ std::string exponentForm(double value) {
   return mantissa + 'E' + sign + std::string(exponent);
 }
 
+// The next double above a value that is at least 0.51, as nextafter towards infinity gives it:
+// for a positive finite double that is the next bit pattern.
+double nextUp(double t) {
+  if (!(t < std::numeric_limits<double>::infinity())) {
+    return std::nextafter(t, std::numeric_limits<double>::infinity());
+  }
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(t) + 1);
+}
+
 }  // namespace
 
 std::optional<double> readAmount(std::string_view text) {
@@ -122,11 +133,13 @@ double parseAmount(std::string_view text) {
 }
 
 double MyRoundTo(int digits, double value) {
-  const double scale = std::pow(10.0, digits);
+  // Amounts are rounded to cents, once per cell read: the scale is the constant pow(10, 2)
+  // gives, and pow is left for other digit counts.
+  const double scale = digits == 2 ? 100.0 : std::pow(10.0, digits);
   const double y = value * scale;
   const double magnitude = std::fabs(y);
   double t = magnitude + 0.51;
-  t = std::nextafter(t, std::numeric_limits<double>::infinity());
+  t = nextUp(t);
   const double r = std::trunc(t);
   return (y < 0 ? -r : r) / scale;
 }
