@@ -51,8 +51,11 @@ std::string withoutGroupSpaces(std::string_view text) {
 }
 
 // Checks the shape of the text (from_chars alone would also take "inf", "nan" and hex) and
-// gives it back with a "." separator and no leading sign or "+".
-bool normalise(std::string_view text, std::string& out, bool& negative) {
+// writes it to `out` with a "." separator and no leading sign or "+"; `out` has room for
+// text.size() characters, which the result never exceeds. Gives the length written, or nothing
+// when the shape is wrong.
+std::optional<std::size_t> normalise(std::string_view text, char* out, bool& negative) {
+  char* const start = out;
   std::size_t i = 0;
   negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -65,27 +68,28 @@ bool normalise(std::string_view text, std::string& out, bool& negative) {
     const char c = text[i];
     if (isDigit(c)) {
       digits = true;
-      out += c;
+      *out++ = c;
     } else if ((c == ',' || c == '.') && !separator) {
       separator = true;
-      out += '.';
+      *out++ = '.';
     } else {
       break;
     }
   }
-  if (!digits) return false;
+  if (!digits) return std::nullopt;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    out += 'e';
+    *out++ = 'e';
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) out += text[i++];
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) *out++ = text[i++];
     bool exponentDigits = false;
     for (; i < text.size() && isDigit(text[i]); ++i) {
       exponentDigits = true;
-      out += text[i];
+      *out++ = text[i];
     }
-    if (!exponentDigits) return false;
+    if (!exponentDigits) return std::nullopt;
   }
-  return i == text.size();
+  if (i != text.size()) return std::nullopt;
+  return static_cast<std::size_t>(out - start);
 }
 
 // More digits before the separator than can be shown: "1.2345E+15".
@@ -117,12 +121,26 @@ double nextUp(double t) {
 }  // namespace
 
 std::optional<double> readAmount(std::string_view text) {
-  std::string plain;
+  // Every cell's amount comes through here: texts without a byte that can start a group space
+  // (the common case) are read as they are, and short ones on the stack.
+  std::string ungrouped;
+  if (text.find_first_of(" \xC2\xE2") != std::string_view::npos) {
+    ungrouped = withoutGroupSpaces(text);
+    text = ungrouped;
+  }
+  char shortText[64];
+  std::string longText;
+  char* plain = shortText;
+  if (text.size() > sizeof shortText) {
+    longText.resize(text.size());
+    plain = longText.data();
+  }
   bool negative = false;
-  if (!normalise(withoutGroupSpaces(text), plain, negative)) return std::nullopt;
+  const std::optional<std::size_t> length = normalise(text, plain, negative);
+  if (!length) return std::nullopt;
   double value = 0.0;
-  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) {
+  const auto [end, error] = std::from_chars(plain, plain + *length, value);
+  if (error != std::errc() || end != plain + *length || !std::isfinite(value)) {
     return std::nullopt;
   }
   return negative ? -value : value;
