@@ -172,18 +172,25 @@ std::optional<std::int64_t> exactCents(double value) {
 }
 
 std::string centsText(std::int64_t cents, char decimalSeparator, bool keepZeroCents) {
-  std::string text;
-  if (cents < 0) text += '-';
-  const std::uint64_t magnitude =
+  // Written backwards into a buffer and made a string once: every amount printed comes here.
+  char buffer[32];
+  char* const end = buffer + sizeof buffer;
+  char* first = end;
+  std::uint64_t magnitude =
       cents < 0 ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
-  text += std::to_string(magnitude / 100);
   const auto fraction = static_cast<unsigned>(magnitude % 100);
   if (fraction != 0 || keepZeroCents) {
-    text += decimalSeparator;
-    text += static_cast<char>('0' + fraction / 10);
-    if (fraction % 10 != 0 || keepZeroCents) text += static_cast<char>('0' + fraction % 10);
+    if (fraction % 10 != 0 || keepZeroCents) *--first = static_cast<char>('0' + fraction % 10);
+    *--first = static_cast<char>('0' + fraction / 10);
+    *--first = decimalSeparator;
   }
-  return text;
+  magnitude /= 100;
+  do {
+    *--first = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (cents < 0) *--first = '-';
+  return std::string(first, end);
 }
 
 std::string formatAmount(double value, char decimalSeparator) {
