@@ -1,8 +1,10 @@
 #include "rows/Amount.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
@@ -50,8 +52,11 @@ std::string withoutGroupSpaces(std::string_view text) {
 }
 
 // Checks the shape of the text (from_chars alone would also take "inf", "nan" and hex) and
-// gives it back with a "." separator and no leading sign or "+".
-bool normalise(std::string_view text, std::string& out, bool& negative) {
+// writes it to `out` with a "." separator and no leading sign or "+"; `out` has room for
+// text.size() characters, which the result never exceeds. Gives the length written, or nothing
+// when the shape is wrong.
+std::optional<std::size_t> normalise(std::string_view text, char* out, bool& negative) {
+  char* const start = out;
   std::size_t i = 0;
   negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -64,27 +69,28 @@ bool normalise(std::string_view text, std::string& out, bool& negative) {
     const char c = text[i];
     if (isDigit(c)) {
       digits = true;
-      out += c;
+      *out++ = c;
     } else if ((c == ',' || c == '.') && !separator) {
       separator = true;
-      out += '.';
+      *out++ = '.';
     } else {
       break;
     }
   }
-  if (!digits) return false;
+  if (!digits) return std::nullopt;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    out += 'e';
+    *out++ = 'e';
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) out += text[i++];
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) *out++ = text[i++];
     bool exponentDigits = false;
     for (; i < text.size() && isDigit(text[i]); ++i) {
       exponentDigits = true;
-      out += text[i];
+      *out++ = text[i];
     }
-    if (!exponentDigits) return false;
+    if (!exponentDigits) return std::nullopt;
   }
-  return i == text.size();
+  if (i != text.size()) return std::nullopt;
+  return static_cast<std::size_t>(out - start);
 }
 
 // More digits before the separator than can be shown: "1.2345E+15".
@@ -105,15 +111,38 @@ std::string exponentForm(double value) {
   return mantissa + 'E' + sign + std::string(exponent);
 }
 
+// The next double above a value that is at least 0.51, as nextafter towards infinity gives it:
+// for a positive finite double that is the next bit pattern.
+double nextUp(double t) {
+  if (!(t < std::numeric_limits<double>::infinity())) {
+    return std::nextafter(t, std::numeric_limits<double>::infinity());
+  }
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(t) + 1);
+}
+
 }  // namespace
 
 std::optional<double> readAmount(std::string_view text) {
-  std::string plain;
+  // Every cell's amount comes through here: texts without a byte that can start a group space
+  // (the common case) are read as they are, and short ones on the stack.
+  std::string ungrouped;
+  if (text.find_first_of(" \xC2\xE2") != std::string_view::npos) {
+    ungrouped = withoutGroupSpaces(text);
+    text = ungrouped;
+  }
+  std::array<char, 64> shortText;
+  std::string longText;
+  char* plain = shortText.data();
+  if (text.size() > shortText.size()) {
+    longText.resize(text.size());
+    plain = longText.data();
+  }
   bool negative = false;
-  if (!normalise(withoutGroupSpaces(text), plain, negative)) return std::nullopt;
+  const std::optional<std::size_t> length = normalise(text, plain, negative);
+  if (!length) return std::nullopt;
   double value = 0.0;
-  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) {
+  const auto [end, error] = std::from_chars(plain, plain + *length, value);
+  if (error != std::errc() || end != plain + *length || !std::isfinite(value)) {
     return std::nullopt;
   }
   return negative ? -value : value;
@@ -124,11 +153,13 @@ double parseAmount(std::string_view text) {
 }
 
 double MyRoundTo(int digits, double value) {
-  const double scale = std::pow(10.0, digits);
+  // Amounts are rounded to cents, once per cell read: the scale is the constant pow(10, 2)
+  // gives, and pow is left for other digit counts.
+  const double scale = digits == 2 ? 100.0 : std::pow(10.0, digits);
   const double y = value * scale;
   const double magnitude = std::fabs(y);
   double t = magnitude + 0.51;
-  t = std::nextafter(t, std::numeric_limits<double>::infinity());
+  t = nextUp(t);
   const double r = std::trunc(t);
   return (y < 0 ? -r : r) / scale;
 }
@@ -143,18 +174,25 @@ std::optional<std::int64_t> exactCents(double value) {
 }
 
 std::string centsText(std::int64_t cents, char decimalSeparator, bool keepZeroCents) {
-  std::string text;
-  if (cents < 0) text += '-';
-  const std::uint64_t magnitude =
+  // Written backwards into a buffer and made a string once: every amount printed comes here.
+  std::array<char, 32> buffer;
+  char* const end = buffer.data() + buffer.size();
+  char* first = end;
+  std::uint64_t magnitude =
       cents < 0 ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
-  text += std::to_string(magnitude / 100);
   const auto fraction = static_cast<unsigned>(magnitude % 100);
   if (fraction != 0 || keepZeroCents) {
-    text += decimalSeparator;
-    text += static_cast<char>('0' + fraction / 10);
-    if (fraction % 10 != 0 || keepZeroCents) text += static_cast<char>('0' + fraction % 10);
+    if (fraction % 10 != 0 || keepZeroCents) *--first = static_cast<char>('0' + fraction % 10);
+    *--first = static_cast<char>('0' + fraction / 10);
+    *--first = decimalSeparator;
   }
-  return text;
+  magnitude /= 100;
+  do {
+    *--first = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (cents < 0) *--first = '-';
+  return {first, end};
 }
 
 std::string formatAmount(double value, char decimalSeparator) {

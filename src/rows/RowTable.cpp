@@ -43,6 +43,7 @@ bool RowTable::sameKey(const TEilute& a, const TEilute& b) {
 void RowTable::clear() {
   rows_.clear();
   byKeyHash_.clear();
+  sameHashBefore_.clear();
   textSize_ = 0;
 }
 
@@ -55,7 +56,9 @@ void RowTable::reserveText(std::size_t size) const {
 }
 
 void RowTable::add(TEilute row, std::size_t size) {
-  byKeyHash_[keyHash(row)].push_back(rows_.size());
+  const auto [slot, isNew] = byKeyHash_.try_emplace(keyHash(row), rows_.size());
+  sameHashBefore_.push_back(isNew ? kNoRow : slot->second);
+  slot->second = rows_.size();
   rows_.push_back(std::move(row));
   textSize_ += size;
 }
@@ -69,6 +72,7 @@ void RowTable::append(TEilute row) {
 void RowTable::appendAll(RowTable&& other) {
   reserveText(other.textSize_);
   rows_.reserve(rows_.size() + other.rows_.size());
+  sameHashBefore_.reserve(rows_.size() + other.rows_.size());
   for (TEilute& row : other.rows_) {
     const std::size_t size = textOf(row);
     add(std::move(row), size);
@@ -87,7 +91,7 @@ bool RowTable::merge(const TEilute& row, char decimalSeparator) {
   const double amount = parseAmount(row[cell::kAmount]);
   const double secondAmount = parseAmount(row[cell::kSecondAmount]);
   bool merged = false;
-  for (std::size_t index : found->second) {
+  for (std::size_t index = found->second; index != kNoRow; index = sameHashBefore_[index]) {
     TEilute& target = rows_[index];
     if (!sameKey(target, row)) continue;
     // Sums are a few characters long; they are counted but never refused.

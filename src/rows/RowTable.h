@@ -55,8 +55,12 @@ class RowTable {
   std::vector<TEilute> rows_;
   // Rows by the hash of their merge key, so that keys are never copied: a key can be as long
   // as the row's text. Rows taken over from a declaration may share a key, and different keys
-  // may share a hash, so a hash can name several rows.
-  std::unordered_map<std::size_t, std::vector<std::size_t>> byKeyHash_;
+  // may share a hash, so a hash can name several rows: the map gives the latest of them and
+  // sameHashBefore_ (one entry per row) the one before it, kNoRow ending the chain. No list is
+  // allocated per key.
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+  std::unordered_map<std::size_t, std::size_t> byKeyHash_;
+  std::vector<std::size_t> sameHashBefore_;
   std::size_t textLimit_;
   std::size_t textSize_ = 0;
 };

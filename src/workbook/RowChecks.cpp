@@ -94,13 +94,14 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
     const std::uint32_t column = amountColumn(layout, g);
     const std::optional<double> amount = amountOf(cells, column, findings);
     if (!amount) continue;
-    const std::string shown = rows::formatAmount(*amount, decimalSeparator);
+    // Printed only for a finding: most rows have none.
+    const auto shown = [&] { return rows::formatAmount(*amount, decimalSeparator); };
     if (*amount < 0) {
       findings.add(Finding::Kind::NegativeAmount, columnName(column),
-                   "neigiama suma " + shown + " nenaudojama");
+                   "neigiama suma " + shown() + " nenaudojama");
     } else if (*amount > 0 && used) {
       findings.add(Finding::Kind::SeveralGroups, columnName(column),
-                   "suma " + shown + " nenaudojama: eilutėje naudojama tik pirmoji suma (" +
+                   "suma " + shown() + " nenaudojama: eilutėje naudojama tik pirmoji suma (" +
                        columnName(amountColumn(layout, *used)) + ")");
     } else if (*amount > 0) {
       used = g;

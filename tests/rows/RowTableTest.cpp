@@ -35,6 +35,28 @@ TEST(RowTable, MergesIntoEveryRowWithTheSameKey) {
   EXPECT_EQ(table.size(), 3u);
 }
 
+TEST(RowTable, RowsTakenOverAsAWholeAreFoundByTheirKey) {
+  RowTable table;
+  table.append(row("1", "1,00", "0"));
+  RowTable taken;
+  taken.append(row("2", "2,00", "0"));
+  taken.append(row("1", "3,00", "0"));
+  table.appendAll(std::move(taken));
+  table.append(row("1", "4,00", "0"));
+  EXPECT_TRUE(table.merge(row("1", "10", "1"), ','));
+  ASSERT_EQ(table.size(), 4u);
+  EXPECT_EQ(table[0][cell::kAmount], "11,00");
+  EXPECT_EQ(table[1][cell::kAmount], "2,00");
+  EXPECT_EQ(table[2][cell::kAmount], "13,00");
+  EXPECT_EQ(table[3][cell::kAmount], "14,00");
+  EXPECT_EQ(table[3][cell::kSecondAmount], "1,00");
+  // The table taken from starts afresh.
+  EXPECT_FALSE(taken.merge(row("1", "1", "0"), ','));
+  taken.append(row("1", "1", "0"));
+  EXPECT_TRUE(taken.merge(row("1", "1", "0"), ','));
+  EXPECT_EQ(taken[0][cell::kAmount], "2,00");
+}
+
 TEST(RowTable, KeyCellsAreComparedExactly) {
   RowTable table;
   table.append(row("1", "1", "0"));
