@@ -115,7 +115,7 @@ class DeclarationText {
   }
 
  private:
-  static constexpr std::size_t kBufferBytes = 64 * 1024;
+  static constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
 
   ByteSink& sink_;
   std::string text_;

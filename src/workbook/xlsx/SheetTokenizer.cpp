@@ -410,7 +410,7 @@ const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
 
 std::size_t SheetTokenizer::characterLength(const char* p) {
   const auto c = static_cast<unsigned char>(p[0]);
-  const std::size_t available = static_cast<std::size_t>(buffer_.get() + end_ - p);
+  const auto available = static_cast<std::size_t>(buffer_.get() + end_ - p);
   if (c < 0x80) {
     if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') malformed(p, XML_ERROR_INVALID_TOKEN);
     return 1;

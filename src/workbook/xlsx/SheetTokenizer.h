@@ -32,7 +32,7 @@ class SheetTokenizer {
  public:
   // `chunkSize` is how many bytes are inflated at a time; tests make it small so that the
   // markup is cut at every place.
-  static constexpr std::size_t kChunkSize = 128 * 1024;
+  static constexpr std::size_t kChunkSize = std::size_t{128} * 1024;
   SheetTokenizer(ZipEntry entry, SheetCells& cells, std::size_t chunkSize = kChunkSize);
 
   enum class Progress {
@@ -90,7 +90,8 @@ class SheetTokenizer {
   SheetCells& cells_;
 
   std::size_t chunkSize_;
-  std::unique_ptr<char[]> buffer_;
+  // Raw bytes the inflater writes into: an array, not value-initialised like a vector.
+  std::unique_ptr<char[]> buffer_;  // NOLINT(modernize-avoid-c-arrays)
   std::size_t capacity_;
   std::size_t begin_ = 0;  // first byte not parsed yet
   std::size_t end_ = 0;    // end of the bytes inflated so far
