@@ -7,6 +7,7 @@
 #include "files/RegularFile.h"
 #include "workbook/CellText.h"
 #include "workbook/OdsSource.h"
+#include "workbook/ReadAheadRows.h"
 #include "workbook/RowSource.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
@@ -84,7 +85,7 @@ Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
       throw WorkbookError(ErrorKind::kNoSuchSheet, {fileName_, std::string(name)},
                           "the workbook has no such worksheet");
     }
-    rows = source_->openSheet(*index, maxColumn);
+    rows = std::make_unique<ReadAheadRows>(source_->openSheet(*index, maxColumn));
   } catch (Error& e) {
     if (e.file().empty()) e.setFile(fileName_);
     if (e.sheet().empty()) e.setSheet(std::string(name));

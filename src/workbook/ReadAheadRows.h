@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "workbook/RowSource.h"
+
+namespace kvd507::workbook {
+
+// Reads the rows of another source on a thread of its own, a few batches ahead of the caller,
+// so that inflating and parsing a sheet runs on one core while the rows are turned into
+// records on the other. The rows, and a failure after them, reach the caller exactly as the
+// source gives them; rows read ahead and never asked for are dropped, and so is a failure
+// met among them.
+//
+// The source is used by the reading thread only, from construction until this object is
+// destroyed: nothing else may touch what it reads from (its file, archive or workbook)
+// meanwhile. Destruction stops the reading after the row in hand and waits for it.
+class ReadAheadRows final : public RowSource {
+ public:
+  static constexpr std::size_t kBatchRows = 256;
+  static constexpr std::size_t kBatchesAhead = 4;
+
+  explicit ReadAheadRows(std::unique_ptr<RowSource> source, std::size_t batchRows = kBatchRows);
+  ReadAheadRows(const ReadAheadRows&) = delete;
+  ReadAheadRows& operator=(const ReadAheadRows&) = delete;
+  ~ReadAheadRows() override;
+
+  bool next(RawRow& row) override;
+
+ private:
+  struct Batch {
+    std::vector<RawRow> rows;  // the first `count` are read; the others are kept for reuse
+    std::size_t count = 0;
+    bool last = false;            // nothing follows this batch
+    std::exception_ptr failure;   // thrown once its rows are handed out
+  };
+
+  void readAhead();
+  void fill(Batch& batch);
+  void takeBatch();
+
+  std::unique_ptr<RowSource> source_;
+  std::size_t batchRows_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Batch> ready_;   // read, oldest first
+  std::vector<Batch> spare_;  // handed out, for the reading thread to fill again
+  std::atomic<bool> stopping_ = false;
+
+  // The caller's side.
+  Batch current_;
+  std::size_t at_ = 0;
+
+  std::thread reader_;  // last: it starts reading at once
+};
+
+}  // namespace kvd507::workbook
