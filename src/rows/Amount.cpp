@@ -51,6 +51,41 @@ std::string withoutGroupSpaces(std::string_view text) {
   return out;
 }
 
+// Whether a byte that can begin a group space is in the text. (find_first_of would look each
+// byte up in the list with a call of its own.)
+bool mayHoldGroupSpace(std::string_view text) {
+  for (const char c : text) {
+    if (c == ' ' || c == '\xC2' || c == '\xE2') return true;
+  }
+  return false;
+}
+
+// Plain digits with at most one "." and no exponent, 15 digits at most, as normalise leaves
+// most amounts: their value without from_chars. The digits make a whole number below 2^53 and
+// the power of ten is below 10^22, so both are exact doubles and their quotient, rounded once,
+// is the double nearest the decimal: what from_chars gives.
+std::optional<double> exactDecimal(std::string_view plain) {
+  constexpr std::size_t kMostDigits = 15;
+  static constexpr std::array<double, kMostDigits + 1> kPowersOfTen{
+      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t digits = 0;
+  std::size_t digitCount = 0;
+  std::size_t decimals = 0;
+  bool afterPoint = false;
+  for (const char c : plain) {
+    if (c == '.') {
+      afterPoint = true;
+    } else if (isDigit(c)) {
+      if (++digitCount > kMostDigits) return std::nullopt;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (afterPoint) ++decimals;
+    } else {
+      return std::nullopt;  // an exponent
+    }
+  }
+  return static_cast<double>(digits) / kPowersOfTen[decimals];
+}
+
 // Checks the shape of the text (from_chars alone would also take "inf", "nan" and hex) and
 // writes it to `out` with a "." separator and no leading sign or "+"; `out` has room for
 // text.size() characters, which the result never exceeds. Gives the length written, or nothing
@@ -126,7 +161,7 @@ std::optional<double> readAmount(std::string_view text) {
   // Every cell's amount comes through here: texts without a byte that can start a group space
   // (the common case) are read as they are, and short ones on the stack.
   std::string ungrouped;
-  if (text.find_first_of(" \xC2\xE2") != std::string_view::npos) {
+  if (mayHoldGroupSpace(text)) {
     ungrouped = withoutGroupSpaces(text);
     text = ungrouped;
   }
@@ -140,6 +175,9 @@ std::optional<double> readAmount(std::string_view text) {
   bool negative = false;
   const std::optional<std::size_t> length = normalise(text, plain, negative);
   if (!length) return std::nullopt;
+  if (const std::optional<double> exact = exactDecimal({plain, *length})) {
+    return negative ? -*exact : *exact;
+  }
   double value = 0.0;
   const auto [end, error] = std::from_chars(plain, plain + *length, value);
   if (error != std::errc() || end != plain + *length || !std::isfinite(value)) {
@@ -224,6 +262,19 @@ std::string formatAmount(double value, char decimalSeparator) {
     if (c == '.') c = decimalSeparator;
   }
   return text;
+}
+
+PrintedAmount printAmount(double value, char decimalSeparator) {
+  PrintedAmount printed{formatAmount(value, decimalSeparator), 0.0};
+  // formatAmount prints a whole number of cents with centsText, and reading its digits divides
+  // them by 100, correctly rounded, just as here (-0 too reads as +0). Only "," and "." read.
+  const auto cents = exactCents(std::isfinite(value) ? value : 0.0);
+  if (cents && (decimalSeparator == '.' || decimalSeparator == ',')) {
+    printed.value = static_cast<double>(*cents) / 100.0;
+  } else {
+    printed.value = parseAmount(printed.text);
+  }
+  return printed;
 }
 
 }  // namespace kvd507::rows

@@ -30,6 +30,15 @@ double MyRoundTo(int digits, double value);
 // exponent form.
 std::string formatAmount(double value, char decimalSeparator);
 
+// An amount as formatAmount prints it, and what parseAmount reads back from that text.
+struct PrintedAmount {
+  std::string text;
+  double value = 0.0;
+};
+// Reads the text back only when the value is not a whole number of cents: the digits printed
+// for one are exactly its own.
+PrintedAmount printAmount(double value, char decimalSeparator);
+
 // `value` in hundredths when it is a whole number of them exactly (what the shortest decimal
 // text of the value shows), below 10^13 in size; nothing otherwise.
 std::optional<std::int64_t> exactCents(double value);

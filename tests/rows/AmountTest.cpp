@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "rows/Amount.h"
@@ -65,6 +69,79 @@ TEST(ReadAmount, TellsNoNumberFromZero) {
   EXPECT_EQ(readAmount("1 234,5"), 1234.5);
   for (const char* text : {"", "12,50 EUR", "1  234", "inf", "1e999"}) {
     EXPECT_FALSE(readAmount(text)) << '"' << text << '"';
+  }
+}
+
+// Both readings of an amount, bit for bit: -0 and +0 must not pass for each other.
+std::uint64_t bits(double value) {
+  return std::bit_cast<std::uint64_t>(value);
+}
+
+TEST(ReadAmount, ReadsPlainDigitsToTheNearestDouble) {
+  // Plain decimals are read without from_chars; each must still be the double from_chars gives
+  // for it, also at the 15 and 16 digits where the plain reading hands over.
+  const char* const texts[] = {"0",
+                               "-0",
+                               "5.",
+                               ".5",
+                               "-,05",
+                               "0.1",
+                               "0,3",
+                               "6770.20",
+                               "12345678901234.56",
+                               "00012.50",
+                               "999999999999999",
+                               "9999999999999999",
+                               "123456789012345",
+                               "1234567890123456",
+                               "0.000000000000001",
+                               "9007199254740993",
+                               "4503599627370497.5",
+                               "0.30000000000000004",
+                               "-98765432109,87",
+                               "1.7976931348623157",
+                               "1e-5"};
+  for (const char* text : texts) {
+    std::string plain(text);
+    bool negative = false;
+    if (plain.front() == '-') {
+      negative = true;
+      plain.erase(0, 1);
+    }
+    for (char& c : plain) {
+      if (c == ',') c = '.';
+    }
+    double expected = 0.0;
+    std::from_chars(plain.data(), plain.data() + plain.size(), expected);
+    if (negative) expected = -expected;
+    const std::optional<double> read = readAmount(text);
+    ASSERT_TRUE(read) << text;
+    EXPECT_EQ(bits(*read), bits(expected)) << text;
+  }
+}
+
+TEST(PrintAmount, GivesWhatTheTextItPrintsReadsAs) {
+  const double values[] = {0.0,
+                           -0.0,
+                           12.5,
+                           -1234.56,
+                           0.1 + 0.2,
+                           1015.53 + 471.98,
+                           2.675,
+                           -0.004,
+                           9999999999999.99,
+                           12345678901234.0,
+                           1234567890123.456,
+                           123456789012340.0,
+                           1e300,
+                           std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()};
+  for (const char separator : {',', '.', 'x'}) {
+    for (const double value : values) {
+      const PrintedAmount printed = printAmount(value, separator);
+      EXPECT_EQ(printed.text, formatAmount(value, separator)) << value;
+      EXPECT_EQ(bits(printed.value), bits(parseAmount(printed.text))) << value << separator;
+    }
   }
 }
 
