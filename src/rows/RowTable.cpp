@@ -42,6 +42,7 @@ bool RowTable::sameKey(const TEilute& a, const TEilute& b) {
 
 void RowTable::clear() {
   rows_.clear();
+  amounts_.clear();
   byKeyHash_.clear();
   sameHashBefore_.clear();
   textSize_ = 0;
@@ -55,10 +56,11 @@ void RowTable::reserveText(std::size_t size) const {
   }
 }
 
-void RowTable::add(TEilute row, std::size_t size) {
-  const auto [slot, isNew] = byKeyHash_.try_emplace(keyHash(row), rows_.size());
+void RowTable::add(TEilute&& row, std::size_t size, std::size_t hash) {
+  const auto [slot, isNew] = byKeyHash_.try_emplace(hash, rows_.size());
   sameHashBefore_.push_back(isNew ? kNoRow : slot->second);
   slot->second = rows_.size();
+  amounts_.push_back({parseAmount(row[cell::kAmount]), parseAmount(row[cell::kSecondAmount])});
   rows_.push_back(std::move(row));
   textSize_ += size;
 }
@@ -66,16 +68,19 @@ void RowTable::add(TEilute row, std::size_t size) {
 void RowTable::append(TEilute row) {
   const std::size_t size = textOf(row);
   reserveText(size);
-  add(std::move(row), size);
+  const std::size_t hash = keyHash(row);
+  add(std::move(row), size, hash);
 }
 
 void RowTable::appendAll(RowTable&& other) {
   reserveText(other.textSize_);
   rows_.reserve(rows_.size() + other.rows_.size());
+  amounts_.reserve(rows_.size() + other.rows_.size());
   sameHashBefore_.reserve(rows_.size() + other.rows_.size());
   for (TEilute& row : other.rows_) {
     const std::size_t size = textOf(row);
-    add(std::move(row), size);
+    const std::size_t hash = keyHash(row);
+    add(std::move(row), size, hash);
   }
   other.clear();
 }
@@ -86,7 +91,20 @@ void RowTable::setCell(TEilute& row, std::size_t cell, std::string text) {
 }
 
 bool RowTable::merge(const TEilute& row, char decimalSeparator) {
-  const auto found = byKeyHash_.find(keyHash(row));
+  return mergeInto(keyHash(row), row, decimalSeparator);
+}
+
+bool RowTable::mergeOrAppend(TEilute row, char decimalSeparator) {
+  const std::size_t hash = keyHash(row);
+  if (mergeInto(hash, row, decimalSeparator)) return true;
+  const std::size_t size = textOf(row);
+  reserveText(size);
+  add(std::move(row), size, hash);
+  return false;
+}
+
+bool RowTable::mergeInto(std::size_t hash, const TEilute& row, char decimalSeparator) {
+  const auto found = byKeyHash_.find(hash);
   if (found == byKeyHash_.end()) return false;
   const double amount = parseAmount(row[cell::kAmount]);
   const double secondAmount = parseAmount(row[cell::kSecondAmount]);
@@ -94,12 +112,15 @@ bool RowTable::merge(const TEilute& row, char decimalSeparator) {
   for (std::size_t index = found->second; index != kNoRow; index = sameHashBefore_[index]) {
     TEilute& target = rows_[index];
     if (!sameKey(target, row)) continue;
-    // Sums are a few characters long; they are counted but never refused.
-    setCell(target, cell::kAmount,
-            formatAmount(parseAmount(target[cell::kAmount]) + amount, decimalSeparator));
-    setCell(
-        target, cell::kSecondAmount,
-        formatAmount(parseAmount(target[cell::kSecondAmount]) + secondAmount, decimalSeparator));
+    // Each sum is printed, and goes on as what its text reads: sums have always been kept as
+    // text. They are a few characters long; they are counted but never refused.
+    std::array<double, 2>& values = amounts_[index];
+    PrintedAmount sum = printAmount(values[0] + amount, decimalSeparator);
+    setCell(target, cell::kAmount, std::move(sum.text));
+    values[0] = sum.value;
+    PrintedAmount secondSum = printAmount(values[1] + secondAmount, decimalSeparator);
+    setCell(target, cell::kSecondAmount, std::move(secondSum.text));
+    values[1] = secondSum.value;
     merged = true;
   }
   return merged;

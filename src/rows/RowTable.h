@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <unordered_map>
@@ -37,12 +38,18 @@ class RowTable {
   // text, letter, code, N and D marks) equals its own, and tells whether there was one.
   // Sums are printed with `decimalSeparator`.
   bool merge(const TEilute& row, char decimalSeparator);
+  // merge(), and append() when no row has the key: what a sheet reader does with each row.
+  // Tells whether the row was merged.
+  bool mergeOrAppend(TEilute row, char decimalSeparator);
 
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
   // Bytes of text in all cells of all rows.
   std::size_t textSize() const { return textSize_; }
   const TEilute& operator[](std::size_t index) const { return rows_[index]; }
+  // What parseAmount reads from the amount and the second amount of the row at `index`.
+  double amountValue(std::size_t index) const { return amounts_[index][0]; }
+  double secondAmountValue(std::size_t index) const { return amounts_[index][1]; }
   std::vector<TEilute>::const_iterator begin() const { return rows_.begin(); }
   std::vector<TEilute>::const_iterator end() const { return rows_.end(); }
 
@@ -50,9 +57,13 @@ class RowTable {
   static std::size_t keyHash(const TEilute& row);
   static bool sameKey(const TEilute& a, const TEilute& b);
   void setCell(TEilute& row, std::size_t cell, std::string text);
-  void add(TEilute row, std::size_t size);
+  void add(TEilute&& row, std::size_t size, std::size_t hash);
+  bool mergeInto(std::size_t hash, const TEilute& row, char decimalSeparator);
 
   std::vector<TEilute> rows_;
+  // What the amount cells of each row read as, so that merging never reads a sum back from
+  // the text it printed.
+  std::vector<std::array<double, 2>> amounts_;
   // Rows by the hash of their merge key, so that keys are never copied: a key can be as long
   // as the row's text. Rows taken over from a declaration may share a key, and different keys
   // may share a hash, so a hash can name several rows: the map gives the latest of them and

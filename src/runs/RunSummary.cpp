@@ -1,6 +1,7 @@
 #include "runs/RunSummary.h"
 
 #include <map>
+#include <string_view>
 #include <utility>
 
 #include "rows/Amount.h"
@@ -41,14 +42,21 @@ SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
   summary.sheet = std::move(sheet);
   summary.rowsWritten = table.size();
   summary.pages = (table.size() + rowsPerPage - 1) / rowsPerPage;
-  std::map<std::pair<std::string, std::string>, SheetSummary::CodeTotal> byCode;
-  for (const rows::TEilute& row : table) {
-    const double amount = rows::parseAmount(row[rows::cell::kAmount]);
+  // Keyed by views of the table's cells, which outlive this map: no key is copied per row.
+  std::map<std::pair<std::string_view, std::string_view>, SheetSummary::CodeTotal> byCode;
+  for (std::size_t index = 0; index < table.size(); ++index) {
+    const rows::TEilute& row = table[index];
+    const double amount = table.amountValue(index);
     summary.amount += amount;
-    summary.secondAmount += rows::parseAmount(row[rows::cell::kSecondAmount]);
-    SheetSummary::CodeTotal& total = byCode[{row[rows::cell::kLetter], row[rows::cell::kCode]}];
-    total.letter = row[rows::cell::kLetter];
-    total.code = row[rows::cell::kCode];
+    summary.secondAmount += table.secondAmountValue(index);
+    const std::string& letter = row[rows::cell::kLetter];
+    const std::string& code = row[rows::cell::kCode];
+    const auto [slot, isNew] = byCode.try_emplace({letter, code});
+    SheetSummary::CodeTotal& total = slot->second;
+    if (isNew) {
+      total.letter = letter;
+      total.code = code;
+    }
     ++total.rows;
     total.amount += amount;
   }

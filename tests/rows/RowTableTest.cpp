@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "errors/Error.h"
+#include "rows/Amount.h"
 #include "rows/RowTable.h"
 
 namespace kvd507::rows {
@@ -77,6 +78,23 @@ TEST(RowTable, KeyCellsAreComparedExactly) {
   table.clear();
   EXPECT_TRUE(table.empty());
   EXPECT_FALSE(table.merge(b, ','));
+}
+
+TEST(RowTable, KnowsWhatItsAmountsReadAsAfterEveryMerge) {
+  RowTable table;
+  EXPECT_FALSE(table.mergeOrAppend(row("1", "0.1", "abc"), '.'));
+  table.append(row("2", "1 000,5", "-0"));
+  // 0.1 + 0.2 is no whole number of cents: the sum goes on as its printed text reads.
+  EXPECT_TRUE(table.mergeOrAppend(row("1", "0.2", "1e2"), '.'));
+  EXPECT_TRUE(table.mergeOrAppend(row("1", "0.3", "0"), '.'));
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0][cell::kAmount], "0.60");
+  EXPECT_EQ(table[0][cell::kSecondAmount], "100.00");
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    EXPECT_EQ(table.amountValue(i), parseAmount(table[i][cell::kAmount])) << i;
+    EXPECT_EQ(table.secondAmountValue(i), parseAmount(table[i][cell::kSecondAmount])) << i;
+  }
+  EXPECT_EQ(table.textSize(), 2 * (1 + 1 + 4 + 1 + 2 + 1) + 4 + 6 + 7 + 2);
 }
 
 TEST(RowTable, HoldsNoMoreTextThanItsLimit) {
