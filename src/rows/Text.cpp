@@ -20,22 +20,32 @@ std::string_view trim(std::string_view text) {
 
 std::string controlsAsSpaces(std::string_view text) {
   std::string result(text);
-  for (char& c : result) {
+  makeControlsSpaces(result);
+  return result;
+}
+
+void makeControlsSpaces(std::string& text) {
+  for (char& c : text) {
     const bool control = static_cast<unsigned char>(c) < 32;
     if (control && c != '\n' && c != '\r' && c != '\t') c = ' ';
   }
-  return result;
 }
 
 std::string upperAscii(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  makeUpperAscii(upper);
   return upper;
 }
 
+void makeUpperAscii(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
 std::string escapeName(std::string_view text) {
+  // Most names have nothing to escape: they are copied as they are.
+  if (text.find_first_of("&\"") == std::string_view::npos) return std::string(text);
   std::string escaped;
   escaped.reserve(text.size());
   for (char c : text) {

@@ -41,7 +41,7 @@ std::uint32_t amountColumn(const SheetLayout& layout, std::uint32_t group) {
 
 bool holdsValues(const SheetLayout& layout, const RowCells& cells) {
   for (std::uint32_t column = 3; column <= layout.lastColumn() && column < cells.size(); ++column) {
-    if (!cells[column].empty()) return true;
+    if (cells[column].holdsValue()) return true;
   }
   return false;
 }
@@ -49,15 +49,15 @@ bool holdsValues(const SheetLayout& layout, const RowCells& cells) {
 // The rounded amount of a filled amount cell, or nothing (told to `findings`) when the text is
 // no number and counts as 0.
 std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, RowFindings& findings) {
-  const std::string& text = cells[column];
-  if (text.empty()) return std::nullopt;
-  const std::optional<double> value = rows::readAmount(text);
-  if (!value) {
-    findings.add(Finding::Kind::NotANumber, columnName(column),
-                 quoted(text) + " nėra skaičius, suma laikoma 0");
+  const CellRead& cell = cells[column];
+  if (!cell.amount) {
+    if (!cell.text.empty()) {
+      findings.add(Finding::Kind::NotANumber, columnName(column),
+                   quoted(cell.text) + " nėra skaičius, suma laikoma 0");
+    }
     return std::nullopt;
   }
-  return rows::MyRoundTo(2, *value);
+  return rows::MyRoundTo(2, *cell.amount);
 }
 
 std::string amountColumnList(const SheetLayout& layout) {
@@ -73,7 +73,7 @@ std::string amountColumnList(const SheetLayout& layout) {
 void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells& cells,
               const rows::TEilute& row, char decimalSeparator, rows::FindingSink& sink) {
   RowFindings findings(layout, rowNumber, sink);
-  if (cells[2].empty()) {
+  if (cells[2].text.empty()) {
     if (holdsValues(layout, cells)) {
       findings.add(Finding::Kind::RowWithoutText, "B",
                    "tuščias, nors kituose stulpeliuose yra duomenų (gal sujungti langeliai?); "
@@ -115,7 +115,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
       findings.add(Finding::Kind::OddCode, columnName(codeColumn), "išmokos kodas tuščias");
     } else if (rows::characterCount(code) != 2) {
       findings.add(Finding::Kind::OddCode, columnName(codeColumn),
-                   "išmokos kodas " + quoted(cells[codeColumn]) + " nėra dviejų simbolių");
+                   "išmokos kodas " + quoted(cells[codeColumn].text) + " nėra dviejų simbolių");
     }
   }
 

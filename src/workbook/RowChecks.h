@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,25 @@
 
 namespace kvd507::workbook {
 
-// The trimmed texts of one worksheet row as the reader read them, by 1-based column; columns
-// that were not read are empty.
-using RowCells = std::vector<std::string>;
+// One cell of a worksheet row as the reader read it.
+struct CellRead {
+  // Trimmed, control characters made spaces. An amount cell that holds a number keeps no text:
+  // its amount says all there is to check.
+  std::string text;
+  // For an amount cell, what its text reads as (rows::readAmount, not yet rounded); nothing
+  // when the cell is empty or its text is no number.
+  std::optional<double> amount;
+
+  bool holdsValue() const { return !text.empty() || amount.has_value(); }
+  void clear() {
+    text.clear();
+    amount.reset();
+  }
+};
+
+// One worksheet row as the reader read it, by 1-based column; columns that were not read are
+// empty.
+using RowCells = std::vector<CellRead>;
 
 // Tells `findings` what reading this row lost or left doubtful: an amount that is no number, a
 // negative one, amounts in more than one group, a row without an amount, an odd code, a missing

@@ -4,6 +4,7 @@
 
 #include "rows/Amount.h"
 #include "rows/Text.h"
+#include "workbook/CellText.h"
 #include "workbook/MissingSheet.h"
 #include "workbook/RowChecks.h"
 #include "workbook/RowsBelowEnd.h"
@@ -22,30 +23,51 @@ struct Group {
 // Tried in this order; the first whose rounded amount is above 0 is the row's.
 constexpr std::array<Group, 4> kGroups{{{"A", ""}, {"B", ""}, {"A", "N"}, {"B", "N"}}};
 
-// Reads the cells of one row and keeps the texts read, for the checks that follow.
+// Reads the cells of one row after another and keeps what it read of the row, for the checks
+// that follow. Its buffers serve every row of the sheet, so that reading a cell makes no string.
 class RowReader {
  public:
-  RowReader(Sheet& sheet, std::uint32_t row, std::uint32_t lastColumn, char decimalSeparator)
-      : sheet_(sheet), row_(row), separator_(decimalSeparator), cells_(lastColumn + 1) {}
+  RowReader(Sheet& sheet, std::uint32_t lastColumn, char decimalSeparator)
+      : sheet_(sheet), separator_(decimalSeparator), cells_(lastColumn + 1) {}
 
-  std::string text(std::uint32_t column) {
-    std::string text =
-        rows::controlsAsSpaces(rows::trim(sheet_.cellText(row_, column, separator_)));
-    cells_[column] = text;
+  // Forgets the row read before.
+  void startRow(std::uint32_t row) {
+    row_ = row;
+    for (CellRead& cell : cells_) cell.clear();
+  }
+
+  const std::string& text(std::uint32_t column) {
+    std::string& text = cells_[column].text;
+    text.assign(rows::trim(sheet_.cellText(row_, column, separator_, scratch_)));
+    rows::makeControlsSpaces(text);
     return text;
   }
+  // Column B: its text with the letters a-z made capitals.
+  const std::string& nameText(std::uint32_t column) {
+    text(column);
+    rows::makeUpperAscii(cells_[column].text);
+    return cells_[column].text;
+  }
+  // The amount rounded to cents; 0 for an empty cell or one that is no number.
   double amount(std::uint32_t column) {
-    return rows::MyRoundTo(2, rows::parseAmount(text(column)));
+    CellRead& cell = cells_[column];
+    if (const std::optional<double> number = sheet_.cellNumber(row_, column)) {
+      cell.amount = numberAsAmount(*number, separator_);
+    }
+    // Read from the text otherwise, and kept with it for the finding a number that reads as no
+    // amount gets.
+    if (!cell.amount) cell.amount = rows::readAmount(text(column));
+    return rows::MyRoundTo(2, cell.amount.value_or(0.0));
   }
 
-  void setText(std::string text) { cells_[kTextColumn] = std::move(text); }
   const RowCells& cells() const { return cells_; }
 
  private:
   Sheet& sheet_;
-  std::uint32_t row_;
+  std::uint32_t row_ = 0;
   char separator_;
   RowCells cells_;
+  std::string scratch_;
 };
 
 // A one-character code gets a leading "0"; a three-character code loses its third character,
@@ -67,30 +89,29 @@ rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string ro
     row[rows::cell::kFirstExtra + i] = read.text(layout.firstExtraColumn + i);
   }
   for (std::uint32_t i = 0; i < layout.identifierCount; ++i) {
-    std::string identifier = read.text(layout.firstIdentifierColumn + i);
+    const std::string& identifier = read.text(layout.firstIdentifierColumn + i);
     if (row[rows::cell::kIdentifier].empty() && !identifier.empty()) {
-      row[rows::cell::kIdentifier] = std::move(identifier);
+      row[rows::cell::kIdentifier] = identifier;
       row[rows::cell::kIdentifierKind] = std::to_string(i + 1);
     }
   }
 
   std::array<double, 4> amounts{};
-  std::array<std::string, 4> codes;
+  std::array<const std::string*, 4> codes{};  // kept by the reader until the next row
   for (std::size_t g = 0; g < kGroups.size(); ++g) {
     const std::uint32_t column = layout.firstGroupColumn + 2 * static_cast<std::uint32_t>(g);
     amounts[g] = read.amount(column);
-    codes[g] = read.text(column + 1);
+    codes[g] = &read.text(column + 1);
   }
-  std::string columnText = read.text(layout.columnTextColumn());
-  if (columnText.empty()) columnText = "0";
+  const std::string& columnText = read.text(layout.columnTextColumn());
   const double secondAmount = read.amount(layout.secondAmountColumn());
 
-  row[rows::cell::kColumnText] = std::move(columnText);
+  row[rows::cell::kColumnText] = columnText.empty() ? std::string("0") : columnText;
   row[rows::cell::kAmount] = "0";
   row[rows::cell::kSecondAmount] = "0";
   for (std::size_t g = 0; g < kGroups.size(); ++g) {
     if (!(amounts[g] > 0)) continue;
-    std::string code = codes[g];
+    std::string code = *codes[g];
     std::string dMark;
     normaliseCode(code, dMark);
     row[rows::cell::kLetter] = kGroups[g].letter;
@@ -130,6 +151,7 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
   }
   // Damage met on opening (shared strings, styles) names the sheet but no row.
   Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
+  RowReader read(sheet, layout.lastColumn(), decimalSeparator);
   std::uint32_t rowNumber = kFirstDataRow;
   try {
     std::uint32_t emptyRun = 0;
@@ -138,18 +160,15 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
       status.processPendingEvents();
 
-      std::string text = rows::upperAscii(rows::controlsAsSpaces(
-          rows::trim(sheet.cellText(rowNumber, kTextColumn, decimalSeparator))));
+      read.startRow(rowNumber);
+      const std::string& text = read.nameText(kTextColumn);
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
-      RowReader read(sheet, rowNumber, layout.lastColumn(), decimalSeparator);
       rows::TEilute row = readRow(read, layout, rows::escapeName(text), decimalSeparator);
-      read.setText(text);
       checkRow(layout, rowNumber, read.cells(), row, decimalSeparator, findings);
       if (!text.empty()) {
-        const bool merged = table.merge(row, decimalSeparator);
-        if (!merged) table.append(std::move(row));
+        const bool merged = table.mergeOrAppend(std::move(row), decimalSeparator);
         findings.rowTaken(layout.name, merged);
       }
       ++rowNumber;

@@ -128,18 +128,34 @@ const RawRow& Sheet::row(std::uint32_t number) {
   return current_.number == number ? current_ : empty_;
 }
 
-std::string Sheet::cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator) {
+const RawCell& Sheet::cell(std::uint32_t row, std::uint32_t column) {
   const RawRow& cells = this->row(row);
-  if (column == 0 || column > maxColumn_ || column > cells.cells.size()) return {};
-  const RawCell& cell = cells.cells[column - 1];
-  std::string text;
-  if (!workbook::cellText(cell, decimalSeparator, text)) {
+  if (column == 0 || column > maxColumn_ || column > cells.cells.size()) return emptyCell_;
+  return cells.cells[column - 1];
+}
+
+std::string Sheet::cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator) {
+  std::string scratch;
+  return std::string(cellText(row, column, decimalSeparator, scratch));
+}
+
+std::string_view Sheet::cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator,
+                                 std::string& scratch) {
+  const RawCell& cell = this->cell(row, column);
+  if (cell.kind == RawCell::Kind::Text) return cell.textView();
+  if (!workbook::cellText(cell, decimalSeparator, scratch)) {
     // Error values are what a spreadsheet shows for them: "#N/A", "#DIV/0!", ...
     const ErrorKind kind =
         cell.text.starts_with('#') ? ErrorKind::kCellErrorValue : ErrorKind::kCellWithoutText;
     throw CellError(kind, {fileName_, name_, row, column}, cell.text);
   }
-  return text;
+  return scratch;
+}
+
+std::optional<double> Sheet::cellNumber(std::uint32_t row, std::uint32_t column) {
+  const RawCell& cell = this->cell(row, column);
+  if (cell.kind != RawCell::Kind::Number) return std::nullopt;
+  return cell.number;
 }
 
 }  // namespace kvd507::workbook

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,13 @@ class Sheet {
   // The text of the cell at 1-based (row, column), numbers printed with `decimalSeparator`.
   // Throws CellError for an error value, WorkbookError when the file is damaged.
   std::string cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator);
+  // The same text without making a string for it, for a reader that looks at every cell: the
+  // text of a cell that holds text is viewed where the row keeps it, valid until another row
+  // is asked for; any other text is made in `scratch`.
+  std::string_view cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator,
+                            std::string& scratch);
+  // The value of a cell that holds a number (not a date or time); nothing for any other cell.
+  std::optional<double> cellNumber(std::uint32_t row, std::uint32_t column);
 
  private:
   friend class Workbook;
@@ -65,6 +73,9 @@ class Sheet {
         std::unique_ptr<RowSource> rows, std::uint32_t maxColumn);
 
   const RawRow& row(std::uint32_t number);
+  // The cell at (row, column); an empty one where the row has none or the column is past the
+  // limit.
+  const RawCell& cell(std::uint32_t row, std::uint32_t column);
 
   std::string fileName_;
   std::string name_;
@@ -75,6 +86,7 @@ class Sheet {
   std::uint32_t lastAsked_ = 0;
   bool exhausted_ = false;
   RawRow empty_;
+  RawCell emptyCell_;
 };
 
 }  // namespace kvd507::workbook
