@@ -1,9 +1,11 @@
 #include "declaration/DeclarationWriter.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "declaration/XmlText.h"
 #include "rows/Text.h"
@@ -79,26 +81,19 @@ class DeclarationText {
     flushIfFull();
   }
 
-  // One field of a row slot: "L8-3", with the amounts' decimal points made commas.
-  void slotField(char letter, std::size_t column, std::size_t slot, std::string_view value,
-                 std::size_t cell) {
-    text_ += "        <Field Name=\"";
-    text_ += letter;
-    text_ += std::to_string(column);
-    text_ += '-';
-    text_ += std::to_string(slot);
-    text_ += "\">";
+  // One field of a row slot, opened by `opening` (see slotFieldOpenings), with the amounts'
+  // decimal points made commas.
+  void slotField(std::string_view opening, std::string_view value, std::size_t cell) {
+    text_ += opening;
     // The name cell holds its "&" escaped already, as the sheet readers leave it.
     const Ampersand ampersand =
         cell == rows::cell::kText ? Ampersand::kAlreadyEscaped : Ampersand::kEscaped;
-    if (isAmountCell(cell) && value.find('.') != std::string_view::npos) {
-      std::string withCommas(value);
-      for (char& c : withCommas) {
-        if (c == '.') c = ',';
-      }
-      appendXmlText(text_, withCommas, ampersand);
-    } else {
-      appendXmlText(text_, value, ampersand);
+    const std::size_t valueStart = text_.size();
+    appendXmlText(text_, value, ampersand);
+    if (isAmountCell(cell)) {
+      // Escaping writes a "." wherever the value has one, and never one of its own, so making
+      // the written points commas is making the value's points commas before escaping it.
+      std::replace(text_.begin() + static_cast<std::ptrdiff_t>(valueStart), text_.end(), '.', ',');
     }
     text_ += "</Field>\r\n";
     flushIfFull();
@@ -192,13 +187,28 @@ void writeMainPage(DeclarationText& out, const DeclarationHeader& header, Writer
   out.line(2, "</Page>");
 }
 
-void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
+// The start of every field of a page's slots, `        <Field Name="L8-3">` for column 8 of
+// slot 3, at [(slot - 1) * columns + column - 1]: the same for every page, so made once.
+std::vector<std::string> slotFieldOpenings(const AppendixKind& kind) {
+  std::vector<std::string> openings;
+  openings.reserve(kind.slotsPerPage * kind.columns);
+  for (std::size_t slot = 1; slot <= kind.slotsPerPage; ++slot) {
+    for (std::size_t column = 1; column <= kind.columns; ++column) {
+      openings.push_back("        <Field Name=\"" + std::string(1, kind.columnLetter) +
+                         std::to_string(column) + '-' + std::to_string(slot) + "\">");
+    }
+  }
+  return openings;
+}
+
+void writeSlot(DeclarationText& out, const AppendixKind& kind,
+               const std::vector<std::string>& openings, std::size_t slot,
                const rows::TEilute* row) {
   for (std::size_t column = 1; column <= kind.columns; ++column) {
     const std::size_t cell = kind.cellOf(column);
     const std::string_view value =
         row == nullptr || cell == kNoCell ? std::string_view() : std::string_view((*row)[cell]);
-    out.slotField(kind.columnLetter, column, slot, value, cell);
+    out.slotField(openings[(slot - 1) * kind.columns + column - 1], value, cell);
   }
 }
 
@@ -206,6 +216,7 @@ void writeSlot(DeclarationText& out, const AppendixKind& kind, std::size_t slot,
 void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowTable& rows,
                 std::size_t& pageNumber, WriterHost& host) {
   const std::size_t pages = pageCount(rows.size(), kind.slotsPerPage);
+  const std::vector<std::string> openings = slotFieldOpenings(kind);
   std::size_t recordIndex = 1;
   for (std::size_t page = 0; page < pages; ++page) {
     ++pageNumber;
@@ -214,13 +225,13 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
     out.line(6, "<Fields Count=\"" + std::string(kind.fieldCount) + "\">");
     for (std::size_t slot = 1; slot <= kind.slotsPerPage; ++slot) {
       if (recordIndex > rows.size()) {
-        writeSlot(out, kind, slot, nullptr);
+        writeSlot(out, kind, openings, slot, nullptr);
         continue;
       }
       host.stepProgress();
       host.setStatus("Eksportuojame " + std::to_string(recordIndex) + " įrašą");
       host.processPendingEvents();
-      writeSlot(out, kind, slot, &rows[recordIndex - 1]);
+      writeSlot(out, kind, openings, slot, &rows[recordIndex - 1]);
       ++recordIndex;
     }
     // Read now, not once per file: a payer or year chosen during the export shows from here on.
