@@ -1,5 +1,6 @@
 #include "cli/RowsCommand.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -26,11 +27,16 @@ void printTable(const char* kind, const rows::RowTable& table, std::ostream& out
     line = kind;
     for (const std::string& cell : row) {
       line += '\t';
-      line += escapeField(cell);
+      appendField(line, cell);
     }
     line += '\n';
     out << line;
   }
+}
+
+// The bytes that appendField writes as two.
+bool needsEscape(char c) {
+  return c == '\\' || c == '\t' || c == '\r' || c == '\n';
 }
 
 }  // namespace
@@ -38,25 +44,33 @@ void printTable(const char* kind, const rows::RowTable& table, std::ostream& out
 std::string escapeField(const std::string& cell) {
   std::string field;
   field.reserve(cell.size());
-  for (char c : cell) {
-    switch (c) {
+  appendField(field, cell);
+  return field;
+}
+
+void appendField(std::string& line, std::string_view cell) {
+  while (!cell.empty()) {
+    // Runs of plain bytes, nearly always the whole cell, are copied at once.
+    const auto special = std::find_if(cell.begin(), cell.end(), needsEscape);
+    const auto plain = static_cast<std::size_t>(special - cell.begin());
+    line.append(cell.substr(0, plain));
+    if (plain == cell.size()) return;
+    switch (cell[plain]) {
       case '\\':
-        field += "\\\\";
+        line += "\\\\";
         break;
       case '\t':
-        field += "\\t";
+        line += "\\t";
         break;
       case '\r':
-        field += "\\r";
-        break;
-      case '\n':
-        field += "\\n";
+        line += "\\r";
         break;
       default:
-        field += c;
+        line += "\\n";
+        break;
     }
+    cell.remove_prefix(plain + 1);
   }
-  return field;
 }
 
 int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err) {

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "cli/Command.h"
 
@@ -16,5 +17,7 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
 
 // A cell as one TAB-separated field: backslash, TAB, CR and LF written as \\, \t, \r, \n.
 std::string escapeField(const std::string& cell);
+// The same, appended to `line`.
+void appendField(std::string& line, std::string_view cell);
 
 }  // namespace kvd507::cli

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "cli/RowsCommand.h"
 #include "runs/WindowState.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
@@ -65,6 +66,27 @@ TEST_F(CommandLineTest, RowsPrintsEveryRowWithEscapes) {
             "L\t\t\tVARDAS\\t0\tA\t05\t\t\t12,50\t0\t0,00\t\t\t\t\n"
             "L\t\t\tVARDAS\\t1\tA\t05\t\t\t12,50\t0\t0,00\t\t\t\t\n");
   EXPECT_EQ(r.err, "");
+}
+
+TEST(EscapeField, WritesBackslashTabAndLineBreaksAsTwoCharacters) {
+  struct Case {
+    std::string cell;
+    std::string field;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"plain text", "plain text"},
+      {"a\\b\tc\rd\ne", "a\\\\b\\tc\\rd\\ne"},
+      {"\t\n", "\\t\\n"},
+      {"ends with \\", "ends with \\\\"},
+      {std::string("nul\0byte", 8), std::string("nul\0byte", 8)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(escapeField(c.cell), c.field) << c.cell;
+    std::string line = "L\t";
+    appendField(line, c.cell);
+    EXPECT_EQ(line, "L\t" + c.field) << c.cell;
+  }
 }
 
 TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
