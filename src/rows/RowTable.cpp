@@ -56,11 +56,15 @@ void RowTable::reserveText(std::size_t size) const {
   }
 }
 
-void RowTable::add(TEilute&& row, std::size_t size, std::size_t hash) {
+AmountValues RowTable::valuesOf(const TEilute& row) {
+  return {parseAmount(row[cell::kAmount]), parseAmount(row[cell::kSecondAmount])};
+}
+
+void RowTable::add(TEilute&& row, const AmountValues& values, std::size_t size, std::size_t hash) {
   const auto [slot, isNew] = byKeyHash_.try_emplace(hash, rows_.size());
   sameHashBefore_.push_back(isNew ? kNoRow : slot->second);
   slot->second = rows_.size();
-  amounts_.push_back({parseAmount(row[cell::kAmount]), parseAmount(row[cell::kSecondAmount])});
+  amounts_.push_back(values);
   rows_.push_back(std::move(row));
   textSize_ += size;
 }
@@ -69,7 +73,8 @@ void RowTable::append(TEilute row) {
   const std::size_t size = textOf(row);
   reserveText(size);
   const std::size_t hash = keyHash(row);
-  add(std::move(row), size, hash);
+  const AmountValues values = valuesOf(row);
+  add(std::move(row), values, size, hash);
 }
 
 void RowTable::appendAll(RowTable&& other) {
@@ -77,10 +82,11 @@ void RowTable::appendAll(RowTable&& other) {
   rows_.reserve(rows_.size() + other.rows_.size());
   amounts_.reserve(rows_.size() + other.rows_.size());
   sameHashBefore_.reserve(rows_.size() + other.rows_.size());
-  for (TEilute& row : other.rows_) {
+  for (std::size_t index = 0; index < other.rows_.size(); ++index) {
+    TEilute& row = other.rows_[index];
     const std::size_t size = textOf(row);
     const std::size_t hash = keyHash(row);
-    add(std::move(row), size, hash);
+    add(std::move(row), other.amounts_[index], size, hash);
   }
   other.clear();
 }
@@ -91,36 +97,40 @@ void RowTable::setCell(TEilute& row, std::size_t cell, std::string text) {
 }
 
 bool RowTable::merge(const TEilute& row, char decimalSeparator) {
-  return mergeInto(keyHash(row), row, decimalSeparator);
+  return mergeInto(keyHash(row), row, valuesOf(row), decimalSeparator);
 }
 
 bool RowTable::mergeOrAppend(TEilute row, char decimalSeparator) {
+  const AmountValues values = valuesOf(row);
+  return mergeOrAppend(std::move(row), values, decimalSeparator);
+}
+
+bool RowTable::mergeOrAppend(TEilute row, const AmountValues& values, char decimalSeparator) {
   const std::size_t hash = keyHash(row);
-  if (mergeInto(hash, row, decimalSeparator)) return true;
+  if (mergeInto(hash, row, values, decimalSeparator)) return true;
   const std::size_t size = textOf(row);
   reserveText(size);
-  add(std::move(row), size, hash);
+  add(std::move(row), values, size, hash);
   return false;
 }
 
-bool RowTable::mergeInto(std::size_t hash, const TEilute& row, char decimalSeparator) {
+bool RowTable::mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
+                         char decimalSeparator) {
   const auto found = byKeyHash_.find(hash);
   if (found == byKeyHash_.end()) return false;
-  const double amount = parseAmount(row[cell::kAmount]);
-  const double secondAmount = parseAmount(row[cell::kSecondAmount]);
   bool merged = false;
   for (std::size_t index = found->second; index != kNoRow; index = sameHashBefore_[index]) {
     TEilute& target = rows_[index];
     if (!sameKey(target, row)) continue;
     // Each sum is printed, and goes on as what its text reads: sums have always been kept as
     // text. They are a few characters long; they are counted but never refused.
-    std::array<double, 2>& values = amounts_[index];
-    PrintedAmount sum = printAmount(values[0] + amount, decimalSeparator);
+    AmountValues& sums = amounts_[index];
+    PrintedAmount sum = printAmount(sums[0] + values[0], decimalSeparator);
     setCell(target, cell::kAmount, std::move(sum.text));
-    values[0] = sum.value;
-    PrintedAmount secondSum = printAmount(values[1] + secondAmount, decimalSeparator);
+    sums[0] = sum.value;
+    PrintedAmount secondSum = printAmount(sums[1] + values[1], decimalSeparator);
     setCell(target, cell::kSecondAmount, std::move(secondSum.text));
-    values[1] = secondSum.value;
+    sums[1] = secondSum.value;
     merged = true;
   }
   return merged;

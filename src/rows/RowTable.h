@@ -10,6 +10,9 @@
 
 namespace kvd507::rows {
 
+// What parseAmount reads from a row's amount and second amount.
+using AmountValues = std::array<double, 2>;
+
 // The rows of one appendix, in the order they were added. Once added, a row changes only by
 // having another row's amounts merged into it.
 //
@@ -41,6 +44,9 @@ class RowTable {
   // merge(), and append() when no row has the key: what a sheet reader does with each row.
   // Tells whether the row was merged.
   bool mergeOrAppend(TEilute row, char decimalSeparator);
+  // The same, for a caller that printed the row's amounts and knows what they read as:
+  // `values` must be what parseAmount reads from them.
+  bool mergeOrAppend(TEilute row, const AmountValues& values, char decimalSeparator);
 
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
@@ -57,13 +63,15 @@ class RowTable {
   static std::size_t keyHash(const TEilute& row);
   static bool sameKey(const TEilute& a, const TEilute& b);
   void setCell(TEilute& row, std::size_t cell, std::string text);
-  void add(TEilute&& row, std::size_t size, std::size_t hash);
-  bool mergeInto(std::size_t hash, const TEilute& row, char decimalSeparator);
+  static AmountValues valuesOf(const TEilute& row);
+  void add(TEilute&& row, const AmountValues& values, std::size_t size, std::size_t hash);
+  bool mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
+                 char decimalSeparator);
 
   std::vector<TEilute> rows_;
   // What the amount cells of each row read as, so that merging never reads a sum back from
   // the text it printed.
-  std::vector<std::array<double, 2>> amounts_;
+  std::vector<AmountValues> amounts_;
   // Rows by the hash of their merge key, so that keys are never copied: a key can be as long
   // as the row's text. Rows taken over from a declaration may share a key, and different keys
   // may share a hash, so a hash can name several rows: the map gives the latest of them and

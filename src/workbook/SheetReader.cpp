@@ -80,8 +80,9 @@ void normaliseCode(std::string& code, std::string& dMark) {
   }
 }
 
+// Also sets `values` to what the row's amount cells read as.
 rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string rowText,
-                      char separator) {
+                      char separator, rows::AmountValues& values) {
   rows::TEilute row;
   row[rows::cell::kText] = std::move(rowText);
 
@@ -109,6 +110,7 @@ rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string ro
   row[rows::cell::kColumnText] = columnText.empty() ? std::string("0") : columnText;
   row[rows::cell::kAmount] = "0";
   row[rows::cell::kSecondAmount] = "0";
+  values = {0.0, 0.0};
   for (std::size_t g = 0; g < kGroups.size(); ++g) {
     if (!(amounts[g] > 0)) continue;
     std::string code = *codes[g];
@@ -118,8 +120,11 @@ rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string ro
     row[rows::cell::kCode] = std::move(code);
     row[rows::cell::kNMark] = kGroups[g].nMark;
     row[rows::cell::kDMark] = std::move(dMark);
-    row[rows::cell::kAmount] = rows::formatAmount(amounts[g], separator);
-    row[rows::cell::kSecondAmount] = rows::formatAmount(secondAmount, separator);
+    rows::PrintedAmount amount = rows::printAmount(amounts[g], separator);
+    rows::PrintedAmount second = rows::printAmount(secondAmount, separator);
+    row[rows::cell::kAmount] = std::move(amount.text);
+    row[rows::cell::kSecondAmount] = std::move(second.text);
+    values = {amount.value, second.value};
     break;
   }
   return row;
@@ -165,10 +170,11 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       emptyRun = text.empty() ? emptyRun + 1 : 0;
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
-      rows::TEilute row = readRow(read, layout, rows::escapeName(text), decimalSeparator);
+      rows::AmountValues values{};
+      rows::TEilute row = readRow(read, layout, rows::escapeName(text), decimalSeparator, values);
       checkRow(layout, rowNumber, read.cells(), row, decimalSeparator, findings);
       if (!text.empty()) {
-        const bool merged = table.mergeOrAppend(std::move(row), decimalSeparator);
+        const bool merged = table.mergeOrAppend(std::move(row), values, decimalSeparator);
         findings.rowTaken(layout.name, merged);
       }
       ++rowNumber;

@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "rows/Amount.h"
 #include "support/MemoryWorkbook.h"
+#include "workbook/CellText.h"
 #include "workbook/SheetReader.h"
 #include "workbook/WorkbookError.h"
 
@@ -213,6 +215,36 @@ TEST(ReadLSheet, NumbersAndDatesReadAsTheUserSeesThem) {
   EXPECT_EQ(r.table[0][rows::cell::kIdentifier], "38001010000");
   EXPECT_EQ(r.table[0][rows::cell::kAmount], "1234.50");
   EXPECT_EQ(r.table[0][rows::cell::kSecondAmount], "0.00");
+}
+
+TEST(ReadLSheet, AnAmountReadsFromANumberAsFromItsPrintedText) {
+  const double values[] = {1234.5, 0.1 + 0.2, 1.0 / 3.0, -7.25,           0.0,
+                           -0.0,   2.675,     1e20,      12345678901234.5};
+  for (const char separator : {',', '.'}) {
+    for (const double value : values) {
+      MemoryWorkbook numbers;
+      MemoryWorkbook texts;
+      for (MemoryWorkbook* book : {&numbers, &texts}) {
+        fill(*book, L, 6, {{2, "x"}, {9, "10"}});
+        fill(*book, L, 7, {{2, "x"}, {9, "10"}, {8, "1"}});
+      }
+      for (const auto& [row, column] : {std::pair{6u, 8u}, {6u, 17u}, {7u, 17u}}) {
+        numbers.number(L, row, column, value);
+        texts.text(L, row, column, numberText(value, separator));
+      }
+      const Read fromNumbers = read(numbers, kLSheet, separator);
+      const Read fromTexts = read(texts, kLSheet, separator);
+      ASSERT_EQ(fromNumbers.table.size(), fromTexts.table.size()) << value;
+      for (std::size_t i = 0; i < fromNumbers.table.size(); ++i) {
+        const rows::TEilute& row = fromNumbers.table[i];
+        EXPECT_EQ(row, fromTexts.table[i]) << value << separator;
+        // What the table keeps of the amounts is what their texts read as.
+        EXPECT_EQ(fromNumbers.table.amountValue(i), rows::parseAmount(row[rows::cell::kAmount]));
+        EXPECT_EQ(fromNumbers.table.secondAmountValue(i),
+                  rows::parseAmount(row[rows::cell::kSecondAmount]));
+      }
+    }
+  }
 }
 
 TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
