@@ -1,5 +1,7 @@
 #include "rows/Text.h"
 
+#include <algorithm>
+
 namespace kvd507::rows {
 namespace {
 
@@ -45,7 +47,10 @@ void makeUpperAscii(std::string& text) {
 
 std::string escapeName(std::string_view text) {
   // Most names have nothing to escape: they are copied as they are.
-  if (text.find_first_of("&\"") == std::string_view::npos) return std::string(text);
+  // (A loop of its own: find_first_of would look each byte up in the list with a call.)
+  if (std::none_of(text.begin(), text.end(), [](char c) { return c == '&' || c == '"'; })) {
+    return std::string(text);
+  }
   std::string escaped;
   escaped.reserve(text.size());
   for (char c : text) {
