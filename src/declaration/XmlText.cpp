@@ -86,8 +86,19 @@ void appendUtf8(std::string& out, char32_t code) {
   }
 }
 
+// The bytes that are not written as they are: control characters, DEL, "<", ">", "&" and every
+// byte of a multi-byte character, which is checked first. A table, since every byte of every
+// value written is looked up in it.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+  std::array<bool, 256> table{};
+  for (std::size_t byte = 0; byte < table.size(); ++byte) {
+    table[byte] = byte < 0x20 || byte >= 0x7F || byte == '<' || byte == '>' || byte == '&';
+  }
+  return table;
+}();
+
 bool needsCare(unsigned char byte) {
-  return byte < 0x20 || byte >= 0x7F || byte == '<' || byte == '>' || byte == '&';
+  return kNeedsCare[byte];
 }
 
 // How a control character (or DEL) is written.
