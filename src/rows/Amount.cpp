@@ -265,15 +265,15 @@ std::string formatAmount(double value, char decimalSeparator) {
 }
 
 PrintedAmount printAmount(double value, char decimalSeparator) {
-  PrintedAmount printed{formatAmount(value, decimalSeparator), 0.0};
+  if (!std::isfinite(value)) value = 0.0;  // as formatAmount does
   // formatAmount prints a whole number of cents with centsText, and reading its digits divides
   // them by 100, correctly rounded, just as here (-0 too reads as +0). Only "," and "." read.
-  const auto cents = exactCents(std::isfinite(value) ? value : 0.0);
+  const auto cents = exactCents(value);
   if (cents && (decimalSeparator == '.' || decimalSeparator == ',')) {
-    printed.value = static_cast<double>(*cents) / 100.0;
-  } else {
-    printed.value = parseAmount(printed.text);
+    return {centsText(*cents, decimalSeparator, true), static_cast<double>(*cents) / 100.0};
   }
+  PrintedAmount printed{formatAmount(value, decimalSeparator), 0.0};
+  printed.value = parseAmount(printed.text);
   return printed;
 }
 
