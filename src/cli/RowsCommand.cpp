@@ -1,7 +1,9 @@
 #include "cli/RowsCommand.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -34,9 +36,15 @@ void printTable(const char* kind, const rows::RowTable& table, std::ostream& out
   }
 }
 
-// The bytes that appendField writes as two.
+// The bytes that appendField writes as two. A table, since every byte printed is looked up.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+  std::array<bool, 256> table{};
+  for (const unsigned char c : {'\\', '\t', '\r', '\n'}) table[c] = true;
+  return table;
+}();
+
 bool needsEscape(char c) {
-  return c == '\\' || c == '\t' || c == '\r' || c == '\n';
+  return kNeedsEscape[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
