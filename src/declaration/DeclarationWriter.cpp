@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "declaration/XmlText.h"
+#include "rows/NumberedText.h"
 #include "rows/Text.h"
 
 namespace kvd507::declaration {
@@ -217,6 +218,7 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
                 std::size_t& pageNumber, WriterHost& host) {
   const std::size_t pages = pageCount(rows.size(), kind.slotsPerPage);
   const std::vector<std::string> openings = slotFieldOpenings(kind);
+  rows::NumberedText statusText("Eksportuojame ", " įrašą");
   std::size_t recordIndex = 1;
   for (std::size_t page = 0; page < pages; ++page) {
     ++pageNumber;
@@ -229,7 +231,7 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
         continue;
       }
       host.stepProgress();
-      host.setStatus("Eksportuojame " + std::to_string(recordIndex) + " įrašą");
+      host.setStatus(statusText(recordIndex));
       host.processPendingEvents();
       writeSlot(out, kind, openings, slot, &rows[recordIndex - 1]);
       ++recordIndex;

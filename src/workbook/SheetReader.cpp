@@ -3,6 +3,7 @@
 #include <array>
 
 #include "rows/Amount.h"
+#include "rows/NumberedText.h"
 #include "rows/Text.h"
 #include "workbook/CellText.h"
 #include "workbook/MissingSheet.h"
@@ -157,12 +158,13 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
   // Damage met on opening (shared strings, styles) names the sheet but no row.
   Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
   RowReader read(sheet, layout.lastColumn(), decimalSeparator);
+  rows::NumberedText statusText("Patikriname įrašus: ", "");
   std::uint32_t rowNumber = kFirstDataRow;
   try {
     std::uint32_t emptyRun = 0;
     bool end = false;
     while (!end) {
-      status.setStatus("Patikriname įrašus: " + std::to_string(rowNumber - kFirstDataRow + 1));
+      status.setStatus(statusText(rowNumber - kFirstDataRow + 1));
       status.processPendingEvents();
 
       read.startRow(rowNumber);
