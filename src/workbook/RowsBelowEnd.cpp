@@ -9,10 +9,11 @@
 namespace kvd507::workbook {
 namespace {
 
-bool holdsAnything(Sheet& sheet, const SheetLayout& layout, std::uint32_t row, char separator) {
+bool holdsAnything(Sheet& sheet, const SheetLayout& layout, std::uint32_t row, char separator,
+                   std::string& scratch) {
   for (std::uint32_t column = 2; column <= layout.lastColumn(); ++column) {
     try {
-      if (!rows::trim(sheet.cellText(row, column, separator)).empty()) return true;
+      if (!rows::trim(sheet.cellText(row, column, separator, scratch)).empty()) return true;
     } catch (const CellError&) {
       return true;  // an error value is something typed there too
     }
@@ -26,9 +27,10 @@ void lookBelowEnd(Sheet& sheet, const SheetLayout& layout, std::uint32_t firstRo
                   char decimalSeparator, rows::FindingSink& findings) {
   std::uint32_t count = 0;
   std::uint32_t first = 0;
+  std::string scratch;
   try {
     for (std::uint32_t row = firstRow; row < firstRow + kRowsLookedAtBelowEnd; ++row) {
-      if (!holdsAnything(sheet, layout, row, decimalSeparator)) continue;
+      if (!holdsAnything(sheet, layout, row, decimalSeparator, scratch)) continue;
       if (count++ == 0) first = row;
     }
   } catch (const Error&) {
