@@ -107,9 +107,7 @@ Sheet::~Sheet() {
   rows_.reset();  // before the workbook it reads from
 }
 
-const RawRow& Sheet::row(std::uint32_t number) {
-  // Every cell of a row after its first asks for the row in hand.
-  if (number == lastAsked_) return current_.number == number ? current_ : empty_;
+const RawRow& Sheet::advanceTo(std::uint32_t number) {
   if (number < lastAsked_) throw std::logic_error("worksheet rows must be read from the top down");
   lastAsked_ = number;
   while (!exhausted_ && current_.number < number) {

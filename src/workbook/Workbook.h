@@ -72,7 +72,12 @@ class Sheet {
   Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,
         std::unique_ptr<RowSource> rows, std::uint32_t maxColumn);
 
-  const RawRow& row(std::uint32_t number);
+  // Every cell of a row after its first asks for the row in hand: answered here, inline.
+  const RawRow& row(std::uint32_t number) {
+    if (number == lastAsked_) return current_.number == number ? current_ : empty_;
+    return advanceTo(number);
+  }
+  const RawRow& advanceTo(std::uint32_t number);
   // The cell at (row, column); an empty one where the row has none or the column is past the
   // limit.
   const RawCell& cell(std::uint32_t row, std::uint32_t column);
