@@ -100,12 +100,12 @@ bool RowTable::merge(const TEilute& row, char decimalSeparator) {
   return mergeInto(keyHash(row), row, valuesOf(row), decimalSeparator);
 }
 
-bool RowTable::mergeOrAppend(TEilute row, char decimalSeparator) {
+bool RowTable::mergeOrAppend(TEilute&& row, char decimalSeparator) {
   const AmountValues values = valuesOf(row);
   return mergeOrAppend(std::move(row), values, decimalSeparator);
 }
 
-bool RowTable::mergeOrAppend(TEilute row, const AmountValues& values, char decimalSeparator) {
+bool RowTable::mergeOrAppend(TEilute&& row, const AmountValues& values, char decimalSeparator) {
   const std::size_t hash = keyHash(row);
   if (mergeInto(hash, row, values, decimalSeparator)) return true;
   const std::size_t size = textOf(row);

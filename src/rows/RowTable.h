@@ -43,10 +43,10 @@ class RowTable {
   bool merge(const TEilute& row, char decimalSeparator);
   // merge(), and append() when no row has the key: what a sheet reader does with each row.
   // Tells whether the row was merged.
-  bool mergeOrAppend(TEilute row, char decimalSeparator);
+  bool mergeOrAppend(TEilute&& row, char decimalSeparator);
   // The same, for a caller that printed the row's amounts and knows what they read as:
   // `values` must be what parseAmount reads from them.
-  bool mergeOrAppend(TEilute row, const AmountValues& values, char decimalSeparator);
+  bool mergeOrAppend(TEilute&& row, const AmountValues& values, char decimalSeparator);
 
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
