@@ -39,8 +39,12 @@ class RowReader {
 
   const std::string& text(std::uint32_t column) {
     std::string& text = cells_[column].text;
-    text.assign(rows::trim(sheet_.cellText(row_, column, separator_, scratch_)));
-    rows::makeControlsSpaces(text);
+    const std::string_view trimmed =
+        rows::trim(sheet_.cellText(row_, column, separator_, scratch_));
+    if (!trimmed.empty()) {  // an empty cell's text was cleared with the row
+      text.assign(trimmed);
+      rows::makeControlsSpaces(text);
+    }
     return text;
   }
   // Column B: its text with the letters a-z made capitals.
@@ -108,7 +112,11 @@ rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string ro
   const std::string& columnText = read.text(layout.columnTextColumn());
   const double secondAmount = read.amount(layout.secondAmountColumn());
 
-  row[rows::cell::kColumnText] = columnText.empty() ? std::string("0") : columnText;
+  if (columnText.empty()) {
+    row[rows::cell::kColumnText] = "0";
+  } else {
+    row[rows::cell::kColumnText] = columnText;
+  }
   row[rows::cell::kAmount] = "0";
   row[rows::cell::kSecondAmount] = "0";
   values = {0.0, 0.0};

@@ -142,7 +142,9 @@ std::string Sheet::cellText(std::uint32_t row, std::uint32_t column, char decima
 std::string_view Sheet::cellText(std::uint32_t row, std::uint32_t column, char decimalSeparator,
                                  std::string& scratch) {
   const RawCell& cell = this->cell(row, column);
+  // Most cells a reader asks for hold text or nothing.
   if (cell.kind == RawCell::Kind::Text) return cell.textView();
+  if (cell.kind == RawCell::Kind::Empty) return {};
   if (!workbook::cellText(cell, decimalSeparator, scratch)) {
     // Error values are what a spreadsheet shows for them: "#N/A", "#DIV/0!", ...
     const ErrorKind kind =
