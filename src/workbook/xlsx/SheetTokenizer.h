@@ -71,6 +71,8 @@ class SheetTokenizer {
 
   // Scans a name from `p`; null when more bytes are needed, throws when there is none.
   const char* scanName(const char* p, const char* nameStart);
+  // Throws unless the name, which has bytes beyond ASCII, is one XML allows.
+  void checkNameOutsideAscii(const char* nameStart, const char* nameEnd);
   // Checks the character at `p` (not '<' or '&'); returns its length, 0 when more bytes are
   // needed. Throws when it is not a character XML allows.
   std::size_t characterLength(const char* p);
