@@ -251,7 +251,7 @@ SheetTokenizer::Progress SheetTokenizer::step() {
       // The byte-order mark and XML declaration are judged whole, however small the chunks.
       while (end_ < kHeadBytes && !atEnd_) refill();
       if (!isPlainUtf8Part(std::string_view(buffer_.get(), end_))) {
-        finished_ = true;
+        finish();
         return Progress::OtherEncoding;
       }
       skipDeclaration();
@@ -264,12 +264,12 @@ SheetTokenizer::Progress SheetTokenizer::step() {
         case Outcome::Paused:
           return Progress::Paused;
         case Outcome::Stopped:
-          finished_ = true;
+          finish();
           return Progress::Finished;
         case Outcome::NeedMore:
           if (atEnd_) {
             if (phase_ == Phase::Epilog && begin_ == end_) {
-              finished_ = true;
+              finish();
               return Progress::Finished;
             }
             const bool nothing = phase_ == Phase::Prolog && begin_ == end_;
@@ -287,8 +287,14 @@ SheetTokenizer::Progress SheetTokenizer::step() {
 
 void SheetTokenizer::failWith(std::exception_ptr failure) {
   failure_ = std::move(failure);
-  finished_ = true;
+  finish();
   std::rethrow_exception(failure_);
+}
+
+void SheetTokenizer::finish() {
+  finished_ = true;
+  // Nothing more is read from the part; the archive may open another.
+  entry_.stop();
 }
 
 bool SheetTokenizer::refill() {
