@@ -346,10 +346,11 @@ void SheetCells::storeNumber(RawCell& cell, std::string_view text) {
   }
 }
 
-void SheetCells::storeText(RawCell& cell, std::string_view text) {
+void SheetCells::storeText(RawCell& cell, std::string& text) {
   if (text.empty()) return;
   cell.kind = RawCell::Kind::Text;
-  cell.text.assign(text);
+  cell.text.swap(text);
+  text.clear();
 }
 
 }  // namespace kvd507::workbook::xlsx

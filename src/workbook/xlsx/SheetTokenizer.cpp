@@ -380,30 +380,34 @@ SheetTokenizer::Outcome SheetTokenizer::parseMarkup(const char* p) {
       return parseEndTag(p);
     case '?':
       return parseProcessingInstruction(p);
-    case '!': {
-      const std::string_view rest(p, static_cast<std::size_t>(end - p));
-      // Which of the three it is, once enough bytes are there to tell.
-      const auto opens = [&](std::string_view start) {
-        return rest.substr(0, start.size()) == start.substr(0, rest.size());
-      };
-      const auto complete = [&](std::string_view start) { return rest.starts_with(start); };
-      if (complete("<!--")) return parseComment(p);
-      if (phase_ == Phase::Content && complete("<![CDATA[")) return parseCData(p);
-      if (phase_ == Phase::Prolog && complete("<!DOCTYPE")) {
-        throw WorkbookError(ErrorKind::kWorkbookDocumentType, {entry_.fileName()},
-                            "the workbook part " + entry_.part() +
-                                " declares a document type, which no workbook part has");
-      }
-      if (opens("<!--") || (phase_ == Phase::Content && opens("<![CDATA[")) ||
-          (phase_ == Phase::Prolog && opens("<!DOCTYPE"))) {
-        return Outcome::NeedMore;
-      }
-      malformed(p, XML_ERROR_INVALID_TOKEN);
-    }
+    case '!':
+      return parseMarkupDeclaration(p);
     default:
       if (phase_ == Phase::Epilog) malformed(p, XML_ERROR_JUNK_AFTER_DOC_ELEMENT);
       return parseStartTag(p);
   }
+}
+
+SheetTokenizer::Outcome SheetTokenizer::parseMarkupDeclaration(const char* p) {
+  const char* end = buffer_.get() + end_;
+  const std::string_view rest(p, static_cast<std::size_t>(end - p));
+  // Which of the three it is, once enough bytes are there to tell.
+  const auto opens = [&](std::string_view start) {
+    return rest.substr(0, start.size()) == start.substr(0, rest.size());
+  };
+  const auto complete = [&](std::string_view start) { return rest.starts_with(start); };
+  if (complete("<!--")) return parseComment(p);
+  if (phase_ == Phase::Content && complete("<![CDATA[")) return parseCData(p);
+  if (phase_ == Phase::Prolog && complete("<!DOCTYPE")) {
+    throw WorkbookError(ErrorKind::kWorkbookDocumentType, {entry_.fileName()},
+                        "the workbook part " + entry_.part() +
+                            " declares a document type, which no workbook part has");
+  }
+  if (opens("<!--") || (phase_ == Phase::Content && opens("<![CDATA[")) ||
+      (phase_ == Phase::Prolog && opens("<!DOCTYPE"))) {
+    return Outcome::NeedMore;
+  }
+  malformed(p, XML_ERROR_INVALID_TOKEN);
 }
 
 const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
@@ -669,7 +673,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
   if (attributes_.size() <= 16) {
     for (std::size_t i = 1; i < attributes_.size(); ++i) {
       for (std::size_t j = 0; j < i; ++j) {
-        if (attributes_[i].name == attributes_[j].name) {
+        if (sameShortName(attributes_[i].name, attributes_[j].name)) {
           malformed(attributes_[i].name.data(), XML_ERROR_DUPLICATE_ATTRIBUTE);
         }
       }

@@ -63,6 +63,7 @@ class SheetTokenizer {
 
   Outcome parseNext();
   Outcome parseMarkup(const char* p);
+  Outcome parseMarkupDeclaration(const char* p);  // "<!": a comment, CDATA or a document type
   Outcome parseText(const char* p);
   Outcome parseStartTag(const char* p);
   Outcome parseEndTag(const char* p);
