@@ -10,33 +10,17 @@ ReadAheadRows::ReadAheadRows(std::unique_ptr<RowSource> source, std::size_t batc
       reader_([this] { readAhead(); }) {}
 
 ReadAheadRows::~ReadAheadRows() {
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
+  handoff_.stop();
   reader_.join();
 }
 
 void ReadAheadRows::readAhead() {
   for (;;) {
-    Batch batch;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return stopping_ || ready_.size() < kBatchesAhead; });
-      if (stopping_) return;
-      if (!spare_.empty()) {
-        batch = std::move(spare_.back());
-        spare_.pop_back();
-      }
-    }
-    fill(batch);
-    const bool last = batch.last;
-    {
-      const std::lock_guard lock(mutex_);
-      ready_.push_back(std::move(batch));
-    }
-    changed_.notify_all();
+    std::optional<Batch> batch = handoff_.batchToFill();
+    if (!batch) return;
+    fill(*batch);
+    const bool last = batch->last;
+    handoff_.deliver(std::move(*batch));
     if (last) return;
   }
 }
@@ -47,8 +31,7 @@ void ReadAheadRows::fill(Batch& batch) {
   batch.failure = nullptr;
   if (batch.rows.size() < batchRows_) batch.rows.resize(batchRows_);
   try {
-    while (batch.count < batchRows_) {
-      if (stopping_.load(std::memory_order_relaxed)) return;
+    while (batch.count < batchRows_ && !handoff_.stopping()) {
       if (!source_->next(batch.rows[batch.count])) {
         batch.last = true;
         return;
@@ -61,23 +44,13 @@ void ReadAheadRows::fill(Batch& batch) {
   }
 }
 
-void ReadAheadRows::takeBatch() {
-  std::unique_lock lock(mutex_);
-  // The rows handed out were swapped for the caller's old ones, whose storage is reused.
-  if (!current_.rows.empty()) spare_.push_back(std::move(current_));
-  changed_.wait(lock, [this] { return !ready_.empty(); });
-  current_ = std::move(ready_.front());
-  ready_.pop_front();
-  at_ = 0;
-  lock.unlock();
-  changed_.notify_all();
-}
-
 bool ReadAheadRows::next(RawRow& row) {
   while (at_ == current_.count) {
     if (current_.failure) std::rethrow_exception(current_.failure);
     if (current_.last) return false;
-    takeBatch();
+    // The rows handed out were swapped for the caller's old ones, whose storage is reused.
+    current_ = handoff_.exchange(std::move(current_));
+    at_ = 0;
   }
   std::swap(row, current_.rows[at_++]);
   return true;

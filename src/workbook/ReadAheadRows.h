@@ -1,15 +1,12 @@
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "workbook/Handoff.h"
 #include "workbook/RowSource.h"
 
 namespace kvd507::workbook {
@@ -39,22 +36,16 @@ class ReadAheadRows final : public RowSource {
   struct Batch {
     std::vector<RawRow> rows;  // the first `count` are read; the others are kept for reuse
     std::size_t count = 0;
-    bool last = false;            // nothing follows this batch
-    std::exception_ptr failure;   // thrown once its rows are handed out
+    bool last = false;           // nothing follows this batch
+    std::exception_ptr failure;  // thrown once its rows are handed out
   };
 
   void readAhead();
   void fill(Batch& batch);
-  void takeBatch();
 
   std::unique_ptr<RowSource> source_;
   std::size_t batchRows_;
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Batch> ready_;   // read, oldest first
-  std::vector<Batch> spare_;  // handed out, for the reading thread to fill again
-  std::atomic<bool> stopping_ = false;
+  Handoff<Batch> handoff_{kBatchesAhead};
 
   // The caller's side.
   Batch current_;

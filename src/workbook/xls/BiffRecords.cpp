@@ -105,19 +105,14 @@ bool BiffCursor::atEnd() {
   return !advance();
 }
 
-std::uint8_t BiffCursor::u8() {
+std::uint8_t BiffCursor::u8AcrossParts() {
   if (!advance()) throw BiffError("a record is shorter than its contents", record_.offset);
-  return static_cast<std::uint8_t>(record_.parts[part_][position_++]);
+  return byteAt(position_++);
 }
 
-std::uint16_t BiffCursor::u16() {
+std::uint16_t BiffCursor::u16AcrossParts() {
   const std::uint16_t low = u8();
   return static_cast<std::uint16_t>(low | u8() << 8);
-}
-
-std::uint32_t BiffCursor::u32() {
-  const std::uint32_t low = u16();
-  return low | static_cast<std::uint32_t>(u16()) << 16;
 }
 
 double BiffCursor::f64() {

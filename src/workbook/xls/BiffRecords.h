@@ -66,9 +66,25 @@ class BiffCursor {
  public:
   explicit BiffCursor(const BiffRecord& record);
 
-  std::uint8_t u8();
-  std::uint16_t u16();
-  std::uint32_t u32();
+  // Fields read from within one part, as nearly all are, take the inline path; only a field
+  // cut by a part boundary, or missing, goes through the checks that move between parts.
+  std::uint8_t u8() {
+    if (available(1)) [[likely]]
+      return byteAt(position_++);
+    return u8AcrossParts();
+  }
+  std::uint16_t u16() {
+    if (available(2)) [[likely]] {
+      const auto value = static_cast<std::uint16_t>(byteAt(position_) | byteAt(position_ + 1) << 8);
+      position_ += 2;
+      return value;
+    }
+    return u16AcrossParts();
+  }
+  std::uint32_t u32() {
+    const std::uint32_t low = u16();
+    return low | static_cast<std::uint32_t>(u16()) << 16;
+  }
   double f64();
   void skip(std::size_t count);
   // Whether every byte of the record has been read.
@@ -89,6 +105,14 @@ class BiffCursor {
   std::string chars(std::size_t count, bool highByte);
   // Moves to the next part when the current one is used up; false at the end of the record.
   bool advance();
+  bool available(std::size_t bytes) const {
+    return part_ < record_.parts.size() && record_.parts[part_].size() - position_ >= bytes;
+  }
+  std::uint8_t byteAt(std::size_t position) const {
+    return static_cast<std::uint8_t>(record_.parts[part_][position]);
+  }
+  std::uint8_t u8AcrossParts();
+  std::uint16_t u16AcrossParts();
 
   const BiffRecord& record_;
   std::size_t part_ = 0;

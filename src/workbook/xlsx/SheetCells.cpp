@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
 #include "workbook/WorkbookError.h"
@@ -81,6 +82,13 @@ std::uint32_t referenceColumn(std::string_view reference) {
   return column;
 }
 
+// Names compared with a length known when compiling, which takes a few instructions instead of
+// a call to memcmp: this runs for every element of the sheet.
+template <std::size_t N>
+bool is(std::string_view name, const char (&expected)[N]) {
+  return name.size() == N - 1 && std::memcmp(name.data(), expected, N - 1) == 0;
+}
+
 void setError(RawCell& cell, std::string_view what) {
   cell.kind = RawCell::Kind::Error;
   cell.text.assign(what);
@@ -110,28 +118,28 @@ void SheetCells::damaged(std::string cause) const {
 XmlAction SheetCells::startElement(std::string_view name, const ElementAttributes& attributes) {
   ++depth_;
   if (sheetDataDepth_ == 0) {
-    if (name == "sheetData") sheetDataDepth_ = depth_;
+    if (is(name, "sheetData")) sheetDataDepth_ = depth_;
   } else if (rowDepth_ == 0) {
-    if (name == "row" && depth_ == sheetDataDepth_ + 1) startRow(attributes);
+    if (is(name, "row") && depth_ == sheetDataDepth_ + 1) startRow(attributes);
   } else if (cellDepth_ == 0) {
-    if (name == "c" && depth_ == rowDepth_ + 1) startCell(attributes);
+    if (is(name, "c") && depth_ == rowDepth_ + 1) startCell(attributes);
   } else if (column_ == 0) {
     // a cell right of the limit: nothing of it is kept
   } else if (depth_ == cellDepth_ + 1) {
-    if (name == "v") {
+    if (is(name, "v")) {
       hasValue_ = true;
       collectInto(&value_);
-    } else if (name == "f") {
+    } else if (is(name, "f")) {
       hasFormula_ = true;
-    } else if (name == "is") {
+    } else if (is(name, "is")) {
       hasInline_ = true;
       inlineDepth_ = depth_;
     }
   } else if (inlineDepth_ != 0) {
     // Phonetic readings (<rPh>) are a guide for East Asian text, not part of it.
-    if (name == "rPh") {
+    if (is(name, "rPh")) {
       ++phoneticDepth_;
-    } else if (name == "t" && phoneticDepth_ == 0) {
+    } else if (is(name, "t") && phoneticDepth_ == 0) {
       collectInto(&inline_);
     }
   }
@@ -151,7 +159,7 @@ XmlAction SheetCells::endElement(std::string_view name) {
     } else if (depth_ == inlineDepth_) {
       inlineDepth_ = 0;
       phoneticDepth_ = 0;
-    } else if (name == "rPh" && phoneticDepth_ > 0) {
+    } else if (is(name, "rPh") && phoneticDepth_ > 0) {
       --phoneticDepth_;
     }
   } else if (rowDepth_ != 0) {
@@ -222,17 +230,17 @@ void SheetCells::startCell(const ElementAttributes& attributes) {
   type_ = CellType::Number;
   if (const auto type = attributes.find("t")) {
     const std::string_view t(*type);
-    if (t == "s") {
+    if (is(t, "s")) {
       type_ = CellType::SharedString;
-    } else if (t == "inlineStr") {
+    } else if (is(t, "inlineStr")) {
       type_ = CellType::InlineString;
-    } else if (t == "str") {
+    } else if (is(t, "str")) {
       type_ = CellType::FormulaString;
-    } else if (t == "b") {
+    } else if (is(t, "b")) {
       type_ = CellType::Boolean;
-    } else if (t == "e") {
+    } else if (is(t, "e")) {
       type_ = CellType::Error;
-    } else if (t == "d") {
+    } else if (is(t, "d")) {
       type_ = CellType::IsoDate;
     }
   }
@@ -338,10 +346,11 @@ void SheetCells::storeNumber(RawCell& cell, std::string_view text) {
   }
 }
 
-void SheetCells::storeText(RawCell& cell, std::string_view text) {
+void SheetCells::storeText(RawCell& cell, std::string& text) {
   if (text.empty()) return;
   cell.kind = RawCell::Kind::Text;
-  cell.text.assign(text);
+  cell.text.swap(text);
+  text.clear();
 }
 
 }  // namespace kvd507::workbook::xlsx

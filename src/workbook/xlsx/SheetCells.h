@@ -70,7 +70,8 @@ class SheetCells {
   void storeValue(RawCell& cell);
   void storeNumber(RawCell& cell, std::string_view text);
   void collectInto(std::string* target);
-  void storeText(RawCell& cell, std::string_view text);
+  // Takes the text over; `text` is left with the cell's old buffer, to be filled again.
+  static void storeText(RawCell& cell, std::string& text);
 
   [[noreturn]] void damaged(std::string cause) const;
 

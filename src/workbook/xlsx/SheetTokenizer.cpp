@@ -68,6 +68,16 @@ bool isTrail(unsigned char c) {
   return (c & 0xC0) == 0x80;
 }
 
+// Attribute and element names in a sheet are a few letters: compared in place, not by a call
+// to memcmp.
+bool sameShortName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 std::string_view localName(std::string_view name) {
   const std::size_t colon = name.rfind(':');
   return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -187,7 +197,7 @@ class SheetTokenizer::Attributes final : public ElementAttributes {
   std::optional<std::string_view> find(std::string_view name) const override {
     auto& attributes = tokenizer_.attributes_;
     for (std::size_t i = 0; i < attributes.size(); ++i) {
-      if (attributes[i].local != name) continue;
+      if (!sameShortName(attributes[i].local, name)) continue;
       if (attributes[i].plain) return attributes[i].raw;
       return decode(i);
     }
@@ -241,7 +251,7 @@ SheetTokenizer::Progress SheetTokenizer::step() {
       // The byte-order mark and XML declaration are judged whole, however small the chunks.
       while (end_ < kHeadBytes && !atEnd_) refill();
       if (!isPlainUtf8Part(std::string_view(buffer_.get(), end_))) {
-        finished_ = true;
+        finish();
         return Progress::OtherEncoding;
       }
       skipDeclaration();
@@ -254,12 +264,12 @@ SheetTokenizer::Progress SheetTokenizer::step() {
         case Outcome::Paused:
           return Progress::Paused;
         case Outcome::Stopped:
-          finished_ = true;
+          finish();
           return Progress::Finished;
         case Outcome::NeedMore:
           if (atEnd_) {
             if (phase_ == Phase::Epilog && begin_ == end_) {
-              finished_ = true;
+              finish();
               return Progress::Finished;
             }
             const bool nothing = phase_ == Phase::Prolog && begin_ == end_;
@@ -277,8 +287,14 @@ SheetTokenizer::Progress SheetTokenizer::step() {
 
 void SheetTokenizer::failWith(std::exception_ptr failure) {
   failure_ = std::move(failure);
-  finished_ = true;
+  finish();
   std::rethrow_exception(failure_);
+}
+
+void SheetTokenizer::finish() {
+  finished_ = true;
+  // Nothing more is read from the part; the archive may open another.
+  entry_.stop();
 }
 
 bool SheetTokenizer::refill() {
@@ -364,30 +380,34 @@ SheetTokenizer::Outcome SheetTokenizer::parseMarkup(const char* p) {
       return parseEndTag(p);
     case '?':
       return parseProcessingInstruction(p);
-    case '!': {
-      const std::string_view rest(p, static_cast<std::size_t>(end - p));
-      // Which of the three it is, once enough bytes are there to tell.
-      const auto opens = [&](std::string_view start) {
-        return rest.substr(0, start.size()) == start.substr(0, rest.size());
-      };
-      const auto complete = [&](std::string_view start) { return rest.starts_with(start); };
-      if (complete("<!--")) return parseComment(p);
-      if (phase_ == Phase::Content && complete("<![CDATA[")) return parseCData(p);
-      if (phase_ == Phase::Prolog && complete("<!DOCTYPE")) {
-        throw WorkbookError(ErrorKind::kWorkbookDocumentType, {entry_.fileName()},
-                            "the workbook part " + entry_.part() +
-                                " declares a document type, which no workbook part has");
-      }
-      if (opens("<!--") || (phase_ == Phase::Content && opens("<![CDATA[")) ||
-          (phase_ == Phase::Prolog && opens("<!DOCTYPE"))) {
-        return Outcome::NeedMore;
-      }
-      malformed(p, XML_ERROR_INVALID_TOKEN);
-    }
+    case '!':
+      return parseMarkupDeclaration(p);
     default:
       if (phase_ == Phase::Epilog) malformed(p, XML_ERROR_JUNK_AFTER_DOC_ELEMENT);
       return parseStartTag(p);
   }
+}
+
+SheetTokenizer::Outcome SheetTokenizer::parseMarkupDeclaration(const char* p) {
+  const char* end = buffer_.get() + end_;
+  const std::string_view rest(p, static_cast<std::size_t>(end - p));
+  // Which of the three it is, once enough bytes are there to tell.
+  const auto opens = [&](std::string_view start) {
+    return rest.substr(0, start.size()) == start.substr(0, rest.size());
+  };
+  const auto complete = [&](std::string_view start) { return rest.starts_with(start); };
+  if (complete("<!--")) return parseComment(p);
+  if (phase_ == Phase::Content && complete("<![CDATA[")) return parseCData(p);
+  if (phase_ == Phase::Prolog && complete("<!DOCTYPE")) {
+    throw WorkbookError(ErrorKind::kWorkbookDocumentType, {entry_.fileName()},
+                        "the workbook part " + entry_.part() +
+                            " declares a document type, which no workbook part has");
+  }
+  if (opens("<!--") || (phase_ == Phase::Content && opens("<![CDATA[")) ||
+      (phase_ == Phase::Prolog && opens("<!DOCTYPE"))) {
+    return Outcome::NeedMore;
+  }
+  malformed(p, XML_ERROR_INVALID_TOKEN);
 }
 
 const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
@@ -401,11 +421,15 @@ const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
     any |= static_cast<unsigned char>(*p++);
   }
   if (p == end) return nullptr;  // the name may go on
-  if (any >= 0x80 &&
-      !isNameOutsideAscii(std::string_view(nameStart, static_cast<std::size_t>(p - nameStart)))) {
+  if (any >= 0x80) checkNameOutsideAscii(nameStart, p);
+  return p;
+}
+
+void SheetTokenizer::checkNameOutsideAscii(const char* nameStart, const char* nameEnd) {
+  if (!isNameOutsideAscii(
+          std::string_view(nameStart, static_cast<std::size_t>(nameEnd - nameStart)))) {
     malformed(nameStart, XML_ERROR_INVALID_TOKEN);
   }
-  return p;
 }
 
 std::size_t SheetTokenizer::characterLength(const char* p) {
@@ -649,7 +673,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
   if (attributes_.size() <= 16) {
     for (std::size_t i = 1; i < attributes_.size(); ++i) {
       for (std::size_t j = 0; j < i; ++j) {
-        if (attributes_[i].name == attributes_[j].name) {
+        if (sameShortName(attributes_[i].name, attributes_[j].name)) {
           malformed(attributes_[i].name.data(), XML_ERROR_DUPLICATE_ATTRIBUTE);
         }
       }
@@ -684,14 +708,24 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
 
 SheetTokenizer::Outcome SheetTokenizer::parseEndTag(const char* p) {
   const char* end = buffer_.get() + end_;
-  const char* q = scanName(p + 2, p + 2);
-  if (q == nullptr) return Outcome::NeedMore;
-  const std::string_view name(p + 2, static_cast<std::size_t>(q - p - 2));
-  while (q < end && isSpace(*q)) ++q;
-  if (q == end) return Outcome::NeedMore;
-  if (*q != '>') malformed(q, XML_ERROR_INVALID_TOKEN);
   const std::size_t start = nameStarts_.back();
-  if (std::string_view(names_).substr(start) != name) malformed(p, XML_ERROR_TAG_MISMATCH);
+  const std::string_view open = std::string_view(names_).substr(start);
+  const char* q = p + 2;
+  // Nearly every end tag is the open element's name, checked when it was opened, and '>':
+  // matched as bytes, it needs no scanning.
+  if (static_cast<std::size_t>(end - q) > open.size() &&
+      sameShortName(std::string_view(q, open.size()), open) && q[open.size()] == '>') {
+    q += open.size();
+  } else {
+    q = scanName(q, q);
+    if (q == nullptr) return Outcome::NeedMore;
+    const std::string_view name(p + 2, static_cast<std::size_t>(q - p - 2));
+    while (q < end && isSpace(*q)) ++q;
+    if (q == end) return Outcome::NeedMore;
+    if (*q != '>') malformed(q, XML_ERROR_INVALID_TOKEN);
+    if (open != name) malformed(p, XML_ERROR_TAG_MISMATCH);
+  }
+  const std::string_view name(p + 2, open.size());
   names_.resize(start);
   nameStarts_.pop_back();
   if (nameStarts_.empty()) phase_ = Phase::Epilog;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/xlsx/InflateAhead.h"
 #include "workbook/xlsx/SheetCells.h"
 #include "workbook/xlsx/ZipArchive.h"
 
@@ -20,7 +21,8 @@ bool isPlainUtf8Part(std::string_view head);
 
 // A parser for worksheet parts, made for what they hold: it hands the elements of one part to
 // SheetCells straight from the inflated chunks, copying nothing but the element names it must
-// match, and skips what SheetCells does not keep without gathering it.
+// match, and skips what SheetCells does not keep without gathering it. The part is inflated a
+// few chunks ahead on a thread of its own (InflateAhead) until parsing ends.
 //
 // It is as strict as expat, the parser of every other part: the part must be well-formed
 // (names, nesting, attributes, references, comments, processing instructions, CDATA, UTF-8
@@ -61,6 +63,7 @@ class SheetTokenizer {
 
   Outcome parseNext();
   Outcome parseMarkup(const char* p);
+  Outcome parseMarkupDeclaration(const char* p);  // "<!": a comment, CDATA or a document type
   Outcome parseText(const char* p);
   Outcome parseStartTag(const char* p);
   Outcome parseEndTag(const char* p);
@@ -71,6 +74,8 @@ class SheetTokenizer {
 
   // Scans a name from `p`; null when more bytes are needed, throws when there is none.
   const char* scanName(const char* p, const char* nameStart);
+  // Throws unless the name, which has bytes beyond ASCII, is one XML allows.
+  void checkNameOutsideAscii(const char* nameStart, const char* nameEnd);
   // Checks the character at `p` (not '<' or '&'); returns its length, 0 when more bytes are
   // needed. Throws when it is not a character XML allows.
   std::size_t characterLength(const char* p);
@@ -85,8 +90,9 @@ class SheetTokenizer {
   bool refill();
   [[noreturn]] void malformed(const char* at, int expatCode);
   [[noreturn]] void failWith(std::exception_ptr failure);
+  void finish();
 
-  ZipEntry entry_;
+  InflateAhead entry_;
   SheetCells& cells_;
 
   std::size_t chunkSize_;
