@@ -410,7 +410,8 @@ SheetTokenizer::Outcome SheetTokenizer::parseMarkupDeclaration(const char* p) {
   malformed(p, XML_ERROR_INVALID_TOKEN);
 }
 
-const char* SheetTokenizer::scanName(const char* p, const char* nameStart) {
+[[gnu::always_inline]] inline const char* SheetTokenizer::scanName(const char* p,
+                                                                   const char* nameStart) {
   const char* end = buffer_.get() + end_;
   if (p == end) return nullptr;
   const auto first = static_cast<unsigned char>(*p);
