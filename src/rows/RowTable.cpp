@@ -61,9 +61,7 @@ AmountValues RowTable::valuesOf(const TEilute& row) {
 }
 
 void RowTable::add(TEilute&& row, const AmountValues& values, std::size_t size, std::size_t hash) {
-  const auto [slot, isNew] = byKeyHash_.try_emplace(hash, rows_.size());
-  sameHashBefore_.push_back(isNew ? kNoRow : slot->second);
-  slot->second = rows_.size();
+  sameHashBefore_.push_back(byKeyHash_.add(hash, rows_.size()));
   amounts_.push_back(values);
   rows_.push_back(std::move(row));
   textSize_ += size;
@@ -116,10 +114,8 @@ bool RowTable::mergeOrAppend(TEilute&& row, const AmountValues& values, char dec
 
 bool RowTable::mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
                          char decimalSeparator) {
-  const auto found = byKeyHash_.find(hash);
-  if (found == byKeyHash_.end()) return false;
   bool merged = false;
-  for (std::size_t index = found->second; index != kNoRow; index = sameHashBefore_[index]) {
+  for (std::size_t index = byKeyHash_.find(hash); index != kNoRow; index = sameHashBefore_[index]) {
     TEilute& target = rows_[index];
     if (!sameKey(target, row)) continue;
     // Each sum is printed, and goes on as what its text reads: sums have always been kept as

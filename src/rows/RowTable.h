@@ -3,9 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "rows/KeyIndex.h"
 #include "rows/TEilute.h"
 
 namespace kvd507::rows {
@@ -74,11 +74,11 @@ class RowTable {
   std::vector<AmountValues> amounts_;
   // Rows by the hash of their merge key, so that keys are never copied: a key can be as long
   // as the row's text. Rows taken over from a declaration may share a key, and different keys
-  // may share a hash, so a hash can name several rows: the map gives the latest of them and
+  // may share a hash, so a hash can name several rows: the index gives the latest of them and
   // sameHashBefore_ (one entry per row) the one before it, kNoRow ending the chain. No list is
   // allocated per key.
-  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
-  std::unordered_map<std::size_t, std::size_t> byKeyHash_;
+  static constexpr std::size_t kNoRow = KeyIndex::kNone;
+  KeyIndex byKeyHash_;
   std::vector<std::size_t> sameHashBefore_;
   std::size_t textLimit_;
   std::size_t textSize_ = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "rows/KeyIndex.h"
@@ -27,6 +28,10 @@ struct Spread {
   const char* name;
   std::function<std::size_t(std::size_t)> hashOf;
 };
+
+void PrintTo(const Spread& spread, std::ostream* out) {
+  *out << spread.name;
+}
 
 class KeyIndexSpreadTest : public testing::TestWithParam<Spread> {};
 

@@ -44,7 +44,10 @@ TEST_P(InflateAheadTest, GivesThePartAsInflatedWhateverTheReadSize) {
 
 INSTANTIATE_TEST_SUITE_P(ReadSizes, InflateAheadTest,
                          testing::Values(1, 7, 4096, InflateAhead::kChunkBytes,
-                                         InflateAhead::kChunkBytes + 3, 1 << 20));
+                                         InflateAhead::kChunkBytes + 3, 1 << 20),
+                         [](const testing::TestParamInfo<std::size_t>& test) {
+                           return "Bytes" + std::to_string(test.param);
+                         });
 
 TEST(InflateAhead, StoppedEarlyLeavesTheArchiveToAnotherPart) {
   test::TempDir dir;

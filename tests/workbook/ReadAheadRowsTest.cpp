@@ -1,12 +1,13 @@
-#include "workbook/ReadAheadRows.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
+
+#include "workbook/ReadAheadRows.h"
 
 namespace kvd507::workbook {
 namespace {
@@ -43,6 +44,10 @@ struct Case {
   std::size_t batchRows;
   bool fail;
 };
+
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ReadAheadRowsTest : public testing::TestWithParam<Case> {};
 
