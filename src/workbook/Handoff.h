@@ -40,6 +40,20 @@ class Handoff {
     changed_.notify_all();
   }
 
+  // Producer: fills batches with `fill(Batch&)` and hands them over, one after the other, until
+  // one comes back marked `last` or stop() is called.
+  template <typename Fill>
+  void produce(Fill fill) {
+    for (;;) {
+      std::optional<Batch> batch = batchToFill();
+      if (!batch) return;
+      fill(*batch);
+      const bool last = batch->last;
+      deliver(std::move(*batch));
+      if (last) return;
+    }
+  }
+
   // Producer: whether to stop filling as soon as it can.
   bool stopping() const { return stopRequested_.load(std::memory_order_relaxed); }
 

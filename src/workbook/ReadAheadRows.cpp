@@ -7,22 +7,11 @@ namespace kvd507::workbook {
 ReadAheadRows::ReadAheadRows(std::unique_ptr<RowSource> source, std::size_t batchRows)
     : source_(std::move(source)),
       batchRows_(batchRows == 0 ? 1 : batchRows),
-      reader_([this] { readAhead(); }) {}
+      reader_([this] { handoff_.produce([this](Batch& batch) { fill(batch); }); }) {}
 
 ReadAheadRows::~ReadAheadRows() {
   handoff_.stop();
   reader_.join();
-}
-
-void ReadAheadRows::readAhead() {
-  for (;;) {
-    std::optional<Batch> batch = handoff_.batchToFill();
-    if (!batch) return;
-    fill(*batch);
-    const bool last = batch->last;
-    handoff_.deliver(std::move(*batch));
-    if (last) return;
-  }
 }
 
 void ReadAheadRows::fill(Batch& batch) {

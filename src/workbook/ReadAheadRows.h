@@ -40,7 +40,6 @@ class ReadAheadRows final : public RowSource {
     std::exception_ptr failure;  // thrown once its rows are handed out
   };
 
-  void readAhead();
   void fill(Batch& batch);
 
   std::unique_ptr<RowSource> source_;

@@ -7,7 +7,8 @@
 namespace kvd507::workbook::xlsx {
 
 InflateAhead::InflateAhead(ZipEntry entry)
-    : entry_(std::move(entry)), inflater_([this] { inflate(); }) {}
+    : entry_(std::move(entry)),
+      inflater_([this] { handoff_.produce([this](Chunk& chunk) { fill(chunk); }); }) {}
 
 InflateAhead::~InflateAhead() {
   stop();
@@ -18,17 +19,6 @@ void InflateAhead::stop() {
   stopped_ = true;
   handoff_.stop();
   inflater_.join();
-}
-
-void InflateAhead::inflate() {
-  for (;;) {
-    std::optional<Chunk> chunk = handoff_.batchToFill();
-    if (!chunk) return;
-    fill(*chunk);
-    const bool last = chunk->last;
-    handoff_.deliver(std::move(*chunk));
-    if (last) return;
-  }
 }
 
 void InflateAhead::fill(Chunk& chunk) {

@@ -48,7 +48,6 @@ class InflateAhead {
     std::exception_ptr failure;  // thrown once its bytes are read
   };
 
-  void inflate();
   void fill(Chunk& chunk);
 
   ZipEntry entry_;
