@@ -20,12 +20,6 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-std::string controlsAsSpaces(std::string_view text) {
-  std::string result(text);
-  makeControlsSpaces(result);
-  return result;
-}
-
 void makeControlsSpaces(std::string& text) {
   for (char& c : text) {
     const bool control = static_cast<unsigned char>(c) < 32;

@@ -12,9 +12,8 @@ namespace kvd507::rows {
 std::string_view trim(std::string_view text);
 
 // Every control character (code below 32) but line feed, carriage return and tab becomes a
-// space: a declaration can carry those three, as character references, and no other.
-std::string controlsAsSpaces(std::string_view text);
-// The same, in place: for texts kept in a buffer that is used again.
+// space: a declaration can carry those three, as character references, and no other. In place,
+// for texts kept in a buffer that is used again.
 void makeControlsSpaces(std::string& text);
 
 // Changes only the letters a-z; Lithuanian and all other letters stay as they are.
