@@ -45,6 +45,12 @@ class WorkbookSource {
   // Opens the worksheet at `index` into sheetNames(). Cells right of `maxColumn` are never
   // handed out (and need not be kept). The source stays valid while this object lives.
   virtual std::unique_ptr<RowSource> openSheet(std::size_t index, std::uint32_t maxColumn) = 0;
+
+  // Says that the worksheet with this name is to be opened later, with this column limit, so
+  // that a source which reads a sheet whole before its first row may read it meanwhile, on a
+  // thread of its own. Nothing is reported here: what that reading meets, failure included,
+  // comes out of openSheet() as if it had been met there.
+  virtual void prepareSheet(std::string_view /*name*/, std::uint32_t /*maxColumn*/) {}
 };
 
 }  // namespace kvd507::workbook

@@ -59,6 +59,9 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
 inline std::optional<ReadStop> ReadLSheet(Workbook& workbook, rows::RowTable& lRows,
                                           rows::StatusSink& status, char decimalSeparator,
                                           rows::FindingSink& findings = rows::ignoredFindings()) {
+  // The U sheet is read after this one; a .xls sheet is read whole before its first row, and
+  // that can be done meanwhile.
+  workbook.prepareSheet(kUSheet.name, kUSheet.lastColumn());
   return readSheet(workbook, kLSheet, lRows, status, decimalSeparator, findings);
 }
 

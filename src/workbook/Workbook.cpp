@@ -77,6 +77,10 @@ const std::vector<std::string>& Workbook::sheetNames() const {
   return source_->sheetNames();
 }
 
+void Workbook::prepareSheet(std::string_view name, std::uint32_t maxColumn) {
+  source_->prepareSheet(name, maxColumn);
+}
+
 Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
   std::unique_ptr<RowSource> rows;
   try {

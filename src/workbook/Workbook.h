@@ -33,6 +33,9 @@ class Workbook {
   // The worksheet with exactly this name. Cells right of `maxColumn` read as empty. Throws
   // WorkbookError when there is no such worksheet.
   Sheet sheet(std::string_view name, std::uint32_t maxColumn);
+  // Says that sheet(name, maxColumn) will be asked for later, after other sheets are read, so
+  // that a .xls sheet can be read meanwhile. Changes nothing that sheet() gives or throws.
+  void prepareSheet(std::string_view name, std::uint32_t maxColumn);
   // An .ods workbook names its sheets inside the part that holds their cells, so looking one
   // up reads that part up to it, and throws WorkbookError when it is damaged before.
   bool hasSheet(std::string_view name) const;

@@ -20,6 +20,8 @@ constexpr double kDays1904 = 1462.0;  // from 1900-01-00 to 1904-01-01 in the 19
 constexpr std::string_view kMissingSharedString =
     "the cell refers to a shared string the file does not have";
 constexpr std::string_view kNoCachedResult = "formula without a cached result";
+// Asking whether to stop costs an atomic read; records are many and quick.
+constexpr std::size_t kRecordsBetweenStopChecks = 4096;
 
 // A cell as kept between reading the sheet and handing out its row: small, with strings
 // referred to rather than copied, since one shared string may fill thousands of cells.
@@ -297,7 +299,8 @@ std::unique_ptr<RowSource> SheetParser::finish() {
 }  // namespace
 
 std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlobals& globals,
-                                         std::uint32_t offset, std::uint32_t maxColumn) {
+                                         std::uint32_t offset, std::uint32_t maxColumn,
+                                         std::stop_token stop) {
   BiffRecordReader reader(stream, offset);
   BiffRecord record;
   if (!reader.next(record) || record.type != record::kBof) {
@@ -306,7 +309,12 @@ std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlob
   SheetParser parser(globals, maxColumn);
   // Charts drawn on the sheet bring their own BOF ... EOF records along.
   std::size_t depth = 0;
+  std::size_t untilStopCheck = kRecordsBetweenStopChecks;
   while (reader.next(record)) {
+    if (--untilStopCheck == 0) {
+      if (stop.stop_requested()) return nullptr;
+      untilStopCheck = kRecordsBetweenStopChecks;
+    }
     if (record.type == record::kBof) {
       ++depth;
     } else if (record.type == record::kEof) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 #include <string_view>
 
 #include "workbook/RowSource.h"
@@ -13,8 +14,9 @@ namespace kvd507::workbook::xls {
 // rows. The cells of a BIFF sheet need not come in row order, so they are all read (those
 // within `maxColumn`) and sorted before the first row is handed out; a cell stored twice
 // reads as the later one. `globals` must outlive the result. Throws BiffError when the
-// sheet's records are damaged.
+// sheet's records are damaged. Once `stop` is requested it gives up and returns nothing.
 std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlobals& globals,
-                                         std::uint32_t offset, std::uint32_t maxColumn);
+                                         std::uint32_t offset, std::uint32_t maxColumn,
+                                         std::stop_token stop = {});
 
 }  // namespace kvd507::workbook::xls
