@@ -640,6 +640,94 @@ TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
   EXPECT_TRUE(lRows.empty());
 }
 
+// What opening a sheet gives: its cells, or the place and cause of the failure.
+std::string openingOutcome(BiffWorkbook& book, std::size_t sheet, std::uint32_t maxColumn) {
+  try {
+    std::string text;
+    for (const auto& [at, cell] : cells(book, sheet, maxColumn)) {
+      text += std::to_string(at.first) + "," + std::to_string(at.second) + " " + cell + "\n";
+    }
+    return text;
+  } catch (const WorkbookError& e) {
+    return "failed: " + e.file() + " / " + e.sheet() + " / row " + std::to_string(e.row()) +
+           " / offset " + std::to_string(e.offset().value_or(0)) + " / " + e.detail();
+  }
+}
+
+// A sheet read ahead on its own thread opens with the same cells, or fails with the same
+// error in the same place, as one read when it is opened; so does one prepared with another
+// column limit, or prepared while another sheet is read.
+TEST(BiffWorkbook, APreparedSheetOpensAsOneReadWhenOpened) {
+  const std::string lSheet = B::record(kLabel, BiffBytes().cell(5, 1).string("Ona")) +
+                             B::record(kNumber, BiffBytes().cell(5, 7).f64(10));
+  const std::string uRecords = B::record(kLabel, BiffBytes().cell(5, 1).string("Jonas")) +
+                               B::record(kRk, BiffBytes().cell(5, 12).u32(0x00000C82)) +
+                               B::record(kNumber, BiffBytes().cell(3, 20).f64(7));
+  std::string overrun = B().sheet("KVD507 L", lSheet).sheet("KVD507 U", uRecords).build();
+  overrun[overrun.size() - 4 - 18 + 2] = '\x7F';  // the last NUMBER's length, past the end
+  const struct {
+    const char* what;
+    std::string stream;
+  } streams[] = {
+      {"good", B().sheet("KVD507 L", lSheet).sheet("KVD507 U", uRecords).build()},
+      {"no EOF", B().sheet("KVD507 L", lSheet)
+                     .rawSheet("KVD507 U", B::bof(B::kWorksheet) + uRecords)
+                     .build()},
+      {"record past the end", overrun},
+  };
+  for (const auto& c : streams) {
+    BiffWorkbook direct("x.xls", c.stream);
+    const std::string expected = openingOutcome(direct, 1, 19);
+    ASSERT_NE(expected, "") << c.what;
+    EXPECT_EQ(expected.starts_with("failed"), std::string(c.what) != "good") << c.what;
+
+    BiffWorkbook prepared("x.xls", c.stream);
+    prepared.prepareSheet("KVD507 U", 19);
+    EXPECT_EQ(openingOutcome(prepared, 0, 19), openingOutcome(direct, 0, 19)) << c.what;
+    EXPECT_EQ(openingOutcome(prepared, 1, 19), expected) << c.what;
+
+    BiffWorkbook otherLimit("x.xls", c.stream);
+    otherLimit.prepareSheet("KVD507 U", 30);
+    EXPECT_EQ(openingOutcome(otherLimit, 1, 19), expected) << c.what;
+
+    BiffWorkbook neverOpened("x.xls", c.stream);
+    neverOpened.prepareSheet("KVD507 U", 19);
+    neverOpened.prepareSheet("KVD507 L", 19);  // one at a time: ignored
+    neverOpened.prepareSheet("no such sheet", 19);
+    EXPECT_EQ(openingOutcome(neverOpened, 0, 19), openingOutcome(direct, 0, 19)) << c.what;
+  }
+}
+
+// Damage in the U sheet, read while the L sheet is, still fails the U sheet when it is opened:
+// after the L rows, naming the U sheet and no row, as the opening of a sheet always has.
+TEST(BiffWorkbook, DamageInAPreparedUSheetComesWhenItIsRead) {
+  std::string stream =
+      B().sheet("KVD507 L", B::record(kLabel, BiffBytes().cell(5, 1).string("Ona")) +
+                                B::record(kNumber, BiffBytes().cell(5, 7).f64(10)))
+          .rawSheet("KVD507 U", B::bof(B::kWorksheet))
+          .build();
+  auto book = workbook::Workbook::fromSource(
+      "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
+  rows::RowTable lRows;
+  rows::RowTable uRows;
+  struct : rows::StatusSink {
+    void setStatus(std::string_view) override {}
+    void processPendingEvents() override {}
+  } status;
+  EXPECT_FALSE(workbook::ReadLSheet(book, lRows, status, ','));
+  EXPECT_EQ(lRows.size(), 1u);
+  try {
+    workbook::ReadUSheet(book, uRows, status, ',');
+    FAIL() << "no error";
+  } catch (const WorkbookError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e.file(), "damaged.xls");
+    EXPECT_EQ(e.sheet(), "KVD507 U");
+    EXPECT_EQ(e.row(), 0u);
+    EXPECT_EQ(e.detail(), "the sheet's records end before its EOF record");
+  }
+}
+
 // The longest string a .xls can hold (65535 characters, here of three UTF-8 bytes each) as its
 // one shared string, used in the B, I and P cells of a thousand rows: referred to, never copied
 // per cell, and stopped by the bound on the row tables long before it could fill the memory.
