@@ -8,8 +8,6 @@
 namespace kvd507::workbook::xls {
 namespace {
 
-constexpr std::size_t kHeaderSize = 4;
-
 std::uint16_t le16(std::string_view bytes, std::size_t at) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
@@ -62,17 +60,12 @@ BiffRecordReader::BiffRecordReader(std::string_view stream, std::size_t offset)
   }
 }
 
-bool BiffRecordReader::header(std::uint16_t& type, std::size_t& length) const {
+bool BiffRecordReader::checkedHeaderEnd() const {
   if (position_ == stream_.size()) return false;
   if (stream_.size() - position_ < kHeaderSize) {
     throw BiffError("the workbook stream ends inside a record header", position_);
   }
-  type = le16(stream_, position_);
-  length = le16(stream_, position_ + 2);
-  if (stream_.size() - position_ - kHeaderSize < length) {
-    throw BiffError("a record runs past the end of the workbook stream", position_);
-  }
-  return true;
+  throw BiffError("a record runs past the end of the workbook stream", position_);
 }
 
 bool BiffRecordReader::next(BiffRecord& out) {
@@ -82,16 +75,14 @@ bool BiffRecordReader::next(BiffRecord& out) {
   out.type = type;
   out.offset = position_;
   out.parts.clear();
-  out.parts.push_back(stream_.substr(position_ + kHeaderSize, length));
+  out.parts.push_back(body(length));
   position_ += kHeaderSize + length;
   while (header(type, length) && type == record::kContinue) {
-    out.parts.push_back(stream_.substr(position_ + kHeaderSize, length));
+    out.parts.push_back(body(length));
     position_ += kHeaderSize + length;
   }
   return true;
 }
-
-BiffCursor::BiffCursor(const BiffRecord& record) : record_(record) {}
 
 bool BiffCursor::advance() {
   while (part_ < record_.parts.size() && position_ == record_.parts[part_].size()) {
@@ -131,6 +122,17 @@ void BiffCursor::skip(std::size_t count) {
 }
 
 std::string BiffCursor::chars(std::size_t count, bool highByte) {
+  // Most strings are stored one byte a character, whole within the part they start in: their
+  // bytes are Latin-1, and need no UTF-16 on the way to UTF-8.
+  if (!highByte && part_ < record_.parts.size() &&
+      record_.parts[part_].size() - position_ >= count) {
+    const std::string_view bytes = record_.parts[part_].substr(position_, count);
+    position_ += count;
+    std::string out;
+    out.reserve(count);
+    for (const char byte : bytes) appendUtf8(static_cast<unsigned char>(byte), out);
+    return out;
+  }
   std::u16string units;
   while (units.size() < count) {
     if (part_ < record_.parts.size() && position_ == record_.parts[part_].size()) {

@@ -53,7 +53,27 @@ class BiffRecordReader {
   bool next(BiffRecord& out);
 
  private:
-  bool header(std::uint16_t& type, std::size_t& length) const;
+  static constexpr std::size_t kHeaderSize = 4;
+
+  // Every record passes through here, twice (once more to look for a CONTINUE after it), so the
+  // whole header in the stream takes the inline path.
+  bool header(std::uint16_t& type, std::size_t& length) const {
+    const std::size_t left = stream_.size() - position_;
+    if (left >= kHeaderSize) [[likely]] {
+      const auto* at = reinterpret_cast<const unsigned char*>(stream_.data() + position_);
+      type = static_cast<std::uint16_t>(at[0] | at[1] << 8);
+      length = static_cast<std::size_t>(at[2] | at[3] << 8);
+      if (left - kHeaderSize >= length) [[likely]]
+        return true;
+    }
+    return checkedHeaderEnd();
+  }
+  // The stream's end, or a header or record cut off by it: false for the first, BiffError for
+  // the others.
+  bool checkedHeaderEnd() const;
+  std::string_view body(std::size_t length) const {
+    return {stream_.data() + position_ + kHeaderSize, length};
+  }
 
   std::string_view stream_;
   std::size_t position_;
@@ -64,7 +84,7 @@ class BiffRecordReader {
 // that gives the width of the characters in it.
 class BiffCursor {
  public:
-  explicit BiffCursor(const BiffRecord& record);
+  explicit BiffCursor(const BiffRecord& record) : record_(record) {}
 
   // Fields read from within one part, as nearly all are, take the inline path; only a field
   // cut by a part boundary, or missing, goes through the checks that move between parts.
