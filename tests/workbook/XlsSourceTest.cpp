@@ -356,6 +356,8 @@ TEST(BiffSheet, ValueRecords) {
   records += B::record(kBoolErr, BiffBytes().cell(3, 1).u8(0x2A).u8(1));
   records += B::record(kBlank, BiffBytes().cell(4, 0));
   records += B::record(kMulBlank, BiffBytes().u16(4).u16(1).u16(15).u16(15).u16(2));
+  // One byte a character is Latin-1, not ASCII.
+  records += B::record(kLabel, BiffBytes().cell(5, 0).string("caf\xE9 \xA9"));
   EXPECT_EQ(cellsOf(B().sheet("S", records).build()),
             (std::map<std::pair<std::uint32_t, std::uint32_t>, std::string>{
                 {{1, 1}, "number 2.5"},
@@ -367,6 +369,7 @@ TEST(BiffSheet, ValueRecords) {
                 {{3, 2}, "text rich"},
                 {{4, 1}, "number 1"},
                 {{4, 2}, "error #N/A"},
+                {{6, 1}, "text café ©"},
             }));
 }
 

@@ -128,9 +128,12 @@ std::string BiffCursor::chars(std::size_t count, bool highByte) {
       record_.parts[part_].size() - position_ >= count) {
     const std::string_view bytes = record_.parts[part_].substr(position_, count);
     position_ += count;
-    std::string out;
-    out.reserve(count);
-    for (const char byte : bytes) appendUtf8(static_cast<unsigned char>(byte), out);
+    const auto ascii =
+        std::find_if(bytes.begin(), bytes.end(), [](char byte) { return (byte & 0x80) != 0; });
+    std::string out(bytes.begin(), ascii);  // nearly always all of them
+    for (auto byte = ascii; byte != bytes.end(); ++byte) {
+      appendUtf8(static_cast<unsigned char>(*byte), out);
+    }
     return out;
   }
   std::u16string units;
