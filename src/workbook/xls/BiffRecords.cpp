@@ -85,10 +85,7 @@ bool BiffRecordReader::next(BiffRecord& out) {
 }
 
 bool BiffCursor::advance() {
-  while (part_ < record_.parts.size() && position_ == record_.parts[part_].size()) {
-    ++part_;
-    position_ = 0;
-  }
+  while (part_ < record_.parts.size() && position_ == record_.parts[part_].size()) nextPart();
   return part_ < record_.parts.size();
 }
 
@@ -140,8 +137,8 @@ std::string BiffCursor::chars(std::size_t count, bool highByte) {
   while (units.size() < count) {
     if (part_ < record_.parts.size() && position_ == record_.parts[part_].size()) {
       // Characters that go on in the next part come with a fresh option byte.
-      if (++part_ == record_.parts.size()) break;
-      position_ = 0;
+      nextPart();
+      if (part_ == record_.parts.size()) break;
       const std::string_view next = record_.parts[part_];
       if (next.empty()) continue;
       highByte = (static_cast<unsigned char>(next[0]) & 0x01) != 0;

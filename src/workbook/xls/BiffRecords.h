@@ -84,7 +84,8 @@ class BiffRecordReader {
 // that gives the width of the characters in it.
 class BiffCursor {
  public:
-  explicit BiffCursor(const BiffRecord& record) : record_(record) {}
+  explicit BiffCursor(const BiffRecord& record)
+      : record_(record), here_(record.parts.empty() ? std::string_view() : record.parts[0]) {}
 
   // Fields read from within one part, as nearly all are, take the inline path; only a field
   // cut by a part boundary, or missing, goes through the checks that move between parts.
@@ -102,6 +103,13 @@ class BiffCursor {
     return u16AcrossParts();
   }
   std::uint32_t u32() {
+    if (available(4)) [[likely]] {
+      const std::uint32_t value = byteAt(position_) | byteAt(position_ + 1) << 8 |
+                                  byteAt(position_ + 2) << 16 |
+                                  static_cast<std::uint32_t>(byteAt(position_ + 3)) << 24;
+      position_ += 4;
+      return value;
+    }
     const std::uint32_t low = u16();
     return low | static_cast<std::uint32_t>(u16()) << 16;
   }
@@ -125,17 +133,22 @@ class BiffCursor {
   std::string chars(std::size_t count, bool highByte);
   // Moves to the next part when the current one is used up; false at the end of the record.
   bool advance();
-  bool available(std::size_t bytes) const {
-    return part_ < record_.parts.size() && record_.parts[part_].size() - position_ >= bytes;
+  // Moves on to the part after the current one (past the last: none, and nothing available).
+  void nextPart() {
+    ++part_;
+    position_ = 0;
+    here_ = part_ < record_.parts.size() ? record_.parts[part_] : std::string_view();
   }
+  bool available(std::size_t bytes) const { return here_.size() - position_ >= bytes; }
   std::uint8_t byteAt(std::size_t position) const {
-    return static_cast<std::uint8_t>(record_.parts[part_][position]);
+    return static_cast<std::uint8_t>(here_[position]);
   }
   std::uint8_t u8AcrossParts();
   std::uint16_t u16AcrossParts();
 
   const BiffRecord& record_;
   std::size_t part_ = 0;
+  std::string_view here_;  // the part at part_, empty past the last
   std::size_t position_ = 0;
 };
 
