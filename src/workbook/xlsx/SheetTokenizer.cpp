@@ -190,52 +190,28 @@ bool isPlainUtf8Part(std::string_view head) {
   return declaration->empty() || isUtf8Declaration(*declaration);
 }
 
-// The attributes of the start tag just parsed; values with references or white space to
-// normalise are decoded when asked for.
-class SheetTokenizer::Attributes final : public ElementAttributes {
- public:
-  explicit Attributes(SheetTokenizer& tokenizer) : tokenizer_(tokenizer) {}
-
-  std::optional<std::string_view> find(std::string_view name) const override {
-    auto& attributes = tokenizer_.attributes_;
-    for (std::size_t i = 0; i < tokenizer_.attributeCount_; ++i) {
-      if (!sameShortName(attributes[i].local, name)) continue;
-      if (attributes[i].plain) return attributes[i].raw;
-      return decode(i);
+// As XML normalises an attribute value: references replaced, and each white space character
+// or line end written in the value made one space. The references were checked as the tag
+// was parsed.
+void SheetTokenizer::decodeValue(std::string_view raw, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '&') {
+      char bytes[4];
+      std::size_t length = 0;
+      i += decodeReference(raw.data() + i, bytes, length) - 1;
+      out.append(bytes, length);
+    } else if (c == '\r') {
+      if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+      out += ' ';
+    } else if (c == '\t' || c == '\n') {
+      out += ' ';
+    } else {
+      out += c;
     }
-    return std::nullopt;
   }
-
- private:
-  // As XML normalises an attribute value: references replaced, and each white space
-  // character or line end written in the value made one space.
-  std::string_view decode(std::size_t index) const {
-    auto& decoded = tokenizer_.decoded_;
-    if (decoded.size() <= index) decoded.resize(index + 1);
-    std::string& out = decoded[index];
-    out.clear();
-    const std::string_view raw = tokenizer_.attributes_[index].raw;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-      const char c = raw[i];
-      if (c == '&') {
-        char bytes[4];
-        std::size_t length = 0;
-        i += tokenizer_.decodeReference(raw.data() + i, bytes, length) - 1;
-        out.append(bytes, length);
-      } else if (c == '\r') {
-        if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
-        out += ' ';
-      } else if (c == '\t' || c == '\n') {
-        out += ' ';
-      } else {
-        out += c;
-      }
-    }
-    return out;
-  }
-
-  SheetTokenizer& tokenizer_;
-};
+}
 
 SheetTokenizer::SheetTokenizer(ZipEntry entry, SheetCells& cells, std::size_t chunkSize)
     : entry_(std::move(entry)),
@@ -616,6 +592,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
   if (q == nullptr) return Outcome::NeedMore;
   const std::string_view name(p + 1, static_cast<std::size_t>(q - p - 1));
   attributeCount_ = 0;
+  bool anyToDecode = false;
   bool empty = false;
   for (;;) {
     if (q == end) return Outcome::NeedMore;
@@ -674,10 +651,15 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
         q += length;
       }
     }
-    if (attributeCount_ == attributes_.size()) attributes_.emplace_back();
-    attributes_[attributeCount_++] = {
-        attributeName, localName(attributeName),
-        std::string_view(valueStart, static_cast<std::size_t>(q - valueStart)), plain};
+    if (attributeCount_ == attributes_.size()) {
+      attributes_.emplace_back();
+      found_.emplace_back();
+    }
+    const std::string_view raw(valueStart, static_cast<std::size_t>(q - valueStart));
+    attributes_[attributeCount_] = {attributeName, raw, plain};
+    found_[attributeCount_] = {localName(attributeName), raw};
+    ++attributeCount_;
+    anyToDecode |= !plain;
     ++q;
   }
 
@@ -703,10 +685,21 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
                         "the workbook part " + entry_.part() + " nests elements too deeply");
   }
 
+  if (anyToDecode) {
+    // Sized first, so that no decoded value moves while the others are decoded.
+    if (decoded_.size() < attributeCount_) decoded_.resize(attributeCount_);
+    for (std::size_t i = 0; i < attributeCount_; ++i) {
+      if (attributes_[i].plain) continue;
+      decodeValue(attributes_[i].raw, decoded_[i]);
+      found_[i].value = decoded_[i];
+    }
+  }
+
   phase_ = Phase::Content;
   begin_ = static_cast<std::size_t>(q - buffer_.get());
   const std::string_view local = localName(name);
-  const XmlAction action = cells_.startElement(local, Attributes(*this));
+  const XmlAction action =
+      cells_.startElement(local, ElementAttributes(found_.data(), attributeCount_));
   if (!empty) {
     openNames_.push(name);
     return act(action);

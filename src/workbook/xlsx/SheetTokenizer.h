@@ -52,11 +52,9 @@ class SheetTokenizer {
  private:
   struct Attribute {
     std::string_view name;
-    std::string_view local;
     std::string_view raw;  // as written between the quotes
     bool plain;            // no reference, no white space other than ' ' in it
   };
-  class Attributes;
 
   enum class Phase : std::uint8_t { Prolog, Content, Epilog };
   // What parsing one piece of markup came to.
@@ -85,6 +83,7 @@ class SheetTokenizer {
   // Decodes the reference at `p` (an '&') into `out`; returns its length, 0 when more bytes
   // are needed. Throws when XML does not define it.
   std::size_t decodeReference(const char* p, char* out, std::size_t& outLength);
+  void decodeValue(std::string_view raw, std::string& out);
   void emit(std::string_view text);
 
   void skipDeclaration();
@@ -119,9 +118,10 @@ class SheetTokenizer {
   // As for every other part (XmlReader).
   static constexpr std::size_t kMaxDepth = 256;
   NameStack<kMaxDepth> openNames_;
-  // The start tag's attributes are the first `attributeCount_`; the vector only grows, so
-  // that a tag costs no allocation or construction.
+  // The start tag's attributes are the first `attributeCount_`, as written and as SheetCells
+  // is given them; the vectors only grow, so that a tag costs no allocation or construction.
   std::vector<Attribute> attributes_;
+  std::vector<ElementAttribute> found_;
   std::size_t attributeCount_ = 0;
   std::vector<std::string> decoded_;
 
