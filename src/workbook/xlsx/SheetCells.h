@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -20,15 +21,36 @@ struct SheetContext {
   bool date1904 = false;
 };
 
-// The attributes of the element being started, as a parser hands them over.
+// One attribute of the element being started: its name without prefix, and its value with
+// entity and character references decoded and white space normalised as XML does.
+struct ElementAttribute {
+  std::string_view localName;
+  std::string_view value;
+};
+
+// The attributes of the element being started, as a parser hands them over: a view of the
+// parser's own array, looked up without a call since every cell asks for three.
 class ElementAttributes {
  public:
-  // The value of the first attribute with this local name (entity and character references
-  // decoded, white space normalised as XML does), or nothing when it has none.
-  virtual std::optional<std::string_view> find(std::string_view localName) const = 0;
+  ElementAttributes(const ElementAttribute* attributes, std::size_t count)
+      : attributes_(attributes), count_(count) {}
 
- protected:
-  ~ElementAttributes() = default;
+  // The value of the first attribute with this local name, or nothing when it has none.
+  std::optional<std::string_view> find(std::string_view localName) const {
+    for (std::size_t i = 0; i < count_; ++i) {
+      const std::string_view name = attributes_[i].localName;
+      if (name.size() != localName.size()) continue;
+      // A letter or two as a rule: compared in place, not by a call to memcmp.
+      std::size_t same = 0;
+      while (same < name.size() && name[same] == localName[same]) ++same;
+      if (same == name.size()) return attributes_[i].value;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  const ElementAttribute* attributes_;
+  std::size_t count_;
 };
 
 // Turns the elements of a worksheet part into rows, whatever parser reads the part. The

@@ -5,18 +5,13 @@
 namespace kvd507::workbook::xlsx {
 namespace {
 
-class ExpatAttributes final : public ElementAttributes {
- public:
-  explicit ExpatAttributes(const char** attributes) : attributes_(attributes) {}
-
-  std::optional<std::string_view> find(std::string_view localName) const override {
-    if (const char* value = findAttribute(attributes_, localName)) return value;
-    return std::nullopt;
+// Expat's attributes, a null-terminated array of names and values, as SheetCells takes them.
+void collectAttributes(const char** attributes, std::vector<ElementAttribute>& out) {
+  out.clear();
+  for (; attributes[0] != nullptr; attributes += 2) {
+    out.push_back({localName(attributes[0]), attributes[1]});
   }
-
- private:
-  const char** attributes_;
-};
+}
 
 }  // namespace
 
@@ -37,7 +32,8 @@ bool SheetStream::next(RawRow& row) {
 }
 
 XmlAction SheetStream::startElement(std::string_view name, const char** attributes) {
-  return cells_.startElement(name, ExpatAttributes(attributes));
+  collectAttributes(attributes, attributes_);
+  return cells_.startElement(name, ElementAttributes(attributes_.data(), attributes_.size()));
 }
 
 XmlAction SheetStream::endElement(std::string_view name) {

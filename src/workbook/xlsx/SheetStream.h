@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "workbook/RowSource.h"
 #include "workbook/xlsx/SheetCells.h"
@@ -23,6 +24,7 @@ class SheetStream : public RowSource, private XmlHandler {
   void characters(std::string_view text) override;
 
   SheetCells cells_;
+  std::vector<ElementAttribute> attributes_;  // of the element being started
   bool finished_ = false;
   XmlReader reader_;  // last: it calls back into the members above
 };

@@ -12,8 +12,6 @@
 namespace kvd507::workbook::xlsx {
 namespace {
 
-// As for every other part (XmlReader).
-constexpr std::size_t kMaxDepth = 256;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Enough for a byte-order mark and any XML declaration a spreadsheet application writes.
 constexpr std::size_t kHeadBytes = 1024;
@@ -78,9 +76,13 @@ bool sameShortName(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The name after its prefix, if any. Sheet names are a few bytes and rarely prefixed, so a
+// loop written out here beats a call to rfind.
 std::string_view localName(std::string_view name) {
-  const std::size_t colon = name.rfind(':');
-  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+  for (std::size_t i = name.size(); i > 0; --i) {
+    if (name[i - 1] == ':') return name.substr(i);
+  }
+  return name;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -188,59 +190,37 @@ bool isPlainUtf8Part(std::string_view head) {
   return declaration->empty() || isUtf8Declaration(*declaration);
 }
 
-// The attributes of the start tag just parsed; values with references or white space to
-// normalise are decoded when asked for.
-class SheetTokenizer::Attributes final : public ElementAttributes {
- public:
-  explicit Attributes(SheetTokenizer& tokenizer) : tokenizer_(tokenizer) {}
-
-  std::optional<std::string_view> find(std::string_view name) const override {
-    auto& attributes = tokenizer_.attributes_;
-    for (std::size_t i = 0; i < attributes.size(); ++i) {
-      if (!sameShortName(attributes[i].local, name)) continue;
-      if (attributes[i].plain) return attributes[i].raw;
-      return decode(i);
+// As XML normalises an attribute value: references replaced, and each white space character
+// or line end written in the value made one space. The references were checked as the tag
+// was parsed.
+void SheetTokenizer::decodeValue(std::string_view raw, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '&') {
+      char bytes[4];
+      std::size_t length = 0;
+      i += decodeReference(raw.data() + i, bytes, length) - 1;
+      out.append(bytes, length);
+    } else if (c == '\r') {
+      if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+      out += ' ';
+    } else if (c == '\t' || c == '\n') {
+      out += ' ';
+    } else {
+      out += c;
     }
-    return std::nullopt;
   }
-
- private:
-  // As XML normalises an attribute value: references replaced, and each white space
-  // character or line end written in the value made one space.
-  std::string_view decode(std::size_t index) const {
-    auto& decoded = tokenizer_.decoded_;
-    if (decoded.size() <= index) decoded.resize(index + 1);
-    std::string& out = decoded[index];
-    out.clear();
-    const std::string_view raw = tokenizer_.attributes_[index].raw;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-      const char c = raw[i];
-      if (c == '&') {
-        char bytes[4];
-        std::size_t length = 0;
-        i += tokenizer_.decodeReference(raw.data() + i, bytes, length) - 1;
-        out.append(bytes, length);
-      } else if (c == '\r') {
-        if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
-        out += ' ';
-      } else if (c == '\t' || c == '\n') {
-        out += ' ';
-      } else {
-        out += c;
-      }
-    }
-    return out;
-  }
-
-  SheetTokenizer& tokenizer_;
-};
+}
 
 SheetTokenizer::SheetTokenizer(ZipEntry entry, SheetCells& cells, std::size_t chunkSize)
     : entry_(std::move(entry)),
       cells_(cells),
       chunkSize_(std::max<std::size_t>(chunkSize, 1)),
-      buffer_(std::make_unique<char[]>(chunkSize_)),
-      capacity_(chunkSize_) {}
+      buffer_(std::make_unique<char[]>(chunkSize_ + 1)),
+      capacity_(chunkSize_) {
+  buffer_[0] = '\0';
+}
 
 SheetTokenizer::Progress SheetTokenizer::step() {
   if (failure_) std::rethrow_exception(failure_);
@@ -257,7 +237,7 @@ SheetTokenizer::Progress SheetTokenizer::step() {
       skipDeclaration();
     }
     for (;;) {
-      const Outcome outcome = begin_ < end_ ? parseNext() : Outcome::NeedMore;
+      const Outcome outcome = parseNext();
       switch (outcome) {
         case Outcome::Done:
           break;
@@ -316,7 +296,7 @@ bool SheetTokenizer::refill() {
   if (capacity_ - end_ < chunkSize_) {
     std::size_t larger = capacity_ * 2;
     while (larger - end_ < chunkSize_) larger *= 2;
-    auto buffer = std::make_unique<char[]>(larger);
+    auto buffer = std::make_unique<char[]>(larger + 1);
     std::memcpy(buffer.get(), buffer_.get(), end_);
     buffer_ = std::move(buffer);
     capacity_ = larger;
@@ -327,6 +307,7 @@ bool SheetTokenizer::refill() {
     if (got == 0) atEnd_ = true;
     end_ += got;
   }
+  buffer_[end_] = '\0';
   return end_ > before;
 }
 
@@ -358,11 +339,21 @@ void SheetTokenizer::malformed(const char* at, int expatCode) {
 }
 
 SheetTokenizer::Outcome SheetTokenizer::parseNext() {
+  // Piece after piece without going back to step(), which has nothing to do until a row is
+  // ready or the bytes run out.
+  for (;;) {
+    if (begin_ == end_) return Outcome::NeedMore;
+    const Outcome outcome = parsePiece();
+    if (outcome != Outcome::Done) return outcome;
+  }
+}
+
+inline SheetTokenizer::Outcome SheetTokenizer::parsePiece() {
   const char* p = buffer_.get() + begin_;
   const char* end = buffer_.get() + end_;
   if (phase_ == Phase::Content) return *p == '<' ? parseMarkup(p) : parseText(p);
   // Before and after the root element only white space may stand between the markup.
-  while (p < end && isSpace(*p)) ++p;
+  while (isSpace(*p)) ++p;
   begin_ = static_cast<std::size_t>(p - buffer_.get());
   if (p == end) return Outcome::NeedMore;
   if (*p != '<') {
@@ -418,9 +409,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseMarkupDeclaration(const char* p) {
   if (first < 0x80 && !isAsciiNameStart(first)) malformed(p, XML_ERROR_INVALID_TOKEN);
   unsigned char any = first;
   ++p;
-  while (p < end && kNameByte[static_cast<unsigned char>(*p)]) {
-    any |= static_cast<unsigned char>(*p++);
-  }
+  while (kNameByte[static_cast<unsigned char>(*p)]) any |= static_cast<unsigned char>(*p++);
   if (p == end) return nullptr;  // the name may go on
   if (any >= 0x80) checkNameOutsideAscii(nameStart, p);
   return p;
@@ -550,12 +539,10 @@ SheetTokenizer::Outcome SheetTokenizer::parseText(const char* p) {
     if (collect && upTo > run) emit(std::string_view(run, static_cast<std::size_t>(upTo - run)));
     begin_ = static_cast<std::size_t>(upTo - base);
   };
-  while (p < end) {
+  for (;;) {
+    while (kTextClass[static_cast<unsigned char>(*p)] == kPlain) ++p;
+    if (p == end) break;
     const auto c = static_cast<unsigned char>(*p);
-    if (kTextClass[c] == kPlain) {
-      ++p;
-      continue;
-    }
     if (c == '<') {
       flush(p);
       return Outcome::Done;
@@ -604,7 +591,8 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
   const char* q = scanName(p + 1, p + 1);
   if (q == nullptr) return Outcome::NeedMore;
   const std::string_view name(p + 1, static_cast<std::size_t>(q - p - 1));
-  attributes_.clear();
+  attributeCount_ = 0;
+  bool anyToDecode = false;
   bool empty = false;
   for (;;) {
     if (q == end) return Outcome::NeedMore;
@@ -621,7 +609,7 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
     }
     // Each attribute follows white space.
     if (!isSpace(*q)) malformed(q, XML_ERROR_INVALID_TOKEN);
-    while (q < end && isSpace(*q)) ++q;
+    while (isSpace(*q)) ++q;
     if (q == end) return Outcome::NeedMore;
     if (*q == '>' || *q == '/') continue;
 
@@ -629,22 +617,21 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
     q = scanName(q, q);
     if (q == nullptr) return Outcome::NeedMore;
     const std::string_view attributeName(nameStart, static_cast<std::size_t>(q - nameStart));
-    while (q < end && isSpace(*q)) ++q;
+    while (isSpace(*q)) ++q;
     if (q == end) return Outcome::NeedMore;
     if (*q != '=') malformed(q, XML_ERROR_INVALID_TOKEN);
     ++q;
-    while (q < end && isSpace(*q)) ++q;
+    while (isSpace(*q)) ++q;
     if (q == end) return Outcome::NeedMore;
     const char quote = *q;
     if (quote != '"' && quote != '\'') malformed(q, XML_ERROR_INVALID_TOKEN);
     const char* valueStart = ++q;
     bool plain = true;
     for (;;) {
+      while (kPlainValueByte[static_cast<unsigned char>(*q)]) ++q;
       if (q == end) return Outcome::NeedMore;
       const auto c = static_cast<unsigned char>(*q);
-      if (kPlainValueByte[c]) {
-        ++q;
-      } else if (c == static_cast<unsigned char>(quote)) {
+      if (c == static_cast<unsigned char>(quote)) {
         break;
       } else if (c == '"' || c == '\'') {
         ++q;
@@ -664,15 +651,21 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
         q += length;
       }
     }
-    attributes_.push_back({attributeName, localName(attributeName),
-                           std::string_view(valueStart, static_cast<std::size_t>(q - valueStart)),
-                           plain});
+    if (attributeCount_ == attributes_.size()) {
+      attributes_.emplace_back();
+      found_.emplace_back();
+    }
+    const std::string_view raw(valueStart, static_cast<std::size_t>(q - valueStart));
+    attributes_[attributeCount_] = {attributeName, raw, plain};
+    found_[attributeCount_] = {localName(attributeName), raw};
+    ++attributeCount_;
+    anyToDecode |= !plain;
     ++q;
   }
 
   // No attribute twice.
-  if (attributes_.size() <= 16) {
-    for (std::size_t i = 1; i < attributes_.size(); ++i) {
+  if (attributeCount_ <= 16) {
+    for (std::size_t i = 1; i < attributeCount_; ++i) {
       for (std::size_t j = 0; j < i; ++j) {
         if (sameShortName(attributes_[i].name, attributes_[j].name)) {
           malformed(attributes_[i].name.data(), XML_ERROR_DUPLICATE_ATTRIBUTE);
@@ -681,36 +674,45 @@ SheetTokenizer::Outcome SheetTokenizer::parseStartTag(const char* p) {
     }
   } else {
     std::vector<std::string_view> names;
-    names.reserve(attributes_.size());
-    for (const Attribute& attribute : attributes_) names.push_back(attribute.name);
+    names.reserve(attributeCount_);
+    for (std::size_t i = 0; i < attributeCount_; ++i) names.push_back(attributes_[i].name);
     std::sort(names.begin(), names.end());
     const auto twice = std::adjacent_find(names.begin(), names.end());
     if (twice != names.end()) malformed(twice->data(), XML_ERROR_DUPLICATE_ATTRIBUTE);
   }
-  if (nameStarts_.size() + 1 > kMaxDepth) {
+  if (openNames_.depth() == kMaxDepth) {
     throw WorkbookError(ErrorKind::kWorkbookDamaged, {entry_.fileName()},
                         "the workbook part " + entry_.part() + " nests elements too deeply");
+  }
+
+  if (anyToDecode) {
+    // Sized first, so that no decoded value moves while the others are decoded.
+    if (decoded_.size() < attributeCount_) decoded_.resize(attributeCount_);
+    for (std::size_t i = 0; i < attributeCount_; ++i) {
+      if (attributes_[i].plain) continue;
+      decodeValue(attributes_[i].raw, decoded_[i]);
+      found_[i].value = decoded_[i];
+    }
   }
 
   phase_ = Phase::Content;
   begin_ = static_cast<std::size_t>(q - buffer_.get());
   const std::string_view local = localName(name);
-  const XmlAction action = cells_.startElement(local, Attributes(*this));
+  const XmlAction action =
+      cells_.startElement(local, ElementAttributes(found_.data(), attributeCount_));
   if (!empty) {
-    nameStarts_.push_back(static_cast<std::uint32_t>(names_.size()));
-    names_ += name;
+    openNames_.push(name);
     return act(action);
   }
   if (action == XmlAction::Stop) return act(action);
-  if (nameStarts_.empty()) phase_ = Phase::Epilog;
+  if (openNames_.empty()) phase_ = Phase::Epilog;
   const XmlAction endAction = cells_.endElement(local);
   return act(action == XmlAction::Pause && endAction == XmlAction::Continue ? action : endAction);
 }
 
 SheetTokenizer::Outcome SheetTokenizer::parseEndTag(const char* p) {
   const char* end = buffer_.get() + end_;
-  const std::size_t start = nameStarts_.back();
-  const std::string_view open = std::string_view(names_).substr(start);
+  const std::string_view open = openNames_.top();
   const char* q = p + 2;
   // Nearly every end tag is the open element's name, checked when it was opened, and '>':
   // matched as bytes, it needs no scanning.
@@ -721,15 +723,14 @@ SheetTokenizer::Outcome SheetTokenizer::parseEndTag(const char* p) {
     q = scanName(q, q);
     if (q == nullptr) return Outcome::NeedMore;
     const std::string_view name(p + 2, static_cast<std::size_t>(q - p - 2));
-    while (q < end && isSpace(*q)) ++q;
+    while (isSpace(*q)) ++q;
     if (q == end) return Outcome::NeedMore;
     if (*q != '>') malformed(q, XML_ERROR_INVALID_TOKEN);
     if (open != name) malformed(p, XML_ERROR_TAG_MISMATCH);
   }
   const std::string_view name(p + 2, open.size());
-  names_.resize(start);
-  nameStarts_.pop_back();
-  if (nameStarts_.empty()) phase_ = Phase::Epilog;
+  openNames_.pop();
+  if (openNames_.empty()) phase_ = Phase::Epilog;
   begin_ = static_cast<std::size_t>(q + 1 - buffer_.get());
   return act(cells_.endElement(localName(name)));
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "workbook/xlsx/InflateAhead.h"
+#include "workbook/xlsx/NameStack.h"
 #include "workbook/xlsx/SheetCells.h"
 #include "workbook/xlsx/ZipArchive.h"
 
@@ -51,17 +52,17 @@ class SheetTokenizer {
  private:
   struct Attribute {
     std::string_view name;
-    std::string_view local;
     std::string_view raw;  // as written between the quotes
     bool plain;            // no reference, no white space other than ' ' in it
   };
-  class Attributes;
 
   enum class Phase : std::uint8_t { Prolog, Content, Epilog };
   // What parsing one piece of markup came to.
   enum class Outcome : std::uint8_t { Done, NeedMore, Paused, Stopped };
 
+  // Parses pieces of markup and text until one pauses, stops or needs more bytes.
   Outcome parseNext();
+  Outcome parsePiece();
   Outcome parseMarkup(const char* p);
   Outcome parseMarkupDeclaration(const char* p);  // "<!": a comment, CDATA or a document type
   Outcome parseText(const char* p);
@@ -82,6 +83,7 @@ class SheetTokenizer {
   // Decodes the reference at `p` (an '&') into `out`; returns its length, 0 when more bytes
   // are needed. Throws when XML does not define it.
   std::size_t decodeReference(const char* p, char* out, std::size_t& outLength);
+  void decodeValue(std::string_view raw, std::string& out);
   void emit(std::string_view text);
 
   void skipDeclaration();
@@ -96,7 +98,10 @@ class SheetTokenizer {
   SheetCells& cells_;
 
   std::size_t chunkSize_;
-  // Raw bytes the inflater writes into: an array, not value-initialised like a vector.
+  // Raw bytes the inflater writes into: an array, not value-initialised like a vector. It has
+  // room for one byte more than `capacity_`, and a NUL always follows the bytes inflated: the
+  // loops that scan names, values and text stop at it without comparing each byte's place with
+  // the end. XML allows no NUL, so a loop that stops at one checks whether it is the end.
   std::unique_ptr<char[]> buffer_;  // NOLINT(modernize-avoid-c-arrays)
   std::size_t capacity_;
   std::size_t begin_ = 0;  // first byte not parsed yet
@@ -110,10 +115,14 @@ class SheetTokenizer {
   std::uint64_t bufferOffset_ = 0;     // of buffer_[0], in the part
 
   Phase phase_ = Phase::Prolog;
-  // The names of the open elements, end to end, to match their end tags.
-  std::string names_;
-  std::vector<std::uint32_t> nameStarts_;
+  // As for every other part (XmlReader).
+  static constexpr std::size_t kMaxDepth = 256;
+  NameStack<kMaxDepth> openNames_;
+  // The start tag's attributes are the first `attributeCount_`, as written and as SheetCells
+  // is given them; the vectors only grow, so that a tag costs no allocation or construction.
   std::vector<Attribute> attributes_;
+  std::vector<ElementAttribute> found_;
+  std::size_t attributeCount_ = 0;
   std::vector<std::string> decoded_;
 
   std::exception_ptr failure_;

@@ -15,12 +15,12 @@ constexpr int kChunkSize = 64 * 1024;
 // Workbook parts nest a dozen levels at most; far deeper nesting is an attack on memory.
 constexpr std::size_t kMaxDepth = 256;
 
+}  // namespace
+
 std::string_view localName(const char* name) {
   const char* colon = std::strrchr(name, ':');
   return colon != nullptr ? std::string_view(colon + 1) : std::string_view(name);
 }
-
-}  // namespace
 
 const char* findAttribute(const char** attributes, std::string_view name) {
   for (; attributes[0] != nullptr; attributes += 2) {
