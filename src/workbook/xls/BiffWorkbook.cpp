@@ -1,6 +1,5 @@
 #include "workbook/xls/BiffWorkbook.h"
 
-#include <system_error>
 #include <utility>
 
 #include "workbook/WorkbookError.h"
@@ -37,8 +36,8 @@ void BiffWorkbook::prepareSheet(std::string_view name, std::uint32_t maxColumn) 
                                                               stop = stopPreparing_.get_token()] {
                                 return readBiffSheet(stream_, globals_, offset, maxColumn, stop);
                               })};
-  } catch (const std::system_error&) {
-    // No thread to spare: the sheet is read when it is opened, as without the hint.
+  } catch (...) {
+    // No thread or memory to spare: the sheet is read when it is opened, as without the hint.
   }
 }
 
