@@ -137,6 +137,16 @@ AtomicFileWriter::~AtomicFileWriter() {
 
 void AtomicFileWriter::write(std::string_view bytes) {
   writeAll(fd_, bytes, file_);
+  written_ += bytes.size();
+  // A large file is handed to the disk as it is written, so that the flush in commit() waits
+  // for its last few megabytes only, not for all of it at once. Only a hint: commit() flushes
+  // and reports as before.
+  static constexpr std::uint64_t kWriteBackBytes = std::uint64_t{8} << 20;
+  if (written_ - writtenBack_ >= kWriteBackBytes) {
+    ::sync_file_range(fd_, static_cast<off_t>(writtenBack_),
+                      static_cast<off_t>(written_ - writtenBack_), SYNC_FILE_RANGE_WRITE);
+    writtenBack_ = written_;
+  }
 }
 
 void AtomicFileWriter::commit() {

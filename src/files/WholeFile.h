@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -51,6 +52,8 @@ class AtomicFileWriter {
   std::filesystem::path file_;
   std::filesystem::path temporary_;
   int fd_ = -1;
+  std::uint64_t written_ = 0;      // bytes written so far
+  std::uint64_t writtenBack_ = 0;  // of which the disk was asked to take the first
 };
 
 // Whether `file` exists and must not be replaced: nobody may write to it (its mode has no write

@@ -77,7 +77,6 @@ void RowTable::append(TEilute row) {
 
 void RowTable::appendAll(RowTable&& other) {
   reserveText(other.textSize_);
-  rows_.reserve(rows_.size() + other.rows_.size());
   amounts_.reserve(rows_.size() + other.rows_.size());
   sameHashBefore_.reserve(rows_.size() + other.rows_.size());
   for (std::size_t index = 0; index < other.rows_.size(); ++index) {

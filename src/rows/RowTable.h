@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "rows/ChunkedVector.h"
 #include "rows/KeyIndex.h"
 #include "rows/TEilute.h"
 
@@ -56,8 +57,9 @@ class RowTable {
   // What parseAmount reads from the amount and the second amount of the row at `index`.
   double amountValue(std::size_t index) const { return amounts_[index][0]; }
   double secondAmountValue(std::size_t index) const { return amounts_[index][1]; }
-  std::vector<TEilute>::const_iterator begin() const { return rows_.begin(); }
-  std::vector<TEilute>::const_iterator end() const { return rows_.end(); }
+  using Rows = ChunkedVector<TEilute, 512>;
+  Rows::const_iterator begin() const { return rows_.begin(); }
+  Rows::const_iterator end() const { return rows_.end(); }
 
  private:
   static std::size_t keyHash(const TEilute& row);
@@ -68,7 +70,7 @@ class RowTable {
   bool mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
                  char decimalSeparator);
 
-  std::vector<TEilute> rows_;
+  Rows rows_;
   // What the amount cells of each row read as, so that merging never reads a sum back from
   // the text it printed.
   std::vector<AmountValues> amounts_;

@@ -101,6 +101,27 @@ TEST(ReplaceFileAtomically, GivesTheModeAskedFor) {
   ::umask(previous);
 }
 
+// A file of many megabytes goes to the disk in pieces while it is written; what is read back
+// is every byte, in order, whatever the pieces.
+TEST(AtomicFileWriter, WritesALargeFileWhole) {
+  test::TempDir folder;
+  const fs::path file = folder / "large.ffdata";
+  test::writeFile(file, "old");
+  std::string expected;
+  {
+    AtomicFileWriter writer(file, Permissions::kFromUmask);
+    for (int piece = 0; piece < 300; ++piece) {
+      std::string bytes(std::size_t{64} * 1024 + static_cast<std::size_t>(piece), 'a');
+      bytes += std::to_string(piece);
+      writer.write(bytes);
+      expected += bytes;
+    }
+    writer.commit();
+  }
+  EXPECT_GT(expected.size(), std::size_t{16} << 20);
+  EXPECT_TRUE(test::readFile(file) == expected);
+}
+
 // Tests run as root, so permissions cannot make a folder unwritable; a regular file where the
 // folder should be, or a folder where the file should be, fails for anyone.
 TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
