@@ -119,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                    R"(&#x17E;&#128512;</v></c></row>)"),
              "<&>\"'ž😀"},
         Case{"every attribute of a cell with references",
-             sheet(R"(<row r="1"><c r="&#66;1" s="&#48;" t="&#115;tr"><v>x</v></c></row>)"),
-             "x"},
+             sheet(R"(<row r="1"><c r="&#66;1" s="&#48;" t="&#115;tr"><v>x</v></c></row>)"), "x"},
         Case{"line ends and attribute white space",
              "<?xml version=\"1.0\"?>\r\n<worksheet><sheetData>\r\n<row\r\nr=\"1\"><c r=\"A1\" "
              "t=\"str\"><v>a\r\nb\rc&#13;d\te</v></c><c\tr=\"B1\"\tt=\"inlineStr\"><is><t>x\r"
