@@ -300,7 +300,7 @@ std::unique_ptr<RowSource> SheetParser::finish() {
 
 std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlobals& globals,
                                          std::uint32_t offset, std::uint32_t maxColumn,
-                                         std::stop_token stop) {
+                                         const std::stop_token& stop) {
   BiffRecordReader reader(stream, offset);
   BiffRecord record;
   if (!reader.next(record) || record.type != record::kBof) {

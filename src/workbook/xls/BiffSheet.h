@@ -17,6 +17,6 @@ namespace kvd507::workbook::xls {
 // sheet's records are damaged. Once `stop` is requested it gives up and returns nothing.
 std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlobals& globals,
                                          std::uint32_t offset, std::uint32_t maxColumn,
-                                         std::stop_token stop = {});
+                                         const std::stop_token& stop = {});
 
 }  // namespace kvd507::workbook::xls
