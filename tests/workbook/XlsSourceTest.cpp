@@ -27,6 +27,12 @@ using workbook::WorkbookSource;
 using workbook::xls::BiffWorkbook;
 using B = BiffStreamBuilder;
 
+// A run's status, for the tests that read whole sheets and do not look at it.
+struct SilentStatus : rows::StatusSink {
+  void setStatus(std::string_view) override {}
+  void processPendingEvents() override {}
+};
+
 constexpr std::uint16_t kNumber = 0x0203;
 constexpr std::uint16_t kRk = 0x027E;
 constexpr std::uint16_t kMulRk = 0x00BD;
@@ -626,10 +632,7 @@ TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
   auto book = workbook::Workbook::fromSource(
       "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
   rows::RowTable lRows;
-  struct : rows::StatusSink {
-    void setStatus(std::string_view) override {}
-    void processPendingEvents() override {}
-  } status;
+  SilentStatus status;
   try {
     workbook::ReadLSheet(book, lRows, status, ',');
     FAIL() << "no error";
@@ -713,10 +716,7 @@ TEST(BiffWorkbook, DamageInAPreparedUSheetComesWhenItIsRead) {
       "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
   rows::RowTable lRows;
   rows::RowTable uRows;
-  struct : rows::StatusSink {
-    void setStatus(std::string_view) override {}
-    void processPendingEvents() override {}
-  } status;
+  SilentStatus status;
   EXPECT_FALSE(workbook::ReadLSheet(book, lRows, status, ','));
   EXPECT_EQ(lRows.size(), 1u);
   try {
@@ -753,10 +753,7 @@ TEST(BiffGlobals, ALongSharedStringInEveryRowIsBoundedByTheTables) {
       "long.xls", std::make_shared<BiffWorkbook>(
                       "long.xls", B().global(sst).sheet("KVD507 L", records).build()));
   rows::RowTable lRows;
-  struct : rows::StatusSink {
-    void setStatus(std::string_view) override {}
-    void processPendingEvents() override {}
-  } status;
+  SilentStatus status;
   try {
     workbook::ReadLSheet(book, lRows, status, ',');
     FAIL() << "no error";
