@@ -1,12 +1,19 @@
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 
 #include "cli/CommandLine.h"
 #include "cli/RowsCommand.h"
+#include "cli/WindowLauncher.h"
 #include "runs/WindowState.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
@@ -355,6 +362,53 @@ TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
   EXPECT_TRUE(std::filesystem::exists(dir / "formos" / "KVD507.ffdata"));
   const std::string usage = std::string(KVD507_EXECUTABLE) + " convert >/dev/null 2>&1";
   EXPECT_EQ(WEXITSTATUS(std::system(usage.c_str())), 2);
+}
+
+// Without a subcommand the process becomes the window program beside it, with the same
+// arguments; the window is left to its own tests, so it is ended as soon as it has started.
+TEST_F(CommandLineTest, WithoutASubcommandItBecomesTheWindowProgram) {
+  const std::filesystem::path executable = KVD507_EXECUTABLE;
+  const std::filesystem::path window = windowProgram(executable.parent_path());
+  ASSERT_TRUE(std::filesystem::exists(window)) << window;
+  const std::string folder = dir.path().string();
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    // Whatever the window says, and what ThreadSanitizer would say of Qt's own locking, is for
+    // the window's tests.
+    const int quiet = ::open("/dev/null", O_WRONLY);
+    ::dup2(quiet, STDOUT_FILENO);
+    ::dup2(quiet, STDERR_FILENO);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("TSAN_OPTIONS", "report_bugs=0", 1);
+    ::execl(executable.c_str(), "kvd507", "--folder", folder.c_str(), nullptr);
+    ::_exit(127);
+  }
+  const std::string proc = "/proc/" + std::to_string(child);
+  std::filesystem::path running;
+  std::string arguments;
+  // The new program's arguments show a moment after its file does, once exec has set them up.
+  for (int tries = 0; tries < 1000 && arguments.empty(); ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::error_code error;
+    running = std::filesystem::read_symlink(proc + "/exe", error);
+    if (running == window) arguments = test::readFile(proc + "/cmdline");
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_EQ(running, window);
+  EXPECT_EQ(arguments, std::string("kvd507\0--folder\0", 16) + folder + '\0');
+}
+
+TEST_F(CommandLineTest, WithoutTheWindowProgramItSaysWhatIsMissing) {
+  const auto alone = dir / "kvd507";
+  std::filesystem::copy_file(KVD507_EXECUTABLE, alone);
+  const auto err = dir / "err.txt";
+  const std::string command = alone.string() + " 2>" + err.string();
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), kExitFailure);
+  EXPECT_THAT(test::readFile(err),
+              testing::HasSubstr("failas \"" + (dir / "kvd507-window").string() +
+                                 "\": tokio failo ar aplanko nėra"));
 }
 
 }  // namespace

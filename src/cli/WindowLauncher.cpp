@@ -1,0 +1,24 @@
+#include "cli/WindowLauncher.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "files/IoError.h"
+#include "runs/ProgramFolder.h"
+
+namespace kvd507::cli {
+
+std::filesystem::path windowProgram(const std::filesystem::path& executableFolder) {
+  return executableFolder / "kvd507-window";
+}
+
+void startWindow(char** argv) {
+  const std::filesystem::path program = windowProgram(runs::executableFolder());
+  ::execv(program.c_str(), argv);
+  throw files::IoError("start the window", std::error_code(errno, std::generic_category()),
+                       program);
+}
+
+}  // namespace kvd507::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <filesystem>
+
+namespace kvd507::cli {
+
+// The window is a program of its own beside this one, so that the commands do not load Qt and the
+// fifty libraries behind it (about 11 ms at every start).
+std::filesystem::path windowProgram(const std::filesystem::path& executableFolder);
+
+// Replaces this process with the window program beside the executable, passing `argv` on as it
+// came. Returns only by throwing, when the window program cannot be started.
+[[noreturn]] void startWindow(char** argv);
+
+}  // namespace kvd507::cli

@@ -1,0 +1,17 @@
+#include "errors/LastWords.h"
+
+#include "errors/Error.h"
+
+namespace kvd507 {
+
+void printUncaughtError(std::ostream& err) {
+  try {
+    const Error error = currentError();
+    err << "kvd507: " << error.cause() << '\n';
+    if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+  } catch (...) {
+    err << "kvd507: kompiuteriui nepakako atminties\n";
+  }
+}
+
+}  // namespace kvd507
