@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "workbook/Handoff.h"
+#include "threads/Handoff.h"
 #include "workbook/RowSource.h"
 
 namespace kvd507::workbook {
@@ -47,7 +47,7 @@ class ReadAheadRows final : public RowSource {
 
   std::unique_ptr<RowSource> source_;
   std::size_t batchRows_;
-  Handoff<Batch> handoff_{kBatchesAhead};
+  threads::Handoff<Batch> handoff_{kBatchesAhead};
 
   // The caller's side.
   Batch current_;

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "workbook/Handoff.h"
+#include "threads/Handoff.h"
 #include "workbook/xlsx/ZipArchive.h"
 
 namespace kvd507::workbook::xlsx {
@@ -51,7 +51,7 @@ class InflateAhead {
   void fill(Chunk& chunk);
 
   ZipEntry entry_;
-  Handoff<Chunk> handoff_{kChunksAhead};
+  threads::Handoff<Chunk> handoff_{kChunksAhead};
   bool stopped_ = false;
 
   // The reader's side.

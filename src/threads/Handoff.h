@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace kvd507::workbook {
+namespace kvd507::threads {
 
 // Hands batches of work from a producing thread to a consuming one, at most `ahead` of them
 // waiting at a time. Used batches go back to the producer to be filled again, so that their
@@ -89,4 +89,4 @@ class Handoff {
   std::atomic<bool> stopRequested_ = false;  // stopping_, read without the lock
 };
 
-}  // namespace kvd507::workbook
+}  // namespace kvd507::threads
