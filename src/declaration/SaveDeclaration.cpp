@@ -5,18 +5,20 @@
 #include "files/Folder.h"
 #include "files/IoError.h"
 #include "files/WholeFile.h"
+#include "files/WriteBehind.h"
 
 namespace kvd507::declaration {
 namespace {
 
-// Writes each piece into the temporary file beside the target.
+// Writes each piece into the temporary file beside the target, from a thread of its own.
 class TemporaryFileSink : public ByteSink {
  public:
   explicit TemporaryFileSink(files::AtomicFileWriter& writer) : writer_(writer) {}
   void write(std::string_view bytes) override { writer_.write(bytes); }
+  void finish() { writer_.finish(); }
 
  private:
-  files::AtomicFileWriter& writer_;
+  files::WriteBehind writer_;
 };
 
 // Creates the missing folder, and refuses a declaration that must not be replaced.
@@ -51,6 +53,7 @@ void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lR
     files::AtomicFileWriter writer(file, files::Permissions::kKeepExisting);
     TemporaryFileSink sink(writer);
     writeDeclaration(sink, lRows, uRows, header, host);
+    sink.finish();
     if (beforeReplacing) beforeReplacing();
     writer.commit();
   } catch (const Error& e) {

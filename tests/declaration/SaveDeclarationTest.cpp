@@ -151,25 +151,41 @@ INSTANTIATE_TEST_SUITE_P(
     test::NamedAfterWhat());
 
 // A write that fails half way, here at the file size limit, must not cost the previous file.
+// Whole or streamed, a declaration the disk refuses leaves the previous one.
 TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
-  test::TempDir folder;
-  const fs::path file = folder / "KVD507.ffdata";
-  test::writeFile(file, "previous");
+  struct Case {
+    const char* what;
+    void (*save)(const fs::path& file);
+  };
+  const Case cases[] = {
+      {"whole", [](const fs::path& file) { saveDeclaration(file, std::string(100000, 'x')); }},
+      {"streamed",
+       [](const fs::path& file) {
+         test::RecordingHost host("123", "UAB", "2023");
+         saveDeclaration(file, test::numberedLRows(3000), {}, DeclarationHeader{}, host);
+       }},
+  };
+  for (const Case& c : cases) {
+    test::TempDir folder;
+    const fs::path file = folder / "KVD507.ffdata";
+    test::writeFile(file, "previous");
 
-  bool threw = false;
-  {
-    const test::FileSizeLimit limit(4096);
-    try {
-      saveDeclaration(file, std::string(100000, 'x'));
-    } catch (const DeclarationError& error) {
-      threw = true;
-      EXPECT_THAT(error.detail(), testing::HasSubstr("File too large"));
+    bool threw = false;
+    {
+      const test::FileSizeLimit limit(4096);
+      try {
+        c.save(file);
+      } catch (const DeclarationError& error) {
+        threw = true;
+        EXPECT_EQ(error.kind(), ErrorKind::kFileTooLarge) << c.what;
+        EXPECT_THAT(error.detail(), testing::HasSubstr("File too large")) << c.what;
+      }
     }
-  }
 
-  EXPECT_TRUE(threw);
-  EXPECT_EQ(test::readFile(file), "previous");
-  EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"});
+    EXPECT_TRUE(threw) << c.what;
+    EXPECT_EQ(test::readFile(file), "previous") << c.what;
+    EXPECT_EQ(test::namesIn(folder.path()), std::vector<std::string>{"KVD507.ffdata"}) << c.what;
+  }
 }
 
 // Streamed straight into the file, in many pieces, the bytes are those built whole.
