@@ -106,8 +106,8 @@ class DeclarationText {
   }
 
   void flush() {
-    sink_.write(text_);
-    text_.clear();
+    sink_.writeTaking(text_);
+    text_.reserve(kBufferBytes + kBufferBytes / 4);
   }
 
  private:

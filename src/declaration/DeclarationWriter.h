@@ -16,6 +16,12 @@ class ByteSink {
  public:
   virtual ~ByteSink() = default;
   virtual void write(std::string_view bytes) = 0;
+  // Takes the bytes of `bytes` and leaves it empty, maybe with storage of the sink's own, so
+  // that a sink keeping them need not copy them.
+  virtual void writeTaking(std::string& bytes) {
+    write(bytes);
+    bytes.clear();
+  }
 };
 
 // Writes the whole declaration file, bytes as they are saved: byte-order mark, UTF-8, CR LF

@@ -15,6 +15,7 @@ class TemporaryFileSink : public ByteSink {
  public:
   explicit TemporaryFileSink(files::AtomicFileWriter& writer) : writer_(writer) {}
   void write(std::string_view bytes) override { writer_.write(bytes); }
+  void writeTaking(std::string& bytes) override { writer_.writeTaking(bytes); }
   void finish() { writer_.finish(); }
 
  private:

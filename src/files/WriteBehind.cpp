@@ -23,6 +23,13 @@ void WriteBehind::write(std::string_view bytes) {
   if (current_.bytes.size() >= kPieceBytes) handOver();
 }
 
+void WriteBehind::writeTaking(std::string& bytes) {
+  if (!current_.bytes.empty()) handOver();
+  current_.bytes.swap(bytes);
+  handOver();
+  current_.bytes.swap(bytes);
+}
+
 void WriteBehind::finish() {
   current_.last = true;
   endWriter(std::move(current_));

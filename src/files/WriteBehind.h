@@ -25,6 +25,9 @@ class WriteBehind {
 
   // Throws the failure of an earlier write, if there was one.
   void write(std::string_view bytes);
+  // write(), handing over the storage of `bytes` instead of copying it; leaves `bytes` empty,
+  // with storage that an earlier piece had.
+  void writeTaking(std::string& bytes);
   // Returns once everything is written; throws the failure of any write.
   void finish();
 

@@ -31,6 +31,7 @@ std::vector<std::string> piecesOf(std::size_t total) {
   return pieces;
 }
 
+// Copied or handed over, in turns, every byte is written once and in order.
 TEST(WriteBehind, WritesEveryByteInOrder) {
   test::TempDir folder;
   const fs::path file = folder / "out.ffdata";
@@ -38,9 +39,16 @@ TEST(WriteBehind, WritesEveryByteInOrder) {
   {
     AtomicFileWriter writer(file, Permissions::kFromUmask);
     WriteBehind behind(writer);
-    for (const std::string& piece : piecesOf(std::size_t{9} << 20)) {
-      behind.write(piece);
-      expected += piece;
+    const std::vector<std::string> pieces = piecesOf(std::size_t{9} << 20);
+    for (std::size_t n = 0; n < pieces.size(); ++n) {
+      expected += pieces[n];
+      if (n % 2 == 0) {
+        behind.write(pieces[n]);
+        continue;
+      }
+      std::string taken = pieces[n];
+      behind.writeTaking(taken);
+      EXPECT_TRUE(taken.empty());
     }
     behind.finish();
     writer.commit();
