@@ -23,7 +23,8 @@ class WriteBehind {
   WriteBehind(const WriteBehind&) = delete;
   WriteBehind& operator=(const WriteBehind&) = delete;
 
-  // Throws the failure of an earlier write, if there was one.
+  // Throws the failure of an earlier write, if there was one. Neither this nor writeTaking may
+  // follow finish() or a failure thrown.
   void write(std::string_view bytes);
   // write(), handing over the storage of `bytes` instead of copying it; leaves `bytes` empty,
   // with storage that an earlier piece had.

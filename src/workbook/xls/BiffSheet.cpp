@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -93,8 +94,17 @@ class SheetRows final : public RowSource {
 // Collects a sheet's cells record by record.
 class SheetParser {
  public:
-  SheetParser(const BiffGlobals& globals, std::uint32_t maxColumn)
-      : globals_(globals), maxColumn_(maxColumn) {}
+  SheetParser(const BiffGlobals& globals, std::uint32_t maxColumn, std::size_t mostCells)
+      : globals_(globals), maxColumn_(maxColumn) {
+    // Room for every cell the records can hold, so that the cells are never moved as they
+    // come: each move would touch new memory, which the system hands out page by page, for
+    // all the cells so far. Room never used costs no memory.
+    try {
+      cells_.reserve(mostCells);
+    } catch (const std::bad_alloc&) {
+      // Then the cells are moved as they grow.
+    }
+  }
 
   void record(const BiffRecord& record);
   std::unique_ptr<RowSource> finish();
@@ -296,6 +306,16 @@ std::unique_ptr<RowSource> SheetParser::finish() {
   return std::make_unique<SheetRows>(globals_, std::move(ownStrings_), std::move(cells_));
 }
 
+// The most cells the records from `offset` to the next worksheet, or to the end of the stream,
+// can hold: a MULRK record stores one in 6 bytes.
+std::size_t mostCells(std::string_view stream, const BiffGlobals& globals, std::uint32_t offset) {
+  std::size_t end = stream.size();
+  for (const BiffGlobals::SheetEntry& sheet : globals.worksheets) {
+    if (sheet.offset > offset && sheet.offset < end) end = sheet.offset;
+  }
+  return end > offset ? (end - offset) / 6 : 0;
+}
+
 }  // namespace
 
 std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlobals& globals,
@@ -306,7 +326,7 @@ std::unique_ptr<RowSource> readBiffSheet(std::string_view stream, const BiffGlob
   if (!reader.next(record) || record.type != record::kBof) {
     throw BiffError("the sheet's records do not start where the workbook says", offset);
   }
-  SheetParser parser(globals, maxColumn);
+  SheetParser parser(globals, maxColumn, mostCells(stream, globals, offset));
   // Charts drawn on the sheet bring their own BOF ... EOF records along.
   std::size_t depth = 0;
   std::size_t untilStopCheck = kRecordsBetweenStopChecks;
