@@ -10,6 +10,7 @@
 #include "workbook/RawCell.h"
 #include "workbook/xlsx/CellStyles.h"
 #include "workbook/xlsx/SharedStrings.h"
+#include "workbook/xlsx/XmlNames.h"
 #include "workbook/xlsx/XmlReader.h"
 
 namespace kvd507::workbook::xlsx {
@@ -38,12 +39,7 @@ class ElementAttributes {
   // The value of the first attribute with this local name, or nothing when it has none.
   std::optional<std::string_view> find(std::string_view localName) const {
     for (std::size_t i = 0; i < count_; ++i) {
-      const std::string_view name = attributes_[i].localName;
-      if (name.size() != localName.size()) continue;
-      // A letter or two as a rule: compared in place, not by a call to memcmp.
-      std::size_t same = 0;
-      while (same < name.size() && name[same] == localName[same]) ++same;
-      if (same == name.size()) return attributes_[i].value;
+      if (sameShortName(attributes_[i].localName, localName)) return attributes_[i].value;
     }
     return std::nullopt;
   }

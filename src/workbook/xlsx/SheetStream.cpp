@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "workbook/xlsx/XmlNames.h"
+
 namespace kvd507::workbook::xlsx {
 namespace {
 

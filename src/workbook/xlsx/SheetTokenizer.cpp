@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "workbook/WorkbookError.h"
+#include "workbook/xlsx/XmlNames.h"
 
 namespace kvd507::workbook::xlsx {
 namespace {
@@ -64,25 +65,6 @@ constexpr std::array<bool, 256> kPlainValueByte = plainValueBytes();
 
 bool isTrail(unsigned char c) {
   return (c & 0xC0) == 0x80;
-}
-
-// Attribute and element names in a sheet are a few letters: compared in place, not by a call
-// to memcmp.
-bool sameShortName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
-// The name after its prefix, if any. Sheet names are a few bytes and rarely prefixed, so a
-// loop written out here beats a call to rfind.
-std::string_view localName(std::string_view name) {
-  for (std::size_t i = name.size(); i > 0; --i) {
-    if (name[i - 1] == ':') return name.substr(i);
-  }
-  return name;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

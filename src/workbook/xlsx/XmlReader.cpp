@@ -2,11 +2,11 @@
 
 #include <expat.h>
 
-#include <cstring>
 #include <new>
 #include <string>
 
 #include "workbook/WorkbookError.h"
+#include "workbook/xlsx/XmlNames.h"
 
 namespace kvd507::workbook::xlsx {
 namespace {
@@ -16,11 +16,6 @@ constexpr int kChunkSize = 64 * 1024;
 constexpr std::size_t kMaxDepth = 256;
 
 }  // namespace
-
-std::string_view localName(const char* name) {
-  const char* colon = std::strrchr(name, ':');
-  return colon != nullptr ? std::string_view(colon + 1) : std::string_view(name);
-}
 
 const char* findAttribute(const char** attributes, std::string_view name) {
   for (; attributes[0] != nullptr; attributes += 2) {

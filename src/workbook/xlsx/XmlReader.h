@@ -26,9 +26,6 @@ class XmlHandler {
   virtual void characters(std::string_view text) = 0;
 };
 
-// An element or attribute name as expat hands it over, without its prefix.
-std::string_view localName(const char* name);
-
 // The value of the attribute with this local name, or null when it is absent.
 const char* findAttribute(const char** attributes, std::string_view localName);
 
