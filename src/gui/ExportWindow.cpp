@@ -11,7 +11,10 @@
 
 #include "files/Folder.h"
 #include "files/IoError.h"
+#include "gui/AboutDialog.h"
+#include "gui/EnterOnButtons.h"
 #include "gui/ErrorReporter.h"
+#include "gui/MiddleElision.h"
 #include "gui/PayerSelector.h"
 #include "gui/WindowLook.h"
 #include "gui/WindowRunHost.h"
@@ -29,6 +32,7 @@ constexpr const char* kWorkbookFilter = "XLS, XLSX, ODS (*.xls *.xlsx *.ods)";
 constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
 // The status line and progress bar are repainted at most this often during a run.
 constexpr int kProgressIntervalMs = 30;
+constexpr const char* kNoTemplateFolder = "Šablonų aplankas nerastas: ";
 
 QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -104,6 +108,8 @@ void Tfrm_export_xml::applyLook() {
   ui_->lb_copyright->setFont(copyrightFont());
   setCopyrightHighlighted(false);
   ui_->lb_copyright->installEventFilter(this);
+  // A long workbook name keeps its end, and with it its extension; the tooltip has the path.
+  elideInTheMiddle(*ui_->lb_dok_pav);
   ui_->StatusBar1->setSizeGripEnabled(false);
   // One empty panel, 150 pixels wide; nothing writes to it.
   auto* statusPanel = new QLabel(ui_->StatusBar1);
@@ -133,6 +139,8 @@ void Tfrm_export_xml::connectControls() {
   connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_koreguotiClick);
   connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::cb_asmuoChange);
   connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::dt_metaiChange);
+  // No button is a default button: Return and Enter press the focused one.
+  letEnterPressButtons();
 
   // "Uždaryti programą" and "Išvalyti" are both cancel buttons: Escape presses the first of
   // them that is enabled, so it ends the program when idle and clears the choice during a run.
@@ -182,6 +190,7 @@ void Tfrm_export_xml::btn_openClick() {
   choices_.setWorkbook({path, name});
   ui_->lb_dok_link->setText(qs(path));
   ui_->lb_dok_pav->setText(qs(name));
+  ui_->lb_dok_pav->setToolTip(qs(path));
   ui_->btn_kvd507->setEnabled(true);
   ui_->btn_papildyti->setEnabled(true);
 }
@@ -190,6 +199,7 @@ void Tfrm_export_xml::btn_valytiClick() {
   choices_.clearWorkbook();
   ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
   ui_->lb_dok_pav->setText(qs(runs::kNoWorkbookName));
+  ui_->lb_dok_pav->setToolTip(QString());
   ui_->btn_kvd507->setEnabled(false);
   ui_->btn_papildyti->setEnabled(false);
 }
@@ -205,11 +215,18 @@ void Tfrm_export_xml::btn_formosClick() {
 }
 
 void Tfrm_export_xml::btn_templateClick() {
-  // Without the folder nothing is shown: some desktops would answer a missing folder with an
-  // error window of their own.
+  // A missing folder is told here: some desktops would answer it with an error window of their
+  // own, others with nothing at all.
   const std::filesystem::path folder = folder_ / "sablonas";
   std::error_code error;
-  if (std::filesystem::is_directory(folder, error)) opener_.launch(folder / "");
+  if (std::filesystem::is_directory(folder, error)) {
+    opener_.launch(folder / "");
+    return;
+  }
+  std::filesystem::path shown = std::filesystem::absolute(folder, error);
+  if (error) shown = folder;
+  services_.showMessage(this, WindowServices::MessageKind::Error,
+                        kNoTemplateFolder + shown.lexically_normal().string());
 }
 
 void Tfrm_export_xml::btn_closeClick() {
@@ -244,7 +261,8 @@ void Tfrm_export_xml::dt_metaiChange() {
 }
 
 void Tfrm_export_xml::lb_copyrightClick() {
-  opener_.launch(folder_ / kProjectPage);
+  AboutDialog about(buildFacts(folder_), this);
+  about.exec();
 }
 
 bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
@@ -286,12 +304,15 @@ void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
 
 void Tfrm_export_xml::startRun(bool append) {
   if (runThread_) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   setRunButtonsEnabled(false);
 
   // The question is asked here, on the interface thread, before the work starts.
   std::optional<std::filesystem::path> existing;
   if (append) existing = services_.chooseFile(this, kDeclarationFilter);
+
+  // The busy cursor is the main window's own: the dialogs a run or the user opens meanwhile
+  // (its messages, the payer dialog) keep the ordinary one.
+  setCursor(Qt::WaitCursor);
 
   runHost_ = std::make_unique<WindowRunHost>(
       choices_, progress_, [this](WindowServices::MessageKind kind, const std::string& text) {
@@ -353,7 +374,7 @@ void Tfrm_export_xml::finishRun() {
   setRunButtonsEnabled(true);
   ui_->lb_action->setText(QString());
   ui_->ProgressBar1->setValue(0);
-  QApplication::restoreOverrideCursor();
+  unsetCursor();
   emit runEnded();
   if (closeWhenRunEnds_) close();
 }

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/EnterOnButtons.h"
 #include "runs/FindingsText.h"
 
 namespace kvd507::gui {
@@ -25,6 +26,7 @@ RunReportDialog::RunReportDialog(const runs::RunReport& report, char decimalSepa
                                  QWidget* parent)
     : QDialog(parent), table_(runs::findingsAsTable(report.findings)) {
   setWindowTitle("Formos santrauka");
+  letEnterPressButtons();
   auto* layout = new QVBoxLayout(this);
 
   auto* summary = new QPlainTextEdit(this);

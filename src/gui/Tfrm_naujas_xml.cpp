@@ -5,6 +5,7 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "gui/EnterOnButtons.h"
 #include "ui_Tfrm_naujas_xml.h"
 
 namespace kvd507::gui {
@@ -32,10 +33,6 @@ bool typesNothing(const QKeyEvent& key) {
   return key.text().isEmpty() || key.key() == Qt::Key_Delete || key.key() == Qt::Key_Escape;
 }
 
-bool isEnter(const QKeyEvent& key) {
-  return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-}
-
 // The limit applies to what the user enters; a longer text set by the caller is shown whole and
 // may be shortened, but never grown again.
 void fitLimit(QLineEdit* field, int limit) {
@@ -53,8 +50,8 @@ Tfrm_naujas_xml::Tfrm_naujas_xml(QWidget* parent)
   ui_->btn_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   ui_->ed_im_kodas->setValidator(new UpperCaseValidator(ui_->ed_im_kodas));
   ui_->ed_im_kodas->installEventFilter(this);
-  ui_->btn_ok->installEventFilter(this);
-  ui_->btn_cancel->installEventFilter(this);
+  // There is no default button: Enter presses the button that has the focus, and only that.
+  letEnterPressButtons();
 
   connect(ui_->ed_pav, &QLineEdit::textChanged, this, &Tfrm_naujas_xml::ed_pavChange);
   connect(ui_->ed_im_kodas, &QLineEdit::textChanged, this, &Tfrm_naujas_xml::ed_im_kodasChange);
@@ -106,20 +103,14 @@ void Tfrm_naujas_xml::enableOk() {
 }
 
 bool Tfrm_naujas_xml::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  if (event->type() != QEvent::KeyPress || watched != ui_->ed_im_kodas) {
+    return QDialog::eventFilter(watched, event);
+  }
   const auto& key = static_cast<const QKeyEvent&>(*event);
-  if (watched == ui_->ed_im_kodas) {
-    // Shortcuts such as paste arrive as control characters too, and go the same way.
-    if (typesNothing(key)) return false;
-    const QString typed = key.text();
-    return !std::all_of(typed.begin(), typed.end(), codeFieldTakes);
-  }
-  // There is no default button: Enter presses the button that has the focus, and only that.
-  if (isEnter(key)) {
-    static_cast<QPushButton*>(watched)->click();
-    return true;
-  }
-  return false;
+  // Shortcuts such as paste arrive as control characters too, and go the same way.
+  if (typesNothing(key)) return false;
+  const QString typed = key.text();
+  return !std::all_of(typed.begin(), typed.end(), codeFieldTakes);
 }
 
 }  // namespace kvd507::gui

@@ -8,9 +8,6 @@ class QWidget;
 
 namespace kvd507::gui {
 
-// The copyright line opens the program's own description, beside the program.
-inline constexpr const char* kProjectPage = "README.md";
-
 // Tahoma 13 pixels high where the system has it (Wine's copy counts), otherwise a sans-serif
 // close to it.
 QFont windowFont();

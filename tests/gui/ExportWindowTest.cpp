@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolTip>
@@ -11,6 +12,7 @@
 #include "ModalHelper.h"
 #include "WindowDriver.h"
 #include "declaration/DeclarationReader.h"
+#include "gui/MiddleElision.h"
 #include "runs/WindowState.h"
 #include "support/MemoryWorkbook.h"
 
@@ -42,6 +44,7 @@ void expectIdle(WindowDriver& d) {
     EXPECT_TRUE(d.enabled(name)) << name;
   }
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_FALSE(busyWindow(d.window()));
   EXPECT_EQ(d.text("lb_action"), "");
   EXPECT_EQ(d.control<QProgressBar>("ProgressBar1").value(), 0);
 }
@@ -288,6 +291,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
     EXPECT_EQ(d.services.texts(), expected) << c.what;
     for (const auto& shown : d.services.messages) {
       EXPECT_TRUE(shown.busyCursor) << c.what;
+      EXPECT_FALSE(shown.busyDialog) << c.what;
       EXPECT_TRUE(shown.runButtonsDisabled) << c.what;
     }
     EXPECT_EQ(std::filesystem::exists(d.declaration()), c.written) << c.what;
@@ -330,6 +334,7 @@ TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
   ASSERT_EQ(d.services.reports.size(), 1u);
   const ScriptedServices::ShownReport& shown = d.services.reports[0];
   EXPECT_TRUE(shown.busyCursor);  // shown before the window goes back to idle
+  EXPECT_FALSE(shown.busyDialog);
   std::vector<rows::Finding::Kind> kinds;
   for (const rows::Finding& f : shown.report.findings) kinds.push_back(f.kind);
   using FindingKind = rows::Finding::Kind;
@@ -358,14 +363,17 @@ TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
 
   d.chooseWorkbook(d.workbook(2, 2, "more.xlsx"));
   d.services.answers.push_back(earlier);
-  bool askedWhileBusy = false;
+  bool askedWithTheRunButtonsDisabled = false;
+  bool askedUnderTheBusyCursor = true;
   bool askedBeforeTheRun = false;
   d.services.duringDialog = [&] {
-    askedWhileBusy = d.services.busyNow() && !d.enabled("btn_close") && !d.enabled("btn_open");
+    askedWithTheRunButtonsDisabled = !d.enabled("btn_close") && !d.enabled("btn_open");
+    askedUnderTheBusyCursor = busyWindow(d.window()) || busyDialogs();
     askedBeforeTheRun = d.window().runState().existingDeclaration == "ff_dok_link";
   };
   d.runWith("btn_papildyti");
-  EXPECT_TRUE(askedWhileBusy);
+  EXPECT_TRUE(askedWithTheRunButtonsDisabled);
+  EXPECT_FALSE(askedUnderTheBusyCursor);  // the busy cursor comes with the work
   EXPECT_TRUE(askedBeforeTheRun);
   EXPECT_EQ(d.services.filters.back(), "FFDATA (*.ffdata)");
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
@@ -411,7 +419,8 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
                              "dt_metai", "lb_copyright"}) {
       EXPECT_TRUE(d.enabled(name)) << name;
     }
-    EXPECT_TRUE(d.services.busyNow());
+    EXPECT_TRUE(busyWindow(d.window()));
+    EXPECT_FALSE(busyDialogs());
     if (escape) {
       QTest::keyClick(&d.window(), Qt::Key_Escape);
     } else {
@@ -519,6 +528,10 @@ TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
   d.control<QPushButton>("btn_template").click();
   EXPECT_FALSE(std::filesystem::exists(d.folder / "sablonas"));  // not created, not opened
   EXPECT_TRUE(d.opener.opened().empty());
+  EXPECT_THAT(d.services.texts(),
+              ElementsAre("error: Šablonų aplankas nerastas: " +
+                          (d.folder.path() / "sablonas").lexically_normal().string()));
+  d.services.messages.clear();
   std::filesystem::create_directory(d.folder / "sablonas");
   d.control<QPushButton>("btn_template").click();
   d.control<QPushButton>("btn_formos").click();
@@ -535,11 +548,165 @@ TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
   QApplication::sendEvent(&copyright, &leave);
   EXPECT_EQ(copyright.palette().color(QPalette::WindowText), QColor(0, 0, 128));
   EXPECT_FALSE(copyright.font().bold());
+  // The copyright line tells about the program, in a dialog of its own.
+  QString title;
+  QString folder;
+  whenModalShows([&](QWidget* about) {
+    title = about->windowTitle();
+    folder = about->findChild<QLabel*>("folder")->text();
+    about->findChild<QPushButton*>("close")->click();
+  });
   QTest::mouseClick(&copyright, Qt::LeftButton);
-  EXPECT_EQ(d.opener.opened(), (std::vector<std::filesystem::path>{
-                                   d.folder / "sablonas" / "", d.folder / "formos" / "",
-                                   d.folder / "formos" / "", d.folder / "README.md"}));
+  EXPECT_EQ(title.toStdString(), "Apie");
+  EXPECT_EQ(folder.toStdString(), d.folder.path().lexically_normal().string());
+  EXPECT_EQ(d.opener.opened(),
+            (std::vector<std::filesystem::path>{
+                d.folder / "sablonas" / "", d.folder / "formos" / "", d.folder / "formos" / ""}));
   EXPECT_TRUE(d.services.messages.empty());
+}
+
+// A build is a program folder of its own: the template folder is copied beside the executables.
+TEST(ExportWindow, TheTemplateButtonOpensTheFolderOfABuild) {
+  WindowDriver d;
+  const std::filesystem::path built = KVD507_BUILT_PROGRAM_FOLDER;
+  ASSERT_TRUE(std::filesystem::exists(built / "sablonas" / "KVD507.xlsx"));
+  gui::Tfrm_export_xml window(built, d.services, d.opener);
+  window.findChild<QPushButton*>("btn_template")->click();
+  EXPECT_EQ(d.opener.opened(), std::vector<std::filesystem::path>{built / "sablonas" / ""});
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+}
+
+// Return and the keypad's Enter press the focused button, as Space and a click do.
+TEST(ExportWindow, ReturnAndEnterPressTheFocusedButton) {
+  struct Case {
+    const char* button;
+    std::function<void(WindowDriver&)> prepare;
+    std::function<bool(WindowDriver&)> pressed;
+  };
+  // The payer buttons open the payer dialog; it is cancelled once it shows.
+  auto payerDialog = [](const std::shared_ptr<QString>& seen) {
+    return [seen](WindowDriver&) {
+      whenModalShows([seen](QWidget* dialog) {
+        *seen = dialog->windowTitle();
+        static_cast<QDialog*>(dialog)->reject();
+      });
+    };
+  };
+  auto newSeen = std::make_shared<QString>();
+  auto editSeen = std::make_shared<QString>();
+  auto wrote = [](WindowDriver& d) {
+    return d.waitForRunEnd() && std::filesystem::exists(d.declaration());
+  };
+  const Case cases[] = {
+      {"btn_close", [](WindowDriver&) {}, [](WindowDriver& d) { return !d.window().isVisible(); }},
+      {"btn_formos", [](WindowDriver&) {},
+       [](WindowDriver& d) { return d.opener.opened().size() == 1; }},
+      {"btn_template",
+       [](WindowDriver& d) { std::filesystem::create_directory(d.folder / "sablonas"); },
+       [](WindowDriver& d) { return d.opener.opened().size() == 1; }},
+      {"btn_open", [](WindowDriver& d) { d.services.answers.push_back(d.folder / "a.xlsx"); },
+       [](WindowDriver& d) { return d.text("lb_dok_pav") == "a.xlsx"; }},
+      {"btn_valyti", [](WindowDriver& d) { d.chooseWorkbook(d.folder / "a.xlsx"); },
+       [](WindowDriver& d) { return d.text("lb_dok_pav") == "Dokumentas nepasirinktas"; }},
+      {"btn_kvd507", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(1, 0)); }, wrote},
+      {"btn_papildyti", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(1, 0)); },
+       [wrote](WindowDriver& d) { return wrote(d) && d.services.filters.size() == 2; }},
+      {"btn_new", payerDialog(newSeen), [newSeen](WindowDriver&) { return *newSeen == "Asmuo"; }},
+      {"btn_koreguoti", payerDialog(editSeen),
+       [editSeen](WindowDriver&) { return *editSeen == "Asmuo"; }},
+  };
+  for (const Case& c : cases) {
+    for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier},
+                                        std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
+      newSeen->clear();
+      editSeen->clear();
+      WindowDriver d;
+      d.window().show();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+      c.prepare(d);
+      QPushButton& button = d.control<QPushButton>(c.button);
+      button.setFocus();
+      ASSERT_TRUE(button.hasFocus()) << c.button;
+      QTest::keyClick(&button, key, modifier);
+      EXPECT_TRUE(c.pressed(d)) << c.button << (key == Qt::Key_Return ? " Return" : " Enter");
+      EXPECT_TRUE(d.services.messages.empty())
+          << c.button << testing::PrintToString(d.services.texts());
+    }
+  }
+}
+
+// Return on a control that is no button does what it did: nothing here.
+TEST(ExportWindow, ReturnOnTheSelectorsPressesNoButton) {
+  WindowDriver d;
+  d.window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+  for (const char* name : {"cb_asmuo", "dt_metai"}) {
+    d.control(name).setFocus();
+    QTest::keyClick(&d.control(name), Qt::Key_Return);
+  }
+  EXPECT_TRUE(d.window().isVisible());
+  EXPECT_TRUE(d.services.filters.empty());
+  EXPECT_TRUE(d.opener.opened().empty());
+}
+
+// The busy cursor is the window's: a dialog opened during a run shows the ordinary one.
+TEST(ExportWindow, DialogsOpenedDuringARunShowTheOrdinaryCursor) {
+  WindowDriver d;
+  d.window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
+  d.chooseWorkbook(d.workbook(3, 0));
+  RowGate gate(1);
+  d.window().setRowHook(gate.hook());
+  d.control<QPushButton>("btn_kvd507").click();
+  ASSERT_TRUE(gate.waitUntilPaused());
+  ASSERT_TRUE(busyWindow(d.window()));
+
+  const std::pair<const char*, std::function<void()>> openers[] = {
+      {"Asmuo", [&] { d.control<QPushButton>("btn_new").click(); }},
+      {"Apie", [&] { QTest::mouseClick(&d.control("lb_copyright"), Qt::LeftButton); }},
+  };
+  for (const auto& [title, open] : openers) {
+    QString shown;
+    bool busy = true;
+    whenModalShows([&](QWidget* dialog) {
+      shown = dialog->windowTitle();
+      busy = busyDialogs() || busyWindow(*dialog);
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    open();
+    EXPECT_EQ(shown.toStdString(), title);
+    EXPECT_FALSE(busy) << title;
+  }
+  gate.release();
+  ASSERT_TRUE(d.waitForRunEnd());
+  expectIdle(d);
+}
+
+TEST(ExportWindow, ALongWorkbookNameKeepsItsEndAndTheTooltipHasThePath) {
+  WindowDriver d;
+  const std::string name = "Išmokos_2025_metai_galutinis_variantas_po_patikrinimo_B.xlsx";
+  ASSERT_EQ(QString::fromStdString(name).size(), 60);
+  const std::filesystem::path path = d.folder / name;
+  d.chooseWorkbook(path);
+  QLabel& label = d.control<QLabel>("lb_dok_pav");
+  // The label keeps the whole name; it shows its start and its end.
+  EXPECT_EQ(d.text("lb_dok_pav"), name);
+  EXPECT_EQ(label.toolTip().toStdString(), path.string());
+  const QString shown = gui::middleElided(label);
+  EXPECT_TRUE(shown.startsWith("Išmok")) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("_B.xlsx")) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(u'…')) << shown.toStdString();
+  EXPECT_LE(label.fontMetrics().horizontalAdvance(shown), label.width());
+  // With room enough it is shown whole.
+  label.resize(label.fontMetrics().horizontalAdvance(label.text()) + 10, label.height());
+  EXPECT_EQ(gui::middleElided(label).toStdString(), name);
+
+  // A short name is shown whole; no workbook, no tooltip.
+  d.chooseWorkbook(d.folder / "a.xlsx");
+  EXPECT_EQ(gui::middleElided(label).toStdString(), "a.xlsx");
+  d.control<QPushButton>("btn_valyti").click();
+  EXPECT_EQ(gui::middleElided(label).toStdString(), "Dokumentas nepasirinktas");
+  EXPECT_TRUE(label.toolTip().isEmpty());
 }
 
 TEST(ExportWindow, PayerListProblemsAreShownAndTheWindowStillOpens) {

@@ -20,9 +20,13 @@ std::optional<std::filesystem::path> ScriptedServices::chooseFile(QWidget*,
   return answer;
 }
 
-bool ScriptedServices::busyNow() const {
-  return QApplication::overrideCursor() != nullptr &&
-         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+bool busyWindow(const QWidget& widget) {
+  const QWidget& window = *widget.window();
+  return window.testAttribute(Qt::WA_SetCursor) && window.cursor().shape() == Qt::WaitCursor;
+}
+
+bool busyDialogs() {
+  return QApplication::overrideCursor() != nullptr;
 }
 
 void ScriptedServices::showMessage(QWidget* parent, MessageKind kind, const std::string& text) {
@@ -30,11 +34,11 @@ void ScriptedServices::showMessage(QWidget* parent, MessageKind kind, const std:
   for (const char* name : {"btn_open", "btn_kvd507", "btn_papildyti", "btn_formos", "btn_close"}) {
     disabled = disabled && !parent->findChild<QWidget*>(name)->isEnabled();
   }
-  messages.push_back({kind, text, busyNow(), disabled});
+  messages.push_back({kind, text, busyWindow(*parent), busyDialogs(), disabled});
 }
 
-void ScriptedServices::showReport(QWidget*, const runs::RunReport& report, char) {
-  reports.push_back({report, busyNow()});
+void ScriptedServices::showReport(QWidget* parent, const runs::RunReport& report, char) {
+  reports.push_back({report, busyWindow(*parent), busyDialogs()});
 }
 
 std::vector<std::string> ScriptedServices::texts() const {

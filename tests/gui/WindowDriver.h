@@ -29,7 +29,8 @@ class ScriptedServices : public gui::WindowServices {
   struct Shown {
     MessageKind kind;
     std::string text;
-    bool busyCursor;
+    bool busyCursor;  // over the window behind the message
+    bool busyDialog;  // over the message itself
     bool runButtonsDisabled;
   };
 
@@ -41,6 +42,7 @@ class ScriptedServices : public gui::WindowServices {
   struct ShownReport {
     runs::RunReport report;
     bool busyCursor;
+    bool busyDialog;
   };
   std::vector<ShownReport> reports;
 
@@ -50,8 +52,12 @@ class ScriptedServices : public gui::WindowServices {
 
   // "error: text" lines, for readable failures.
   std::vector<std::string> texts() const;
-  bool busyNow() const;
 };
+
+// The window shows the busy cursor.
+bool busyWindow(const QWidget& widget);
+// A dialog shown now would show the busy cursor: it is set for the whole application.
+bool busyDialogs();
 
 // Records what the window asks the desktop to open; may be called from the run's thread.
 class RecordingOpener : public runs::DesktopOpener {
