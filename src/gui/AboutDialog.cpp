@@ -63,7 +63,8 @@ AboutDialog::AboutDialog(const AboutFacts& facts, QWidget* parent) : QDialog(par
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Versija:"), selectable(text(facts.version), "version", this));
-  form->addRow(QStringLiteral("Licencija:"), selectable(QString::fromUtf8(kLicence), "licence", this));
+  form->addRow(QStringLiteral("Licencija:"),
+               selectable(QString::fromUtf8(kLicence), "licence", this));
   form->addRow(QStringLiteral("Programos aplankas:"),
                selectable(text(wholePath(facts.programFolder).string()), "folder", this));
   layout->addLayout(form);
@@ -71,15 +72,18 @@ AboutDialog::AboutDialog(const AboutFacts& facts, QWidget* parent) : QDialog(par
   contents->setWordWrap(true);
   layout->addWidget(contents);
 
+  // Only a whole path names the package's folder: an empty one would find the README of
+  // wherever the program was started.
   const std::filesystem::path readme = facts.docFolder / "README.md";
   QFile file(text(readme.string()));
-  if (file.open(QIODevice::ReadOnly)) {
+  if (facts.docFolder.is_absolute() && file.open(QIODevice::ReadOnly)) {
     auto* browser = new QTextBrowser(this);
     browser->setObjectName(QStringLiteral("readme"));
     browser->setOpenExternalLinks(true);
     browser->setSearchPaths({text(facts.docFolder.string())});
     browser->setMarkdown(QString::fromUtf8(file.readAll()));
-    layout->addWidget(new QLabel(QStringLiteral("Aprašymas (%1):").arg(text(readme.string())), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Aprašymas (%1):").arg(text(readme.string())), this));
     layout->addWidget(browser, 1);
     resize(720, 560);
   }

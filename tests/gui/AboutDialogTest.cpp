@@ -36,8 +36,11 @@ TEST(AboutDialog, ShowsTheReadmeOfTheInstalledPackageOnlyWhereItIs) {
     std::filesystem::path docFolder;
     bool shown;
   };
+  // No folder at all must not find a README in the current folder.
+  const std::filesystem::path started = std::filesystem::current_path();
+  std::filesystem::current_path(docs.path());
   for (const Case& c : {Case{docs.path(), true}, Case{docs / "missing", false},
-                        Case{std::filesystem::path(), false}}) {
+                        Case{std::filesystem::path(), false}, Case{".", false}}) {
     AboutDialog dialog({"1.0", docs.path(), c.docFolder});
     const auto* readme = dialog.findChild<QTextBrowser*>("readme");
     ASSERT_EQ(readme != nullptr, c.shown) << c.docFolder;
@@ -46,6 +49,7 @@ TEST(AboutDialog, ShowsTheReadmeOfTheInstalledPackageOnlyWhereItIs) {
           << readme->toPlainText().toStdString();
     }
   }
+  std::filesystem::current_path(started);
 }
 
 }  // namespace

@@ -43,19 +43,19 @@ TEST(EnterOnButtons, PressesTheFocusedButtonOfEveryDialog) {
     Then then;
   };
   const Case cases[] = {
-      {"payer: Įvesti", payerDialog, [](QDialog& d) { return named(d, "btn_ok"); },
-       Then::Accepted},
+      {"payer: Įvesti", payerDialog, [](QDialog& d) { return named(d, "btn_ok"); }, Then::Accepted},
       {"payer: Atšaukti", payerDialog, [](QDialog& d) { return named(d, "btn_cancel"); },
        Then::Rejected},
       {"findings: OK", [] { return std::make_unique<RunReportDialog>(oneFinding(), ','); },
-       [](QDialog& d) {
-         return d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-       },
+       [](QDialog& d) { return d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok); },
        Then::Accepted},
       {"findings: Kopijuoti pastabas",
        [] { return std::make_unique<RunReportDialog>(oneFinding(), ','); },
        [](QDialog& d) { return named(d, "copy"); }, Then::Copied},
-      {"Apie: Uždaryti", [] { return std::make_unique<AboutDialog>(AboutFacts{"1.0", ".", ""}); },
+      {"Apie: Uždaryti",
+       [] {
+         return std::make_unique<AboutDialog>(AboutFacts{"1.0", ".", ""});
+       },
        [](QDialog& d) { return named(d, "close"); }, Then::Accepted},
   };
   for (const Case& c : cases) {
@@ -67,7 +67,8 @@ TEST(EnterOnButtons, PressesTheFocusedButtonOfEveryDialog) {
       QPushButton* button = c.button(*dialog);
       ASSERT_NE(button, nullptr) << c.what;
       QTest::keyClick(button, key, modifier);
-      const std::string what = std::string(c.what) + (key == Qt::Key_Return ? ", Return" : ", Enter");
+      const std::string what =
+          std::string(c.what) + (key == Qt::Key_Return ? ", Return" : ", Enter");
       switch (c.then) {
         case Then::Accepted:
         case Then::Rejected:
