@@ -10,6 +10,7 @@
 
 #include "gui/EnterOnButtons.h"
 #include "gui/WindowLook.h"
+#include "runs/ProgramFolder.h"
 
 namespace kvd507::gui {
 namespace {
@@ -43,7 +44,13 @@ std::filesystem::path wholePath(const std::filesystem::path& folder) {
 }  // namespace
 
 AboutFacts buildFacts(const std::filesystem::path& programFolder) {
-  return {KVD507_GUI_VERSION, programFolder, KVD507_GUI_DOC_FOLDER};
+  // The package may be installed under another prefix than the one it was built for: its
+  // documentation is looked for beside the installed executables first.
+  std::filesystem::path docFolder =
+      (runs::executableFolder() / KVD507_GUI_DOC_FROM_BINARIES).lexically_normal();
+  std::error_code error;
+  if (!std::filesystem::is_directory(docFolder, error)) docFolder = KVD507_GUI_DOC_FOLDER;
+  return {KVD507_GUI_VERSION, programFolder, docFolder};
 }
 
 AboutDialog::AboutDialog(const AboutFacts& facts, QWidget* parent) : QDialog(parent) {
