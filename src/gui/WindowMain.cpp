@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <string>
 
+#include "errors/Error.h"
 #include "gui/ExportWindow.h"
 #include "gui/WindowServices.h"
 
@@ -25,12 +27,21 @@ class GuardedApplication : public QApplication {
 
 }  // namespace
 
-int runWindow(int argc, char** argv, const std::filesystem::path& programFolder) {
+int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder) {
   GuardedApplication application(argc, argv);
   QtWindowServices services;
+  std::string problem;
+  try {
+    runs::prepareProgramFolder(programFolder);
+  } catch (...) {
+    problem = "Nepavyko paruošti programos aplanko: " + currentError().message();
+  }
   runs::XdgOpener opener;
-  Tfrm_export_xml window(programFolder, services, opener);
+  Tfrm_export_xml window(programFolder.path, services, opener);
   window.show();
+  if (!problem.empty()) {
+    services.showMessage(&window, WindowServices::MessageKind::Error, problem);
+  }
   return application.exec();
 }
 
