@@ -1,5 +1,3 @@
-#include "runs/ProgramFolder.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "files/IoError.h"
+#include "runs/ProgramFolder.h"
 #include "support/CaseName.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
@@ -76,20 +75,20 @@ TEST_P(InstalledLayout, IsKnownByTheExecutablesFolderAndTheTemplates) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, InstalledLayout,
-    ::testing::Values(
-        LayoutCase{"CommandLineInBin", "usr/bin", Program::kCommandLine, "usr/share/kvd507/sablonas",
-                   "usr"},
-        LayoutCase{"WindowInLibexec", "opt/x/libexec/kvd507", Program::kWindow,
-                   "opt/x/share/kvd507/sablonas", "opt/x"},
-        LayoutCase{"BinWithoutTemplates", "usr/bin", Program::kCommandLine, "", std::nullopt},
-        LayoutCase{"TemplatesOfAnotherProgram", "usr/bin", Program::kCommandLine,
-                   "usr/share/other/sablonas", std::nullopt},
-        LayoutCase{"BuildFolderWithTemplatesBeside", "build/src/cli", Program::kCommandLine,
-                   "build/src/cli/sablonas", std::nullopt},
-        LayoutCase{"CommandLineOutsideBin", "usr/libexec/kvd507", Program::kCommandLine,
-                   "usr/share/kvd507/sablonas", std::nullopt},
-        LayoutCase{"WindowInBin", "usr/bin", Program::kWindow, "usr/share/kvd507/sablonas",
-                   std::nullopt}),
+    ::testing::Values(LayoutCase{"CommandLineInBin", "usr/bin", Program::kCommandLine,
+                                 "usr/share/kvd507/sablonas", "usr"},
+                      LayoutCase{"WindowInLibexec", "opt/x/libexec/kvd507", Program::kWindow,
+                                 "opt/x/share/kvd507/sablonas", "opt/x"},
+                      LayoutCase{"BinWithoutTemplates", "usr/bin", Program::kCommandLine, "",
+                                 std::nullopt},
+                      LayoutCase{"TemplatesOfAnotherProgram", "usr/bin", Program::kCommandLine,
+                                 "usr/share/other/sablonas", std::nullopt},
+                      LayoutCase{"BuildFolderWithTemplatesBeside", "build/src/cli",
+                                 Program::kCommandLine, "build/src/cli/sablonas", std::nullopt},
+                      LayoutCase{"CommandLineOutsideBin", "usr/libexec/kvd507",
+                                 Program::kCommandLine, "usr/share/kvd507/sablonas", std::nullopt},
+                      LayoutCase{"WindowInBin", "usr/bin", Program::kWindow,
+                                 "usr/share/kvd507/sablonas", std::nullopt}),
     test::NamedAfterWhat());
 
 TEST(InstalledLayout, TheWindowProgramIsInLibexec) {
