@@ -1,6 +1,7 @@
 #include "gui/WindowMain.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <string>
 
@@ -29,6 +30,9 @@ class GuardedApplication : public QApplication {
 
 int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder) {
   GuardedApplication application(argc, argv);
+  // The installed menu entry's name: desktops find the window's icon and entry by it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("lt.kvd507.kvd507"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("lt.kvd507.kvd507")));
   QtWindowServices services;
   std::string problem;
   try {

@@ -1,5 +1,3 @@
-#include "cli/ManPage.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,7 @@
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "cli/ManPage.h"
 
 namespace kvd507::cli {
 namespace {
