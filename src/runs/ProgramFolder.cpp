@@ -1,6 +1,7 @@
 #include "runs/ProgramFolder.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,12 +76,14 @@ void giveTemplates(const fs::path& folder, const fs::path& templates) {
   const fs::path target = folder / "sablonas";
   std::error_code error;
   if (fs::exists(fs::symlink_status(target, error))) return;
-  std::string pattern = (folder / ".sablonas-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
+  // Named after this process: another start copies into a folder of its own. One left behind
+  // by an earlier process of the same number was never renamed, and is copied anew.
+  const fs::path staging = folder / (".sablonas-" + std::to_string(::getpid()));
+  fs::remove_all(staging, error);
+  if (::mkdir(staging.c_str(), 0777) != 0) {
     throw files::IoError("create the folder", std::error_code(errno, std::generic_category()),
                          target);
   }
-  const fs::path staging = pattern;
   try {
     for (fs::directory_iterator it(templates, error), end; !error && it != end;
          it.increment(error)) {

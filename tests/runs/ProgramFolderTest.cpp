@@ -151,6 +151,9 @@ TEST_F(PrepareProgramFolder, FirstUseCreatesTheFolderWithACopyOfTheTemplates) {
   EXPECT_THAT(test::namesIn(user / "sablonas"), testing::ElementsAre("KVD507.ods", "KVD507.xlsx"));
   EXPECT_EQ(test::readFile(user / "sablonas/KVD507.xlsx"), "xlsx");
   EXPECT_EQ(::access((user / "sablonas/KVD507.xlsx").c_str(), W_OK), 0);
+  // Made as any other folder of the user's is, not private to them.
+  fs::create_directory(dir / "probe");
+  EXPECT_EQ(fs::status(user / "sablonas").permissions(), fs::status(dir / "probe").permissions());
   EXPECT_EQ(test::readFile(templates / "KVD507.xlsx"), "xlsx");
 }
 
