@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -66,7 +67,8 @@ void createFolders(const fs::path& folder) {
     missing.push_back(at);
     if (at == at.parent_path()) break;
   }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) files::createFolderIfMissing(*it);
+  std::reverse(missing.begin(), missing.end());
+  for (const fs::path& level : missing) files::createFolderIfMissing(level);
   files::createFolderIfMissing(folder);
 }
 
