@@ -1,5 +1,6 @@
 #include "cli/ManPage.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "cli/CommandLine.h"
