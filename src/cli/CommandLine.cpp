@@ -3,17 +3,23 @@
 #include <algorithm>
 
 #include "cli/ConvertCommand.h"
+#include "cli/FolderInUse.h"
 #include "cli/PayersCommand.h"
 #include "cli/RowsCommand.h"
 
 namespace kvd507::cli {
-namespace {
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> all = {rowsCommand(), convertCommand(), checkCommand(),
                                            payersCommand()};
   return all;
 }
+
+std::string versionText() {
+  return "kvd507 " KVD507_VERSION;
+}
+
+namespace {
 
 const Command* findCommand(const std::string& name) {
   const auto found =
@@ -26,13 +32,14 @@ std::string programHelp() {
   std::string help =
       "Naudojimas: kvd507 KOMANDA [argumentai]\n\n"
       "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n"
-      "Be komandos (kvd507 [--folder APLANKAS]) atveriamas programos langas.\n\n"
-      "Komandos:\n";
+      "Be komandos (kvd507 [--folder APLANKAS]) atveriamas programos langas.\n" +
+      folderInUseText() + "\n\nKomandos:\n";
   for (const Command& command : commands()) {
     help += "  " + usageLine(command.spec) + "\n      " + wrapped(command.spec.summary, 6) + "\n";
   }
   help +=
       "\nKomandos parinktys ir numatytosios reikšmės: kvd507 KOMANDA --help\n"
+      "Programos versija: kvd507 --version\n"
       "\nBaigties kodai:\n"
       "  0  pavyko\n"
       "  1  nepavyko (priežastis parašoma)\n"
@@ -61,6 +68,10 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   const std::string& name = arguments[0];
   if (name == "--help" || name == "-h" || name == "help") {
     out << programHelp();
+    return kExitWritten;
+  }
+  if (name == "--version") {
+    out << versionText() << '\n';
     return kExitWritten;
   }
   const Command* command = findCommand(name);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/ConsoleHost.h"
+#include "cli/FolderInUse.h"
 #include "cli/ReportPrinter.h"
 #include "errors/Error.h"
 #include "payers/StoredPayer.h"
@@ -71,7 +72,13 @@ int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome 
 int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostream& out,
                   std::ostream& err) {
   const ConvertOptions options = optionsFrom(arguments);
-  const std::filesystem::path folder = options.folder ? *options.folder : runs::executableFolder();
+  std::filesystem::path folder;
+  try {
+    folder = runs::openProgramFolder(options.folder, runs::Program::kCommandLine);
+  } catch (...) {
+    printFolderError(err);
+    return kExitFailure;
+  }
 
   ConsoleHost::Payer payer;
   if (!options.payerCode || !options.payerName) {
@@ -152,7 +159,7 @@ std::vector<OptionSpec> conversionOptions() {
        "APLANKAS/formos/KVD507.ffdata"},
       {"--folder", "APLANKAS",
        "programos aplankas: jame ieškoma asmenys.txt, _nustatymai.ini ir aplanko formos",
-       "aplankas, kuriame yra programa"},
+       defaultFolderText()},
       {"--open", "", "įrašytą formą atidaro darbalaukio programa (xdg-open)", "neatidaroma"},
       {"--strict", "",
        "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta",

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/FolderInUse.h"
 #include "cli/RowsCommand.h"
 #include "payers/FileFailure.h"
 #include "payers/PayerRegistry.h"
@@ -75,9 +76,17 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
     err << "kvd507: " << *problem << "\nDaugiau: kvd507 payers --help\n";
     return kExitUsage;
   }
-  const auto folder = arguments.value("--folder");
-  const payers::PayerRegistry registry(folder ? std::filesystem::path(*folder)
-                                              : runs::executableFolder());
+  const auto chosen = arguments.value("--folder");
+  std::filesystem::path folder;
+  try {
+    folder = runs::openProgramFolder(
+        chosen ? std::optional<std::filesystem::path>(*chosen) : std::nullopt,
+        runs::Program::kCommandLine);
+  } catch (...) {
+    printFolderError(err);
+    return kExitFailure;
+  }
+  const payers::PayerRegistry registry(folder);
   try {
     if (auto problem = act(registry, arguments.operands)) {
       err << "kvd507: " << *problem << '\n';
@@ -106,7 +115,7 @@ Command payersCommand() {
       "(-1 – jokio).";
   spec.options = {
       {"--folder", "APLANKAS", "programos aplankas: jame yra asmenys.txt ir _nustatymai.ini",
-       "aplankas, kuriame yra programa"},
+       defaultFolderText()},
   };
   spec.exitStatuses =
       "  0  sąrašas išvestas (ir pakeistas, kai nurodytas veiksmas)\n"

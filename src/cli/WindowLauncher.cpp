@@ -11,6 +11,9 @@
 namespace kvd507::cli {
 
 std::filesystem::path windowProgram(const std::filesystem::path& executableFolder) {
+  if (auto root = runs::installedRoot(executableFolder, runs::Program::kCommandLine)) {
+    return runs::installedWindowProgram(*root);
+  }
   return executableFolder / "kvd507-window";
 }
 

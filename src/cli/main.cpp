@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
   try {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    // No subcommand: the window, on the executable's folder or the one --folder names.
+    // No subcommand: the window, on the program folder or the one --folder names.
     if (arguments.empty() || (arguments.size() == 2 && arguments[0] == "--folder")) {
       kvd507::cli::startWindow(argv);
     }

@@ -115,6 +115,20 @@ void Tfrm_export_xml::applyLook() {
   auto* statusPanel = new QLabel(ui_->StatusBar1);
   statusPanel->setFixedWidth(150);
   ui_->StatusBar1->addWidget(statusPanel);
+  showProgramFolder();
+}
+
+void Tfrm_export_xml::showProgramFolder() {
+  // Beside the empty panel: where the templates, the payers and the declarations are, which for
+  // an installed program is a folder in the user's home rather than the program's own.
+  auto* label = new QLabel(ui_->StatusBar1);
+  label->setObjectName(QStringLiteral("lb_aplankas"));
+  const QString path = QString::fromStdString(folder_.string());
+  const QString caption = QStringLiteral("Programos aplankas: ");
+  const int room = width() - 150 - 40 - label->fontMetrics().horizontalAdvance(caption);
+  label->setText(caption + label->fontMetrics().elidedText(path, Qt::ElideMiddle, room));
+  label->setToolTip(path);
+  ui_->StatusBar1->addWidget(label, 1);
 }
 
 void Tfrm_export_xml::fillYears() {

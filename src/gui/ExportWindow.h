@@ -73,6 +73,7 @@ class Tfrm_export_xml : public QWidget {
  private:
   void FormCreate();
   void applyLook();
+  void showProgramFolder();
   void fillYears();
   void connectControls();
   void setRunButtonsEnabled(bool enabled);

@@ -1,8 +1,11 @@
 #include "gui/WindowMain.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <string>
 
+#include "errors/Error.h"
 #include "gui/ExportWindow.h"
 #include "gui/WindowServices.h"
 
@@ -25,12 +28,24 @@ class GuardedApplication : public QApplication {
 
 }  // namespace
 
-int runWindow(int argc, char** argv, const std::filesystem::path& programFolder) {
+int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder) {
   GuardedApplication application(argc, argv);
+  // The installed menu entry's name: desktops find the window's icon and entry by it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("lt.kvd507.kvd507"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("lt.kvd507.kvd507")));
   QtWindowServices services;
+  std::string problem;
+  try {
+    runs::prepareProgramFolder(programFolder);
+  } catch (...) {
+    problem = "Nepavyko paruošti programos aplanko: " + currentError().message();
+  }
   runs::XdgOpener opener;
-  Tfrm_export_xml window(programFolder, services, opener);
+  Tfrm_export_xml window(programFolder.path, services, opener);
   window.show();
+  if (!problem.empty()) {
+    services.showMessage(&window, WindowServices::MessageKind::Error, problem);
+  }
   return application.exec();
 }
 

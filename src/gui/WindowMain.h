@@ -1,10 +1,11 @@
 #pragma once
 
-#include <filesystem>
+#include "runs/ProgramFolder.h"
 
 namespace kvd507::gui {
 
-// Opens the main window on `programFolder` and runs until it is closed; returns the exit status.
-int runWindow(int argc, char** argv, const std::filesystem::path& programFolder);
+// Makes `programFolder` ready, opens the main window on it and runs until it is closed; returns
+// the exit status. When the folder cannot be made ready, the window says why and opens anyway.
+int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder);
 
 }  // namespace kvd507::gui

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -409,6 +410,81 @@ TEST_F(CommandLineTest, WithoutTheWindowProgramItSaysWhatIsMissing) {
   EXPECT_THAT(test::readFile(err),
               testing::HasSubstr("failas \"" + (dir / "kvd507-window").string() +
                                  "\": tokio failo ar aplanko nėra"));
+}
+
+// Every file under `root` with its contents, to show that nothing in it changed.
+std::map<std::string, std::string> treeOf(const std::filesystem::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    tree[entry.path().string()] = entry.is_regular_file() ? test::readFile(entry.path()) : "/";
+  }
+  return tree;
+}
+
+// An installed tree: the program in bin and the templates in share/kvd507/sablonas, wherever it
+// is rooted. Its user's files go to their data folder, and nothing into the tree.
+TEST_F(CommandLineTest, AnInstalledProgramWritesOnlyInTheUsersDataFolder) {
+  const auto root = dir / "usr";
+  std::filesystem::create_directories(root / "bin");
+  std::filesystem::create_directories(root / "share/kvd507/sablonas");
+  std::filesystem::copy_file(KVD507_EXECUTABLE, root / "bin/kvd507");
+  test::writeFile(root / "share/kvd507/sablonas/KVD507.xlsx", "template");
+  EXPECT_EQ(windowProgram(root / "bin"), root / "libexec/kvd507/kvd507-window");
+  const std::string book = workbook("a.xlsx", 1);
+  const auto installed = treeOf(root);
+
+  struct Case {
+    std::string what;
+    std::string environment;
+    std::filesystem::path folder;
+  };
+  for (const Case& c :
+       {Case{"home", "env -u XDG_DATA_HOME HOME=" + (dir / "home").string(),
+             dir / "home/.local/share/kvd507"},
+        Case{"XDG_DATA_HOME", "env HOME=/nonexistent XDG_DATA_HOME=" + (dir / "data").string(),
+             dir / "data/kvd507"}}) {
+    const std::string program = c.environment + " " + (root / "bin/kvd507").string();
+    const auto out = dir / "out.txt";
+    EXPECT_EQ(WEXITSTATUS(std::system((program + " --help >" + out.string()).c_str())), 0);
+    EXPECT_THAT(test::readFile(out), testing::HasSubstr("Programos aplankas: " + c.folder.string()))
+        << c.what;
+    EXPECT_FALSE(std::filesystem::exists(c.folder)) << c.what << ": made for the help";
+
+    const std::string convert = program + " convert " + book + " --payer-code 1 >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(convert.c_str())), 0) << c.what;
+    EXPECT_TRUE(std::filesystem::exists(c.folder / "formos/KVD507.ffdata")) << c.what;
+    EXPECT_EQ(test::readFile(c.folder / "sablonas/KVD507.xlsx"), "template") << c.what;
+    const std::string add = program + " payers add Ona 123 >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(add.c_str())), 0) << c.what;
+    EXPECT_THAT(test::readFile(c.folder / "asmenys.txt"), testing::HasSubstr("Ona;123")) << c.what;
+    // --folder still chooses another folder.
+    const std::string chosen =
+        program + " payers add Jonas 5 --folder " + dir.path().string() + " >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(chosen.c_str())), 0) << c.what;
+    EXPECT_THAT(test::readFile(dir / "asmenys.txt"), testing::HasSubstr("Jonas;5")) << c.what;
+  }
+  EXPECT_EQ(treeOf(root), installed);
+}
+
+TEST_F(CommandLineTest, AFolderThatCannotBeMadeIsSaidSo) {
+  const auto root = dir / "usr";
+  std::filesystem::create_directories(root / "bin");
+  std::filesystem::create_directories(root / "share/kvd507/sablonas");
+  std::filesystem::copy_file(KVD507_EXECUTABLE, root / "bin/kvd507");
+  test::writeFile(dir / "data", "a file where the folder should be");
+  const auto err = dir / "err.txt";
+  const std::string command = "env XDG_DATA_HOME=" + (dir / "data").string() + " " +
+                              (root / "bin/kvd507").string() + " payers 2>" + err.string();
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), kExitFailure);
+  EXPECT_THAT(test::readFile(err),
+              testing::HasSubstr("kvd507: Nepavyko paruošti programos aplanko: failas \"" +
+                                 (dir / "data/kvd507").string() + "\": "));
+}
+
+TEST_F(CommandLineTest, VersionIsTheProjects) {
+  const Result r = run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_THAT(r.out, testing::MatchesRegex("kvd507 [0-9]+\\.[0-9]+(\\.[0-9]+)*\n"));
 }
 
 }  // namespace
