@@ -1,12 +1,21 @@
 #include "rows/Text.h"
 
+#include <unicode/bytestream.h>
+#include <unicode/casemap.h>
+#include <unicode/stringpiece.h>
+
 #include <algorithm>
+#include <new>
+#include <utility>
 
 namespace kvd507::rows {
 namespace {
 
 bool isBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
+}
+bool isAscii(char c) {
+  return static_cast<unsigned char>(c) < 0x80;
 }
 bool isContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -27,16 +36,29 @@ void makeControlsSpaces(std::string& text) {
   }
 }
 
-std::string upperAscii(std::string_view text) {
+std::string upperCase(std::string_view text) {
   std::string upper(text);
-  makeUpperAscii(upper);
+  makeUpperCase(upper);
   return upper;
 }
 
-void makeUpperAscii(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+void makeUpperCase(std::string& text) {
+  // Nearly every name of a workbook is read through here, most of them plain ASCII.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return isAscii(c); })) {
+    for (char& c : text) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return;
   }
+  std::string upper;
+  upper.reserve(text.size() + text.size() / 4);
+  icu::StringByteSink<std::string> sink(&upper);
+  UErrorCode status = U_ZERO_ERROR;
+  // "" is the root locale: Lithuanian or Turkish rules of a user's locale do not apply.
+  icu::CaseMap::utf8ToUpper("", 0, icu::StringPiece(text.data(), static_cast<int32_t>(text.size())),
+                            sink, nullptr, status);
+  if (U_FAILURE(status)) throw std::bad_alloc();  // ICU fails here only when memory runs out
+  text = std::move(upper);
 }
 
 std::string escapeName(std::string_view text) {
