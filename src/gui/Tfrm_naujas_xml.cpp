@@ -1,5 +1,7 @@
 #include "gui/Tfrm_naujas_xml.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QValidator>
@@ -11,18 +13,29 @@
 namespace kvd507::gui {
 
 // What the user enters into a field, limited: the text an edit puts in is cut so that the field
-// holds no more than `limit` characters, or no more than it held before when the caller put a
-// longer text there; in the code field that text keeps only its digits, so a pasted "LT 123-45"
-// gives "12345". The field's own maximum length is not used: setting it anew sets the text
-// anew, which moves the cursor to the end and forgets the undo steps.
+// holds no more than `limit` characters, or no more than the caller's text when that was longer;
+// in the code field that text keeps only its digits, so a pasted "LT 123-45" gives "12345". The
+// field's own maximum length is not used: setting it anew sets the text anew, which moves the
+// cursor to the end and forgets the undo steps.
 class FieldLimit : public QValidator {
  public:
   FieldLimit(QLineEdit* field, int limit, bool digitsOnly)
-      : QValidator(field), limit_(limit), digitsOnly_(digitsOnly) {}
+      : QValidator(field), limit_(limit), longest_(limit), digitsOnly_(digitsOnly) {}
 
-  // The text the field holds now, to which the next edit is compared. Called before the caller
-  // sets a text, so that it goes in whole, and after every change.
+  // Before the caller sets a text: it goes in whole, and may be corrected within its length.
+  void callerSets(const QString& text) {
+    longest_ = std::max(limit_, static_cast<int>(text.size()));
+    accepted_ = text;
+  }
+  // After every change: the text to which the next edit is compared.
   void accept(const QString& text) { accepted_ = text; }
+
+  // What of `typed` an edit that keeps `kept` characters of the text can put in.
+  QString fit(QString typed, qsizetype kept) const {
+    if (digitsOnly_) typed.removeIf([](QChar c) { return c < u'0' || c > u'9'; });
+    typed.truncate(std::max<qsizetype>(longest_ - kept, 0));
+    return typed;
+  }
 
   State validate(QString& input, int& position) const override {
     if (input == accepted_) return Acceptable;
@@ -36,13 +49,12 @@ class FieldLimit : public QValidator {
       ++tail;
     }
     const QString typed = input.mid(head, input.size() - head - tail);
-    QString taken = typed;
-    if (digitsOnly_) taken.removeIf([](QChar c) { return c < u'0' || c > u'9'; });
-    const qsizetype room = std::max<qsizetype>(limit_, accepted_.size()) - head - tail;
-    taken.truncate(std::max<qsizetype>(room, 0));
+    const QString taken = fit(typed, head + tail);
     if (taken == typed) return Acceptable;
     // Nothing of it fits: the edit is refused whole, and text, cursor and undo steps stay.
-    if (taken.isEmpty() && !typed.isEmpty()) return Invalid;
+    if (taken.isEmpty()) return Invalid;
+    // Setting the text so forgets the undo steps; a paste by keyboard is fitted before it
+    // reaches the field, and keeps them.
     input = input.left(head) + taken + input.right(tail);
     position = static_cast<int>(head + taken.size());
     return Acceptable;
@@ -50,6 +62,7 @@ class FieldLimit : public QValidator {
 
  private:
   int limit_;
+  int longest_;
   bool digitsOnly_;
   QString accepted_;
 };
@@ -102,14 +115,14 @@ Tfrm_naujas_xml::Tfrm_naujas_xml(QWidget* parent)
 Tfrm_naujas_xml::~Tfrm_naujas_xml() = default;
 
 void Tfrm_naujas_xml::setName(const QString& name) {
-  nameLimit_->accept(name);
+  nameLimit_->callerSets(name);
   ui_->ed_pav->setText(name);
 }
 
 void Tfrm_naujas_xml::setCode(const QString& code) {
   // Letters that reach the code field are capitals, however they got there.
   const QString upper = code.toUpper();
-  codeLimit_->accept(upper);
+  codeLimit_->callerSets(upper);
   ui_->ed_im_kodas->setText(upper);
 }
 
@@ -150,10 +163,23 @@ void Tfrm_naujas_xml::enableOk() {
                           !ui_->ed_im_kodas->text().isEmpty());
 }
 
+// The digits of the clipboard's text, as many as fit, in place of the selection, as one step
+// that Ctrl+Z takes back.
+void Tfrm_naujas_xml::pasteCode() {
+  QLineEdit* field = ui_->ed_im_kodas;
+  const qsizetype kept = field->text().size() - field->selectedText().size();
+  const QString digits = codeLimit_->fit(QGuiApplication::clipboard()->text(), kept);
+  if (!digits.isEmpty() || field->hasSelectedText()) field->insert(digits);
+}
+
 bool Tfrm_naujas_xml::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   const auto& key = static_cast<const QKeyEvent&>(*event);
   if (watched == ui_->ed_im_kodas) {
+    if (key.matches(QKeySequence::Paste)) {
+      pasteCode();
+      return true;
+    }
     if (typesNothing(key)) return false;
     const QString typed = key.text();
     return !std::all_of(typed.begin(), typed.end(), codeFieldTakes);

@@ -43,6 +43,7 @@ class Tfrm_naujas_xml : public QDialog {
 
  private:
   void enableOk();
+  void pasteCode();
 
   std::unique_ptr<Ui::Tfrm_naujas_xml> ui_;
   FieldLimit* nameLimit_;  // owned by their fields
