@@ -50,15 +50,17 @@ void makeUpperCase(std::string& text) {
     }
     return;
   }
-  std::string upper;
-  upper.reserve(text.size() + text.size() / 4);
-  icu::StringByteSink<std::string> sink(&upper);
+  // The capitals are made in a buffer kept by the thread and copied back, so that a name costs
+  // no allocation once the buffers are large enough.
+  thread_local std::string upper;
+  upper.clear();
+  icu::StringByteSink<std::string> sink(&upper, static_cast<int32_t>(text.size()));
   UErrorCode status = U_ZERO_ERROR;
   // "" is the root locale: Lithuanian or Turkish rules of a user's locale do not apply.
   icu::CaseMap::utf8ToUpper("", 0, icu::StringPiece(text.data(), static_cast<int32_t>(text.size())),
                             sink, nullptr, status);
   if (U_FAILURE(status)) throw std::bad_alloc();  // ICU fails here only when memory runs out
-  text = std::move(upper);
+  text.assign(upper);
 }
 
 std::string escapeName(std::string_view text) {
