@@ -89,10 +89,7 @@ bool isEnter(const QKeyEvent& key) {
 }  // namespace
 
 Tfrm_naujas_xml::Tfrm_naujas_xml(QWidget* parent)
-    : QDialog(parent),
-      ui_(std::make_unique<Ui::Tfrm_naujas_xml>()),
-      nameLimit_(nullptr),
-      codeLimit_(nullptr) {
+    : QDialog(parent), ui_(std::make_unique<Ui::Tfrm_naujas_xml>()) {
   ui_->setupUi(this);
   setFixedSize(size());
   ui_->lb_id->hide();

@@ -46,8 +46,8 @@ class Tfrm_naujas_xml : public QDialog {
   void pasteCode();
 
   std::unique_ptr<Ui::Tfrm_naujas_xml> ui_;
-  FieldLimit* nameLimit_;  // owned by their fields
-  FieldLimit* codeLimit_;
+  FieldLimit* nameLimit_ = nullptr;  // owned by their fields
+  FieldLimit* codeLimit_ = nullptr;
 };
 
 }  // namespace kvd507::gui

@@ -69,6 +69,9 @@ TEST_F(PayerRegistryTest, AddAndEditRewriteTheSortedListAndSelectThePayerChanged
        "\xC8"
        "ekis;2\r\nDainius;1\r\n",
        0, "2"},
+      // The dialog and the command line refuse such a name; the list itself takes the line.
+      {"a separator in the name becomes the code", "", false, 0, "Alfa;Beta", "123",
+       "Alfa;Beta;123\r\n", 0, "Beta"},
       {"no code", "", false, 0, "Alfa", "", "Alfa;\r\n", 0, "lb_kodas"},
       {"outside the code page", "Alfa;1\r\n", false, 0, "Жук", "3", "???;3\r\nAlfa;1\r\n", 0, "3"},
       {"empty lines dropped", "\r\nGama;3\r\n\r\nAlfa;1\r\n", false, 0, "Beta", "2",
