@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
 
 namespace kvd507::rows {
 namespace {
@@ -43,7 +42,7 @@ std::string upperCase(std::string_view text) {
 }
 
 void makeUpperCase(std::string& text) {
-  // Nearly every name of a workbook is read through here, most of them plain ASCII.
+  // Every name of a workbook comes through here; one of ASCII alone needs no call into ICU.
   if (std::all_of(text.begin(), text.end(), [](char c) { return isAscii(c); })) {
     for (char& c : text) {
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
