@@ -94,7 +94,7 @@ std::string personName(Random& random, bool female) {
   std::string name(female ? random.pick(kFemaleFirst) : random.pick(kMaleFirst));
   name += ' ';
   name += female ? random.pick(kFemaleLast) : random.pick(kMaleLast);
-  // Some payers type names in lower case; the reader upper-cases a-z only.
+  // Some payers type names in lower case, which the reader puts in capitals again.
   if (random.chance(5)) {
     for (char& c : name) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

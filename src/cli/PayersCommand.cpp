@@ -9,6 +9,7 @@
 #include "cli/FolderInUse.h"
 #include "cli/RowsCommand.h"
 #include "payers/FileFailure.h"
+#include "payers/PayerLine.h"
 #include "payers/PayerRegistry.h"
 #include "payers/StoredPosition.h"
 #include "runs/ProgramFolder.h"
@@ -16,21 +17,34 @@
 namespace kvd507::cli {
 namespace {
 
+// A name or code that would take its line of the list apart; a problem, or nothing.
+std::optional<std::string> checkPayerText(const std::string& name, const std::string& code) {
+  if (const auto breaker = payers::findLineBreaker(name)) {
+    return "mokėtojo pavadinime " + payers::lineBreakerText(*breaker);
+  }
+  if (const auto breaker = payers::findLineBreaker(code)) {
+    return "mokėtojo kode " + payers::lineBreakerText(*breaker);
+  }
+  return std::nullopt;
+}
+
 // The action's words make sense together; a problem to report as a usage error, or nothing.
 std::optional<std::string> checkWords(const std::vector<std::string>& words) {
   if (words.empty()) return std::nullopt;
   if (words[0] == "add") {
     if (words.size() != 3) return "add reikia pavadinimo ir kodo";
-    // A line break would split the payer into two lines of the list.
-    for (std::size_t i = 1; i < words.size(); ++i) {
-      if (words[i].find_first_of("\r\n") != std::string::npos) {
-        return "mokėtojo pavadinime ir kode negali būti eilutės lūžio";
-      }
-    }
-    return std::nullopt;
+    return checkPayerText(words[1], words[2]);
+  }
+  if (words[0] == "edit") {
+    if (words.size() != 4) return "edit reikia pozicijos, pavadinimo ir kodo";
+    return checkPayerText(words[2], words[3]);
   }
   if (words[0] == "select") {
     if (words.size() != 2) return "select reikia vienos pozicijos";
+    return std::nullopt;
+  }
+  if (words[0] == "remove") {
+    if (words.size() != 2) return "remove reikia vienos pozicijos";
     return std::nullopt;
   }
   return "nežinomas veiksmas \"" + words[0] + "\"";
@@ -56,18 +70,25 @@ void printList(const payers::PayerRegistry& registry, std::ostream& out) {
 std::optional<std::string> act(const payers::PayerRegistry& registry,
                                const std::vector<std::string>& words) {
   if (words.empty()) return std::nullopt;
-  // The window counts the entries it shows before the change; here they are the list's.
-  const int count = static_cast<int>(registry.load(-1).payers.size());
   if (words[0] == "add") {
-    registry.add(words[1], words[2], count);
+    registry.add(words[1], words[2]);
     return std::nullopt;
   }
+  const int count = static_cast<int>(registry.load(-1).payers.size());
   const std::optional<int> position = parseSelection(words[1]);
-  if (!position || *position < -1 || *position >= count) {
+  // Only a selection can name no payer.
+  const int lowest = words[0] == "select" ? -1 : 0;
+  if (!position || *position < lowest || *position >= count) {
     return "asmenų sąraše nėra pozicijos " + words[1] + " (įrašų: " + std::to_string(count) +
-           "; -1 – nieko nepasirinkti)";
+           (lowest < 0 ? "; -1 – nieko nepasirinkti)" : ")");
   }
-  registry.select(*position);
+  if (words[0] == "edit") {
+    registry.edit(*position, words[2], words[3]);
+  } else if (words[0] == "remove") {
+    registry.remove(*position);
+  } else {
+    registry.select(*position);
+  }
   return std::nullopt;
 }
 
@@ -105,14 +126,18 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
 Command payersCommand() {
   CommandSpec spec;
   spec.name = "payers";
-  spec.operands = "[add PAVADINIMAS KODAS | select POZICIJA]";
+  spec.operands =
+      "[add PAVADINIMAS KODAS | edit POZICIJA PAVADINIMAS KODAS | remove POZICIJA | "
+      "select POZICIJA]";
   spec.minOperands = 0;
-  spec.maxOperands = 3;
+  spec.maxOperands = 4;
   spec.summary =
       "Išmokų mokėtojų sąrašas (asmenys.txt): išveda pozicijas, pavadinimus ir kodus, "
-      "pasirinktą pažymi \"*\". add prideda mokėtoją kaip lango mygtukas \"Įvesti naują\" "
-      "(sąrašas vėl surikiuojamas, pasirinkimas nekeičiamas); select įsimena pasirinktą poziciją "
-      "(-1 – jokio).";
+      "pasirinktą pažymi \"*\". add prideda mokėtoją kaip lango mygtukas \"Įvesti naują\", "
+      "edit pataiso nurodytą kaip \"Koreguoti\", remove pašalina kaip \"Šalinti\"; sąrašas vėl "
+      "surikiuojamas, o pasirinkimas lieka prie to paties mokėtojo (pašalinus jį, -1). select "
+      "įsimena pasirinktą poziciją (-1 – jokio). Pavadinime ir kode negali būti kabliataškio, "
+      "eilutės lūžio ar kitų valdymo ženklų.";
   spec.options = {
       {"--folder", "APLANKAS", "programos aplankas: jame yra asmenys.txt ir _nustatymai.ini",
        defaultFolderText()},
@@ -121,7 +146,8 @@ Command payersCommand() {
       "  0  sąrašas išvestas (ir pakeistas, kai nurodytas veiksmas)\n"
       "  1  nepavyko: sąrašo ar nustatymų failo neperskaitė ar neįrašė, arba tokios pozicijos "
       "nėra\n"
-      "  2  neteisinga komandinė eilutė\n";
+      "  2  neteisinga komandinė eilutė, taip pat pavadinimas ar kodas, kurio sąraše įrašyti "
+      "negalima\n";
   return {std::move(spec), &runPayers};
 }
 

@@ -127,10 +127,14 @@ bool isNameField(const Key& key) {
 
 // Values come back as the tables held them: the writer's references decoded, and the name
 // cells and the payer name escaped again as the sheet readers escape them. A declaration that
-// another program saved with literal quotes or other references reads the same.
+// another program saved with literal quotes or other references reads the same. Row names are
+// put in capitals as the sheet readers put them, before the escaping, so that a name written
+// with small Lithuanian letters merges with the workbook's rows; the payer name stays as written.
 std::string valueOf(std::string_view line, const Key& key, std::size_t at) {
   std::string value = decodeXmlText(rawValueOf(line, key, at));
-  return isNameField(key) ? rows::escapeName(value) : value;
+  if (!isNameField(key)) return value;
+  if (key.target != Target::kName) rows::makeUpperCase(value);
+  return rows::escapeName(value);
 }
 
 // What one file yields, gathered apart from the caller's tables so that they are changed only

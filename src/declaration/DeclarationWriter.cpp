@@ -173,7 +173,7 @@ void writeMainPage(DeclarationText& out, const DeclarationHeader& header, Writer
     year = rows::trim(header.year);
   } else {
     id = rows::trim(host.payerCode());
-    name = rows::escapeName(rows::upperAscii(rows::trim(host.payerName())));
+    name = rows::escapeName(rows::upperCase(rows::trim(host.payerName())));
     year = rows::trim(host.year());
   }
   out.line(2, R"(<Page PageDefName="KVD507" PageNumber="1">)");

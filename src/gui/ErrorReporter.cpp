@@ -1,13 +1,30 @@
 #include "gui/ErrorReporter.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kvd507::gui {
+namespace {
+
+QString titleOf(QWidget* parent) {
+  return parent != nullptr ? parent->window()->windowTitle() : QString();
+}
+
+}  // namespace
+
+bool askRemovalInMessageBox(QWidget* parent, const QString& question) {
+  QMessageBox box(QMessageBox::Question, titleOf(parent), question, QMessageBox::NoButton, parent);
+  QPushButton* remove = box.addButton(QStringLiteral("Šalinti"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Atšaukti"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == remove;
+}
 
 void MessageBoxErrorReporter::showError(QWidget* parent, const QString& text) {
-  const QString title = parent != nullptr ? parent->window()->windowTitle() : QString();
-  QMessageBox::critical(parent, title, text);
+  QMessageBox::critical(parent, titleOf(parent), text);
 }
 
 }  // namespace kvd507::gui

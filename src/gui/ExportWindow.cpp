@@ -45,6 +45,9 @@ class ServicesErrorReporter : public ErrorReporter {
   void showError(QWidget* parent, const QString& text) override {
     services_.showMessage(parent, WindowServices::MessageKind::Error, text.toStdString());
   }
+  bool confirmRemoval(QWidget* parent, const QString& question) override {
+    return askRemovalInMessageBox(parent, question);
+  }
 
  private:
   WindowServices& services_;
@@ -63,7 +66,7 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
       PayerSelector::Controls{ui_->cb_asmuo, ui_->lb_kodas, ui_->dt_metai, ui_->btn_new,
-                              ui_->btn_koreguoti},
+                              ui_->btn_koreguoti, ui_->btn_salinti},
       folder_, *payerErrors_);
   // What a run reads of the payer follows the selector and lb_kodas whenever they are filled.
   connect(payerSelector_.get(), &PayerSelector::selectionShown, this, [this] {
@@ -100,6 +103,7 @@ void Tfrm_export_xml::applyLook() {
   }
   setButtonIcon(*ui_->btn_new, "list-add", QStyle::SP_FileDialogNewFolder);
   setButtonIcon(*ui_->btn_koreguoti, "document-edit", QStyle::SP_FileDialogDetailedView);
+  setButtonIcon(*ui_->btn_salinti, "list-remove", QStyle::SP_TrashIcon);
   setButtonIcon(*ui_->btn_open, "document-open", QStyle::SP_DialogOpenButton);
   setButtonIcon(*ui_->btn_valyti, "edit-clear", QStyle::SP_DialogResetButton);
   setButtonIcon(*ui_->btn_kvd507, "document-save", QStyle::SP_DialogSaveButton);
@@ -151,6 +155,7 @@ void Tfrm_export_xml::connectControls() {
   connect(ui_->btn_papildyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_papildytiClick);
   connect(ui_->btn_new, &QPushButton::clicked, this, &Tfrm_export_xml::btn_newClick);
   connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_koreguotiClick);
+  connect(ui_->btn_salinti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_salintiClick);
   connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::cb_asmuoChange);
   connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::dt_metaiChange);
   // No button is a default button: Return and Enter press the focused one.
@@ -261,6 +266,10 @@ void Tfrm_export_xml::btn_newClick() {
 
 void Tfrm_export_xml::btn_koreguotiClick() {
   payerSelector_->btn_koreguotiClick();
+}
+
+void Tfrm_export_xml::btn_salintiClick() {
+  payerSelector_->btn_salintiClick();
 }
 
 void Tfrm_export_xml::cb_asmuoChange() {

@@ -61,6 +61,7 @@ class Tfrm_export_xml : public QWidget {
   void btn_papildytiClick();
   void btn_newClick();
   void btn_koreguotiClick();
+  void btn_salintiClick();
   void cb_asmuoChange();
   void dt_metaiChange();
   void lb_copyrightClick();

@@ -29,6 +29,7 @@ void PayerSelector::connectControls() {
   connect(controls_.btn_new, &QAbstractButton::clicked, this, &PayerSelector::btn_newClick);
   connect(controls_.btn_koreguoti, &QAbstractButton::clicked, this,
           &PayerSelector::btn_koreguotiClick);
+  connect(controls_.btn_salinti, &QAbstractButton::clicked, this, &PayerSelector::btn_salintiClick);
 }
 
 bool PayerSelector::loadAtStart() {
@@ -52,10 +53,9 @@ void PayerSelector::cb_asmuoChange() {
 void PayerSelector::btn_newClick() {
   Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
   if (dialog.exec() != QDialog::Accepted) return;
-  const int entriesBefore = controls_.cb_asmuo->count();
   const std::string name = dialog.name().toStdString();
   const std::string code = dialog.code().toStdString();
-  load([&] { return registry_.add(name, code, entriesBefore); });
+  load([&] { return registry_.add(name, code); });
 }
 
 void PayerSelector::btn_koreguotiClick() {
@@ -71,10 +71,24 @@ void PayerSelector::btn_koreguotiClick() {
   load([&] { return registry_.edit(position, name, newCode); });
 }
 
-bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read) {
+void PayerSelector::btn_salintiClick() {
+  const int position = controls_.cb_asmuo->currentIndex();
+  if (position < 0) return;
+  QString question =
+      QStringLiteral("Pašalinti mokėtoją „%1“").arg(controls_.cb_asmuo->currentText());
+  const QString code = controls_.lb_kodas->text();
+  if (code != QLatin1String(payers::kNoPayerCode)) {
+    question += QStringLiteral(" (kodas %1)").arg(code);
+  }
+  question += QStringLiteral(" iš sąrašo?");
+  if (!errors_.confirmRemoval(controls_.cb_asmuo->window(), question)) return;
+  load([&] { return registry_.remove(position); }, NoneSelected::kForgetCode);
+}
+
+bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read, NoneSelected none) {
   bool loaded = true;
   try {
-    show(read());
+    show(read(), none);
   } catch (...) {
     loaded = false;
     report();
@@ -88,7 +102,7 @@ void PayerSelector::clearSelector() {
   controls_.cb_asmuo->clear();
 }
 
-void PayerSelector::show(const payers::LoadedPayers& loaded) {
+void PayerSelector::show(const payers::LoadedPayers& loaded, NoneSelected none) {
   QComboBox* selector = controls_.cb_asmuo;
   // Filling the selector is no change of the user's: it must not reach cb_asmuoChange.
   const QSignalBlocker quiet(selector);
@@ -96,6 +110,8 @@ void PayerSelector::show(const payers::LoadedPayers& loaded) {
   for (const payers::Payer& payer : loaded.payers) selector->addItem(text(payer.name));
   if (const std::optional<std::string> code = loaded.selectedCode()) {
     controls_.lb_kodas->setText(text(*code));
+  } else if (none == NoneSelected::kForgetCode) {
+    controls_.lb_kodas->setText(QString::fromLatin1(payers::kNoPayerCode));
   }
   selector->setCurrentIndex(loaded.selected);
 }

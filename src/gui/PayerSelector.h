@@ -16,9 +16,10 @@ class ErrorReporter;
 
 // The main window's payer controls given life: the selector cb_asmuo filled from the payer list
 // and restored at start, the selected payer's code in lb_kodas, a change of the payer or the year
-// stored, and "Įvesti naują" and "Koreguoti" going through the payer dialog. Every failure to
+// stored, "Įvesti naują" and "Koreguoti" going through the payer dialog and "Šalinti" asking
+// first. Every failure to
 // read or write the payer list or the settings file is shown through the error reporter, and
-// the window stays usable.
+// the window stays usable. After a change the selector shows the payer the user acted on.
 class PayerSelector : public QObject {
   Q_OBJECT
 
@@ -29,6 +30,7 @@ class PayerSelector : public QObject {
     QComboBox* dt_metai;
     QAbstractButton* btn_new;
     QAbstractButton* btn_koreguoti;
+    QAbstractButton* btn_salinti;
   };
 
   PayerSelector(Controls controls, std::filesystem::path programFolder, ErrorReporter& errors,
@@ -48,6 +50,7 @@ class PayerSelector : public QObject {
   void cb_asmuoChange();
   void btn_newClick();
   void btn_koreguotiClick();
+  void btn_salintiClick();
 
  signals:
   // The selector was filled again, and lb_kodas may hold another code: what a run reads of the
@@ -55,11 +58,18 @@ class PayerSelector : public QObject {
   void selectionShown();
 
  private:
+  // What lb_kodas holds when a load selects nothing.
+  enum class NoneSelected {
+    kKeepCode,    // whatever it held
+    kForgetCode,  // its not-set marker: the payer it named is gone
+  };
+
   // Shows what `read` gives, or reports why it failed and leaves the selector as it is; false
-  // then. lb_kodas changes only when a payer is selected.
-  bool load(const std::function<payers::LoadedPayers()>& read);
+  // then. lb_kodas changes only when a payer is selected, unless told otherwise.
+  bool load(const std::function<payers::LoadedPayers()>& read,
+            NoneSelected none = NoneSelected::kKeepCode);
   void clearSelector();
-  void show(const payers::LoadedPayers& loaded);
+  void show(const payers::LoadedPayers& loaded, NoneSelected none);
   // Only inside a catch block: shows the failure being handled.
   void report();
 

@@ -10,6 +10,8 @@ class Tfrm_naujas_xml;
 
 namespace kvd507::gui {
 
+class FieldLimit;
+
 // The payer dialog: one payer's name and code, typed or corrected. The caller fills the fields,
 // shows it modally and reads them back after "Įvesti"; the dialog itself touches no file.
 class Tfrm_naujas_xml : public QDialog {
@@ -41,8 +43,11 @@ class Tfrm_naujas_xml : public QDialog {
 
  private:
   void enableOk();
+  void pasteCode();
 
   std::unique_ptr<Ui::Tfrm_naujas_xml> ui_;
+  FieldLimit* nameLimit_ = nullptr;  // owned by their fields
+  FieldLimit* codeLimit_ = nullptr;
 };
 
 }  // namespace kvd507::gui

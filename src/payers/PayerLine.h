@@ -23,4 +23,18 @@ std::optional<Payer> splitPayerLine(std::string_view line);
 // The line as the program stores it: name, ";", code.
 std::string joinPayerLine(std::string_view name, std::string_view code);
 
+// What in a name or code would take its line apart, or make it no longer one line of text.
+enum class LineBreaker {
+  kSeparator,  // ";": the rest would be read as the code
+  kLineBreak,  // CR or LF: the rest would be a line of its own
+  kControl,    // any other control character (C0, DEL, C1), tab included
+};
+
+// The first of the above that the UTF-8 text holds, in the order of that list; none when the
+// text can be stored as it is.
+std::optional<LineBreaker> findLineBreaker(std::string_view text);
+
+// Why such a text is refused, to follow the field's name: "negali būti kabliataškio (;)".
+std::string lineBreakerText(LineBreaker breaker);
+
 }  // namespace kvd507::payers

@@ -19,7 +19,7 @@ bool isMissing(const std::filesystem::path& file) {
   return !std::filesystem::exists(file, error) && !error;
 }
 
-void sortAndWrite(const std::filesystem::path& file, std::vector<std::string> lines,
+void sortAndWrite(const std::filesystem::path& file, std::vector<std::string>& lines,
                   TextEncoding encoding) {
   try {
     sortPayerLines(lines, collationLocaleFromEnvironment());
@@ -27,6 +27,23 @@ void sortAndWrite(const std::filesystem::path& file, std::vector<std::string> li
     throw PayerFileError(FileAction::kWrite, e.setFile(file.string()));
   }
   writePayerFile(file, lines, encoding);
+}
+
+bool isLine(const std::vector<std::string>& lines, int position) {
+  return position >= 0 && static_cast<std::size_t>(position) < lines.size();
+}
+
+std::optional<Payer> payerOfLine(const std::vector<std::string>& lines, int position) {
+  if (!isLine(lines, position)) return std::nullopt;
+  return splitPayerLine(lines[static_cast<std::size_t>(position)]).value_or(Payer{});
+}
+
+// The first line holding this payer; -1 when none does.
+int positionOf(const std::vector<std::string>& lines, const Payer& payer) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (splitPayerLine(lines[i]).value_or(Payer{}) == payer) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace
@@ -80,8 +97,19 @@ LoadedPayers PayerRegistry::select(int position) const {
   return loaded;
 }
 
-LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code,
-                                int entriesBefore) const {
+std::vector<std::string> PayerRegistry::rewrite(const std::filesystem::path& file,
+                                                std::vector<std::string> lines,
+                                                TextEncoding encoding, int storedBefore,
+                                                const std::optional<Payer>& stored) const {
+  sortAndWrite(file, lines, encoding);
+  if (stored) {
+    const int storedAfter = positionOf(lines, *stored);
+    if (storedAfter != storedBefore) storePosition(storedAfter);
+  }
+  return lines;
+}
+
+LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code) const {
   const std::filesystem::path file = payerFile();
   std::vector<std::string> lines;
   TextEncoding encoding = TextEncoding::Ansi;
@@ -90,21 +118,45 @@ LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code,
     encoding = list.encoding();
     lines = list.lines();
   }
+  const int stored = storedPosition();
+  const std::optional<Payer> storedPayer = payerOfLine(lines, stored);
   // The line goes in as it will read back, so that it sorts where the next load finds it.
-  lines.push_back(throughEncoding(joinPayerLine(name, code), encoding));
-  sortAndWrite(file, std::move(lines), encoding);
-  return load(entriesBefore);
+  std::string line = throughEncoding(joinPayerLine(name, code), encoding);
+  const Payer added = splitPayerLine(line).value_or(Payer{});
+  lines.push_back(std::move(line));
+  lines = rewrite(file, std::move(lines), encoding, stored, storedPayer);
+  return load(positionOf(lines, added));
 }
 
 LoadedPayers PayerRegistry::edit(int position, std::string_view name, std::string_view code) const {
   const PayerFile list = PayerFile::read(payerFile());
   std::vector<std::string> lines = list.lines();
-  if (position >= 0 && static_cast<std::size_t>(position) < lines.size()) {
-    lines[static_cast<std::size_t>(position)] =
-        throughEncoding(joinPayerLine(name, code), list.encoding());
+  const int stored = storedPosition();
+  std::optional<Payer> storedPayer = payerOfLine(lines, stored);
+  std::optional<Payer> edited;
+  if (isLine(lines, position)) {
+    std::string line = throughEncoding(joinPayerLine(name, code), list.encoding());
+    edited = splitPayerLine(line).value_or(Payer{});
+    lines[static_cast<std::size_t>(position)] = std::move(line);
+    // The stored payer was this one: it is still the stored payer under its new name or code.
+    if (position == stored) storedPayer = edited;
   }
-  sortAndWrite(list.file(), std::move(lines), list.encoding());
-  return load(position);
+  lines = rewrite(list.file(), std::move(lines), list.encoding(), stored, storedPayer);
+  return load(edited ? positionOf(lines, *edited) : -1);
+}
+
+LoadedPayers PayerRegistry::remove(int position) const {
+  const PayerFile list = PayerFile::read(payerFile());
+  std::vector<std::string> lines = list.lines();
+  const int stored = storedPosition();
+  std::optional<Payer> storedPayer = payerOfLine(lines, stored);
+  // The stored payer's own line goes, even when an equal line stays behind.
+  const bool storedRemoved = isLine(lines, position) && position == stored;
+  if (isLine(lines, position)) lines.erase(lines.begin() + position);
+  if (storedRemoved) storedPayer.reset();
+  lines = rewrite(list.file(), std::move(lines), list.encoding(), stored, storedPayer);
+  if (storedRemoved) storePosition(-1);
+  return load(storedPayer ? positionOf(lines, *storedPayer) : -1);
 }
 
 }  // namespace kvd507::payers

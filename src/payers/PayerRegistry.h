@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "payers/PayerLine.h"
+#include "payers/TextEncoding.h"
 
 namespace kvd507::payers {
 
@@ -49,19 +50,31 @@ class PayerRegistry {
   // that loading selected (-1 for none) is stored.
   LoadedPayers select(int position) const;
 
-  // Adds the line name;code, sorts the list and writes it back in one go, creating it when it is
-  // missing. Then loads it at `entriesBefore`, the number of entries the selector held before
-  // the addition: the position is not looked up again after the sort, so it names the last line,
-  // which is the new payer only when that sorts last. The stored position does not change.
-  LoadedPayers add(std::string_view name, std::string_view code, int entriesBefore) const;
+  // Every change below rewrites the list sorted in one go and moves the stored position along
+  // with the payer it named (matched by name and code, the first of equal lines): it is written
+  // only when that payer's position changed, -1 when it is gone, and left alone when it named
+  // none. The selector then shows the payer the user acted on.
 
-  // Replaces the line at `position` with name;code (nothing is replaced when no line is there),
-  // sorts the list and writes it back in one go, then loads it at that same position, again
-  // without following the payer through the sort. The list must exist. The stored position does
-  // not change.
+  // Adds the line name;code, creating the list when it is missing; the new payer is selected.
+  LoadedPayers add(std::string_view name, std::string_view code) const;
+
+  // Replaces the line at `position` with name;code; the edited payer is selected wherever the
+  // sort put it. A position that names no line replaces nothing and selects nothing. The list
+  // must exist.
   LoadedPayers edit(int position, std::string_view name, std::string_view code) const;
 
+  // Removes the line at `position` (nothing when no line is there); the stored payer is
+  // selected, none when it was the one removed. The list must exist.
+  LoadedPayers remove(int position) const;
+
  private:
+  // Writes `lines` sorted and follows the stored payer, `stored` being what the stored position
+  // named before the change (after an edit of that line, the edited payer). Returns the lines
+  // as written.
+  std::vector<std::string> rewrite(const std::filesystem::path& file,
+                                   std::vector<std::string> lines, TextEncoding encoding,
+                                   int storedBefore, const std::optional<Payer>& stored) const;
+
   std::filesystem::path folder_;
 };
 

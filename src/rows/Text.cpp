@@ -1,12 +1,20 @@
 #include "rows/Text.h"
 
+#include <unicode/bytestream.h>
+#include <unicode/casemap.h>
+#include <unicode/stringpiece.h>
+
 #include <algorithm>
+#include <new>
 
 namespace kvd507::rows {
 namespace {
 
 bool isBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
+}
+bool isAscii(char c) {
+  return static_cast<unsigned char>(c) < 0x80;
 }
 bool isContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -27,16 +35,31 @@ void makeControlsSpaces(std::string& text) {
   }
 }
 
-std::string upperAscii(std::string_view text) {
+std::string upperCase(std::string_view text) {
   std::string upper(text);
-  makeUpperAscii(upper);
+  makeUpperCase(upper);
   return upper;
 }
 
-void makeUpperAscii(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+void makeUpperCase(std::string& text) {
+  // Every name of a workbook comes through here; one of ASCII alone needs no call into ICU.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return isAscii(c); })) {
+    for (char& c : text) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return;
   }
+  // The capitals are made in a buffer kept by the thread and copied back, so that a name costs
+  // no allocation once the buffers are large enough.
+  thread_local std::string upper;
+  upper.clear();
+  icu::StringByteSink<std::string> sink(&upper, static_cast<int32_t>(text.size()));
+  UErrorCode status = U_ZERO_ERROR;
+  // "" is the root locale: Lithuanian or Turkish rules of a user's locale do not apply.
+  icu::CaseMap::utf8ToUpper("", 0, icu::StringPiece(text.data(), static_cast<int32_t>(text.size())),
+                            sink, nullptr, status);
+  if (U_FAILURE(status)) throw std::bad_alloc();  // ICU fails here only when memory runs out
+  text.assign(upper);
 }
 
 std::string escapeName(std::string_view text) {

@@ -16,10 +16,12 @@ std::string_view trim(std::string_view text);
 // for texts kept in a buffer that is used again.
 void makeControlsSpaces(std::string& text);
 
-// Changes only the letters a-z; Lithuanian and all other letters stay as they are.
-std::string upperAscii(std::string_view text);
+// Every letter in capitals by Unicode's full case mapping with no language's own rules: "ė"
+// becomes "Ė" and "ß" becomes "SS". Text that is all ASCII only has its a-z changed, without a
+// call into ICU; bytes that are no UTF-8 stay as they are.
+std::string upperCase(std::string_view text);
 // The same, in place.
-void makeUpperAscii(std::string& text);
+void makeUpperCase(std::string& text);
 
 // "&" becomes "&amp;", then '"' becomes "&quot;", so the "&" of "&quot;" is not escaped again.
 std::string escapeName(std::string_view text);

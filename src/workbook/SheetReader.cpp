@@ -47,10 +47,10 @@ class RowReader {
     }
     return text;
   }
-  // Column B: its text with the letters a-z made capitals.
+  // Column B: its text in capitals.
   const std::string& nameText(std::uint32_t column) {
     text(column);
-    rows::makeUpperAscii(cells_[column].text);
+    rows::makeUpperCase(cells_[column].text);
     return cells_[column].text;
   }
   // The amount rounded to cents; 0 for an empty cell or one that is no number.

@@ -136,6 +136,51 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
   EXPECT_NE(again.out.find("L įrašų: 11,"), std::string::npos);  // the one row merged
 }
 
+// Names are put in capitals letter by letter, Lithuanian ones included, so that one recipient
+// written in small and in capital letters is one row; also when an earlier declaration holds
+// the name with small Lithuanian letters, as older versions wrote it.
+TEST_F(CommandLineTest, OneRecipientInSmallOrCapitalLettersIsOneRow) {
+  MemoryWorkbook book;
+  book.sheet("KVD507 L").sheet("KVD507 U");
+  const char* names[] = {"Ona Kazlauskienė", "ONA KAZLAUSKIENĖ"};
+  for (int i = 0; i < 2; ++i) {
+    book.text("KVD507 L", 6 + i, 2, names[i])
+        .number("KVD507 L", 6 + i, 8, 12.5)
+        .text("KVD507 L", 6 + i, 9, "5");
+  }
+  book.saveXlsx(dir / "a.xlsx");
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  const Result r = run({"convert", (dir / "a.xlsx").string(), "--folder", dir.path().string(),
+                        "--payer-code", "123", "--payer-name", "uab „ąžuolų šviesa“ & co"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("L įrašų: 1,"), std::string::npos) << r.out;
+  std::string file = test::readFile(output);
+  EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">UAB „ĄŽUOLŲ ŠVIESA“ &amp; CO</Field>"),
+            std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"L3-1\">ONA KAZLAUSKIENĖ</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"L8-1\">25,00</Field>"), std::string::npos);
+
+  const std::string capital = "ONA KAZLAUSKIENĖ";
+  file.replace(file.find(capital), capital.size(), "ONA KAZLAUSKIENė");
+  test::writeFile(dir / "old.ffdata", file);
+  MemoryWorkbook more;
+  more.sheet("KVD507 L").sheet("KVD507 U");
+  more.text("KVD507 L", 6, 2, "Ona Kazlauskienė")
+      .number("KVD507 L", 6, 8, 10)
+      .text("KVD507 L", 6, 9, "5");
+  more.saveXlsx(dir / "b.xlsx");
+  const Result appended = run({"convert", (dir / "b.xlsx").string(), "--folder",
+                               dir.path().string(), "--append", (dir / "old.ffdata").string()});
+  ASSERT_EQ(appended.status, 0) << appended.err;
+  EXPECT_NE(appended.out.find("L įrašų: 1,"), std::string::npos) << appended.out;
+  file = test::readFile(output);
+  EXPECT_NE(file.find("<Field Name=\"L3-1\">ONA KAZLAUSKIENĖ</Field>"), std::string::npos);
+  EXPECT_NE(file.find("<Field Name=\"L8-1\">35,00</Field>"), std::string::npos);
+  // The payer name of an earlier declaration is taken over as it stands.
+  EXPECT_NE(file.find("<Field Name=\"B_MM_Pavad\">UAB „ĄŽUOLŲ ŠVIESA“ &amp; CO</Field>"),
+            std::string::npos);
+}
+
 TEST_F(CommandLineTest, ThePayerDefaultsToTheStoredSelection) {
   const std::string book = workbook("a.xlsx", 1);
   const auto output = dir / "formos" / "KVD507.ffdata";

@@ -45,23 +45,45 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   EXPECT_EQ(empty.out, "");
   EXPECT_FALSE(std::filesystem::exists(list));
 
+  // Nothing stored reads as the first payer: Gama, once it is there.
   ASSERT_EQ(run({"payers", "add", "Gama", "3"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(settings));
+  // Alfa sorts first; the stored position follows Gama.
   ASSERT_EQ(run({"payers", "add", "Alfa", "1"}).status, 0);
-  // Sorted, Windows-1257, the stored selection untouched (none stored: the first).
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  // Sorted, Windows-1257.
   const Result added = run({"payers", "add", "Žaibas", ""});
   EXPECT_EQ(added.status, 0) << added.err;
-  EXPECT_EQ(added.out, "* 0\tAlfa\t1\n  1\tGama\t3\n  2\tŽaibas\t\n");
+  EXPECT_EQ(added.out, "  0\tAlfa\t1\n* 1\tGama\t3\n  2\tŽaibas\t\n");
   EXPECT_EQ(readFile(list),
             "Alfa;1\r\nGama;3\r\n\xDE"
             "aibas;\r\n");
-  EXPECT_FALSE(std::filesystem::exists(settings));
 
-  const Result selected = run({"payers", "select", "1"});
+  const Result selected = run({"payers", "select", "2"});
   EXPECT_EQ(selected.status, 0) << selected.err;
-  EXPECT_EQ(selected.out, "  0\tAlfa\t1\n* 1\tGama\t3\n  2\tŽaibas\t\n");
-  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  EXPECT_EQ(selected.out, "  0\tAlfa\t1\n  1\tGama\t3\n* 2\tŽaibas\t\n");
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\n");
 
   ASSERT_EQ(run({"payers", "select", "-1"}).status, 0);
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
+}
+
+TEST_F(PayersCommandTest, EditAndRemoveKeepTheStoredPayer) {
+  writeFile(list, "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
+  writeFile(settings, "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  // The stored payer renamed so that it sorts last: the mark goes with it.
+  const Result edited = run({"payers", "edit", "0", "Zeta", "11"});
+  EXPECT_EQ(edited.status, 0) << edited.err;
+  EXPECT_EQ(edited.out, "  0\tBeta\t2\n  1\tGama\t3\n* 2\tZeta\t11\n");
+  EXPECT_EQ(readFile(list), "Beta;2\r\nGama;3\r\nZeta;11\r\n");
+
+  const Result removed = run({"payers", "remove", "0"});
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  EXPECT_EQ(removed.out, "  0\tGama\t3\n* 1\tZeta\t11\n");
+
+  const Result storedRemoved = run({"payers", "remove", "1"});
+  EXPECT_EQ(storedRemoved.status, 0) << storedRemoved.err;
+  EXPECT_EQ(storedRemoved.out, "  0\tGama\t3\n");
   EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
 }
 
@@ -78,11 +100,20 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
       {{"payers", "select", "-2"}, 1, "nėra pozicijos -2"},
       {{"payers", "select"}, 2, "select reikia vienos pozicijos"},
       {{"payers", "add", "Beta"}, 2, "add reikia pavadinimo ir kodo"},
-      {{"payers", "add", "Beta\nGama", "2"}, 2, "negali būti eilutės lūžio"},
-      {{"payers", "add", "Beta", "2\r3"}, 2, "negali būti eilutės lūžio"},
-      {{"payers", "remove", "1"}, 2, "nežinomas veiksmas \"remove\""},
+      {{"payers", "add", "Beta\nGama", "2"}, 2, "mokėtojo pavadinime negali būti eilutės lūžio"},
+      {{"payers", "add", "Beta", "2\r3"}, 2, "mokėtojo kode negali būti eilutės lūžio"},
+      {{"payers", "add", "Beta;Gama", "2"}, 2, "pavadinime negali būti kabliataškio (;)"},
+      {{"payers", "add", "Beta\tGama", "2"}, 2, "pavadinime negali būti valdymo ženklų"},
+      {{"payers", "edit", "0", "Beta;", "2"}, 2, "pavadinime negali būti kabliataškio (;)"},
+      {{"payers", "edit", "0", "Beta"}, 2, "edit reikia pozicijos, pavadinimo ir kodo"},
+      {{"payers", "edit", "1", "Beta", "2"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1)"},
+      {{"payers", "edit", "-1", "Beta", "2"}, 1, "nėra pozicijos -1"},
+      {{"payers", "remove", "1"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1)"},
+      {{"payers", "remove"}, 2, "remove reikia vienos pozicijos"},
+      {{"payers", "drop", "1"}, 2, "nežinomas veiksmas \"drop\""},
       {{"payers", "--colour"}, 2, "nežinoma parinktis --colour"},
       {{"payers", "add", "A", "1", "2"}, 2, ""},
+      {{"payers", "edit", "0", "A", "1", "2"}, 2, ""},
   };
   for (const Case& c : cases) {
     const Result r = run(c.arguments);

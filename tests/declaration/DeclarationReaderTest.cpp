@@ -131,6 +131,19 @@ TEST(DeclarationReader, ValuesTheWriterHadToMendReadBackToTheSameFile) {
   EXPECT_EQ(again, written);
 }
 
+// Older declarations hold names with small Lithuanian letters (only a-z were made capitals).
+// Row names come back in capitals, made before the escaping, so that they merge with the
+// workbook's rows; the payer name is taken over as written.
+TEST(DeclarationReader, RowNamesComeBackInCapitals) {
+  std::string file = test::readFile(test::dataFile(test::oneLRow().file));
+  file = replaceAll(file, "JONAS JONAITIS", "ONA KAZLAUSKIENė &amp; &quot;straße&quot;");
+  file = replaceAll(file, "UAB &quot;ĄŽUOLAS&quot;", "UAB &quot;ąžUOLAS&quot;");
+  const Read read = readBytes(file);
+  ASSERT_EQ(read.lRows.size(), 1u);
+  EXPECT_EQ(read.lRows[0][rows::cell::kText], "ONA KAZLAUSKIENĖ &amp; &quot;STRASSE&quot;");
+  EXPECT_EQ(read.header.name, "UAB &quot;ąžUOLAS&quot; &amp; CO");
+}
+
 TEST(DeclarationReader, ReadsTheSameWithAnyLineBreaksAndWithoutByteOrderMark) {
   const std::string written = test::readFile(test::dataFile(test::oneLRow().file));
   const Read expected = readBytes(written);

@@ -87,7 +87,7 @@ SampleDeclaration valuesNeedingEscapes() {
   sample.lRows = makeTable({makeRow(
       {"A<B", "1", "AT&T &amp; CO", "A", "x>y", "", "", "1.5\n2", "line1\r\nline2", "\t3.25"})});
   sample.uRows = makeTable(
-      {makeRow({"say \"hi\"", "&#38; &#x26;", "&#0; &bogus; &#x110000;", "B", "\xFF\xC3",
+      {makeRow({"say \"hi\"", "&#38; &#x26;", "&#0; &BOGUS; &#X110000;", "B", "\xFF\xC3",
                 "a\x7F"
                 "b",
                 "\xEF\xBF\xBF", "0.00", "0", "0.00", "&lt;tag&gt;", "Ąžuolas", "", "&"})});

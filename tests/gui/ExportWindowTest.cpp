@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QToolTip>
 #include <algorithm>
@@ -73,6 +74,7 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
       {"cb_asmuo", {198, 21, 251, 24}, nullptr, true},
       {"btn_new", {456, 16, 117, 35}, "Įvesti naują", true},
       {"btn_koreguoti", {578, 16, 117, 35}, "Koreguoti", true},
+      {"btn_salinti", {578, 81, 117, 35}, "Šalinti", true},
       {"dt_metai", {198, 86, 59, 24}, nullptr, true},
       {"btn_template", {509, 152, 186, 33}, "Atidaryti šabloną", true},
       {"btn_open", {28, 201, 186, 33}, "Pasirinkti dokumentą", true},
@@ -140,14 +142,14 @@ TEST(ExportWindow, FocusStartsOnCloseAndTabGoesInOrder) {
   d.window().show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
   std::vector<std::string> order;
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 13; ++i) {
     order.push_back(QApplication::focusWidget()->objectName().toStdString());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
   // Disabled buttons are skipped.
   EXPECT_THAT(order, ElementsAre("btn_close", "btn_formos", "cb_asmuo", "btn_new", "btn_koreguoti",
-                                 "btn_open", "btn_valyti", "btn_template", "dt_metai", "btn_close",
-                                 "btn_formos", "cb_asmuo"));
+                                 "btn_salinti", "btn_open", "btn_valyti", "btn_template",
+                                 "dt_metai", "btn_close", "btn_formos", "cb_asmuo"));
 }
 
 TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
@@ -415,8 +417,8 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
     ASSERT_TRUE(gate.waitUntilPaused());
     // During a run exactly the five run buttons are disabled, under the busy cursor.
     for (const char* name : kRunButtons) EXPECT_FALSE(d.enabled(name)) << name;
-    for (const char* name : {"btn_new", "btn_koreguoti", "btn_valyti", "btn_template", "cb_asmuo",
-                             "dt_metai", "lb_copyright"}) {
+    for (const char* name : {"btn_new", "btn_koreguoti", "btn_salinti", "btn_valyti",
+                             "btn_template", "cb_asmuo", "dt_metai", "lb_copyright"}) {
       EXPECT_TRUE(d.enabled(name)) << name;
     }
     EXPECT_TRUE(busyWindow(d.window()));
@@ -765,26 +767,51 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   d.makeWindow();
   d.chooseWorkbook(d.workbook(11, 0));
 
-  // Added at the end of the order, so the position taken before the sort is the new payer's.
-  answerPayerDialog("Zeta & co", "222");
+  // Added before the selected payer in the order: the new payer is the one written.
+  answerPayerDialog("Aa & co", "222");
   d.control<QPushButton>("btn_new").click();
-  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\nZeta & co;222\r\n");
+  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Aa & co;222\r\nAlfa;111\r\n");
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Aa & co");
   EXPECT_EQ(d.text("lb_kodas"), "222");
   d.runWith("btn_kvd507");
   std::string text = readFile(d.declaration());
   // The code on the main page and in the footers of both L pages, the name on the main page.
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">222</Field>"), 3u);
-  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">ZETA &amp; CO</Field>"), 1u);
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">AA &amp; CO</Field>"), 1u);
+  // The stored selection still names Alfa.
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=1\r\n");
 
-  answerPayerDialog("Beta", "333");
+  // Edited so that it sorts last: still the payer written.
+  answerPayerDialog("Zeta", "333");
   d.control<QPushButton>("btn_koreguoti").click();
-  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\nBeta;333\r\n");
+  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\nZeta;333\r\n");
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Zeta");
   d.runWith("btn_kvd507");
   text = readFile(d.declaration());
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">333</Field>"), 3u);
-  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">BETA</Field>"), 1u);
-  // Neither change was stored as a selection.
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">ZETA</Field>"), 1u);
   EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=0\r\n");
+
+  // Removed after a confirmation: the stored payer is shown again, and written.
+  whenModalShows([](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(), "Pašalinti mokėtoją „Zeta“ (kodas 333) iš sąrašo?");
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == "Šalinti") button->click();
+    }
+  });
+  d.control<QPushButton>("btn_salinti").click();
+  EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\n");
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Alfa");
+  d.runWith("btn_kvd507");
+  text = readFile(d.declaration());
+  EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">111</Field>"), 3u);
+
+  // At the next start the stored payer is the one shown.
+  d.makeWindow();
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Alfa");
+  EXPECT_EQ(d.text("lb_kodas"), "111");
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
 }
 

@@ -75,9 +75,6 @@ class PayerDialogTest : public QObject {
     QTest::keyClicks(f.code, "a1 b-2.X;3");
     QCOMPARE(f.code->text(), QString("123"));
     QTest::keyClick(f.code, Qt::Key_Return);
-    // Ctrl+V types a control character, which the filter discards with the paste it stands for.
-    QGuiApplication::clipboard()->setText("99");
-    QTest::keyClick(f.code, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(f.code->text(), QString("123"));
     // Keys that type nothing work as usual.
     QTest::keyClick(f.code, Qt::Key_Home);
@@ -91,15 +88,81 @@ class PayerDialogTest : public QObject {
     QCOMPARE(f.code->text(), QString("23456789012"));
   }
 
-  void pastedCodesAreCapitalisedAndCut() {
+  // Correcting one digit of a code: the cursor stays where the user put it.
+  void digitsAreTypedWhereTheCursorIs() {
     Tfrm_naujas_xml dialog;
+    dialog.setName("UAB Alfa");
+    dialog.setCode("302145678");
     dialog.show();
     const Fields f = fields(dialog);
+    f.code->setFocus();
+    QTest::keyClick(f.code, Qt::Key_Home);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(f.code, Qt::Key_Right);
+    QTest::keyClick(f.code, Qt::Key_Delete);
+    QCOMPARE(f.code->cursorPosition(), 3);
+    QTest::keyClicks(f.code, "96");
+    QCOMPARE(f.code->text(), QString("3029645678"));
+    QCOMPARE(f.code->cursorPosition(), 5);
+    // Refused characters leave it there too.
+    QTest::keyClicks(f.code, "x ");
+    QCOMPARE(f.code->cursorPosition(), 5);
+    QTest::keyClick(f.code, Qt::Key_Backspace);
+    QCOMPARE(f.code->text(), QString("302945678"));
+    QCOMPARE(f.code->cursorPosition(), 4);
+    // The same in the name.
+    f.name->setFocus();
+    QTest::keyClick(f.name, Qt::Key_Home);
+    QTest::keyClick(f.name, Qt::Key_Right);
+    QTest::keyClicks(f.name, "x");
+    QCOMPARE(f.name->text(), QString("UxAB Alfa"));
+    QCOMPARE(f.name->cursorPosition(), 2);
+    QTest::keyClick(f.name, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.name->text(), QString("UAB Alfa"));
+  }
+
+  void shortcutsWorkInTheCodeFieldAndPastesAreFiltered() {
+    Tfrm_naujas_xml dialog;
+    dialog.setCode("123");
+    dialog.show();
+    const Fields f = fields(dialog);
+    f.code->setFocus();
+    QTest::keyClick(f.code, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f.code->selectedText(), QString("123"));
+    QTest::keyClick(f.code, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("123"));
+    QTest::keyClick(f.code, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(f.code->text(), QString());
+    QTest::keyClick(f.code, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.code->text(), QString("123"));
+
+    // A paste keeps the digits of what it brings, as many as fit, where the cursor is.
+    QTest::keyClick(f.code, Qt::Key_Home);
+    QTest::keyClick(f.code, Qt::Key_Right);
+    QGuiApplication::clipboard()->setText("LT 45-67");
+    QTest::keyClick(f.code, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.code->text(), QString("1456723"));
+    QCOMPARE(f.code->cursorPosition(), 5);
+    QTest::keyClick(f.code, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.code->text(), QString("123"));
+    QTest::keyClick(f.code, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.code->text(), QString("1456723"));
+    f.code->setCursorPosition(5);
+    QGuiApplication::clipboard()->setText("a8 9 0 1 2 3 4 5");
+    QTest::keyClick(f.code, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.code->text(), QString("14567890123"));
+    QCOMPARE(f.code->cursorPosition(), 9);
     // What the context menu's Paste does: the text is inserted without the key filter.
+    f.code->clear();
     f.code->insert("lt 12-ab");
-    QCOMPARE(f.code->text(), QString("LT 12-AB"));
-    f.code->insert("3456789");
-    QCOMPARE(f.code->text(), QString("LT 12-AB345"));
+    QCOMPARE(f.code->text(), QString("12"));
+    f.code->insert("x");
+    QCOMPARE(f.code->text(), QString("12"));
+  }
+
+  void theCallersCodeIsCapitalised() {
+    Tfrm_naujas_xml dialog;
+    dialog.setCode("lt 12-ab");
+    QCOMPARE(dialog.code(), QString("LT 12-AB"));
   }
 
   void limitsApplyToTypingNotToTheCaller() {
@@ -108,6 +171,10 @@ class PayerDialogTest : public QObject {
     const Fields f = fields(dialog);
     QTest::keyClicks(f.name, QString(50, u'a'));
     QCOMPARE(f.name->text().size(), 45);
+    QGuiApplication::clipboard()->setText("bcd");
+    QTest::keyClick(f.name, Qt::Key_Home);
+    QTest::keyClick(f.name, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.name->text(), QString(45, u'a'));
 
     const QString longName(60, u'Ž');
     dialog.setName(longName);
@@ -115,8 +182,58 @@ class PayerDialogTest : public QObject {
     QTest::keyClick(f.name, Qt::Key_End);
     QTest::keyClicks(f.name, "x");
     QCOMPARE(dialog.name(), longName);
+    // Shortened, it does not grow again.
+    QTest::keyClick(f.name, Qt::Key_Backspace);
+    QTest::keyClicks(f.name, "xy");
+    QCOMPARE(dialog.name(), QString(59, u'Ž') + "x");
     dialog.setCode("1234567890123");
     QCOMPARE(dialog.code(), QString("1234567890123"));
+  }
+
+  // A name that would take its line of the payer list apart cannot be confirmed, and the line
+  // under the name says why.
+  void aNameThatWouldBreakItsLineIsRefusedWithAHint_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("hint");
+    QTest::addRow("separator") << "UAB A;B"
+                               << "Pavadinime negali būti kabliataškio (;)";
+    QTest::addRow("line feed") << "UAB A\nB"
+                               << "Pavadinime negali būti eilutės lūžio";
+    QTest::addRow("carriage return") << "UAB A\r"
+                                     << "Pavadinime negali būti eilutės lūžio";
+    QTest::addRow("tab") << "UAB\tA"
+                         << "Pavadinime negali būti valdymo ženklų";
+    QTest::addRow("C1 control") << QString("UAB A") + QChar(0x85)
+                                << "Pavadinime negali būti valdymo ženklų";
+  }
+
+  void aNameThatWouldBreakItsLineIsRefusedWithAHint() {
+    QFETCH(QString, name);
+    QFETCH(QString, hint);
+    Tfrm_naujas_xml dialog;
+    dialog.setCode("1");
+    dialog.show();
+    const Fields f = fields(dialog);
+    auto* hintLabel = dialog.findChild<QLabel*>("lb_pastaba");
+    QVERIFY(hintLabel->text().isEmpty());
+    // Pasted, as a line break or a tab cannot be typed into the field.
+    QGuiApplication::clipboard()->setText(name);
+    f.name->setFocus();
+    QTest::keyClick(f.name, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.name->text(), name);
+    QVERIFY(!f.ok->isEnabled());
+    QCOMPARE(hintLabel->text(), hint);
+    QVERIFY(hintLabel->isVisible());
+    QVERIFY(hintLabel->fontMetrics().horizontalAdvance(hint) <= hintLabel->width());
+    QVERIFY(hintLabel->geometry().top() >= f.name->geometry().bottom());
+    // Mended, it can be confirmed.
+    f.name->setText("UAB A");
+    QVERIFY(f.ok->isEnabled());
+    QVERIFY(hintLabel->text().isEmpty());
+    // The same for a name the caller put there.
+    dialog.setName(name);
+    QVERIFY(!f.ok->isEnabled());
+    QCOMPARE(hintLabel->text(), hint);
   }
 
   void enterInAFieldDoesNothingEscapeCancels() {

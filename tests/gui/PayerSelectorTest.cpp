@@ -23,15 +23,21 @@ using test::writeFile;
 class RecordedErrors : public ErrorReporter {
  public:
   void showError(QWidget*, const QString& text) override { texts << text; }
+  bool confirmRemoval(QWidget*, const QString& question) override {
+    questions << question;
+    return removeAnswer;
+  }
   QStringList texts;
+  QStringList questions;
+  bool removeAnswer = true;
 };
 
 // The payer controls of the main window, on a window of their own.
 struct PayerControls {
   PayerControls() {
     auto* layout = new QVBoxLayout(&window);
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{cb_asmuo, lb_kodas, dt_metai, btn_new, btn_koreguoti}) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{cb_asmuo, lb_kodas, dt_metai, btn_new,
+                                                           btn_koreguoti, btn_salinti}) {
       layout->addWidget(widget);
     }
     lb_kodas->hide();
@@ -41,7 +47,7 @@ struct PayerControls {
   }
 
   PayerSelector::Controls controls() {
-    return {cb_asmuo, lb_kodas, dt_metai, btn_new, btn_koreguoti};
+    return {cb_asmuo, lb_kodas, dt_metai, btn_new, btn_koreguoti, btn_salinti};
   }
 
   QWidget window;
@@ -50,6 +56,7 @@ struct PayerControls {
   QComboBox* dt_metai = new QComboBox;
   QPushButton* btn_new = new QPushButton("Įvesti naują");
   QPushButton* btn_koreguoti = new QPushButton("Koreguoti");
+  QPushButton* btn_salinti = new QPushButton("Šalinti");
 };
 
 QStringList entries(const QComboBox* box) {
@@ -167,35 +174,124 @@ class PayerSelectorTest : public QObject {
     QVERIFY(errors_->texts.isEmpty());
   }
 
-  void addingThroughTheDialogSelectsThePositionTakenBeforeTheSort() {
-    writeFile(list(), "Alfa;1\r\nGama;3\r\n");
-    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=0\r\n");
-    start();
-    answerDialog("Beta", "2");
-    ui_->btn_new->click();
-    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta;2\r\nGama;3\r\n"));
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta", "Gama"}));
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
-    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=0\r\n"));
-
-    // Cancelled: nothing changes.
-    answerDialog("Delta", "4", "btn_cancel");
-    ui_->btn_new->click();
-    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta;2\r\nGama;3\r\n"));
+  // Whichever payer is selected, an addition selects the new payer wherever it sorts; the stored
+  // position keeps naming the payer it named, and a restart shows that one again.
+  void anAddedPayerIsSelectedWhereverItSorts_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("stored");
+    QTest::addRow("first") << "Aa" << QStringList({"Aa", "Alfa", "Beta", "Gama"}) << 0 << 3;
+    QTest::addRow("middle") << "Bz" << QStringList({"Alfa", "Beta", "Bz", "Gama"}) << 2 << 3;
+    QTest::addRow("last") << "Zeta" << QStringList({"Alfa", "Beta", "Gama", "Zeta"}) << 3 << 2;
   }
 
-  void editingThroughTheDialogReplacesTheSelectedLine() {
-    writeFile(list(), "Alfa;1\r\nBeta;2\r\n");
+  void anAddedPayerIsSelectedWhereverItSorts() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, order);
+    QFETCH(int, selected);
+    QFETCH(int, stored);
+    writeFile(list(), "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
+    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
+    start();
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
+    answerDialog(name, "9");
+    ui_->btn_new->click();
+    QCOMPARE(entries(ui_->cb_asmuo), order);
+    QCOMPARE(ui_->cb_asmuo->currentIndex(), selected);
+    QCOMPARE(ui_->cb_asmuo->currentText(), name);
+    QCOMPARE(ui_->lb_kodas->text(), QString("9"));
+    QCOMPARE(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) + "\r\n");
+
+    start();
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
+    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
+    QVERIFY(errors_->texts.isEmpty());
+  }
+
+  void aCancelledAdditionChangesNothing() {
+    writeFile(list(), "Alfa;1\r\nGama;3\r\n");
+    start();
+    answerDialog("Delta", "4", "btn_cancel");
+    ui_->btn_new->click();
+    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nGama;3\r\n"));
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Alfa"));
+    QVERIFY(!std::filesystem::exists(settings()));
+  }
+
+  void editingThroughTheDialogFollowsTheEditedPayer() {
+    writeFile(list(), "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
+    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=0\r\n");
     start();
     QStringList opened;
     answerDialog("Zeta", "1", "btn_ok", &opened);
     ui_->btn_koreguoti->click();
     QCOMPARE(opened, QStringList({"Alfa", "1"}));
-    QCOMPARE(readFile(list()), std::string("Beta;2\r\nZeta;1\r\n"));
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), 0);
-    QCOMPARE(ui_->lb_kodas->text(), QString("2"));
-    QVERIFY(!std::filesystem::exists(settings()));
+    QCOMPARE(readFile(list()), std::string("Beta;2\r\nGama;3\r\nZeta;1\r\n"));
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Zeta"));
+    QCOMPARE(ui_->lb_kodas->text(), QString("1"));
+    // The edited payer was the stored one: the stored position goes with it.
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=2\r\n"));
+
+    // Another payer moved past the stored one.
+    ui_->cb_asmuo->setCurrentIndex(0);
+    answerDialog("Ziedas", "2");
+    ui_->btn_koreguoti->click();
+    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Gama", "Zeta", "Ziedas"}));
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\n"));
+    start();
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Zeta"));
+  }
+
+  void removingAsksNamingThePayerAndKeepsTheStoredOne() {
+    writeFile(list(), "Alfa;1\r\nBeta\r\nGama;3\r\n");
+    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
+    start();
+    // An addition selects the new payer while the stored position stays with Gama.
+    answerDialog("Aa", "9");
+    ui_->btn_new->click();
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Aa"));
+
+    // Cancelled: nothing changes.
+    errors_->removeAnswer = false;
+    ui_->btn_salinti->click();
+    QCOMPARE(errors_->questions, QStringList({"Pašalinti mokėtoją „Aa“ (kodas 9) iš sąrašo?"}));
+    QCOMPARE(readFile(list()), std::string("Aa;9\r\nAlfa;1\r\nBeta\r\nGama;3\r\n"));
+
+    // Another payer than the stored one: the stored one is shown, at its new position.
+    errors_->removeAnswer = true;
+    ui_->btn_salinti->click();
+    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta\r\nGama;3\r\n"));
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
+    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=2\r\n"));
+
+    // A payer without a code is named without one.
+    errors_->questions.clear();
+    errors_->removeAnswer = false;
+    ui_->cb_asmuo->setCurrentIndex(1);
+    selector_->cb_asmuoChange();
+    ui_->btn_salinti->click();
+    QCOMPARE(errors_->questions, QStringList({"Pašalinti mokėtoją „Beta“ iš sąrašo?"}));
+
+    // The stored payer: nothing is selected or stored, and its code is forgotten.
+    errors_->removeAnswer = true;
+    ui_->cb_asmuo->setCurrentIndex(2);
+    selector_->cb_asmuoChange();
+    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
+    ui_->btn_salinti->click();
+    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta"}));
+    QCOMPARE(ui_->cb_asmuo->currentIndex(), -1);
+    QCOMPARE(ui_->lb_kodas->text(), QString("lb_kodas"));
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=-1\r\n"));
+
+    // Nothing selected: nothing to ask about.
+    errors_->questions.clear();
+    ui_->btn_salinti->click();
+    QVERIFY(errors_->questions.isEmpty());
+    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta\r\n"));
+    QVERIFY(errors_->texts.isEmpty());
   }
 
   void aPayerWithoutACodeOpensWithAnEmptyCodeField() {
@@ -256,6 +352,32 @@ class PayerSelectorTest : public QObject {
     answerDialog("Alfa", "1");
     ui_->btn_new->click();
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa"}));
+
+    // The question before a removal: Escape and Enter keep the payer, "Šalinti" removes it.
+    for (const char* answer : {"escape", "enter", "Šalinti"}) {
+      QStringList buttons;
+      whenModalShows([&, answer](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        shown = box->text();
+        buttons.clear();
+        for (QAbstractButton* button : box->buttons()) buttons << button->text();
+        if (answer == std::string("escape")) {
+          QTest::keyClick(box, Qt::Key_Escape);
+        } else if (answer == std::string("enter")) {
+          QTest::keyClick(box, Qt::Key_Return);
+        } else {
+          for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == answer) button->click();
+          }
+        }
+      });
+      ui_->btn_salinti->click();
+      QCOMPARE(shown, QString("Pašalinti mokėtoją „Alfa“ (kodas 1) iš sąrašo?"));
+      buttons.sort();
+      QCOMPARE(buttons, QStringList({"Atšaukti", "Šalinti"}));
+      QCOMPARE(ui_->cb_asmuo->count(), answer == std::string("Šalinti") ? 0 : 1);
+    }
   }
 };
 

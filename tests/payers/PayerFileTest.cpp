@@ -91,7 +91,7 @@ TEST_F(PayerFileTest, WhatIsNoRegularFileIsRefused) {
   }
   // An addition reads the list first, and stops there.
   try {
-    PayerRegistry(dir_.path()).add("A", "1", 0);
+    PayerRegistry(dir_.path()).add("A", "1");
     ADD_FAILURE() << "added to a folder";
   } catch (const PayerFileError& e) {
     EXPECT_EQ(e.kind(), ErrorKind::kNotRegularFile);
@@ -105,7 +105,7 @@ TEST_F(PayerFileTest, AFileFarTooLargeIsRefused) {
   writeFile(list_, huge);
   for (const auto& action :
        {std::function<void()>([&] { PayerFile::read(list_); }),
-        std::function<void()>([&] { PayerRegistry(dir_.path()).add("A", "1", 0); })}) {
+        std::function<void()>([&] { PayerRegistry(dir_.path()).add("A", "1"); })}) {
     try {
       action();
       ADD_FAILURE() << "a list of over a megabyte was taken";

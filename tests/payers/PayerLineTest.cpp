@@ -69,5 +69,30 @@ TEST(SplitPayerLine, ANameTypedWithASeparatorComesBackCutThere) {
   EXPECT_EQ(splitPayerLine(joinPayerLine("Alfa;Beta", "123")), (Payer{"Alfa", "Beta"}));
 }
 
+TEST(FindLineBreaker, RefusesWhatWouldTakeTheLineApart) {
+  struct Case {
+    std::string text;
+    std::optional<LineBreaker> breaker;
+  };
+  const Case cases[] = {
+      {"UAB \"Ąžuolų šviesa\" & Co", std::nullopt},
+      {" ", std::nullopt},
+      {"\xC2\xA0no-break space, \xC2\xA9", std::nullopt},  // U+00A0 and U+00A9 are no controls
+      {"A;B", LineBreaker::kSeparator},
+      {"A\nB", LineBreaker::kLineBreak},
+      {"A\r", LineBreaker::kLineBreak},
+      {"A\tB", LineBreaker::kControl},
+      {std::string("A\0B", 3), LineBreaker::kControl},
+      {"A\x7F", LineBreaker::kControl},
+      {"A\xC2\x85", LineBreaker::kControl},  // U+0085, next line
+      {"A\xC2\x9F", LineBreaker::kControl},
+      {"\t;\n", LineBreaker::kSeparator},  // the first of the list counts
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(findLineBreaker(c.text), c.breaker) << testing::PrintToString(c.text);
+  }
+  EXPECT_EQ(lineBreakerText(LineBreaker::kSeparator), "negali būti kabliataškio (;)");
+}
+
 }  // namespace
 }  // namespace kvd507::payers

@@ -67,7 +67,7 @@ TEST(ReadLSheet, NormalisesARow) {
   ASSERT_EQ(r.table.size(), 1u);
   EXPECT_EQ(r.table[0], expected({{0, "123"},
                                   {1, "2"},
-                                  {2, "UAB A &amp; &quot;B&quot; žALIAS"},
+                                  {2, "UAB A &amp; &quot;B&quot; ŽALIAS"},
                                   {3, "A"},
                                   {4, "05"},
                                   {7, "100,00"},
