@@ -528,9 +528,9 @@ TEST(ExportWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
 TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
   WindowDriver d;
   // The status bar says which program folder the shortcuts open.
-  QLabel& folder = d.control<QLabel>("lb_aplankas");
-  EXPECT_EQ(folder.toolTip().toStdString(), d.folder.path().string());
-  EXPECT_EQ(folder.text().toStdString(), "Programos aplankas: " + d.folder.path().string());
+  QLabel& folderLabel = d.control<QLabel>("lb_aplankas");
+  EXPECT_EQ(folderLabel.toolTip().toStdString(), d.folder.path().string());
+  EXPECT_EQ(folderLabel.text().toStdString(), "Programos aplankas: " + d.folder.path().string());
   d.control<QPushButton>("btn_template").click();
   EXPECT_FALSE(std::filesystem::exists(d.folder / "sablonas"));  // not created, not opened
   EXPECT_TRUE(d.opener.opened().empty());
