@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -76,6 +77,11 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
     return kExitUsage;
   }
   const auto folder = arguments.value("--folder");
+  if (std::error_code error; folder && !std::filesystem::is_directory(*folder, error)) {
+    // A mistyped folder would otherwise list as an empty list, as if it held no payers.
+    err << "kvd507: aplanko \"" << *folder << "\" nėra\n";
+    return kExitFailure;
+  }
   const payers::PayerRegistry registry(folder ? std::filesystem::path(*folder)
                                               : runs::executableFolder());
   try {
