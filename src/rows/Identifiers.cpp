@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <ctime>
 
 namespace kvd507::rows {
@@ -24,7 +25,7 @@ int weightedRemainder(std::string_view code, const std::array<int, 10>& weights)
 }
 
 std::string dateText(const CalendarDate& date) {
-  std::array<char, 16> text{};
+  std::array<char, 40> text{};  // room for any int and unsigned, not only real dates
   std::snprintf(text.data(), text.size(), "%04d-%02u-%02u", date.year, date.month, date.day);
   return text.data();
 }
@@ -77,8 +78,9 @@ std::optional<std::string> personalCodeFault(std::string_view code) {
   const unsigned first = number(code.substr(0, 1));
   if (first < 1 || first > 6) return "pirmasis skaitmuo turi būti nuo 1 iki 6";
   // 1 and 2 are born in the 19th century, 3 and 4 in the 20th, 5 and 6 in the 21st.
-  const CalendarDate born{static_cast<int>(1800 + 100 * ((first - 1) / 2) + number(code.substr(1, 2))),
-                          number(code.substr(3, 2)), number(code.substr(5, 2))};
+  const CalendarDate born{
+      static_cast<int>(1800 + 100 * ((first - 1) / 2) + number(code.substr(1, 2))),
+      number(code.substr(3, 2)), number(code.substr(5, 2))};
   if (!isRealDate(born)) return "2–7 skaitmenys nėra tikra gimimo data";
   if (!personalCodeCheckDigitHolds(code)) return "neteisingas kontrolinis skaitmuo";
   return std::nullopt;

@@ -87,7 +87,8 @@ std::optional<rows::Finding> workbookOpenElsewhere(const std::filesystem::path& 
     lock = office;
     user = libreOfficeUser(head(office));
   } else {
-    for (const std::string& candidate : {"~$" + name, "~$" + name.substr(std::min<std::size_t>(2, name.size()))}) {
+    for (const std::string& candidate :
+         {"~$" + name, "~$" + name.substr(std::min<std::size_t>(2, name.size()))}) {
       if (const auto owner = folder / candidate; isFile(owner)) {
         lock = owner;
         user = excelUser(head(owner));

@@ -23,7 +23,7 @@ TEST(Identifiers, PersonalCodes) {
       {"38002300004", "2–7 skaitmenys nėra tikra gimimo data"},  // 30 February
       {"38013010001", "2–7 skaitmenys nėra tikra gimimo data"},
       {"30002290008", "2–7 skaitmenys nėra tikra gimimo data"},  // 1900 was no leap year
-      {"50002290002", nullptr},                                   // 2000 was
+      {"50002290002", nullptr},                                  // 2000 was
   };
   for (const Case& c : cases) {
     const std::optional<std::string> fault = personalCodeFault(c.code);
