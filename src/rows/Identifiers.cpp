@@ -12,7 +12,7 @@ bool allDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-unsigned number(std::string_view digits) {
+unsigned digitsValue(std::string_view digits) {
   unsigned value = 0;
   for (const char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
   return value;
@@ -60,7 +60,8 @@ std::optional<CalendarDate> readDate(std::string_view text) {
   const std::string_view month = text.substr(5, 2);
   const std::string_view day = text.substr(8, 2);
   if (!allDigits(year) || !allDigits(month) || !allDigits(day)) return std::nullopt;
-  const CalendarDate date{static_cast<int>(number(year)), number(month), number(day)};
+  const CalendarDate date{static_cast<int>(digitsValue(year)), digitsValue(month),
+                          digitsValue(day)};
   if (!isRealDate(date)) return std::nullopt;
   return date;
 }
@@ -75,12 +76,12 @@ bool personalCodeCheckDigitHolds(std::string_view code) {
 
 std::optional<std::string> personalCodeFault(std::string_view code) {
   if (code.size() != 11 || !allDigits(code)) return "turi būti 11 skaitmenų";
-  const unsigned first = number(code.substr(0, 1));
+  const unsigned first = digitsValue(code.substr(0, 1));
   if (first < 1 || first > 6) return "pirmasis skaitmuo turi būti nuo 1 iki 6";
   // 1 and 2 are born in the 19th century, 3 and 4 in the 20th, 5 and 6 in the 21st.
   const CalendarDate born{
-      static_cast<int>(1800 + 100 * ((first - 1) / 2) + number(code.substr(1, 2))),
-      number(code.substr(3, 2)), number(code.substr(5, 2))};
+      static_cast<int>(1800 + 100 * ((first - 1) / 2) + digitsValue(code.substr(1, 2))),
+      digitsValue(code.substr(3, 2)), digitsValue(code.substr(5, 2))};
   if (!isRealDate(born)) return "2–7 skaitmenys nėra tikra gimimo data";
   if (!personalCodeCheckDigitHolds(code)) return "neteisingas kontrolinis skaitmuo";
   return std::nullopt;
@@ -94,7 +95,7 @@ std::optional<std::string> companyCodeFault(std::string_view code) {
 std::optional<std::string> birthDateFault(std::string_view text, const CalendarDate& today) {
   const std::optional<CalendarDate> date = readDate(text);
   if (!date) return "nėra data (rašoma MMMM-MM-DD)";
-  if (*date > today) return "data " + dateText(*date) + " dar neatėjo";
+  if (date->number() > today.number()) return "data " + dateText(*date) + " dar neatėjo";
   if (date->year < 1900) return "data " + dateText(*date) + " ankstesnė nei 1900 metai";
   return std::nullopt;
 }
