@@ -205,8 +205,8 @@ Command convertCommand() {
       "neįrašė\n"
       "  2  neteisinga komandinė eilutė\n"
       "  3  darbaknygėje įrašų nerasta, forma neįrašyta\n"
-      "  4  su --strict: dalis duomenų būtų prarasta arba nėra mokėtojo, su --strict=all: rasta "
-      "pastabų; forma neįrašyta\n";
+      "  4  su --strict: dalis duomenų būtų prarasta arba nėra mokėtojo, su --strict=all: rasta\n"
+      "     pastabų; forma neįrašyta\n";
   return {std::move(spec), &runConvert};
 }
 
