@@ -88,7 +88,12 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     out << commandHelp(command->spec);
     return kExitWritten;
   }
-  return command->run(parsed, out, err);
+  try {
+    return command->run(parsed, out, err);
+  } catch (const UsageError& e) {
+    // A value the parser took but the command cannot use, such as a year that is no year.
+    return usageError(err, e.what(), command);
+  }
 }
 
 }  // namespace kvd507::cli

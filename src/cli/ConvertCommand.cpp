@@ -27,8 +27,30 @@ struct ConvertOptions {
   std::optional<std::filesystem::path> output;
   std::optional<std::filesystem::path> folder;
   bool open = false;
-  bool strict = false;
+  runs::WriteMode strict = runs::WriteMode::Always;  // what --strict asks for
 };
+
+// The tax period: four digits, from 2000 to the year after this one (a declaration may be made
+// ahead of time, never for a year long gone or one that is not a year).
+std::string checkedYear(const std::string& year) {
+  const int last = runs::currentCalendarYear() + 1;
+  const bool digits = year.size() == 4 && year.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stoi(year) < 2000 || std::stoi(year) > last) {
+    throw UsageError("netinkama parinkties --year reikšmė \"" + year +
+                     "\": metai rašomi keturiais skaitmenimis, nuo 2000 iki " +
+                     std::to_string(last));
+  }
+  return year;
+}
+
+runs::WriteMode strictness(const ParsedArguments& arguments) {
+  const std::optional<std::string> value = arguments.value("--strict");
+  if (!value) return runs::WriteMode::Always;
+  if (value->empty()) return runs::WriteMode::UnlessDataLost;
+  if (*value == "all") return runs::WriteMode::UnlessAnyFinding;
+  throw UsageError("netinkama parinkties --strict reikšmė \"" + *value +
+                   "\": galima tik --strict arba --strict=all");
+}
 
 ConvertOptions optionsFrom(const ParsedArguments& arguments) {
   ConvertOptions options;
@@ -36,11 +58,11 @@ ConvertOptions optionsFrom(const ParsedArguments& arguments) {
   if (auto value = arguments.value("--append")) options.append = *value;
   options.payerCode = arguments.value("--payer-code");
   options.payerName = arguments.value("--payer-name");
-  if (auto value = arguments.value("--year")) options.year = *value;
+  if (auto value = arguments.value("--year")) options.year = checkedYear(*value);
   if (auto value = arguments.value("--output")) options.output = *value;
   if (auto value = arguments.value("--folder")) options.folder = *value;
   options.open = arguments.has("--open");
-  options.strict = arguments.has("--strict");
+  options.strict = strictness(arguments);
   return options;
 }
 
@@ -57,7 +79,7 @@ int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome 
     case runs::RunOutcome::NotWritten:
       return purpose == Purpose::Check && !findings ? kExitWritten : kExitFindings;
     case runs::RunOutcome::NoRecords:
-      if (purpose == Purpose::Check ? findings : options.strict && report.losesData()) {
+      if (purpose == Purpose::Check ? findings : runs::stopsWriting(options.strict, report)) {
         return kExitFindings;
       }
       return kExitNoRecords;
@@ -108,8 +130,8 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
 
   if (purpose == Purpose::Check) {
     settings.writeMode = runs::WriteMode::Never;
-  } else if (options.strict) {
-    settings.writeMode = runs::WriteMode::UnlessDataLost;
+  } else {
+    settings.writeMode = options.strict;
   }
 
   runs::XdgOpener desktop;
@@ -125,8 +147,12 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
   const runs::RunReport& report = *host.report();
   printFindings(report, err);
   if (outcome == runs::RunOutcome::NotWritten && purpose == Purpose::Convert) {
-    err << "kvd507: forma neįrašyta (--strict): dalis duomenų būtų laikoma 0, praleista ar "
-           "neperskaityta\n";
+    if (options.strict == runs::WriteMode::UnlessAnyFinding) {
+      err << "kvd507: forma neįrašyta (--strict=all): rasta pastabų\n";
+    } else {
+      err << "kvd507: forma neįrašyta (--strict): dalis duomenų būtų laikoma 0, praleista ar "
+             "neperskaityta, arba nepasirinktas išmokų mokėtojas\n";
+    }
   }
   if (outcome == runs::RunOutcome::Written) out << settings.outputFile.string() << '\n';
   printSummary(report, settings.decimalSeparator, out);
@@ -161,9 +187,10 @@ std::vector<OptionSpec> conversionOptions() {
        "programos aplankas: jame ieškoma asmenys.txt, _nustatymai.ini ir aplanko formos",
        defaultFolderText()},
       {"--open", "", "įrašytą formą atidaro darbalaukio programa (xdg-open)", "neatidaroma"},
-      {"--strict", "",
-       "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta",
-       "forma įrašoma, pastabos tik parašomos"},
+      {"--strict", "all",
+       "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta arba "
+       "nepasirinktas išmokų mokėtojas; su =all – kai rasta bet kokia pastaba",
+       "forma įrašoma, pastabos tik parašomos", true},
   };
 }
 
@@ -185,7 +212,8 @@ Command convertCommand() {
       "neįrašė\n"
       "  2  neteisinga komandinė eilutė\n"
       "  3  darbaknygėje įrašų nerasta, forma neįrašyta\n"
-      "  4  su --strict: dalis duomenų būtų prarasta, forma neįrašyta\n";
+      "  4  su --strict: dalis duomenų būtų prarasta arba nėra mokėtojo, su --strict=all: rasta\n"
+      "     pastabų; forma neįrašyta\n";
   return {std::move(spec), &runConvert};
 }
 

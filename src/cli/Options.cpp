@@ -73,6 +73,10 @@ ParsedArguments parseArguments(const CommandSpec& spec, const std::vector<std::s
     const std::string name = argument.substr(0, equals);
     const OptionSpec* option = findOption(spec, name);
     if (option == nullptr) throw UsageError("nežinoma parinktis " + name);
+    if (option->valueOptional) {
+      parsed.values[name] = equals == std::string::npos ? "" : argument.substr(equals + 1);
+      continue;
+    }
     if (option->valueName.empty()) {
       if (equals != std::string::npos) {
         throw UsageError("parinktis " + name + " reikšmės nepriima");
@@ -132,7 +136,11 @@ std::string commandHelp(const CommandSpec& spec) {
   options.push_back({"-h, --help", "", "parodo šį aprašymą ir baigia darbą", ""});
   for (const OptionSpec& option : options) {
     std::string head = "  " + option.name;
-    if (!option.valueName.empty()) head += " " + option.valueName;
+    if (option.valueOptional) {
+      head += "[=" + option.valueName + "]";
+    } else if (!option.valueName.empty()) {
+      head += " " + option.valueName;
+    }
     // A long option name puts its description on a line of its own.
     if (head.size() < kDescriptionColumn) {
       head.append(kDescriptionColumn - head.size(), ' ');

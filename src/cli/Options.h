@@ -16,6 +16,9 @@ struct OptionSpec {
   std::string valueName;    // "METAI"; empty for an option that takes no value
   std::string description;  // what it does, in Lithuanian
   std::string byDefault;    // what holds without it, for the help: "2022"
+  // The value may be left out ("--strict" or "--strict=all"); it is then given only after "=",
+  // and the next argument is never taken for it. valueName shows what it may be.
+  bool valueOptional = false;
 };
 
 // A subcommand's arguments: its options and its operands (the words that are not options).

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -98,6 +99,11 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
     return kExitUsage;
   }
   const auto chosen = arguments.value("--folder");
+  if (std::error_code error; chosen && !std::filesystem::is_directory(*chosen, error)) {
+    // A mistyped folder would otherwise list as an empty list, as if it held no payers.
+    err << "kvd507: aplanko \"" << *chosen << "\" nėra\n";
+    return kExitFailure;
+  }
   std::filesystem::path folder;
   try {
     folder = runs::openProgramFolder(

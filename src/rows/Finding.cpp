@@ -33,13 +33,20 @@ bool losesData(Finding::Kind kind) {
     case Finding::Kind::RowsBelowEnd:
     case Finding::Kind::MissingSheet:
     case Finding::Kind::ReadStopped:
+    case Finding::Kind::NoPayer:
       return true;
     case Finding::Kind::NoAmount:
     case Finding::Kind::NoIdentifier:
     case Finding::Kind::OddCode:
-    case Finding::Kind::NoPayer:
+    case Finding::Kind::OddPersonalCode:
+    case Finding::Kind::OddCompanyCode:
+    case Finding::Kind::OddBirthDate:
+    case Finding::Kind::SeveralIdentifiers:
+    case Finding::Kind::PercentRate:
+    case Finding::Kind::OddRate:
     case Finding::Kind::OddPayerCode:
     case Finding::Kind::PayerCheckDigit:
+    case Finding::Kind::WorkbookOpen:
       break;
   }
   return false;

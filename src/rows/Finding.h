@@ -21,10 +21,17 @@ struct Finding {
     MissingSheet,        // the worksheet is not in the workbook: nothing of it read
     ReadStopped,         // a cell could not be read: the rest of the sheet not read
     NoIdentifier,
-    OddCode,  // empty, or not two characters after the code rules
-    NoPayer,
-    OddPayerCode,  // neither 9 nor 11 digits
+    OddCode,             // empty, or not two digits (and a "D") after the code rules
+    OddPersonalCode,     // not 11 digits, no date of birth in it, or a wrong check digit
+    OddCompanyCode,      // not 9 digits
+    OddBirthDate,        // no date, one still to come, or one before 1900
+    SeveralIdentifiers,  // more than one identification column filled: the first is used
+    PercentRate,         // a rate shown as a percentage: 15 % is written as 0,15
+    OddRate,             // a rate that is no number or not from 0 to 100
+    NoPayer,             // the declaration carries "lb_kodas": counted as lost
+    OddPayerCode,        // neither 9 nor 11 digits
     PayerCheckDigit,
+    WorkbookOpen,  // a lock file beside the workbook: unsaved changes are not read
   };
 
   Kind kind = Kind::NotANumber;
@@ -37,8 +44,8 @@ struct Finding {
   std::string describe() const;
 };
 
-// Findings of data counted as 0, dropped or not read: the ones a strict run refuses to write
-// with.
+// Findings of data counted as 0, dropped or not read, and a declaration without a payer: the
+// ones a strict run refuses to write with. The others are told for the user to decide.
 bool losesData(Finding::Kind kind);
 
 // Where readers put what they notice while reading.

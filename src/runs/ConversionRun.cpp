@@ -10,6 +10,7 @@
 #include "errors/Error.h"
 #include "runs/FindingCollector.h"
 #include "runs/PayerCheck.h"
+#include "runs/WorkbookLock.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -75,6 +76,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
   try {
     host.setStatus("Atidarome failą");
     workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
+    if (auto open = workbookOpenElsewhere(host.workbookPath())) collected.add(std::move(*open));
     host.setStatus("Patikrinimas");
     host.processPendingEvents();
 
@@ -100,8 +102,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showReport(report);
     return RunOutcome::NoRecords;
   }
-  if (settings.writeMode == WriteMode::Never ||
-      (settings.writeMode == WriteMode::UnlessDataLost && report.losesData())) {
+  if (stopsWriting(settings.writeMode, report)) {
     host.showReport(report);
     return RunOutcome::NotWritten;
   }

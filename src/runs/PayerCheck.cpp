@@ -1,7 +1,6 @@
 #include "runs/PayerCheck.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 
 namespace kvd507::runs {
@@ -13,25 +12,11 @@ bool allDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int weightedRemainder(std::string_view code, const std::array<int, 10>& weights) {
-  int sum = 0;
-  for (std::size_t i = 0; i < weights.size(); ++i) sum += (code[i] - '0') * weights[i];
-  return sum % 11;
-}
-
 rows::Finding payerFinding(rows::Finding::Kind kind, std::string text) {
   return {kind, {}, 0, {}, std::move(text)};
 }
 
 }  // namespace
-
-bool personalCodeCheckDigitHolds(std::string_view code) {
-  if (code.size() != 11 || !allDigits(code)) return false;
-  int check = weightedRemainder(code, {1, 2, 3, 4, 5, 6, 7, 8, 9, 1});
-  if (check == 10) check = weightedRemainder(code, {3, 4, 5, 6, 7, 8, 9, 1, 2, 3});
-  if (check == 10) check = 0;
-  return code[10] - '0' == check;
-}
 
 std::optional<rows::Finding> checkPayerCode(std::string_view code) {
   using Kind = rows::Finding::Kind;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "rows/Finding.h"
+#include "runs/RunState.h"
 #include "runs/RunSummary.h"
 
 namespace kvd507::runs {
@@ -20,5 +21,20 @@ struct RunReport {
                        [](const rows::Finding& f) { return rows::losesData(f.kind); });
   }
 };
+
+// Whether a run writing in `mode` refuses to write with what `report` found.
+inline bool stopsWriting(WriteMode mode, const RunReport& report) {
+  switch (mode) {
+    case WriteMode::Always:
+      return false;
+    case WriteMode::UnlessDataLost:
+      return report.losesData();
+    case WriteMode::UnlessAnyFinding:
+      return !report.findings.empty();
+    case WriteMode::Never:
+      return true;
+  }
+  return true;
+}
 
 }  // namespace kvd507::runs

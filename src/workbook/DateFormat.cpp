@@ -62,4 +62,52 @@ bool isDateFormatCode(std::string_view code) {
   return false;
 }
 
+bool isBuiltinPercentFormat(int id) {
+  return id == 9 || id == 10;
+}
+
+bool isPercentFormatCode(std::string_view code) {
+  bool inQuotes = false;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const char c = code[i];
+    if (inQuotes) {
+      if (c == '"') inQuotes = false;
+      continue;
+    }
+    switch (c) {
+      case '"':
+        inQuotes = true;
+        break;
+      case '\\':
+      case '_':
+      case '*':
+        ++i;  // an escaped "%" is a literal sign; the number is not scaled for it
+        break;
+      case '[': {
+        const std::size_t close = code.find(']', i);
+        if (close == std::string_view::npos) return false;
+        i = close;
+        break;
+      }
+      case ';':
+        return false;
+      case '%':
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+NumberShape builtinNumberShape(int id) {
+  if (isBuiltinDateFormat(id)) return NumberShape::Date;
+  return isBuiltinPercentFormat(id) ? NumberShape::Percent : NumberShape::Plain;
+}
+
+NumberShape numberShapeOfCode(std::string_view code) {
+  if (isDateFormatCode(code)) return NumberShape::Date;
+  return isPercentFormatCode(code) ? NumberShape::Percent : NumberShape::Plain;
+}
+
 }  // namespace kvd507::workbook

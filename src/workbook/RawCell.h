@@ -25,6 +25,9 @@ struct RawCell {
   // uses it (a shared string), referred to, never copied, since one long string may fill
   // thousands of cells. Valid while the row source that handed out the cell lives.
   bool shared = false;
+  // Whether a Number cell's format shows it as a percentage: 0.15 shown as "15%". Only the
+  // rate column asks; the byte would be padding otherwise.
+  bool percent = false;
   double number = 0.0;
   std::string text;
   std::string_view sharedText;
@@ -37,18 +40,22 @@ struct RawCell {
     text.clear();
     sharedText = {};
     shared = false;
+    percent = false;
   }
 
   static RawCell makeText(std::string value) {
-    return {Kind::Text, false, 0.0, std::move(value), {}};
+    return {Kind::Text, false, false, 0.0, std::move(value), {}};
   }
   static RawCell makeSharedText(std::string_view value) {
-    return {Kind::Text, true, 0.0, {}, value};
+    return {Kind::Text, true, false, 0.0, {}, value};
   }
-  static RawCell makeNumber(double value) { return {Kind::Number, false, value, {}, {}}; }
-  static RawCell makeDateTime(double serial) { return {Kind::DateTime, false, serial, {}, {}}; }
+  static RawCell makeNumber(double value) { return {Kind::Number, false, false, value, {}, {}}; }
+  static RawCell makePercent(double value) { return {Kind::Number, false, true, value, {}, {}}; }
+  static RawCell makeDateTime(double serial) {
+    return {Kind::DateTime, false, false, serial, {}, {}};
+  }
   static RawCell makeError(std::string what) {
-    return {Kind::Error, false, 0.0, std::move(what), {}};
+    return {Kind::Error, false, false, 0.0, std::move(what), {}};
   }
 };
 static_assert(sizeof(RawCell) <= 64);

@@ -4,6 +4,7 @@
 
 #include "rows/Amount.h"
 #include "rows/Text.h"
+#include "workbook/RecipientChecks.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -68,6 +69,50 @@ std::string amountColumnList(const SheetLayout& layout) {
   return list;
 }
 
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A code the form takes is two digits, once a one-digit code has got its "0" and a third
+// character has been made the D mark.
+bool isTwoDigits(const std::string& code) {
+  return code.size() == 2 && isDigit(code[0]) && isDigit(code[1]);
+}
+
+void checkCode(const SheetLayout& layout, const RowCells& cells, const rows::TEilute& row,
+               std::uint32_t group, RowFindings& findings) {
+  const std::uint32_t codeColumn = amountColumn(layout, group) + 1;
+  const std::string& code = row[rows::cell::kCode];
+  const std::string& typed = cells[codeColumn].text;
+  if (code.empty()) {
+    findings.add(Finding::Kind::OddCode, columnName(codeColumn), "išmokos kodas tuščias");
+  } else if (rows::characterCount(code) != 2) {
+    findings.add(Finding::Kind::OddCode, columnName(codeColumn),
+                 "išmokos kodas " + quoted(typed) + " nėra dviejų simbolių");
+  } else if (!isTwoDigits(code)) {
+    findings.add(
+        Finding::Kind::OddCode, columnName(codeColumn),
+        "išmokos kodas " + quoted(typed) + " nėra du skaitmenys (po jų gali būti raidė D)");
+  }
+}
+
+// The rate is written as typed; a form that wants 15 must not get 0,15 or 150.
+void checkRate(const SheetLayout& layout, const RowCells& cells, RowFindings& findings) {
+  const std::uint32_t column = layout.columnTextColumn();
+  const CellRead& cell = cells[column];
+  if (cell.text.empty()) return;
+  if (cell.percent) {
+    findings.add(Finding::Kind::PercentRate, columnName(column),
+                 "įrašyta " + cell.text + "; tarifas rašomas procentais (pvz., 15)");
+  } else if (!cell.amount) {
+    findings.add(Finding::Kind::OddRate, columnName(column),
+                 "tarifas " + quoted(cell.text) + " nėra skaičius");
+  } else if (*cell.amount < 0 || *cell.amount > 100) {
+    findings.add(Finding::Kind::OddRate, columnName(column),
+                 "tarifas " + cell.text + " nėra nuo 0 iki 100");
+  }
+}
+
 }  // namespace
 
 void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells& cells,
@@ -88,6 +133,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
                  columnName(first) + "–" + columnName(first + layout.identifierCount - 1),
                  "nenurodytas identifikatorius");
   }
+  checkRecipient(layout, rowNumber, cells, sink);
 
   std::optional<std::uint32_t> used;
   for (std::uint32_t g = 0; g < kGroupCount; ++g) {
@@ -108,16 +154,8 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
     }
   }
 
-  if (used) {
-    const std::uint32_t codeColumn = amountColumn(layout, *used) + 1;
-    const std::string& code = row[rows::cell::kCode];
-    if (code.empty()) {
-      findings.add(Finding::Kind::OddCode, columnName(codeColumn), "išmokos kodas tuščias");
-    } else if (rows::characterCount(code) != 2) {
-      findings.add(Finding::Kind::OddCode, columnName(codeColumn),
-                   "išmokos kodas " + quoted(cells[codeColumn].text) + " nėra dviejų simbolių");
-    }
-  }
+  if (used) checkCode(layout, cells, row, *used, findings);
+  checkRate(layout, cells, findings);
 
   const std::uint32_t secondColumn = layout.secondAmountColumn();
   const std::optional<double> second = amountOf(cells, secondColumn, findings);

@@ -65,6 +65,21 @@ class RowReader {
     return rows::MyRoundTo(2, cell.amount.value_or(0.0));
   }
 
+  // The rate column: its text as any text column's, and for the checks what it reads as and
+  // whether it is shown as a percentage. Only this column asks for the cell's format.
+  const std::string& rate(std::uint32_t column) {
+    const std::string& text = this->text(column);
+    CellRead& cell = cells_[column];
+    if (text.empty()) return text;
+    if (const std::optional<double> number = sheet_.cellNumber(row_, column)) {
+      cell.amount = *number;
+      cell.percent = sheet_.cellIsPercent(row_, column);
+    } else {
+      cell.amount = rows::readAmount(text);
+    }
+    return text;
+  }
+
   const RowCells& cells() const { return cells_; }
 
  private:
@@ -109,7 +124,7 @@ rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string ro
     amounts[g] = read.amount(column);
     codes[g] = &read.text(column + 1);
   }
-  const std::string& columnText = read.text(layout.columnTextColumn());
+  const std::string& columnText = read.rate(layout.columnTextColumn());
   const double secondAmount = read.amount(layout.secondAmountColumn());
 
   if (columnText.empty()) {

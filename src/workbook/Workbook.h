@@ -69,6 +69,11 @@ class Sheet {
                             std::string& scratch);
   // The value of a cell that holds a number (not a date or time); nothing for any other cell.
   std::optional<double> cellNumber(std::uint32_t row, std::uint32_t column);
+  // Whether the cell holds a number its format shows as a percentage (0.15 as "15%").
+  bool cellIsPercent(std::uint32_t row, std::uint32_t column) {
+    const RawCell& cell = this->cell(row, column);
+    return cell.kind == RawCell::Kind::Number && cell.percent;
+  }
 
  private:
   friend class Workbook;

@@ -228,6 +228,7 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
   const std::string broken = (dir / "damaged.xlsx").string();
   test::writeZip(broken, damaged);
   const std::string folder = dir.path().string();
+  const int nextYear = runs::currentCalendarYear() + 1;
   struct Case {
     std::vector<std::string> arguments;
     int status;
@@ -256,6 +257,11 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
       {{"rows"}, 2, "kvd507 rows --help"},
       {{"rows", empty, "--year", "1"}, 2, "nežinoma parinktis --year"},
       {{"frobnicate"}, 2, "nežinoma komanda \"frobnicate\""},
+      {{"convert", empty, "--year", "abc"}, 2, "netinkama parinkties --year reikšmė \"abc\""},
+      {{"check", empty, "--year=1999"}, 2, "nuo 2000 iki " + std::to_string(nextYear)},
+      {{"convert", empty, "--year", std::to_string(nextYear + 1)}, 2, "--year"},
+      {{"convert", empty, "--year", "02023"}, 2, "--year"},
+      {{"convert", empty, "--strict=some"}, 2, "galima tik --strict arba --strict=all"},
   };
   for (const Case& c : cases) {
     const Result r = run(c.arguments);
@@ -268,7 +274,7 @@ TEST_F(CommandLineTest, ExitStatusSaysHowItEnded) {
 TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
   auto book = [this](const std::string& name, const std::string& amount) {
     MemoryWorkbook b;
-    b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 3, "1").text("KVD507 L", 6, 8, amount);
+    b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 5, "1").text("KVD507 L", 6, 8, amount);
     b.text("KVD507 L", 6, 9, "01").sheet("KVD507 U");
     b.saveXlsx(dir / name);
     return (dir / name).string();
@@ -299,7 +305,17 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
       {{"check", renamed}, 4, false, "gal tai \"KVD507 L (2023)\"?"},
       {{"convert", lossy, "--payer-code", "123456789"}, 0, true, notANumber},
       {{"convert", lossy, "--strict"}, 4, false, "forma neįrašyta (--strict)"},
-      {{"convert", clean, "--strict"}, 0, true, "nepasirinktas išmokų mokėtojas"},
+      {{"convert", clean, "--strict"}, 4, false, "nepasirinktas išmokų mokėtojas"},
+      {{"convert", clean, "--strict", "--payer-code", "38001010000"},
+       0,
+       true,
+       "kontrolinis skaitmuo neteisingas"},
+      {{"convert", clean, "--strict=all", "--payer-code", "38001010000"},
+       4,
+       false,
+       "forma neįrašyta (--strict=all): rasta pastabų"},
+      {{"convert", clean, "--strict=all", "--payer-code", "123456789"}, 0, true, ""},
+      {{"convert", lossy, "--strict=all", "--payer-code", "123456789"}, 4, false, notANumber},
       {{"convert", renamed, "--strict"}, 4, false, "faile įrašų nerasta"},
       {{"convert", empty, "--strict"}, 3, false, "faile įrašų nerasta"},
       {{"check", (dir / "none.xlsx").string()}, 1, false, "Blogai užpildytas failas none.xlsx"},
@@ -330,7 +346,7 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
 
 TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
   MemoryWorkbook b;
-  b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 3, "1").text("KVD507 L", 6, 8, "1 234,5");
+  b.text("KVD507 L", 6, 2, "Ona").text("KVD507 L", 6, 5, "1").text("KVD507 L", 6, 8, "1 234,5");
   b.text("KVD507 L", 6, 9, "1").text("KVD507 L", 7, 2, "Jonas\ttab").text("KVD507 L", 7, 8, "x\ny");
   b.sheet("KVD507 U");
   b.saveXlsx(dir / "a.xlsx");
@@ -370,7 +386,7 @@ TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
   EXPECT_EQ(convert.status, 0);
   for (const std::string& option : std::vector<std::string>{
            "--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
-           "--output FAILAS", "--folder APLANKAS", "--open",
+           "--output FAILAS", "--folder APLANKAS", "--open", "--strict[=all]",
            "Numatyta: praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")",
            "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
     EXPECT_THAT(convert.out, testing::HasSubstr(option));

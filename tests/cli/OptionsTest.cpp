@@ -18,7 +18,9 @@ CommandSpec sample() {
   spec.minOperands = 1;
   spec.maxOperands = 1;
   spec.summary = "Bandomoji komanda.";
-  spec.options = {{"--year", "METAI", "metai", "2022"}, {"--open", "", "atidaro", "ne"}};
+  spec.options = {{"--year", "METAI", "metai", "2022"},
+                  {"--open", "", "atidaro", "ne"},
+                  {"--strict", "all", "griežtai", "ne", true}};
   spec.exitStatuses = "  0  gerai\n";
   return spec;
 }
@@ -60,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"empty_joined_value", {"a", "--year="}, {{"--year", ""}}, {"a"}, ""},
         ParseCase{"last_one_wins", {"a", "--year", "1", "--year=2"}, {{"--year", "2"}}, {"a"}, ""},
         ParseCase{"flag", {"--open", "a"}, {{"--open", ""}}, {"a"}, ""},
+        ParseCase{"optional_value_left_out", {"--strict", "a"}, {{"--strict", ""}}, {"a"}, ""},
+        ParseCase{"optional_value_given", {"a", "--strict=all"}, {{"--strict", "all"}}, {"a"}, ""},
         ParseCase{"dash_dash_ends_options", {"--", "--open"}, {}, {"--open"}, ""},
         ParseCase{"lone_dash_is_an_operand", {"-"}, {}, {"-"}, ""},
         ParseCase{"negative_number_is_an_operand", {"-1"}, {}, {"-1"}, ""},
@@ -97,6 +101,8 @@ TEST(CommandHelp, DescribesEveryOptionWithItsDefaultAndTheExitStatuses) {
             "  --year METAI              metai\n"
             "                            Numatyta: 2022\n"
             "  --open                    atidaro\n"
+            "                            Numatyta: ne\n"
+            "  --strict[=all]            griežtai\n"
             "                            Numatyta: ne\n"
             "  -h, --help                parodo šį aprašymą ir baigia darbą\n"
             "\n"

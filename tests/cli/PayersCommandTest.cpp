@@ -122,6 +122,19 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
   }
   EXPECT_EQ(readFile(list), "Alfa;1\r\n");
   EXPECT_FALSE(std::filesystem::exists(settings));
+
+  // A mistyped folder is a mistake, not an empty list.
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"payers"}, std::vector<std::string>{"payers", "add", "B", "2"}}) {
+    std::vector<std::string> arguments = words;
+    arguments.insert(arguments.end(), {"--folder", (dir / "nėra").string()});
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runCommandLine(arguments, out, err), 1) << testing::PrintToString(words);
+    EXPECT_NE(err.str().find("aplanko \"" + (dir / "nėra").string() + "\" nėra"), std::string::npos)
+        << err.str();
+    EXPECT_FALSE(std::filesystem::exists(dir / "nėra"));
+  }
 }
 
 TEST_F(PayersCommandTest, AnUnreadableListIsReportedInLithuanian) {

@@ -311,8 +311,8 @@ TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
   const std::string L = "KVD507 L";
   auto book = [&d, &L](const std::string& name, const std::string& amount) {
     MemoryWorkbook b;
-    b.text(L, 6, 2, "Ona").text(L, 6, 3, "1").text(L, 6, 8, amount).text(L, 6, 9, "01");
-    b.mergeDown(L, 6, 2, 2).text(L, 7, 3, "2").number(L, 7, 8, 5).text(L, 7, 9, "01");
+    b.text(L, 6, 2, "Ona").text(L, 6, 5, "1").text(L, 6, 8, amount).text(L, 6, 9, "01");
+    b.mergeDown(L, 6, 2, 2).text(L, 7, 5, "2").number(L, 7, 8, 5).text(L, 7, 9, "01");
     b.sheet("KVD507 U");
     b.saveXlsx(d.folder / name);
     return d.folder / name;
@@ -320,7 +320,7 @@ TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
 
   // Nothing to say beyond the declaration itself: no dialog. The grouped amount is a number.
   MemoryWorkbook clean;
-  clean.text(L, 6, 2, "Ona").text(L, 6, 3, "1").text(L, 6, 8, "1 234,50").text(L, 6, 9, "01");
+  clean.text(L, 6, 2, "Ona").text(L, 6, 5, "1").text(L, 6, 8, "1 234,50").text(L, 6, 9, "01");
   clean.sheet("KVD507 U");
   clean.saveXlsx(d.folder / "clean.xlsx");
   d.chooseWorkbook(d.folder / "clean.xlsx");

@@ -284,10 +284,11 @@ TEST_F(ConversionRunTest, TheYearAndPayerAreReadWhenWritten) {
 
 TEST_F(ConversionRunTest, ReportsWhatItWroteAndWhatItFound) {
   MemoryWorkbook book;
-  book.text(L, 6, 2, "Jonas").text(L, 6, 3, "1").number(L, 6, 8, 10).text(L, 6, 9, "1");
-  book.text(L, 7, 2, "jonas").text(L, 7, 3, "1").text(L, 7, 8, "1 234,50").text(L, 7, 9, "01");
-  book.text(L, 8, 2, "Ona").text(L, 8, 3, "2").text(L, 8, 8, "12,50 EUR").number(L, 8, 17, 3);
-  book.text(U, 6, 2, "Ieva").text(U, 6, 7, "3").number(U, 6, 15, 2.5).text(U, 6, 16, "12");
+  // The identifiers are taxpayer codes, which have no rule to check.
+  book.text(L, 6, 2, "Jonas").text(L, 6, 5, "1").number(L, 6, 8, 10).text(L, 6, 9, "1");
+  book.text(L, 7, 2, "jonas").text(L, 7, 5, "1").text(L, 7, 8, "1 234,50").text(L, 7, 9, "01");
+  book.text(L, 8, 2, "Ona").text(L, 8, 5, "2").text(L, 8, 8, "12,50 EUR").number(L, 8, 17, 3);
+  book.text(U, 6, 2, "Ieva").text(U, 6, 9, "3").number(U, 6, 15, 2.5).text(U, 6, 16, "12");
   book.saveXlsx(dir / "in.xlsx");
   host.chooseWorkbook(dir / "in.xlsx");
   EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written);
@@ -330,23 +331,35 @@ TEST_F(ConversionRunTest, TheWriteModeDecidesWhetherFindingsStopTheWriting) {
   struct Case {
     const char* what;
     WriteMode mode;
+    bool losesAmount;
+    std::string payerCode;
     bool losesData;
     RunOutcome outcome;
   };
+  const std::string payer = "123456789";
+  const std::string odd = "38001010000";  // a wrong check digit: told, nothing lost
+  const std::string none{kNoPayerCode};
   const Case cases[] = {
-      {"always, data lost", WriteMode::Always, true, RunOutcome::Written},
-      {"strict, data lost", WriteMode::UnlessDataLost, true, RunOutcome::NotWritten},
-      {"strict, only the payer", WriteMode::UnlessDataLost, false, RunOutcome::Written},
-      {"never", WriteMode::Never, false, RunOutcome::NotWritten},
+      {"always, data lost", WriteMode::Always, true, payer, true, RunOutcome::Written},
+      {"strict, data lost", WriteMode::UnlessDataLost, true, payer, true, RunOutcome::NotWritten},
+      {"strict, no payer", WriteMode::UnlessDataLost, false, none, true, RunOutcome::NotWritten},
+      {"strict, an odd payer code", WriteMode::UnlessDataLost, false, odd, false,
+       RunOutcome::Written},
+      {"strict=all, an odd payer code", WriteMode::UnlessAnyFinding, false, odd, false,
+       RunOutcome::NotWritten},
+      {"strict=all, nothing found", WriteMode::UnlessAnyFinding, false, payer, false,
+       RunOutcome::Written},
+      {"never", WriteMode::Never, false, payer, false, RunOutcome::NotWritten},
   };
   for (const Case& c : cases) {
     MemoryWorkbook book;
-    book.text(L, 6, 2, "x").text(L, 6, 3, "1").number(L, 6, 8, 1).text(L, 6, 9, "01");
-    if (c.losesData) book.text(L, 6, 10, "du");
+    book.text(L, 6, 2, "x").text(L, 6, 3, "38001010009").number(L, 6, 8, 1).text(L, 6, 9, "01");
+    if (c.losesAmount) book.text(L, 6, 10, "du");
     book.sheet(U);
     book.saveXlsx(dir / "in.xlsx");
     std::filesystem::remove_all(dir / "formos");
     host = FakeRunHost{};
+    host.code = c.payerCode;
     opener = FakeOpener{};
     host.chooseWorkbook(dir / "in.xlsx");
     settings.writeMode = c.mode;
@@ -358,6 +371,50 @@ TEST_F(ConversionRunTest, TheWriteModeDecidesWhetherFindingsStopTheWriting) {
     EXPECT_EQ(host.reports[0].summary.l.rowsWritten, 1u) << c.what;
     EXPECT_TRUE(host.messages.empty()) << c.what;
     expectIdleAtEnd();
+  }
+}
+
+// A lock file beside the workbook says it is open in another program, whose unsaved changes
+// the run cannot see.
+TEST_F(ConversionRunTest, TellsWhenTheWorkbookIsOpenElsewhere) {
+  struct Case {
+    const char* what;
+    std::string lockName;
+    std::string lockContent;
+    std::string told;  // empty: nothing told
+  };
+  const std::string open =
+      "darbaknygė atidaryta kitoje programoje: neišsaugoti pakeitimai nebus perskaityti (";
+  const std::string excelOwner = std::string(1, '\x05') + "Jonas" + std::string(48, ' ');
+  const Case cases[] = {
+      {"LibreOffice, its author's name", ".~lock.in.xlsx#",
+       "Jonas Jonaitis,pc,jonas,11.12.2026 01:20,file:///home/jonas/.config/libreoffice/4;",
+       open + ".~lock.in.xlsx#, atidarė Jonas Jonaitis)"},
+      {"LibreOffice, no author: the system user", ".~lock.in.xlsx#", ",pc,ona,11.12.2026;",
+       open + ".~lock.in.xlsx#, atidarė ona)"},
+      {"LibreOffice, an empty lock", ".~lock.in.xlsx#", "", open + ".~lock.in.xlsx#)"},
+      {"Excel", "~$in.xlsx", excelOwner, open + "~$in.xlsx, atidarė Jonas)"},
+      {"Excel, a long name loses two characters", "~$.xlsx", excelOwner,
+       open + "~$.xlsx, atidarė Jonas)"},
+      {"another workbook's lock", ".~lock.kita.xlsx#", "Jonas,pc,jonas;", ""},
+  };
+  for (const Case& c : cases) {
+    TempDir folder;
+    const auto book = folder / "in.xlsx";
+    std::filesystem::copy_file(workbook(1, 0), book);
+    test::writeFile(folder / c.lockName, c.lockContent);
+    host = FakeRunHost{};
+    host.code = "123456789";
+    host.chooseWorkbook(book);
+    EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Written) << c.what;
+    ASSERT_EQ(host.reports.size(), 1u) << c.what;
+    std::vector<std::string> told;
+    for (const rows::Finding& f : host.reports[0].findings) {
+      if (f.kind == rows::Finding::Kind::WorkbookOpen) told.push_back(f.describe());
+    }
+    EXPECT_EQ(told, c.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.told})
+        << c.what;
+    EXPECT_FALSE(host.reports[0].losesData()) << c.what;
   }
 }
 

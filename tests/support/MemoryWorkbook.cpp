@@ -108,6 +108,8 @@ void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {
   if (book == nullptr) throw std::runtime_error("cannot create " + file.string());
   lxw_format* dateFormat = workbook_add_format(book);
   format_set_num_format(dateFormat, "yyyy-mm-dd");
+  lxw_format* percentFormat = workbook_add_format(book);
+  format_set_num_format(percentFormat, "0%");
   for (const std::string& name : names_) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
     // The merged range first, blank: the cells written below then fill its first cell.
@@ -129,7 +131,8 @@ void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {
             worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr);
             break;
           case workbook::RawCell::Kind::Number:
-            worksheet_write_number(sheet, r, c, cell.number, nullptr);
+            worksheet_write_number(sheet, r, c, cell.number,
+                                   cell.percent ? percentFormat : nullptr);
             break;
           case workbook::RawCell::Kind::DateTime:
             worksheet_write_number(sheet, r, c, cell.number, dateFormat);

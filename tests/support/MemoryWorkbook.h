@@ -27,6 +27,11 @@ class MemoryWorkbook {
                          double value) {
     return set(sheet, row, column, workbook::RawCell::makeNumber(value));
   }
+  // A number shown as a percentage ("0%"): 0.15 shown as 15%.
+  MemoryWorkbook& percent(const std::string& sheet, std::uint32_t row, std::uint32_t column,
+                          double value) {
+    return set(sheet, row, column, workbook::RawCell::makePercent(value));
+  }
 
   // Merges the cell at (row, column) with the `count` - 1 cells below it, as a spreadsheet
   // does: the text stays in the first cell and the others read empty.
@@ -38,7 +43,8 @@ class MemoryWorkbook {
 
   workbook::Workbook open(const std::string& fileName = "memory.xlsx") const;
 
-  // Writes the same sheets and cells as a real .xlsx file (dates with a date format).
+  // Writes the same sheets and cells as a real .xlsx file (dates with a date format,
+  // percentages with "0%").
   // Error values cannot be written this way.
   void saveXlsx(const std::filesystem::path& file) const;
 

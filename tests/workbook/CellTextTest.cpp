@@ -84,6 +84,24 @@ TEST(DateFormat, RecognisesDateAndTimeCodes) {
   EXPECT_FALSE(isBuiltinDateFormat(49));
 }
 
+TEST(DateFormat, TellsPercentagesFromOtherNumbers) {
+  struct Case {
+    const char* code;
+    NumberShape shape;
+  };
+  const Case cases[] = {
+      {"0%", NumberShape::Percent},         {"0.0 %", NumberShape::Percent},
+      {"[Red]0.00%", NumberShape::Percent}, {"#,##0.00\\%", NumberShape::Plain},
+      {"0\"%\"", NumberShape::Plain},       {"0;0%", NumberShape::Plain},
+      {"0.00", NumberShape::Plain},         {"yyyy-mm-dd", NumberShape::Date},
+  };
+  for (const Case& c : cases) EXPECT_EQ(numberShapeOfCode(c.code), c.shape) << c.code;
+  EXPECT_EQ(builtinNumberShape(9), NumberShape::Percent);
+  EXPECT_EQ(builtinNumberShape(10), NumberShape::Percent);
+  EXPECT_EQ(builtinNumberShape(14), NumberShape::Date);
+  EXPECT_EQ(builtinNumberShape(2), NumberShape::Plain);
+}
+
 TEST(DecimalSeparator, ComesFromTheLocaleName) {
   EXPECT_EQ(decimalSeparatorOfLocale("lt_LT.UTF-8"), ',');
   EXPECT_EQ(decimalSeparatorOfLocale("lt_LT"), ',');

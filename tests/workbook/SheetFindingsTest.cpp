@@ -67,9 +67,10 @@ std::string repeat(const std::string& text, int times) {
 // A filled template with one clean row on each sheet; the cases spoil it.
 MemoryWorkbook cleanTemplate() {
   MemoryWorkbook book;
-  book.text(L, 1, 2, "Išmokos").text(L, 6, 2, "Jonas").text(L, 6, 3, "38001010000");
-  book.number(L, 6, 8, 100).text(L, 6, 9, "01").number(L, 6, 17, 2);
-  book.text(U, 6, 2, "Ona").text(U, 6, 7, "123456789").number(U, 6, 13, 5).text(U, 6, 14, "12");
+  book.text(L, 1, 2, "Išmokos").text(L, 6, 2, "Jonas").text(L, 6, 3, "38001010009");
+  book.number(L, 6, 8, 100).text(L, 6, 9, "01").number(L, 6, 16, 15).number(L, 6, 17, 2);
+  book.text(U, 6, 2, "Ona").text(U, 6, 8, "123456789").number(U, 6, 13, 5).text(U, 6, 14, "12");
+  book.text(U, 6, 21, "20");
   return book;
 }
 
@@ -91,7 +92,7 @@ TEST(SheetFindings, EachKindIsToldWithItsPlace) {
         l + "eilutė 6, stulpelis Q: suma 2,00 neįrašyta, nes eilutėje nėra sumos, didesnės už 0",
         l + "eilutė 6: " + noAmount}},
       {"no amount at all",
-       [](MemoryWorkbook& b) { b.text(L, 7, 2, "Petras").text(L, 7, 3, "1"); },
+       [](MemoryWorkbook& b) { b.text(L, 7, 2, "Petras").text(L, 7, 3, "38001010015"); },
        {l + "eilutė 7: " + noAmount}},
       {"second amount that is no number",
        [](MemoryWorkbook& b) { b.text(L, 6, 17, "du"); },
@@ -121,14 +122,53 @@ TEST(SheetFindings, EachKindIsToldWithItsPlace) {
        {l + "eilutė 17: žemiau dešimties tuščių eilučių, kuriomis skaitymas baigiasi, yra "
             "užpildytų eilučių: 3 (pirmoji – 17); jos neperskaitytos"}},
       {"empty identifier",
-       [](MemoryWorkbook& b) { b.text(U, 6, 7, ""); },
+       [](MemoryWorkbook& b) { b.text(U, 6, 8, ""); },
        {u + "eilutė 6, stulpeliai G–L: nenurodytas identifikatorius"}},
       {"odd codes",
        [](MemoryWorkbook& b) {
-         b.text(L, 6, 9, "1234").text(L, 7, 2, "B").text(L, 7, 3, "1").number(L, 7, 8, 1);
+         b.text(L, 6, 9, "1234").text(L, 7, 2, "B").text(L, 7, 3, "38001010015");
+         b.number(L, 7, 8, 1).text(L, 8, 2, "C").text(L, 8, 3, "38001010015");
+         b.number(L, 8, 8, 1).text(L, 8, 9, "AB");
+         // Whatever its third character, the code rules make it the D mark.
+         b.text(L, 9, 2, "D").text(L, 9, 3, "38001010015").number(L, 9, 8, 1).text(L, 9, 9, "12X");
        },
        {l + "eilutė 6, stulpelis I: išmokos kodas \"1234\" nėra dviejų simbolių",
-        l + "eilutė 7, stulpelis I: išmokos kodas tuščias"}},
+        l + "eilutė 7, stulpelis I: išmokos kodas tuščias",
+        l + "eilutė 8, stulpelis I: išmokos kodas \"AB\" nėra du skaitmenys (po jų gali būti "
+            "raidė D)"}},
+      {"personal code with a wrong check digit",
+       [](MemoryWorkbook& b) { b.text(L, 6, 3, "38001010000"); },
+       {l + "eilutė 6, stulpelis C: asmens kodas \"38001010000\": neteisingas kontrolinis "
+            "skaitmuo"}},
+      {"two identifiers, the first of them a short personal code",
+       [](MemoryWorkbook& b) { b.text(U, 6, 7, "3800101000"); },
+       {u + "eilutė 6, stulpelis G: asmens kodas \"3800101000\": turi būti 11 skaitmenų",
+        u + "eilutė 6, stulpeliai G–L: užpildyti keli identifikavimo stulpeliai (G, H); formoje "
+            "naudojamas tik pirmasis"}},
+      {"company code of 8 digits",
+       [](MemoryWorkbook& b) { b.text(L, 6, 3, "").text(L, 6, 4, "12345678"); },
+       {l + "eilutė 6, stulpelis D: įmonės kodas \"12345678\": turi būti 9 skaitmenys"}},
+      {"dates of birth before 1900 and still to come",
+       [](MemoryWorkbook& b) {
+         b.text(L, 6, 3, "").text(L, 6, 7, "1899-12-31");
+         b.text(U, 6, 8, "").set(U, 6, 12, workbook::RawCell::makeDateTime(401404));
+       },
+       {l + "eilutė 6, stulpelis G: gimimo data \"1899-12-31\": data 1899-12-31 ankstesnė nei "
+            "1900 metai",
+        u + "eilutė 6, stulpelis L: gimimo data \"2999-01-01\": data 2999-01-01 dar neatėjo"}},
+      {"rate formatted as a percentage",
+       [](MemoryWorkbook& b) { b.percent(L, 6, 16, 0.2).percent(U, 6, 21, 0.15); },
+       {l + "eilutė 6, stulpelis P: įrašyta 0,2; tarifas rašomas procentais (pvz., 15)",
+        u + "eilutė 6, stulpelis U: įrašyta 0,15; tarifas rašomas procentais (pvz., 15)"}},
+      {"rates that are no number or out of range",
+       [](MemoryWorkbook& b) {
+         b.text(L, 6, 16, "15 %").text(U, 6, 21, "-1");
+         b.text(L, 7, 2, "B").text(L, 7, 3, "38001010015").number(L, 7, 8, 1);
+         b.text(L, 7, 9, "01").number(L, 7, 16, 100.5);
+       },
+       {l + "eilutė 6, stulpelis P: tarifas \"15 %\" nėra skaičius",
+        l + "eilutė 7, stulpelis P: tarifas 100,5 nėra nuo 0 iki 100",
+        u + "eilutė 6, stulpelis U: tarifas -1 nėra nuo 0 iki 100"}},
       {"U sheet columns",
        [](MemoryWorkbook& b) { b.text(U, 6, 13, "penki").number(U, 6, 15, 3).text(U, 6, 16, "5"); },
        {u + "eilutė 6, stulpelis M: \"penki\" nėra skaičius, suma laikoma 0"}},
@@ -169,7 +209,7 @@ TEST(SheetFindings, DamageBelowTheDataIsNoFailure) {
   // Row 40 is never closed: the file is damaged there, far below the data.
   test::XlsxParts parts = test::minimalWorkbook(
       "<row r=\"6\"><c r=\"B6\" t=\"inlineStr\"><is><t>Ona</t></is></c>"
-      "<c r=\"C6\"><v>1</v></c><c r=\"H6\"><v>5</v></c><c r=\"I6\"><v>1</v></c></row>"
+      "<c r=\"C6\"><v>38001010009</v></c><c r=\"H6\"><v>5</v></c><c r=\"I6\"><v>1</v></c></row>"
       "<row r=\"20\"><c r=\"B20\" t=\"inlineStr\"><is><t>vėliau</t></is></c></row>"
       "<row r=\"40\"><c r=\"B40\"><v>1</v></c>");
   std::string& workbookPart = parts["xl/workbook.xml"];
@@ -187,7 +227,7 @@ TEST(SheetFindings, DamageBelowTheDataIsNoFailure) {
 
 TEST(SheetFindings, AMergedRowCountsAsTakenAndMerged) {
   MemoryWorkbook book = cleanTemplate();
-  book.text(L, 7, 2, "jonas").text(L, 7, 3, "38001010000").number(L, 7, 8, 1).text(L, 7, 9, "1");
+  book.text(L, 7, 2, "jonas").text(L, 7, 3, "38001010009").number(L, 7, 8, 1).text(L, 7, 9, "1");
   Workbook workbook = book.open();
   Silent status;
   rows::RowTable table;
@@ -258,6 +298,41 @@ TEST(SheetFindings, AWorkbookSavedByLibreOffice) {
             (std::vector<std::string>{
                 "lapas \"KVD507 L\", eilutė 14, stulpelis H: neigiama suma -150,00 nenaudojama",
                 "lapas \"KVD507 U\", eilutė 15, stulpelis M: neigiama suma -200,00 nenaudojama"}));
+}
+
+// One row for each kind a row can give, written by libxlsxwriter and saved again by LibreOffice
+// as .ods and .xls: every reader tells the same, the percentage rate among it.
+TEST(SheetFindings, OneOfEachKindInEveryFormat) {
+  const std::string l = "lapas \"KVD507 L\", ";
+  const std::vector<std::string> expected = {
+      l + "eilutė 7, stulpelis H: \"12,50 EUR\" nėra skaičius, suma laikoma 0",
+      l + "eilutė 8, stulpelis Q: suma 5,00 neįrašyta, nes eilutėje nėra sumos, didesnės už 0",
+      l + "eilutė 8: nėra sumos, didesnės už 0 (H, J, L, N); eilutė įrašyta su suma 0",
+      l + "eilutė 9, stulpelis J: suma 20,00 nenaudojama: eilutėje naudojama tik pirmoji suma (H)",
+      l + "eilutė 10, stulpelis H: neigiama suma -5,00 nenaudojama",
+      l + "eilutė 11, stulpelis B: tuščias, nors kituose stulpeliuose yra duomenų (gal sujungti "
+          "langeliai?); eilutė praleista",
+      l + "eilutė 12, stulpeliai C–G: nenurodytas identifikatorius",
+      l + "eilutė 13, stulpelis I: išmokos kodas \"AB\" nėra du skaitmenys (po jų gali būti "
+          "raidė D)",
+      l + "eilutė 14, stulpelis C: asmens kodas \"38001010000\": neteisingas kontrolinis skaitmuo",
+      l + "eilutė 15, stulpelis D: įmonės kodas \"12345678\": turi būti 9 skaitmenys",
+      l + "eilutė 16, stulpelis G: gimimo data \"1985-02-30\": nėra data (rašoma MMMM-MM-DD)",
+      l + "eilutė 17, stulpeliai C–G: užpildyti keli identifikavimo stulpeliai (C, G); formoje "
+          "naudojamas tik pirmasis",
+      l + "eilutė 18, stulpelis P: įrašyta 0,15; tarifas rašomas procentais (pvz., 15)",
+      l + "eilutė 19, stulpelis P: tarifas 150 nėra nuo 0 iki 100",
+      l + "eilutė 31: žemiau dešimties tuščių eilučių, kuriomis skaitymas baigiasi, yra užpildytų "
+          "eilučių: 1 (pirmoji – 31); jos neperskaitytos",
+  };
+  for (const char* name : {"findings_one_of_each_kind.xlsx", "findings_one_of_each_kind.ods",
+                           "findings_one_of_each_kind.xls"}) {
+    Read r;
+    readFile(test::dataFile(name), r);
+    EXPECT_EQ(r.lines(), expected) << name;
+    EXPECT_EQ(r.l.size(), 13u) << name;
+    EXPECT_EQ(r.u.size(), 2u) << name;
+  }
 }
 
 }  // namespace

@@ -29,8 +29,10 @@ std::optional<double> parseNumber(std::string_view text) {
 
 CellAttributes::Type typeNamed(std::string_view name) {
   using Type = CellAttributes::Type;
-  // Percentages and currencies are numbers shown another way; their value is the number.
-  if (name == "float" || name == "percentage" || name == "currency") return Type::Float;
+  // Currencies are numbers shown another way; their value is the number. So are percentages,
+  // but a reader wants to know that a rate was typed as one.
+  if (name == "float" || name == "currency") return Type::Float;
+  if (name == "percentage") return Type::Percentage;
   if (name == "date") return Type::Date;
   if (name == "time") return Type::Time;
   if (name == "boolean") return Type::Boolean;
@@ -95,7 +97,11 @@ RawCell cellValue(const CellAttributes& attributes, std::string&& paragraphs) {
       // A cell without a type holds no value; text in it is still what the user sees.
       return text(std::move(paragraphs));
     case Type::Float:
-      if (const auto number = parseNumber(value)) return RawCell::makeNumber(*number);
+    case Type::Percentage:
+      if (const auto number = parseNumber(value)) {
+        return attributes.type == Type::Percentage ? RawCell::makePercent(*number)
+                                                   : RawCell::makeNumber(*number);
+      }
       return RawCell::makeError("not a number: \"" + std::string(value) + "\"");
     case Type::Date:
       if (const auto serial = xlsx::isoDateSerial(value)) return RawCell::makeDateTime(*serial);

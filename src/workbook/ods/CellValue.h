@@ -11,7 +11,8 @@ namespace kvd507::workbook::ods {
 // What the attributes of one <table:table-cell> say about its value. The text of its paragraphs
 // is gathered apart, since it comes later, as the cell's content.
 struct CellAttributes {
-  enum class Type : unsigned char { None, Float, Date, Time, Boolean, String };
+  // A percentage is a number its cell shows as one (office:value 0.15 shown as "15%").
+  enum class Type : unsigned char { None, Float, Percentage, Date, Time, Boolean, String };
 
   Type type = Type::None;
   bool error = false;       // calcext:value-type="error": the formula's result is an error

@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "workbook/DateFormat.h"
 #include "workbook/xls/BiffError.h"
 #include "workbook/xls/BiffRecords.h"
 
@@ -25,7 +24,7 @@ class GlobalsParser {
 
   BiffGlobals globals_;
   std::vector<std::uint16_t> xfFormats_;
-  std::map<std::uint16_t, bool> customFormats_;  // format id -> whether its code is a date
+  std::map<std::uint16_t, NumberShape> customFormats_;  // by format id, judged by its code
   bool haveSharedStrings_ = false;
 };
 
@@ -53,7 +52,7 @@ void GlobalsParser::record(const BiffRecord& record) {
       break;
     case record::kFormat: {
       const std::uint16_t id = in.u16();
-      customFormats_[id] = isDateFormatCode(in.unicodeString());
+      customFormats_[id] = numberShapeOfCode(in.unicodeString());
       break;
     }
     case record::kDateMode:
@@ -77,12 +76,12 @@ void GlobalsParser::sharedStrings(const BiffRecord& record) {
 }
 
 BiffGlobals GlobalsParser::finish() {
-  globals_.xfIsDate.reserve(xfFormats_.size());
+  globals_.xfShapes.reserve(xfFormats_.size());
   for (const std::uint16_t format : xfFormats_) {
     // A format the file spells out is judged by its code, even when it has a built-in id.
     const auto custom = customFormats_.find(format);
-    globals_.xfIsDate.push_back(custom != customFormats_.end() ? custom->second
-                                                               : isBuiltinDateFormat(format));
+    globals_.xfShapes.push_back(custom != customFormats_.end() ? custom->second
+                                                               : builtinNumberShape(format));
   }
   return std::move(globals_);
 }

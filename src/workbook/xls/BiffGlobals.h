@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/DateFormat.h"
 #include "workbook/xls/StringPool.h"
 
 namespace kvd507::workbook::xls {
@@ -18,10 +19,14 @@ struct BiffGlobals {
 
   std::vector<SheetEntry> worksheets;  // in workbook order; chart and macro sheets left out
   StringPool sharedStrings;
-  std::vector<bool> xfIsDate;  // by cell format (XF) index: whether its number format is a date
+  // By cell format (XF) index: whether its number format shows a date, a percentage or neither.
+  std::vector<NumberShape> xfShapes;
   bool date1904 = false;
 
-  bool isDate(std::uint16_t xf) const { return xf < xfIsDate.size() && xfIsDate[xf]; }
+  NumberShape shape(std::uint16_t xf) const {
+    return xf < xfShapes.size() ? xfShapes[xf] : NumberShape::Plain;
+  }
+  bool isDate(std::uint16_t xf) const { return shape(xf) == NumberShape::Date; }
 };
 
 // Reads the workbook part at the start of a BIFF8 stream. Throws BiffError when the stream

@@ -29,6 +29,7 @@ constexpr std::size_t kRecordsBetweenStopChecks = 4096;
 struct StoredCell {
   enum class Kind : std::uint8_t {
     Number,
+    Percent,  // a number whose format shows it as a percentage
     DateTime,
     SharedText,  // index into the workbook's shared strings
     OwnText,     // index into the sheet's own strings
@@ -69,6 +70,8 @@ class SheetRows final : public RowSource {
     switch (stored.kind) {
       case StoredCell::Kind::Number:
         return RawCell::makeNumber(stored.number);
+      case StoredCell::Kind::Percent:
+        return RawCell::makePercent(stored.number);
       case StoredCell::Kind::DateTime:
         return RawCell::makeDateTime(stored.number);
       case StoredCell::Kind::SharedText:
@@ -211,10 +214,16 @@ void SheetParser::record(const BiffRecord& record) {
 }
 
 void SheetParser::number(const Place& at, double value) {
-  if (globals_.isDate(at.xf)) {
-    add(at, StoredCell::Kind::DateTime, 0, globals_.date1904 ? value + kDays1904 : value);
-  } else {
-    add(at, StoredCell::Kind::Number, 0, value);
+  switch (globals_.shape(at.xf)) {
+    case NumberShape::Date:
+      add(at, StoredCell::Kind::DateTime, 0, globals_.date1904 ? value + kDays1904 : value);
+      break;
+    case NumberShape::Percent:
+      add(at, StoredCell::Kind::Percent, 0, value);
+      break;
+    case NumberShape::Plain:
+      add(at, StoredCell::Kind::Number, 0, value);
+      break;
   }
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "workbook/DateFormat.h"
 #include "workbook/xlsx/XmlReader.h"
 
 namespace kvd507::workbook::xlsx {
@@ -28,7 +27,7 @@ class StylesHandler : public XmlHandler {
     if (name == "numFmt") {
       const char* code = findAttribute(attributes, "formatCode");
       if (code != nullptr) {
-        customDates_[formatId(findAttribute(attributes, "numFmtId"))] = isDateFormatCode(code);
+        customShapes_[formatId(findAttribute(attributes, "numFmtId"))] = numberShapeOfCode(code);
       }
     } else if (name == "cellXfs") {
       cellXfsDepth_ = depth_;
@@ -46,21 +45,21 @@ class StylesHandler : public XmlHandler {
 
   void characters(std::string_view) override {}
 
-  std::vector<bool> dateStyles() const {
-    std::vector<bool> dates;
-    dates.reserve(xfFormats_.size());
+  std::vector<NumberShape> styleShapes() const {
+    std::vector<NumberShape> shapes;
+    shapes.reserve(xfFormats_.size());
     for (const int id : xfFormats_) {
       // A custom format may reuse a built-in number; its code then decides.
-      const auto custom = customDates_.find(id);
-      dates.push_back(custom != customDates_.end() ? custom->second : isBuiltinDateFormat(id));
+      const auto custom = customShapes_.find(id);
+      shapes.push_back(custom != customShapes_.end() ? custom->second : builtinNumberShape(id));
     }
-    return dates;
+    return shapes;
   }
 
  private:
   int depth_ = 0;
   int cellXfsDepth_ = 0;
-  std::unordered_map<int, bool> customDates_;
+  std::unordered_map<int, NumberShape> customShapes_;
   std::vector<int> xfFormats_;
 };
 
@@ -71,7 +70,7 @@ CellStyles CellStyles::read(ZipArchive& archive, std::string_view part, std::uin
   XmlReader reader(archive.open(part, limit), handler);
   reader.readAll();
   CellStyles styles;
-  styles.dates_ = handler.dateStyles();
+  styles.shapes_ = handler.styleShapes();
   return styles;
 }
 

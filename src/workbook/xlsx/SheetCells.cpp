@@ -337,12 +337,14 @@ void SheetCells::storeNumber(RawCell& cell, std::string_view text) {
     setError(cell, "not a number: \"" + std::string(text) + "\"");
     return;
   }
-  if (context_.styles->isDate(style_)) {
+  const NumberShape shape = context_.styles->shape(style_);
+  if (shape == NumberShape::Date) {
     cell.kind = RawCell::Kind::DateTime;
     cell.number = context_.date1904 ? value + k1904Shift : value;
   } else {
     cell.kind = RawCell::Kind::Number;
     cell.number = value;
+    cell.percent = shape == NumberShape::Percent;
   }
 }
 

@@ -1,0 +1,106 @@
+#include "runs/WorkbookLock.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "declaration/Utf8.h"
+#include "files/RegularFile.h"
+#include "rows/Text.h"
+
+namespace kvd507::runs {
+namespace {
+
+// A lock file is a line or a few hundred bytes; nothing past this is looked at.
+constexpr std::size_t kLockBytes = 512;
+constexpr std::size_t kLongestName = 60;
+
+std::string head(const std::filesystem::path& file) {
+  std::array<char, kLockBytes> buffer{};
+  std::size_t got = 0;
+  try {
+    files::RegularFile in(file);
+    while (got < buffer.size()) {
+      const std::size_t count = in.read(buffer.data() + got, buffer.size() - got);
+      if (count == 0) break;
+      got += count;
+    }
+  } catch (...) {
+    // Unreadable, it still says the workbook is open; only the name is not told.
+  }
+  return {buffer.data(), got};
+}
+
+// A name fit to be shown in one line: valid UTF-8, no control characters, not too long.
+std::string shownName(std::string_view name) {
+  std::string text(rows::trim(name));
+  if (text.empty() || declaration::firstInvalidUtf8(text)) return {};
+  rows::makeControlsSpaces(text);
+  if (rows::characterCount(text) > kLongestName) {
+    text = std::string(rows::firstCharacters(text, kLongestName)) + "…";
+  }
+  return text;
+}
+
+// LibreOffice writes "Author,host,user,date,profile;": the author's name as its settings give
+// it, which may be empty, then the system's user name.
+std::string libreOfficeUser(std::string_view lock) {
+  std::vector<std::string_view> fields;
+  while (fields.size() < 3) {
+    const std::size_t comma = lock.find(',');
+    fields.push_back(lock.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    lock.remove_prefix(comma + 1);
+  }
+  std::string name = shownName(fields[0]);
+  if (name.empty() && fields.size() == 3) name = shownName(fields[2]);
+  return name;
+}
+
+// Excel's owner file starts with the length of the user's name in one byte and the name.
+std::string excelUser(std::string_view owner) {
+  if (owner.empty()) return {};
+  const auto length = static_cast<unsigned char>(owner[0]);
+  if (length == 0 || owner.size() < 1u + length) return {};
+  const std::string_view name = owner.substr(1, length);
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) >= 0x80) return {};  // a code page we cannot tell
+  }
+  return shownName(name);
+}
+
+bool isFile(const std::filesystem::path& file) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(file, error);
+}
+
+}  // namespace
+
+std::optional<rows::Finding> workbookOpenElsewhere(const std::filesystem::path& workbook) {
+  const std::filesystem::path folder = workbook.parent_path();
+  const std::string name = workbook.filename().string();
+  std::optional<std::filesystem::path> lock;
+  std::string user;
+  if (const auto office = folder / (".~lock." + name + "#"); isFile(office)) {
+    lock = office;
+    user = libreOfficeUser(head(office));
+  } else {
+    for (const std::string& candidate :
+         {"~$" + name, "~$" + name.substr(std::min<std::size_t>(2, name.size()))}) {
+      if (const auto owner = folder / candidate; isFile(owner)) {
+        lock = owner;
+        user = excelUser(head(owner));
+        break;
+      }
+    }
+  }
+  if (!lock) return std::nullopt;
+  std::string text =
+      "darbaknygė atidaryta kitoje programoje: neišsaugoti pakeitimai nebus perskaityti (" +
+      lock->filename().string() + (user.empty() ? "" : ", atidarė " + user) + ")";
+  return rows::Finding{rows::Finding::Kind::WorkbookOpen, {}, 0, {}, std::move(text)};
+}
+
+}  // namespace kvd507::runs
