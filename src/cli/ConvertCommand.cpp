@@ -63,6 +63,7 @@ int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome 
     case runs::RunOutcome::NoWorkbook:
     case runs::RunOutcome::Failed:
     case runs::RunOutcome::Stopped:
+    case runs::RunOutcome::Cancelled:
       break;
   }
   return kExitFailure;
@@ -80,7 +81,9 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
     } catch (...) {
       const Error error = currentError();
       err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
-      if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+      if (arguments.has("--verbose") && !error.detail().empty()) {
+        err << "kvd507: " << error.detail() << '\n';
+      }
       return kExitFailure;
     }
   }
@@ -88,6 +91,7 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
   if (options.payerName) payer.name = *options.payerName;
 
   ConsoleHost host(err, isatty(STDERR_FILENO) != 0);
+  host.setVerbose(arguments.has("--verbose"));
   host.setWorkbook(std::filesystem::absolute(options.workbook));
   host.setPayer(payer);
   host.setYear(options.year);
@@ -157,6 +161,7 @@ std::vector<OptionSpec> conversionOptions() {
       {"--strict", "",
        "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta",
        "forma įrašoma, pastabos tik parašomos"},
+      verboseOption(),
   };
 }
 

@@ -12,8 +12,10 @@ namespace kvd507::cli {
 Command rowsCommand();
 
 // `kvd507 rows WORKBOOK`: prints every row the two sheet readers keep, one line each, "L" or
-// "U" and the 14 cells separated by TAB. Returns the exit status.
-int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err);
+// "U" and the 14 cells separated by TAB. Returns the exit status. The technical detail of a
+// failure only when `verbose`.
+int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err,
+                   bool verbose = false);
 
 // A cell as one TAB-separated field: backslash, TAB, CR and LF written as \\, \t, \r, \n.
 std::string escapeField(const std::string& cell);

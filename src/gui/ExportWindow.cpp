@@ -172,6 +172,7 @@ void Tfrm_export_xml::showEvent(QShowEvent* event) {
 }
 
 void Tfrm_export_xml::btn_openClick() {
+  clearWrittenStatus();
   const auto file = services_.chooseFile(this, kWorkbookFilter);
   if (!file) {
     btn_valytiClick();
@@ -187,6 +188,7 @@ void Tfrm_export_xml::btn_openClick() {
 }
 
 void Tfrm_export_xml::btn_valytiClick() {
+  clearWrittenStatus();
   choices_.clearWorkbook();
   ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
   ui_->lb_dok_pav->setText(qs(runs::kNoWorkbookName));
@@ -284,8 +286,14 @@ void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
   }
 }
 
+void Tfrm_export_xml::clearWrittenStatus() {
+  // During a run the line belongs to the run.
+  if (!runThread_) ui_->lb_action->setText(QString());
+}
+
 void Tfrm_export_xml::startRun(bool append) {
   if (runThread_) return;
+  clearWrittenStatus();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   setRunButtonsEnabled(false);
 
@@ -294,14 +302,22 @@ void Tfrm_export_xml::startRun(bool append) {
   if (append) existing = services_.chooseFile(this, kDeclarationFilter);
 
   runHost_ = std::make_unique<WindowRunHost>(
-      choices_, progress_, [this](WindowServices::MessageKind kind, const std::string& text) {
+      choices_, progress_,
+      [this](WindowServices::MessageKind kind, const std::string& text, const std::string& detail) {
         QMetaObject::invokeMethod(
-            this, [this, kind, &text] { showRunMessage(kind, text); },
+            this, [this, kind, &text, &detail] { showRunMessage(kind, text, detail); },
             Qt::BlockingQueuedConnection);
       });
   runHost_->setReportSink([this](const runs::RunReport& report) {
     QMetaObject::invokeMethod(
         this, [this, &report] { showRunReport(report); }, Qt::BlockingQueuedConnection);
+  });
+  // The question is asked on the interface thread; the run waits for the answer.
+  runHost_->setReviewSink([this](const runs::RunReport& report) {
+    bool write = false;
+    QMetaObject::invokeMethod(
+        this, [this, &report, &write] { write = reviewRun(report); }, Qt::BlockingQueuedConnection);
+    return write;
   });
   runHost_->setExistingDeclaration(existing);
   runHost_->setRowHook(rowHook_);
@@ -323,10 +339,16 @@ void Tfrm_export_xml::startRun(bool append) {
   runThread_->start();
 }
 
-void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std::string& text) {
+void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std::string& text,
+                                     const std::string& detail) {
   // The status line shows where the run stood when the message came.
   showProgress();
-  services_.showMessage(this, kind, text);
+  services_.showMessage(this, kind, text, detail);
+}
+
+bool Tfrm_export_xml::reviewRun(const runs::RunReport& report) {
+  showProgress();
+  return services_.reviewDeclaration(this, report, workbook::decimalSeparatorFromEnvironment());
 }
 
 void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
@@ -346,12 +368,16 @@ void Tfrm_export_xml::finishRun() {
   runThread_->wait();
   delete runThread_;
   runThread_ = nullptr;
+  const std::optional<WindowRunHost::Written> written = runHost_->written();
   runHost_.reset();
   progressTimer_.stop();
   showProgress();
 
   setRunButtonsEnabled(true);
-  ui_->lb_action->setText(QString());
+  // What was written stays in sight until the next action.
+  ui_->lb_action->setText(written ? qs(runs::writtenStatus(written->file, written->summary))
+                                  : QString());
+  if (written) lastWritten_ = written->file;
   ui_->ProgressBar1->setValue(0);
   QApplication::restoreOverrideCursor();
   emit runEnded();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "gui/RunProgress.h"
@@ -79,7 +80,10 @@ class Tfrm_export_xml : public QWidget {
   void startRun(bool append);
   void finishRun();
   void showProgress();
-  void showRunMessage(WindowServices::MessageKind kind, const std::string& text);
+  void showRunMessage(WindowServices::MessageKind kind, const std::string& text,
+                      const std::string& detail);
+  bool reviewRun(const runs::RunReport& report);
+  void clearWrittenStatus();
   void showRunReport(const runs::RunReport& report);
   void setCopyrightHighlighted(bool highlighted);
 
@@ -99,6 +103,7 @@ class Tfrm_export_xml : public QWidget {
   QThread* runThread_ = nullptr;
   std::function<void()> rowHook_;
   bool closeWhenRunEnds_ = false;
+  std::optional<std::filesystem::path> lastWritten_;  // by a run of this window
   bool centred_ = false;
 };
 

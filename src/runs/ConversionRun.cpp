@@ -10,6 +10,7 @@
 #include "errors/Error.h"
 #include "runs/FindingCollector.h"
 #include "runs/PayerCheck.h"
+#include "runs/WorkbookMissing.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -70,6 +71,10 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showError("Excel dokumentas nepasirinktas", {});
     return RunOutcome::NoWorkbook;
   }
+  if (auto missing = workbookMissing(host.workbookPath())) {
+    host.showError(*missing, {});
+    return RunOutcome::Failed;
+  }
   FindingCollector collected;
   ExistingRows existing;
   try {
@@ -105,6 +110,9 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showReport(report);
     return RunOutcome::NotWritten;
   }
+  // Findings are shown before writing, so that nothing is replaced that the user would rather
+  // keep; a clean run writes without asking.
+  if (!report.findings.empty() && !host.confirmWrite(report)) return RunOutcome::Cancelled;
   try {
     Export2XML(host, state, settings, opener);
   } catch (const rows::RunStopped&) {
@@ -118,6 +126,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
                    error.detail());
     return RunOutcome::Failed;
   }
+  host.declarationWritten(settings.outputFile, report.summary);
   host.showReport(report);
   return RunOutcome::Written;
 }

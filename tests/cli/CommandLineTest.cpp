@@ -256,7 +256,7 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
       {{"convert", clean, "--strict"}, 0, true, "nepasirinktas išmokų mokėtojas"},
       {{"convert", renamed, "--strict"}, 4, false, "faile įrašų nerasta"},
       {{"convert", empty, "--strict"}, 3, false, "faile įrašų nerasta"},
-      {{"check", (dir / "none.xlsx").string()}, 1, false, "Blogai užpildytas failas none.xlsx"},
+      {{"check", (dir / "none.xlsx").string()}, 1, false, "Failas nerastas: "},
       {{"check"}, 2, false, "komandai check trūksta argumento DARBAKNYGĖ"},
   };
   const auto output = dir / "formos" / "KVD507.ffdata";
@@ -276,7 +276,7 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
       EXPECT_NE(r.err.find(c.inErr), std::string::npos) << what << r.err;
     }
     if (c.status == 0 || c.status == 4) {
-      EXPECT_NE(r.out.find("KVD507 L: iš knygos perskaityta eilučių:"), std::string::npos)
+      EXPECT_NE(r.out.find("KVD507 L: iš darbaknygės perskaityta eilučių:"), std::string::npos)
           << what << r.out;
     }
   }
@@ -292,12 +292,12 @@ TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
                         "--payer-code", "38001010000"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out,
-            "KVD507 L: iš knygos perskaityta eilučių: 2; sujungta su ankstesnėmis: 0; formoje "
+            "KVD507 L: iš darbaknygės perskaityta eilučių: 2; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 2; puslapių: 1\n"
-            "KVD507 L: sumų suma: 1234,50; antrųjų sumų suma: 0,00\n"
-            "KVD507 L: be kodo: eilučių: 1; suma: 0,00\n"
-            "KVD507 L: A 01: eilučių: 1; suma: 1234,50\n"
-            "KVD507 U: iš knygos perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
+            "KVD507 L: Išmokos suma: 1234,50; Išskaičiuota mokesčio suma: 0,00\n"
+            "KVD507 L: be kodo: eilučių: 1; Išmokos suma: 0,00\n"
+            "KVD507 L: A 01: eilučių: 1; Išmokos suma: 1234,50\n"
+            "KVD507 U: iš darbaknygės perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 0; puslapių: 0\n"
             "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
   EXPECT_EQ(
@@ -324,13 +324,13 @@ TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
   EXPECT_EQ(convert.status, 0);
   for (const std::string& option : std::vector<std::string>{
            "--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
-           "--output FAILAS", "--folder APLANKAS", "--open",
+           "--output FAILAS", "--folder APLANKAS", "--open", "--verbose",
            "Numatyta: praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")",
            "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
     EXPECT_THAT(convert.out, testing::HasSubstr(option));
   }
   // Every option's description is followed by its default.
-  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 8u);
+  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 9u);
   EXPECT_EQ(run({"rows", "-h"}).status, 0);
 }
 
@@ -353,6 +353,22 @@ TEST_F(CommandLineTest, AReadOnlyDeclarationIsNotReplaced) {
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, testing::HasSubstr("apsaugotas nuo rašymo"));
   EXPECT_EQ(test::readFile(output), "previous");
+}
+
+// The English detail of a failure follows its Lithuanian message only when asked for.
+TEST_F(CommandLineTest, TheTechnicalDetailOnlyWithVerbose) {
+  test::writeFile(dir / "notes.xlsx", "just text");
+  for (const char* command : {"convert", "rows"}) {
+    std::vector<std::string> arguments{command, (dir / "notes.xlsx").string()};
+    const Result quiet = run(arguments);
+    arguments.emplace_back("--verbose");
+    const Result verbose = run(arguments);
+    EXPECT_EQ(quiet.status, 1) << command;
+    EXPECT_EQ(verbose.status, 1) << command;
+    EXPECT_EQ(countOf(quiet.err, "\n"), 1u) << command << quiet.err;
+    EXPECT_EQ(countOf(verbose.err, "\n"), 2u) << command << verbose.err;
+    EXPECT_TRUE(verbose.err.starts_with(quiet.err)) << command << verbose.err;
+  }
 }
 
 TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {

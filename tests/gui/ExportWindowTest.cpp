@@ -42,7 +42,15 @@ void expectIdle(WindowDriver& d) {
     EXPECT_TRUE(d.enabled(name)) << name;
   }
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(d.text("lb_action"), "");
+  // After a write the status line names the declaration; otherwise it is empty.
+  const std::string status = d.text("lb_action");
+  if (std::filesystem::exists(d.declaration())) {
+    EXPECT_TRUE(status.starts_with("Forma įrašyta: " + d.declaration().string() + " (L įrašų: ") ||
+                status.empty())
+        << status;
+  } else {
+    EXPECT_EQ(status, "");
+  }
   EXPECT_EQ(d.control<QProgressBar>("ProgressBar1").value(), 0);
 }
 
@@ -231,7 +239,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.chooseWorkbook(d.folder / "notes.xlsx");
        },
        "btn_kvd507",
-       {"error: Blogai užpildytas failas notes.xlsx: tai ne darbo knyga (nei .xlsx, nei .xls, nei "
+       {"error: Blogai užpildytas failas notes.xlsx: tai ne darbaknygė (nei .xlsx, nei .xls, nei "
         ".ods)"},
        false},
       {"output folder cannot be made",
@@ -252,7 +260,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
        {"error: Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite ar įdiegta ABBYY "
         "FormFiller programa."},
        true},
-      {"a reader stops: told in the report after the declaration is written, not in a box",
+      {"a reader stops: told in the review before the declaration is written, not in a box",
        [](WindowDriver& d) { d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx")); },
        "btn_kvd507",
        {},
@@ -297,7 +305,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
   }
 }
 
-TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
+TEST(ExportWindow, ARunWithFindingsIsReviewedBeforeWritingACleanRunIsNot) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;123456789\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -312,38 +320,59 @@ TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
     return d.folder / name;
   };
 
-  // Nothing to say beyond the declaration itself: no dialog. The grouped amount is a number.
+  // Nothing to say beyond the declaration itself: no dialog, and the status line names the
+  // file. The grouped amount is a number.
   MemoryWorkbook clean;
   clean.text(L, 6, 2, "Ona").text(L, 6, 3, "1").text(L, 6, 8, "1 234,50").text(L, 6, 9, "01");
   clean.sheet("KVD507 U");
   clean.saveXlsx(d.folder / "clean.xlsx");
   d.chooseWorkbook(d.folder / "clean.xlsx");
   d.runWith("btn_kvd507");
+  EXPECT_TRUE(d.services.reviews.empty());
   EXPECT_TRUE(d.services.reports.empty());
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
   ASSERT_TRUE(std::filesystem::exists(d.declaration()));
   EXPECT_EQ(readDeclaration(d.declaration()).lRows[0][rows::cell::kAmount], "1234,50");
+  EXPECT_EQ(d.text("lb_action"), "Forma įrašyta: " + d.declaration().string() +
+                                     " (L įrašų: 1, U įrašų: 0, puslapių: 2)");
+  const std::string previous = readFile(d.declaration());
 
+  // Findings: asked before writing; "Atšaukti" keeps the previous declaration byte for byte.
   d.chooseWorkbook(book("merged.xlsx", "12,50 EUR"));
+  EXPECT_EQ(d.text("lb_action"), "");  // the next action clears it
+  d.services.reviewAnswers.push_back(false);
   d.runWith("btn_kvd507");
-  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
-  ASSERT_EQ(d.services.reports.size(), 1u);
-  const ScriptedServices::ShownReport& shown = d.services.reports[0];
-  EXPECT_TRUE(shown.busyCursor);  // shown before the window goes back to idle
+  ASSERT_EQ(d.services.reviews.size(), 1u);
+  const ScriptedServices::ShownReport& shown = d.services.reviews[0];
+  EXPECT_TRUE(shown.busyCursor);  // asked while the run waits
   std::vector<rows::Finding::Kind> kinds;
   for (const rows::Finding& f : shown.report.findings) kinds.push_back(f.kind);
   using FindingKind = rows::Finding::Kind;
   EXPECT_THAT(kinds, ElementsAre(FindingKind::NotANumber, FindingKind::NoAmount,
                                  FindingKind::RowWithoutText));
   EXPECT_EQ(shown.report.summary.l.rowsWritten, 1u);
-  EXPECT_TRUE(std::filesystem::exists(d.declaration()));  // written all the same
+  EXPECT_EQ(readFile(d.declaration()), previous);
+  EXPECT_EQ(d.opener.opened().size(), 1u);  // only the clean run's
+  EXPECT_TRUE(d.services.reports.empty());
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  EXPECT_EQ(d.text("lb_action"), "");
   expectIdle(d);
 
-  d.services.reports.clear();
+  // "Formuoti" writes and opens it; no report afterwards, it was seen before.
+  d.services.reviewAnswers.push_back(true);
+  d.runWith("btn_kvd507");
+  EXPECT_EQ(d.services.reviews.size(), 2u);
+  EXPECT_NE(readFile(d.declaration()), previous);
+  EXPECT_EQ(d.opener.opened().size(), 2u);
+  EXPECT_TRUE(d.services.reports.empty());
+  EXPECT_TRUE(d.text("lb_action").starts_with("Forma įrašyta: ")) << d.text("lb_action");
+  expectIdle(d);
+
+  d.services.reviewAnswers.push_back(true);
   d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx"));
   d.runWith("btn_kvd507");
-  ASSERT_EQ(d.services.reports.size(), 1u);
-  const std::vector<rows::Finding>& found = d.services.reports[0].report.findings;
+  ASSERT_EQ(d.services.reviews.size(), 3u);
+  const std::vector<rows::Finding>& found = d.services.reviews[2].report.findings;
   EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const rows::Finding& f) {
     return f.kind == rows::Finding::Kind::ReadStopped;
   }));

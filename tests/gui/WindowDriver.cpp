@@ -37,6 +37,14 @@ void ScriptedServices::showReport(QWidget*, const runs::RunReport& report, char)
   reports.push_back({report, busyNow()});
 }
 
+bool ScriptedServices::reviewDeclaration(QWidget*, const runs::RunReport& report, char) {
+  reviews.push_back({report, busyNow()});
+  if (reviewAnswers.empty()) return true;
+  const bool answer = reviewAnswers.front();
+  reviewAnswers.pop_front();
+  return answer;
+}
+
 std::vector<std::string> ScriptedServices::texts() const {
   std::vector<std::string> result;
   for (const Shown& m : messages) {
