@@ -24,19 +24,6 @@ class SilentStatus : public rows::StatusSink {
   void processPendingEvents() override {}
 };
 
-void printTable(const char* kind, const rows::RowTable& table, std::ostream& out) {
-  std::string line;
-  for (const rows::TEilute& row : table) {
-    line = kind;
-    for (const std::string& cell : row) {
-      line += '\t';
-      appendField(line, cell);
-    }
-    line += '\n';
-    out << line;
-  }
-}
-
 // The bytes that appendField writes as two. A table, since every byte printed is looked up.
 constexpr std::array<bool, 256> kNeedsEscape = [] {
   std::array<bool, 256> table{};
@@ -82,6 +69,19 @@ void appendField(std::string& line, std::string_view cell) {
   }
 }
 
+void printRows(const char* kind, const rows::RowTable& table, std::ostream& out) {
+  std::string line;
+  for (const rows::TEilute& row : table) {
+    line = kind;
+    for (const std::string& cell : row) {
+      line += '\t';
+      appendField(line, cell);
+    }
+    line += '\n';
+    out << line;
+  }
+}
+
 int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err,
                    bool verbose) {
   if (auto missing = runs::workbookMissing(workbookPath)) {
@@ -110,8 +110,8 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
   for (const auto& stop : stops) {
     err << "kvd507: įspėjimas: skaitymas sustojo: " << stop.describe() << '\n';
   }
-  printTable("L", lRows, out);
-  printTable("U", uRows, out);
+  printRows("L", lRows, out);
+  printRows("U", uRows, out);
   return kExitWritten;
 }
 

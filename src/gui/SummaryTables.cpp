@@ -38,8 +38,12 @@ QTableWidget* makeSheetTable(const runs::RunSummary& summary, char decimalSepara
   const bool existing = summary.l.existingRows != 0 || summary.u.existingRows != 0;
   QStringList headers{"Lapas"};
   if (existing) headers << "Iš esamos formos";
-  headers << "Perskaityta eilučių" << "Sujungta" << "Formoje eilučių" << "Puslapių"
-          << "Išmokos suma" << "Išskaičiuota mokesčio suma";
+  headers << "Perskaityta eilučių"
+          << "Sujungta"
+          << "Formoje eilučių"
+          << "Puslapių"
+          << "Išmokos suma"
+          << "Išskaičiuota mokesčio suma";
   auto* table = new QTableWidget(3, static_cast<int>(headers.size()), parent);
   table->setObjectName("summary");
   table->setHorizontalHeaderLabels(headers);

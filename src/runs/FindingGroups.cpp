@@ -53,8 +53,8 @@ std::vector<FindingGroup> groupFindings(const std::vector<rows::Finding>& findin
     auto group = std::find_if(groups.begin(), groups.end(),
                               [&finding](const FindingGroup& g) { return g.kind == finding.kind; });
     if (group == groups.end()) {
-      groups.push_back({finding.kind, findingWeight(finding.kind), titleOf(finding.kind, finding),
-                        {}});
+      groups.push_back(
+          {finding.kind, findingWeight(finding.kind), titleOf(finding.kind, finding), {}});
       group = std::prev(groups.end());
     }
     group->findings.push_back(finding);

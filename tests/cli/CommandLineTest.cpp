@@ -355,6 +355,60 @@ TEST_F(CommandLineTest, AReadOnlyDeclarationIsNotReplaced) {
   EXPECT_EQ(test::readFile(output), "previous");
 }
 
+// A declaration shows as the workbook it was written from: after the header, exactly the
+// lines `rows` prints for that workbook, a name with quotes and Lithuanian letters included.
+TEST_F(CommandLineTest, ShowPrintsTheHeaderAndTheRowsOfTheWorkbook) {
+  MemoryWorkbook book;
+  for (int i = 0; i < 23; ++i) {
+    book.text("KVD507 L", 6 + i, 2, "Ąžuolas \"Ūla\" & " + std::to_string(i))
+        .number("KVD507 L", 6 + i, 8, 10 + i * 0.25)
+        .text("KVD507 L", 6 + i, 9, "01");
+  }
+  for (int i = 0; i < 7; ++i) {
+    book.text("KVD507 U", 6 + i, 2, "Ona " + std::to_string(i))
+        .number("KVD507 U", 6 + i, 8, 5)
+        .text("KVD507 U", 6 + i, 9, "13");
+  }
+  book.saveXlsx(dir / "book.xlsx");
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  ASSERT_EQ(
+      run({"convert", (dir / "book.xlsx").string(), "--folder", dir.path().string(), "--payer-code",
+           "123456789", "--payer-name", "uab \"ąžuolas\" & co", "--year", "2023"})
+          .status,
+      0);
+  const Result rows = run({"rows", (dir / "book.xlsx").string()});
+  const Result shown = run({"show", output.string()});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.err, "");
+  EXPECT_EQ(shown.out,
+            "B_MM_ID\t123456789\n"
+            "B_MM_Pavad\tUAB \"ąžUOLAS\" & CO\n"
+            "B_ML_Metai\t2023\n"
+            "Puslapių\t6\n" +
+                rows.out);
+}
+
+TEST_F(CommandLineTest, ShowRefusesWhatIsNoWholeDeclaration) {
+  test::writeFile(dir / "cut.ffdata", "<?xml version=\"1.0\"?>\r\n<FFData>\r\n<Pages Count=\"2\">");
+  std::filesystem::create_directory(dir / "folder.ffdata");
+  const struct {
+    std::string file;
+    std::string err;
+  } cases[] = {
+      {(dir / "gone.ffdata").string(), "Failas nerastas: " + (dir / "gone.ffdata").string()},
+      {(dir / "folder.ffdata").string(), "Tai aplankas, ne forma: "},
+      {(dir / "cut.ffdata").string(), "Nepavyko perskaityti formos cut.ffdata: "},
+  };
+  for (const auto& c : cases) {
+    for (const char* command : {"show", "view"}) {
+      const Result r = run({command, c.file});
+      EXPECT_EQ(r.status, 1) << command << c.file;
+      EXPECT_EQ(r.out, "") << command << c.file;
+      EXPECT_THAT(r.err, testing::HasSubstr(c.err)) << command;
+    }
+  }
+}
+
 // The English detail of a failure follows its Lithuanian message only when asked for.
 TEST_F(CommandLineTest, TheTechnicalDetailOnlyWithVerbose) {
   test::writeFile(dir / "notes.xlsx", "just text");
