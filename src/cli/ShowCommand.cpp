@@ -38,8 +38,8 @@ bool readContent(const std::string& path, runs::DeclarationContent& content, std
     return true;
   } catch (...) {
     const Error error = currentError();
-    err << "kvd507: Nepavyko perskaityti formos "
-        << std::filesystem::path(path).filename().string() << ": " << error.cause(path) << '\n';
+    err << "kvd507: Nepavyko perskaityti formos " << std::filesystem::path(path).filename().string()
+        << ": " << error.cause(path) << '\n';
     if (verbose && !error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
@@ -13,6 +14,7 @@
 #include "files/IoError.h"
 #include "gui/ErrorReporter.h"
 #include "gui/PayerSelector.h"
+#include "gui/ViewerOpener.h"
 #include "gui/WindowLook.h"
 #include "gui/WindowRunHost.h"
 #include "runs/ConversionRun.h"
@@ -54,7 +56,8 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
       ui_(std::make_unique<Ui::Tfrm_export_xml>()),
       folder_(std::move(programFolder)),
       services_(services),
-      opener_(opener) {
+      opener_(opener),
+      declarationOpener_(std::make_unique<ViewerOpener>(opener)) {
   ui_->setupUi(this);
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
@@ -69,6 +72,7 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
   applyLook();
   fillYears();
   connectControls();
+  addViewerButton();
   FormCreate();
 }
 
@@ -286,6 +290,48 @@ void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
   }
 }
 
+void Tfrm_export_xml::addViewerButton() {
+  // Below "Uždaryti programą", in the bottom panel's free corner.
+  auto* button = new QPushButton("Peržiūrėti formą", ui_->Panel1);
+  button->setObjectName("btn_perziura");
+  button->setGeometry(385, 140, 310, 35);
+  setButtonIcon(*button, "document-print-preview", QStyle::SP_FileDialogContentsView);
+  auto* menu = new QMenu(button);
+  menu->setObjectName("perziura_menu");
+  QAction* last = menu->addAction("Paskutinė suformuota forma");
+  last->setObjectName("perziura_last");
+  QAction* chosen = menu->addAction("Pasirinkti formą…");
+  chosen->setObjectName("perziura_choose");
+  connect(last, &QAction::triggered, this, &Tfrm_export_xml::viewLastDeclaration);
+  connect(chosen, &QAction::triggered, this, &Tfrm_export_xml::viewChosenDeclaration);
+  // The last one is offered only while there is one.
+  connect(menu, &QMenu::aboutToShow, this,
+          [this, last] { last->setEnabled(lastDeclaration().has_value()); });
+  button->setMenu(menu);
+  setTabOrder(ui_->btn_close, button);
+  button->show();
+}
+
+std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
+  std::error_code error;
+  if (lastWritten_ && std::filesystem::is_regular_file(*lastWritten_, error)) return lastWritten_;
+  const std::filesystem::path usual = runs::declarationFile(folder_);
+  if (std::filesystem::is_regular_file(usual, error)) return usual;
+  return std::nullopt;
+}
+
+void Tfrm_export_xml::viewLastDeclaration() {
+  if (const auto file = lastDeclaration()) {
+    openViewer(*file, nullptr);
+  } else {
+    viewChosenDeclaration();
+  }
+}
+
+void Tfrm_export_xml::viewChosenDeclaration() {
+  if (const auto file = services_.chooseFile(this, kDeclarationFilter)) openViewer(*file, nullptr);
+}
+
 void Tfrm_export_xml::clearWrittenStatus() {
   // During a run the line belongs to the run.
   if (!runThread_) ui_->lb_action->setText(QString());
@@ -329,9 +375,9 @@ void Tfrm_export_xml::startRun(bool append) {
   WindowRunHost& host = *runHost_;
   runThread_ = QThread::create([this, &host, settings, append] {
     if (append) {
-      runs::runAppend(host, state_, settings, opener_);
+      runs::runAppend(host, state_, settings, *declarationOpener_);
     } else {
-      runs::runGeneration(host, state_, settings, opener_);
+      runs::runGeneration(host, state_, settings, *declarationOpener_);
     }
   });
   connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);

@@ -65,6 +65,10 @@ class Tfrm_export_xml : public QWidget {
   void cb_asmuoChange();
   void dt_metaiChange();
   void lb_copyrightClick();
+  // "Peržiūrėti formą": the declaration written last (by this window, or the one in "formos"),
+  // or one the user chooses, in the viewer.
+  void viewLastDeclaration();
+  void viewChosenDeclaration();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -84,6 +88,8 @@ class Tfrm_export_xml : public QWidget {
                       const std::string& detail);
   bool reviewRun(const runs::RunReport& report);
   void clearWrittenStatus();
+  void addViewerButton();
+  std::optional<std::filesystem::path> lastDeclaration() const;
   void showRunReport(const runs::RunReport& report);
   void setCopyrightHighlighted(bool highlighted);
 
@@ -91,6 +97,8 @@ class Tfrm_export_xml : public QWidget {
   std::filesystem::path folder_;
   WindowServices& services_;
   runs::DesktopOpener& opener_;
+  // The written declaration: the desktop's program for it, or else the viewer.
+  std::unique_ptr<runs::DesktopOpener> declarationOpener_;
 
   WindowChoices choices_;
   std::unique_ptr<ErrorReporter> payerErrors_;

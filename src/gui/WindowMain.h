@@ -7,4 +7,17 @@ namespace kvd507::gui {
 // Opens the main window on `programFolder` and runs until it is closed; returns the exit status.
 int runWindow(int argc, char** argv, const std::filesystem::path& programFolder);
 
+// Opens the viewer on `declaration` and runs until it is closed; 1 (told in a message box)
+// when the declaration cannot be read.
+int runViewer(int argc, char** argv, const std::filesystem::path& declaration);
+
+// Writes `declaration` as a PDF to `pdf` without a display; tells failures on stderr, in
+// Lithuanian, and returns 1 then.
+int writePdf(int argc, char** argv, const std::filesystem::path& declaration,
+             const std::filesystem::path& pdf);
+
+// Whether there is a display to open a window on (X11 or Wayland, or a platform named
+// explicitly).
+bool displayAvailable();
+
 }  // namespace kvd507::gui

@@ -39,9 +39,15 @@ class WindowServices {
   virtual bool reviewDeclaration(QWidget*, const runs::RunReport&, char) { return true; }
 };
 
-// The real dialogs and message boxes.
+// The real dialogs and message boxes. File dialogs start in the folder chosen from last, kept
+// in the program folder's settings file in a section of its own; without a program folder they
+// start where Qt starts them.
 class QtWindowServices : public WindowServices {
  public:
+  QtWindowServices() = default;
+  explicit QtWindowServices(std::filesystem::path programFolder)
+      : programFolder_(std::move(programFolder)) {}
+
   std::optional<std::filesystem::path> chooseFile(QWidget* parent,
                                                   const std::string& filter) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text) override;
@@ -50,6 +56,9 @@ class QtWindowServices : public WindowServices {
   void showReport(QWidget* parent, const runs::RunReport& report, char decimalSeparator) override;
   bool reviewDeclaration(QWidget* parent, const runs::RunReport& report,
                          char decimalSeparator) override;
+
+ private:
+  std::optional<std::filesystem::path> programFolder_;
 };
 
 }  // namespace kvd507::gui

@@ -19,7 +19,8 @@ std::size_t pagesFor(std::size_t rows, std::size_t perPage) {
   return (rows + perPage - 1) / perPage;
 }
 
-void checkRows(const rows::RowTable& table, const char* page, const std::function<RowPlace(std::size_t)>& place,
+void checkRows(const rows::RowTable& table, const char* page,
+               const std::function<RowPlace(std::size_t)>& place,
                std::vector<rows::Finding>& findings) {
   using Kind = rows::Finding::Kind;
   const std::string prefix(page);
@@ -32,14 +33,14 @@ void checkRows(const rows::RowTable& table, const char* page, const std::functio
       return std::string(1, prefix.back()) + std::to_string(cell + 1) + "-" + slot;
     };
     if (row[rows::cell::kCode].empty()) {
-      findings.push_back({Kind::OddCode, prefix, 0, field(rows::cell::kCode),
-                          "išmokos kodas tuščias" + where});
+      findings.push_back(
+          {Kind::OddCode, prefix, 0, field(rows::cell::kCode), "išmokos kodas tuščias" + where});
     }
     for (const std::size_t cell : {rows::cell::kAmount, rows::cell::kSecondAmount}) {
       const std::string& amount = row[cell];
       if (!amount.empty() && !rows::readAmount(amount)) {
-        findings.push_back({Kind::NotANumber, prefix, 0, field(cell),
-                            "\"" + amount + "\" nėra skaičius" + where});
+        findings.push_back(
+            {Kind::NotANumber, prefix, 0, field(cell), "\"" + amount + "\" nėra skaičius" + where});
       }
     }
   }
@@ -59,9 +60,8 @@ DeclarationContent readDeclarationContent(const std::filesystem::path& file) {
   DeclarationContent content;
   content.file = file;
   declaration::ReadExistingDeclaration(file, content.lRows, content.uRows, content.header);
-  content.payerName = content.header.isExtended()
-                          ? declaration::decodeXmlText(content.header.name)
-                          : std::string();
+  content.payerName =
+      content.header.isExtended() ? declaration::decodeXmlText(content.header.name) : std::string();
 
   content.summary.l = summariseTable("KVD507L", content.lRows, kLRowsPerPage);
   content.summary.u = summariseTable("KVD507U", content.uRows, kURowsPerPage);

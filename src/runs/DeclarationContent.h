@@ -38,6 +38,9 @@ struct RowPlace {
 RowPlace lRowPlace(std::size_t index);
 RowPlace uRowPlace(std::size_t index, std::size_t lRows);
 
+// The form writes its amounts with a comma; its totals are shown the same way.
+inline constexpr char kFormDecimalSeparator = ',';
+
 inline constexpr std::size_t kLRowsPerPage = 10;
 inline constexpr std::size_t kURowsPerPage = 5;
 
