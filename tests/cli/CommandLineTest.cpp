@@ -436,6 +436,32 @@ TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
 
 // Without a subcommand the process becomes the window program beside it, with the same
 // arguments; the window is left to its own tests, so it is ended as soon as it has started.
+// The commands that need Qt run the window program: a PDF without a display, and, with no
+// display at all, a Lithuanian word and status 1 instead of Qt's abort.
+TEST_F(CommandLineTest, ThePdfNeedsNoDisplayAndTheWindowSaysWhenThereIsNone) {
+  const std::string executable = KVD507_EXECUTABLE;
+  ASSERT_EQ(run({"convert", workbook("a.xlsx", 12), "--folder", dir.path().string()}).status, 0);
+  const std::string declaration = (dir / "formos" / "KVD507.ffdata").string();
+  // Qt's own locking and the libraries it loads are for the window's tests to judge.
+  const std::string quiet =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TSAN_OPTIONS=report_bugs=0 "
+      "ASAN_OPTIONS=detect_leaks=0 ";
+  const std::string err = (dir / "err.txt").string();
+  auto status = [](const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); };
+
+  const std::string pdf = (dir / "forma.pdf").string();
+  EXPECT_EQ(status(quiet + executable + " show " + declaration + " --pdf " + pdf + " 2>" + err), 0)
+      << test::readFile(err);
+  EXPECT_TRUE(test::readFile(pdf).starts_with("%PDF-"));
+  EXPECT_EQ(test::readFile(err), "");
+
+  for (const std::string& arguments : {std::string(), " --folder " + dir.path().string(),
+                                       " " + declaration}) {
+    EXPECT_EQ(status(quiet + executable + arguments + " 2>" + err), 1) << arguments;
+    EXPECT_THAT(test::readFile(err), testing::HasSubstr("nėra ekrano")) << arguments;
+  }
+}
+
 TEST_F(CommandLineTest, WithoutASubcommandItBecomesTheWindowProgram) {
   const std::filesystem::path executable = KVD507_EXECUTABLE;
   const std::filesystem::path window = windowProgram(executable.parent_path());
