@@ -103,8 +103,8 @@ std::vector<Item> itemsOf(const runs::DeclarationContent& content, const Appendi
     items.push_back({kind, line, nullptr, 0});
   };
   text(Item::Kind::Title, "KVD507 forma");
-  text(Item::Kind::Text, "Failas: " + QFileInfo(QString::fromStdString(content.file.string()))
-                                          .fileName());
+  text(Item::Kind::Text,
+       "Failas: " + QFileInfo(QString::fromStdString(content.file.string())).fileName());
   text(Item::Kind::Text, "Mokėtojo kodas (B_MM_ID): " + QString::fromStdString(content.header.id));
   text(Item::Kind::Text, "Mokėtojas (B_MM_Pavad): " + QString::fromStdString(content.payerName));
   text(Item::Kind::Text, "Metai (B_ML_Metai): " + QString::fromStdString(content.header.year));
@@ -163,12 +163,11 @@ void drawTableLine(QPainter& painter, const Fonts& fonts, const PageLayout& page
   double x = 0;
   for (int column = 0; column < static_cast<int>(table.widths.size()); ++column) {
     const double w = page.width() * table.widths[static_cast<std::size_t>(column)] / total;
-    const QString text = header ? table.shortHeaders[column]
-                                : table.rows[item.row][column];
+    const QString text = header ? table.shortHeaders[column] : table.rows[item.row][column];
     const QRectF cell(x + pad, y, w - 2 * pad, h);
     const Qt::Alignment align =
-        Qt::AlignVCenter | (table.rightAligned[static_cast<std::size_t>(column)] ? Qt::AlignRight
-                                                                                : Qt::AlignLeft);
+        Qt::AlignVCenter |
+        (table.rightAligned[static_cast<std::size_t>(column)] ? Qt::AlignRight : Qt::AlignLeft);
     painter.drawText(cell, align, metrics.elidedText(text, Qt::ElideRight, cell.width()));
     x += w;
   }
@@ -188,10 +187,10 @@ void drawPage(QPainter& painter, const Fonts& fonts, const PageLayout& page,
                           QString::fromStdString(content.header.year) + " m.";
   painter.drawText(QRectF(0, 0, page.width(), metrics.height()), Qt::AlignLeft | Qt::AlignTop,
                    metrics.elidedText(heading, Qt::ElideRight, page.width()));
-  painter.drawLine(QPointF(0, metrics.height() * 1.3), QPointF(page.width(), metrics.height() * 1.3));
+  painter.drawLine(QPointF(0, metrics.height() * 1.3),
+                   QPointF(page.width(), metrics.height() * 1.3));
   painter.drawText(QRectF(0, page.height() - metrics.height(), page.width(), metrics.height()),
-                   Qt::AlignHCenter | Qt::AlignBottom,
-                   QString("%1 iš %2").arg(number).arg(count));
+                   Qt::AlignHCenter | Qt::AlignBottom, QString("%1 iš %2").arg(number).arg(count));
 
   double y = page.bodyTop();
   for (const Item& item : items) {
@@ -204,8 +203,7 @@ void drawPage(QPainter& painter, const Fonts& fonts, const PageLayout& page,
         break;
       case Item::Kind::Section:
         painter.setFont(fonts.section);
-        painter.drawText(QRectF(0, y, page.width(), h), Qt::AlignLeft | Qt::AlignBottom,
-                         item.text);
+        painter.drawText(QRectF(0, y, page.width(), h), Qt::AlignLeft | Qt::AlignBottom, item.text);
         break;
       case Item::Kind::Text: {
         painter.setFont(fonts.text);

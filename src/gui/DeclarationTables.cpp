@@ -41,8 +41,10 @@ AppendixTable appendix(const runs::DeclarationContent& content, bool u) {
   AppendixTable table;
   const QString letter = u ? "U" : "L";
   table.title = "KVD507" + letter;
-  table.headers << "Puslapis" << "Vieta";
-  table.shortHeaders << "Psl." << "Vt.";
+  table.headers << "Puslapis"
+                << "Vieta";
+  table.shortHeaders << "Psl."
+                     << "Vt.";
   table.rightAligned = {true, true};
   table.widths = {4, 4};
   const std::vector<int> numbers = fieldNumbers(u);
@@ -51,7 +53,10 @@ AppendixTable appendix(const runs::DeclarationContent& content, bool u) {
     table.headers << fieldTitle(field, number);
     table.shortHeaders << field;
     table.rightAligned.push_back(number == 8 || number == 10);
-    table.widths.push_back(number == 3 ? 22 : number == 1 ? 11 : number == 8 || number == 10 ? 9 : 5);
+    table.widths.push_back(number == 3                   ? 22
+                           : number == 1                 ? 11
+                           : number == 8 || number == 10 ? 9
+                                                         : 5);
   }
   const rows::RowTable& rows = u ? content.uRows : content.lRows;
   for (std::size_t index = 0; index < rows.size(); ++index) {
@@ -69,10 +74,9 @@ AppendixTable appendix(const runs::DeclarationContent& content, bool u) {
 }
 
 void sheetTotals(const runs::SheetSummary& sheet, char separator, std::vector<QString>& lines) {
-  lines.push_back(q(sheet.sheet + ": eilučių " + std::to_string(sheet.rowsWritten) +
-                    ", puslapių " + std::to_string(sheet.pages) +
-                    "; Išmokos suma: " + rows::formatAmount(sheet.amount, separator) +
-                    "; Išskaičiuota mokesčio suma: " +
+  lines.push_back(q(sheet.sheet + ": eilučių " + std::to_string(sheet.rowsWritten) + ", puslapių " +
+                    std::to_string(sheet.pages) + "; Išmokos suma: " +
+                    rows::formatAmount(sheet.amount, separator) + "; Išskaičiuota mokesčio suma: " +
                     rows::formatAmount(sheet.secondAmount, separator)));
   for (const runs::SheetSummary::CodeTotal& total : sheet.byCode) {
     const std::string which = total.letter.empty() && total.code.empty()

@@ -14,7 +14,7 @@ namespace kvd507::gui {
 struct AppendixTable {
   QString title;  // "KVD507L", "KVD507U"
   QStringList headers;
-  QStringList shortHeaders;      // field names only, for the narrow printed page
+  QStringList shortHeaders;        // field names only, for the narrow printed page
   std::vector<bool> rightAligned;  // amounts and numbers
   std::vector<int> widths;         // relative widths on the printed page
   std::vector<QStringList> rows;

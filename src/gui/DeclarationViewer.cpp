@@ -35,8 +35,8 @@ QLabel* valueLabel(const QString& text, const char* name, QWidget* parent) {
 }
 
 std::optional<QString> askForPdf(QWidget* parent, const QString& suggested) {
-  const QString file = QFileDialog::getSaveFileName(parent, "Išsaugoti PDF", suggested,
-                                                    "PDF (*.pdf)");
+  const QString file =
+      QFileDialog::getSaveFileName(parent, "Išsaugoti PDF", suggested, "PDF (*.pdf)");
   if (file.isEmpty()) return std::nullopt;
   return file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
 }

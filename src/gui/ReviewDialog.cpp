@@ -106,8 +106,8 @@ QTreeWidget* ReviewDialog::makeFindings(const runs::RunReport& report) {
   }
   tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   tree->header()->setStretchLastSection(false);
-  // A single group is opened: there is nothing to choose between.
-  if (tree->topLevelItemCount() == 1) tree->expandAll();
+  // A few findings are all shown at once; many are left to open group by group.
+  if (report.findings.size() <= 12 || tree->topLevelItemCount() == 1) tree->expandAll();
   return tree;
 }
 

@@ -20,11 +20,11 @@ DeclarationViewer* openViewer(const std::filesystem::path& declaration, QWidget*
   } catch (...) {
     if (!tell) return nullptr;
     const Error error = currentError();
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("KVD507"),
-                    QString::fromStdString("Nepavyko perskaityti formos " +
-                                           declaration.filename().string() + ": " +
-                                           error.cause(declaration.string())),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(
+        QMessageBox::Critical, QStringLiteral("KVD507"),
+        QString::fromStdString("Nepavyko perskaityti formos " + declaration.filename().string() +
+                               ": " + error.cause(declaration.string())),
+        QMessageBox::Ok, parent);
     box.exec();
     return nullptr;
   }

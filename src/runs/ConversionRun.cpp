@@ -68,7 +68,7 @@ RunReport makeReport(const RunState& state, FindingCollector& collected, Existin
 RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
                                  DesktopOpener& opener, bool emptyTables) {
   if (host.workbookPath() == kNoWorkbookPath) {
-    host.showError("Excel dokumentas nepasirinktas", {});
+    host.showError("Darbaknygė nepasirinkta", {});
     return RunOutcome::NoWorkbook;
   }
   if (auto missing = workbookMissing(host.workbookPath())) {

@@ -447,7 +447,9 @@ TEST_F(CommandLineTest, ThePdfNeedsNoDisplayAndTheWindowSaysWhenThereIsNone) {
       "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TSAN_OPTIONS=report_bugs=0 "
       "ASAN_OPTIONS=detect_leaks=0 ";
   const std::string err = (dir / "err.txt").string();
-  auto status = [](const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); };
+  auto status = [](const std::string& command) {
+    return WEXITSTATUS(std::system(command.c_str()));
+  };
 
   const std::string pdf = (dir / "forma.pdf").string();
   EXPECT_EQ(status(quiet + executable + " show " + declaration + " --pdf " + pdf + " 2>" + err), 0)
@@ -455,8 +457,8 @@ TEST_F(CommandLineTest, ThePdfNeedsNoDisplayAndTheWindowSaysWhenThereIsNone) {
   EXPECT_TRUE(test::readFile(pdf).starts_with("%PDF-"));
   EXPECT_EQ(test::readFile(err), "");
 
-  for (const std::string& arguments : {std::string(), " --folder " + dir.path().string(),
-                                       " " + declaration}) {
+  for (const std::string& arguments :
+       {std::string(), " --folder " + dir.path().string(), " " + declaration}) {
     EXPECT_EQ(status(quiet + executable + arguments + " 2>" + err), 1) << arguments;
     EXPECT_THAT(test::readFile(err), testing::HasSubstr("nėra ekrano")) << arguments;
   }

@@ -52,7 +52,8 @@ std::filesystem::path writeDeclaration(const TempDir& dir, int lCount = 23, int 
 std::vector<gui::DeclarationViewer*> openViewers() {
   std::vector<gui::DeclarationViewer*> viewers;
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (auto* viewer = qobject_cast<gui::DeclarationViewer*>(widget); viewer && viewer->isVisible()) {
+    if (auto* viewer = qobject_cast<gui::DeclarationViewer*>(widget);
+        viewer && viewer->isVisible()) {
       viewers.push_back(viewer);
     }
   }
@@ -69,7 +70,8 @@ std::string run(const std::string& command) {
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return output;
   char buffer[4096];
-  while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
+  while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+    output.append(buffer, got);
   ::pclose(pipe);
   return output;
 }
@@ -94,7 +96,9 @@ TEST(DeclarationViewer, ShowsTheHeaderAndEveryRowWithItsPageAndSlot) {
   ASSERT_EQ(u.rowCount(), 7);
   EXPECT_EQ(l.columnCount(), 12);  // page, slot, L1..L10
   EXPECT_EQ(u.columnCount(), 16);  // page, slot, U1..U10, U12..U15
-  auto cell = [](const QTableWidget& t, int r, int c) { return t.item(r, c)->text().toStdString(); };
+  auto cell = [](const QTableWidget& t, int r, int c) {
+    return t.item(r, c)->text().toStdString();
+  };
   EXPECT_EQ(cell(l, 0, 0), "2");
   EXPECT_EQ(cell(l, 0, 1), "1");
   EXPECT_EQ(cell(l, 22, 0), "4");  // the third L page

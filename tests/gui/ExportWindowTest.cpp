@@ -80,7 +80,7 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
       {"btn_koreguoti", {578, 16, 117, 35}, "Koreguoti", true},
       {"dt_metai", {198, 86, 59, 24}, nullptr, true},
       {"btn_template", {509, 152, 186, 33}, "Atidaryti šabloną", true},
-      {"btn_open", {28, 201, 186, 33}, "Pasirinkti dokumentą", true},
+      {"btn_open", {28, 201, 186, 33}, "Pasirinkti darbaknygę", true},
       {"btn_valyti", {509, 201, 186, 33}, "Išvalyti", true},
       {"ProgressBar1", {28, 276, 667, 16}, nullptr, true},
       {"btn_kvd507", {28, 22, 310, 43}, "Formuoti formą  (KVD507.ffdata)", false},
@@ -111,7 +111,7 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
       {"lb_info",
        {66, 160},
        "Atidarykite Excel šabloną, užpildykite ir išsaugokite jį.  Šabloną rasite čia:"},
-      {"lb_dok_pav", {286, 209}, "Dokumentas nepasirinktas"},
+      {"lb_dok_pav", {286, 209}, "Darbaknygė nepasirinkta"},
       {"lb_action", {28, 255}, ""},
   };
   for (const Label& l : labels) {
@@ -170,13 +170,13 @@ TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
       {"chosen", [&](WindowDriver& w) { w.chooseWorkbook(first); }, first, "a.xlsx", true},
       {"replaced", [&](WindowDriver& w) { w.chooseWorkbook(second); }, second, "b.xls", true},
       {"dialog cancelled", [](WindowDriver& w) { w.control<QPushButton>("btn_open").click(); },
-       "lb_dok_link", "Dokumentas nepasirinktas", false},
+       "lb_dok_link", "Darbaknygė nepasirinkta", false},
       {"chosen again", [&](WindowDriver& w) { w.chooseWorkbook(first); }, first, "a.xlsx", true},
       {"cleared", [](WindowDriver& w) { w.control<QPushButton>("btn_valyti").click(); },
-       "lb_dok_link", "Dokumentas nepasirinktas", false},
+       "lb_dok_link", "Darbaknygė nepasirinkta", false},
       {"cleared when already clear",
        [](WindowDriver& w) { w.control<QPushButton>("btn_valyti").click(); }, "lb_dok_link",
-       "Dokumentas nepasirinktas", false},
+       "Darbaknygė nepasirinkta", false},
   };
   for (const Step& s : steps) {
     s.act(d);
@@ -226,7 +226,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.control("btn_kvd507").setEnabled(true);
        },
        "btn_kvd507",
-       {"error: Excel dokumentas nepasirinktas"},
+       {"error: Darbaknygė nepasirinkta"},
        false},
       {"no records",
        [](WindowDriver& d) { d.chooseWorkbook(d.workbook(0, 0, "tuščias.xlsx")); },
@@ -263,7 +263,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.control("btn_papildyti").setEnabled(true);
        },
        "btn_papildyti",
-       {"error: Excel dokumentas nepasirinktas"},
+       {"error: Darbaknygė nepasirinkta"},
        false},
       {"append, the chosen declaration cannot be read",
        [](WindowDriver& d) {
@@ -439,12 +439,12 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
     }
     EXPECT_TRUE(d.window().isVisible());
     EXPECT_TRUE(d.window().runInProgress());
-    EXPECT_EQ(d.text("lb_dok_pav"), "Dokumentas nepasirinktas");
+    EXPECT_EQ(d.text("lb_dok_pav"), "Darbaknygė nepasirinkta");
     EXPECT_EQ(d.text("lb_dok_link"), "lb_dok_link");
     gate.release();
     ASSERT_TRUE(d.waitForRunEnd());
-    EXPECT_EQ(d.services.texts(), std::vector<std::string>{"information: \"Dokumentas "
-                                                           "nepasirinktas\" faile įrašų nerasta."})
+    EXPECT_EQ(d.services.texts(), std::vector<std::string>{"information: \"Darbaknygė "
+                                                           "nepasirinkta\" faile įrašų nerasta."})
         << escape;
     EXPECT_TRUE(d.enabled("btn_kvd507"));
     EXPECT_TRUE(d.enabled("btn_papildyti"));
@@ -452,7 +452,7 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
 
     d.window().setRowHook(nullptr);
     d.runWith("btn_kvd507");
-    EXPECT_EQ(d.services.texts().back(), "error: Excel dokumentas nepasirinktas");
+    EXPECT_EQ(d.services.texts().back(), "error: Darbaknygė nepasirinkta");
   }
 }
 

@@ -102,7 +102,7 @@ class WindowDriver {
   std::string text(const char* label) { return control<QLabel>(label).text().toStdString(); }
   bool enabled(const char* name) { return control(name).isEnabled(); }
 
-  // Chooses `file` through the file dialog of "Pasirinkti dokumentą".
+  // Chooses `file` through the file dialog of "Pasirinkti darbaknygę".
   void chooseWorkbook(const std::filesystem::path& file);
   // Clicks and waits until the run it started has ended.
   void runWith(const char* button);

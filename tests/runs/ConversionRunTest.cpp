@@ -107,7 +107,7 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
   };
   const Case cases[] = {
       {"no workbook chosen", [](ConversionRunTest&) {}, RunOutcome::NoWorkbook,
-       "error: Excel dokumentas nepasirinktas"},
+       "error: Darbaknygė nepasirinkta"},
       {"empty sheets", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.workbook(0, 0)); },
        RunOutcome::NoRecords, "information: \"in.xlsx\" faile įrašų nerasta."},
       {"neither sheet",
@@ -636,7 +636,7 @@ TEST_F(AppendRunTest, TheDeclarationIsReadBeforeTheMissingWorkbookIsReported) {
   EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::NoWorkbook);
   EXPECT_TRUE(host.dialogShown);
   EXPECT_EQ(state.lRows.size(), 1u);
-  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Excel dokumentas nepasirinktas"});
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Darbaknygė nepasirinkta"});
 }
 
 TEST_F(AppendRunTest, TheOutputFileItselfCanBeExtended) {
