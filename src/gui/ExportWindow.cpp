@@ -207,7 +207,12 @@ void Tfrm_export_xml::btn_formosClick() {
   } catch (const files::IoError&) {
     // Opening it below fails as well, as quietly.
   }
-  opener_.launch(folder / "");
+  // The declaration written last is selected in it where the file manager can.
+  if (const auto written = lastDeclaration(); written && written->parent_path() == folder) {
+    opener_.showInFolder(*written);
+  } else {
+    opener_.launch(folder / "");
+  }
 }
 
 void Tfrm_export_xml::btn_templateClick() {
