@@ -26,6 +26,7 @@ void startWindowWith(const std::vector<std::string>& arguments) {
   std::vector<std::string> words{program.string()};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   ::execv(program.c_str(), argv.data());

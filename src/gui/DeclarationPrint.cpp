@@ -165,10 +165,10 @@ void drawTableLine(QPainter& painter, const Fonts& fonts, const PageLayout& page
     const double w = page.width() * table.widths[static_cast<std::size_t>(column)] / total;
     const QString text = header ? table.shortHeaders[column] : table.rows[item.row][column];
     const QRectF cell(x + pad, y, w - 2 * pad, h);
-    const Qt::Alignment align =
-        Qt::AlignVCenter |
-        (table.rightAligned[static_cast<std::size_t>(column)] ? Qt::AlignRight : Qt::AlignLeft);
-    painter.drawText(cell, align, metrics.elidedText(text, Qt::ElideRight, cell.width()));
+    const bool right = table.rightAligned[static_cast<std::size_t>(column)];
+    const int flags = static_cast<int>(Qt::AlignVCenter) |
+                      static_cast<int>(right ? Qt::AlignRight : Qt::AlignLeft);
+    painter.drawText(cell, flags, metrics.elidedText(text, Qt::ElideRight, cell.width()));
     x += w;
   }
   painter.setPen(QPen(QColor(160, 160, 160), 0));

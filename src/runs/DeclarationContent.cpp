@@ -39,8 +39,10 @@ void checkRows(const rows::RowTable& table, const char* page,
     for (const std::size_t cell : {rows::cell::kAmount, rows::cell::kSecondAmount}) {
       const std::string& amount = row[cell];
       if (!amount.empty() && !rows::readAmount(amount)) {
-        findings.push_back(
-            {Kind::NotANumber, prefix, 0, field(cell), "\"" + amount + "\" nėra skaičius" + where});
+        std::string text = "\"" + amount;
+        text += "\" nėra skaičius";
+        text += where;
+        findings.push_back({Kind::NotANumber, prefix, 0, field(cell), std::move(text)});
       }
     }
   }

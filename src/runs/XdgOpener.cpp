@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -48,7 +49,7 @@ pid_t startXdgOpen(const std::filesystem::path& path) {
 // A file: URI for the file manager: every byte but the unreserved ones and "/" percent-encoded.
 std::string fileUri(const std::filesystem::path& file) {
   std::string uri = "file://";
-  static constexpr char kHex[] = "0123456789ABCDEF";
+  static constexpr std::string_view kHex = "0123456789ABCDEF";
   for (const char c : file.string()) {
     const auto byte = static_cast<unsigned char>(c);
     if (std::isalnum(byte) != 0 || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
@@ -65,6 +66,7 @@ std::string fileUri(const std::filesystem::path& file) {
 // Runs `argv` and waits for it; true when it ended with status 0.
 bool runAndWait(std::vector<std::string> argv) {
   std::vector<char*> words;
+  words.reserve(argv.size() + 1);
   for (std::string& word : argv) words.push_back(word.data());
   words.push_back(nullptr);
   pid_t child = 0;
