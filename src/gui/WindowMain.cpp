@@ -33,22 +33,22 @@ class GuardedApplication : public QApplication {
   }
 };
 
-// Qt's own texts (file dialogs, context menus, standard buttons, the print dialog) in
-// Lithuanian; without the translation installed they stay in English.
-void installLithuanian(QApplication& application) {
-  auto* translator = new QTranslator(&application);
-  if (translator->load(QLocale(QLocale::Lithuanian, QLocale::Lithuania), "qt", "_",
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(translator);
-  }
-}
-
 bool hasValue(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0';
 }
 
 }  // namespace
+
+bool installLithuanian(QApplication& application) {
+  auto* translator = new QTranslator(&application);
+  if (translator->load(QLocale(QLocale::Lithuanian, QLocale::Lithuania), "qt", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return QApplication::installTranslator(translator);
+  }
+  delete translator;
+  return false;
+}
 
 bool displayAvailable() {
   return hasValue("DISPLAY") || hasValue("WAYLAND_DISPLAY") || hasValue("QT_QPA_PLATFORM");

@@ -2,7 +2,13 @@
 
 #include <filesystem>
 
+class QApplication;
+
 namespace kvd507::gui {
+
+// Qt's own texts (file dialogs, context menus, standard buttons, the print dialog) in
+// Lithuanian, from Qt's translation qt_lt.qm; false, and English, without it.
+bool installLithuanian(QApplication& application);
 
 // Opens the main window on `programFolder` and runs until it is closed; returns the exit status.
 int runWindow(int argc, char** argv, const std::filesystem::path& programFolder);

@@ -62,7 +62,7 @@ std::vector<gui::DeclarationViewer*> openViewers() {
 
 void closeViewers() {
   for (gui::DeclarationViewer* viewer : openViewers()) viewer->close();
-  QApplication::processEvents();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 std::string run(const std::string& command) {

@@ -2,13 +2,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include "ModalHelper.h"
 #include "gui/ReviewDialog.h"
 #include "gui/RunReportDialog.h"
+#include "gui/WindowMain.h"
+#include "gui/WindowServices.h"
 #include "runs/FindingsText.h"
 
 namespace kvd507::gui {
@@ -101,6 +106,38 @@ TEST(ReviewDialog, ShowsTheSummaryAndTheFindingsHeaviestFirst) {
   ReviewDialog again(report, ',');
   again.findChild<QPushButton*>("cancel")->click();
   EXPECT_EQ(again.result(), QDialog::Rejected);
+}
+
+// The English detail of a failure is there, but only behind "Išsamiau".
+TEST(QtWindowServices, TheDetailShowsOnlyBehindIssamiau) {
+  QtWindowServices services;
+  bool hiddenFirst = false;
+  bool shownAfter = false;
+  test::whenModalShows([&](QWidget* box) {
+    auto* detail = box->findChild<QPlainTextEdit*>("detail");
+    auto* more = box->findChild<QPushButton*>("more");
+    ASSERT_NE(detail, nullptr);
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->text().toStdString(), "Išsamiau");
+    hiddenFirst = !detail->isVisible();
+    more->click();
+    shownAfter = detail->isVisible() && detail->toPlainText() == "No such file or directory";
+    box->close();
+  });
+  services.showMessage(nullptr, WindowServices::MessageKind::Error, "Failas nerastas: a.xlsx",
+                       "No such file or directory");
+  EXPECT_TRUE(hiddenFirst);
+  EXPECT_TRUE(shownAfter);
+}
+
+// Qt's own buttons and dialogs speak Lithuanian where Debian's translation is installed.
+TEST(QtWindowServices, QtsOwnTextsAreLithuanian) {
+  if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_lt.qm")) {
+    GTEST_SKIP() << "qt6-translations-l10n is not installed";
+  }
+  ASSERT_TRUE(installLithuanian(*qApp));
+  EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Undo").toStdString(), "&Undo");
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "File &name:").toStdString(), "File &name:");
 }
 
 }  // namespace
