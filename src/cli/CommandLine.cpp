@@ -6,12 +6,13 @@
 #include "cli/FolderInUse.h"
 #include "cli/PayersCommand.h"
 #include "cli/RowsCommand.h"
+#include "cli/ShowCommand.h"
 
 namespace kvd507::cli {
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {rowsCommand(), convertCommand(), checkCommand(),
-                                           payersCommand()};
+  static const std::vector<Command> all = {rowsCommand(),   convertCommand(), checkCommand(),
+                                           payersCommand(), showCommand(),    viewCommand()};
   return all;
 }
 
@@ -32,7 +33,8 @@ std::string programHelp() {
   std::string help =
       "Naudojimas: kvd507 KOMANDA [argumentai]\n\n"
       "KVD507 formos (KVD507.ffdata) rengimas iš darbaknygės be programos lango.\n"
-      "Be komandos (kvd507 [--folder APLANKAS]) atveriamas programos langas.\n" +
+      "Be komandos (kvd507 [--folder APLANKAS]) atveriamas programos langas; kvd507 FORMA.ffdata "
+      "atveria formos peržiūrą.\n" +
       folderInUseText() + "\n\nKomandos:\n";
   for (const Command& command : commands()) {
     help += "  " + usageLine(command.spec) + "\n      " + wrapped(command.spec.summary, 6) + "\n";

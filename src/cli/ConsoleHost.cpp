@@ -19,7 +19,7 @@ void ConsoleHost::clearStatusLine() {
 void ConsoleHost::showError(std::string_view text, std::string_view detail) {
   clearStatusLine();
   err_ << "kvd507: " << text << '\n';
-  if (!detail.empty()) err_ << "kvd507: " << detail << '\n';
+  if (verbose_ && !detail.empty()) err_ << "kvd507: " << detail << '\n';
 }
 
 void ConsoleHost::showInformation(std::string_view text) {

@@ -20,6 +20,9 @@ class ConsoleHost : public runs::RunHost {
 
   ConsoleHost(std::ostream& err, bool statusLine) : err_(err), statusLine_(statusLine) {}
 
+  // The technical detail of an error is printed after its message only when verbose.
+  void setVerbose(bool verbose) { verbose_ = verbose; }
+
   void setWorkbook(const std::filesystem::path& workbook) { workbook_ = workbook; }
   void setPayer(Payer payer) { payer_ = std::move(payer); }
   void setYear(std::string year) { year_ = std::move(year); }
@@ -54,6 +57,7 @@ class ConsoleHost : public runs::RunHost {
   std::ostream& err_;
   bool statusLine_;
   bool statusShown_ = false;
+  bool verbose_ = false;
   std::filesystem::path workbook_;
   Payer payer_;
   std::string year_ = runs::defaultYear(runs::currentCalendarYear());

@@ -86,6 +86,7 @@ int exitStatus(Purpose purpose, const ConvertOptions& options, runs::RunOutcome 
     case runs::RunOutcome::NoWorkbook:
     case runs::RunOutcome::Failed:
     case runs::RunOutcome::Stopped:
+    case runs::RunOutcome::Cancelled:
       break;
   }
   return kExitFailure;
@@ -109,7 +110,9 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
     } catch (...) {
       const Error error = currentError();
       err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
-      if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+      if (arguments.has("--verbose") && !error.detail().empty()) {
+        err << "kvd507: " << error.detail() << '\n';
+      }
       return kExitFailure;
     }
   }
@@ -117,6 +120,7 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
   if (options.payerName) payer.name = *options.payerName;
 
   ConsoleHost host(err, isatty(STDERR_FILENO) != 0);
+  host.setVerbose(arguments.has("--verbose"));
   host.setWorkbook(std::filesystem::absolute(options.workbook));
   host.setPayer(payer);
   host.setYear(options.year);
@@ -191,6 +195,7 @@ std::vector<OptionSpec> conversionOptions() {
        "formos neįrašo, kai dalis duomenų būtų laikoma 0, praleista ar neperskaityta arba "
        "nepasirinktas išmokų mokėtojas; su =all – kai rasta bet kokia pastaba",
        "forma įrašoma, pastabos tik parašomos", true},
+      verboseOption(),
   };
 }
 

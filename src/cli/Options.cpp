@@ -157,4 +157,11 @@ std::string commandHelp(const CommandSpec& spec) {
   return help;
 }
 
+OptionSpec verboseOption() {
+  return {"--verbose", "",
+          "po klaidos pranešimo parašo ir techninę priežastį (anglų kalba), kaip ją pateikė "
+          "sistema ar failo formatas",
+          "parašomas tik pranešimas lietuviškai"};
+}
+
 }  // namespace kvd507::cli

@@ -61,6 +61,10 @@ std::string commandHelp(const CommandSpec& spec);
 // indented by `indent` spaces; the first line is taken to start at column `indent`.
 std::string wrapped(std::string_view text, std::size_t indent);
 
+// "--verbose": the commands print the technical detail of an error (in English, as the system
+// or the file format said it) after its Lithuanian message only when asked.
+OptionSpec verboseOption();
+
 // The usage line alone: "kvd507 convert DARBAKNYGĖ [parinktys]".
 std::string usageLine(const CommandSpec& spec);
 

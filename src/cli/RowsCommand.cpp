@@ -10,6 +10,7 @@
 
 #include "errors/Error.h"
 #include "rows/RowTable.h"
+#include "runs/WorkbookMissing.h"
 #include "workbook/DecimalSeparator.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
@@ -22,19 +23,6 @@ class SilentStatus : public rows::StatusSink {
   void setStatus(std::string_view) override {}
   void processPendingEvents() override {}
 };
-
-void printTable(const char* kind, const rows::RowTable& table, std::ostream& out) {
-  std::string line;
-  for (const rows::TEilute& row : table) {
-    line = kind;
-    for (const std::string& cell : row) {
-      line += '\t';
-      appendField(line, cell);
-    }
-    line += '\n';
-    out << line;
-  }
-}
 
 // The bytes that appendField writes as two. A table, since every byte printed is looked up.
 constexpr std::array<bool, 256> kNeedsEscape = [] {
@@ -81,7 +69,25 @@ void appendField(std::string& line, std::string_view cell) {
   }
 }
 
-int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err) {
+void printRows(const char* kind, const rows::RowTable& table, std::ostream& out) {
+  std::string line;
+  for (const rows::TEilute& row : table) {
+    line = kind;
+    for (const std::string& cell : row) {
+      line += '\t';
+      appendField(line, cell);
+    }
+    line += '\n';
+    out << line;
+  }
+}
+
+int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostream& err,
+                   bool verbose) {
+  if (auto missing = runs::workbookMissing(workbookPath)) {
+    err << "kvd507: " << *missing << '\n';
+    return kExitFailure;
+  }
   const char separator = workbook::decimalSeparatorFromEnvironment();
   rows::RowTable lRows;
   rows::RowTable uRows;
@@ -98,14 +104,14 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
     err << "kvd507: Blogai užpildytas failas "
         << std::filesystem::path(workbookPath).filename().string() << ": "
         << error.cause(workbookPath) << '\n';
-    if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+    if (verbose && !error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
     return kExitFailure;
   }
   for (const auto& stop : stops) {
     err << "kvd507: įspėjimas: skaitymas sustojo: " << stop.describe() << '\n';
   }
-  printTable("L", lRows, out);
-  printTable("U", uRows, out);
+  printRows("L", lRows, out);
+  printRows("U", uRows, out);
   return kExitWritten;
 }
 
@@ -119,6 +125,7 @@ Command rowsCommand() {
       "Išveda kiekvieną įrašą, kurį programa perskaito iš darbaknygės: eilutėje \"L\" arba "
       "\"U\" ir 14 langelių, atskirtų tabuliacija (\\, tabuliacija ir eilučių lūžiai rašomi "
       "kaip \\\\, \\t, \\r, \\n).";
+  spec.options = {verboseOption()};
   spec.exitStatuses =
       "  0  įrašai išvesti (ir tada, kai skaitymas sustojo ties langeliu, kurio reikšmė neturi "
       "teksto; apie tai įspėjama)\n"
@@ -126,7 +133,7 @@ Command rowsCommand() {
       "  2  neteisinga komandinė eilutė\n";
   return {std::move(spec),
           [](const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
-            return runRowsCommand(arguments.operands.at(0), out, err);
+            return runRowsCommand(arguments.operands.at(0), out, err, arguments.has("--verbose"));
           }};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace kvd507::cli {
 
@@ -12,5 +14,8 @@ std::filesystem::path windowProgram(const std::filesystem::path& executableFolde
 // Replaces this process with the window program, passing `argv` on as it came. Returns only by
 // throwing, when the window program cannot be started.
 [[noreturn]] void startWindow(char** argv);
+
+// The same with the arguments given: `arguments` are those after the program's name.
+[[noreturn]] void startWindowWith(const std::vector<std::string>& arguments);
 
 }  // namespace kvd507::cli

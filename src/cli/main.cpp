@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/ShowCommand.h"
 #include "cli/WindowLauncher.h"
 #include "errors/LastWords.h"
 
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     // No subcommand: the window, on the program folder or the one --folder names.
     if (arguments.empty() || (arguments.size() == 2 && arguments[0] == "--folder")) {
       kvd507::cli::startWindow(argv);
+    }
+    // A declaration alone, as the desktop passes it: the viewer.
+    if (arguments.size() == 1 && kvd507::cli::isDeclarationToView(arguments[0])) {
+      kvd507::cli::startWindowWith({"--view", arguments[0]});
     }
     return kvd507::cli::runCommandLine(arguments, std::cout, std::cerr);
   } catch (...) {

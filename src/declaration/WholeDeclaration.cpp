@@ -96,4 +96,8 @@ void checkWholeDeclaration(const std::filesystem::path& file, std::string_view t
   }
 }
 
+std::optional<std::size_t> announcedPageCount(std::string_view text) {
+  return announcedPages(text);
+}
+
 }  // namespace kvd507::declaration

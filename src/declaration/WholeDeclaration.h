@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace kvd507::declaration {
@@ -12,5 +14,8 @@ namespace kvd507::declaration {
 // field of a line is read). Declarations with unescaped names, as older versions wrote them,
 // pass: nothing here needs well-formed XML. Throws DeclarationError naming `file`.
 void checkWholeDeclaration(const std::filesystem::path& file, std::string_view text);
+
+// The page count that <Pages Count="N"> announces; nothing when the text has no such tag.
+std::optional<std::size_t> announcedPageCount(std::string_view text);
 
 }  // namespace kvd507::declaration

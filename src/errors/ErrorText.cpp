@@ -27,27 +27,27 @@ const char* reason(ErrorKind kind) {
       return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
              "apsaugą arba išsaugokite formą kitu vardu";
     case ErrorKind::kNotAWorkbook:
-      return "tai ne darbo knyga (nei .xlsx, nei .xls, nei .ods)";
+      return "tai ne darbaknygė (nei .xlsx, nei .xls, nei .ods)";
     case ErrorKind::kWorkbookDamaged:
-      return "darbo knygos failas sugadintas, jo sandara netvarkinga";
+      return "darbaknygės failas sugadintas, jo sandara netvarkinga";
     case ErrorKind::kWorkbookPartMissing:
-      return "darbo knygos failas sugadintas, jame trūksta dalies";
+      return "darbaknygės failas sugadintas, jame trūksta dalies";
     case ErrorKind::kWorkbookDocumentType:
-      return "darbo knygoje yra dokumento tipo aprašas (DOCTYPE), kokio tikrose darbo knygose "
+      return "darbaknygėje yra dokumento tipo aprašas (DOCTYPE), kokio tikrose darbaknygėse "
              "nebūna";
     case ErrorKind::kWorkbookExpands:
-      return "išskleista darbo knyga būtų per didelė";
+      return "išskleista darbaknygė būtų per didelė";
     case ErrorKind::kWorkbookEncrypted:
-      return "darbo knyga apsaugota slaptažodžiu; išsaugokite ją be slaptažodžio";
+      return "darbaknygė apsaugota slaptažodžiu; išsaugokite ją be slaptažodžio";
     case ErrorKind::kWorkbookFormatTooOld:
-      return "toks Excel formatas neskaitomas; išsaugokite darbo knygą kaip .xls (Excel 97–2003) "
+      return "toks Excel formatas neskaitomas; išsaugokite darbaknygę kaip .xls (Excel 97–2003) "
              "arba .xlsx";
     case ErrorKind::kWorkbookTooLarge:
-      return "darbo knyga per didelė";
+      return "darbaknygė per didelė";
     case ErrorKind::kCellTooLong:
       return "langelyje per daug teksto";
     case ErrorKind::kNoSuchSheet:
-      return "darbo knygoje tokio lapo nėra";
+      return "darbaknygėje tokio lapo nėra";
     case ErrorKind::kCellErrorValue:
       return "langelyje yra klaidos reikšmė";
     case ErrorKind::kCellWithoutText:

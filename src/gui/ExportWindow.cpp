@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
@@ -16,6 +17,7 @@
 #include "gui/ErrorReporter.h"
 #include "gui/MiddleElision.h"
 #include "gui/PayerSelector.h"
+#include "gui/ViewerOpener.h"
 #include "gui/WindowLook.h"
 #include "gui/WindowRunHost.h"
 #include "runs/ConversionRun.h"
@@ -61,7 +63,8 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
       ui_(std::make_unique<Ui::Tfrm_export_xml>()),
       folder_(std::move(programFolder)),
       services_(services),
-      opener_(opener) {
+      opener_(opener),
+      declarationOpener_(std::make_unique<ViewerOpener>(opener)) {
   ui_->setupUi(this);
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
@@ -76,6 +79,7 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
   applyLook();
   fillYears();
   connectControls();
+  addViewerButton();
   FormCreate();
 }
 
@@ -199,6 +203,7 @@ void Tfrm_export_xml::showEvent(QShowEvent* event) {
 }
 
 void Tfrm_export_xml::btn_openClick() {
+  clearWrittenStatus();
   const auto file = services_.chooseFile(this, kWorkbookFilter);
   if (!file) {
     btn_valytiClick();
@@ -215,6 +220,7 @@ void Tfrm_export_xml::btn_openClick() {
 }
 
 void Tfrm_export_xml::btn_valytiClick() {
+  clearWrittenStatus();
   choices_.clearWorkbook();
   ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
   ui_->lb_dok_pav->setText(qs(runs::kNoWorkbookName));
@@ -230,7 +236,12 @@ void Tfrm_export_xml::btn_formosClick() {
   } catch (const files::IoError&) {
     // Opening it below fails as well, as quietly.
   }
-  opener_.launch(folder / "");
+  // The declaration written last is selected in it where the file manager can.
+  if (const auto written = lastDeclaration(); written && written->parent_path() == folder) {
+    opener_.showInFolder(*written);
+  } else {
+    opener_.launch(folder / "");
+  }
 }
 
 void Tfrm_export_xml::btn_templateClick() {
@@ -325,8 +336,56 @@ void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
   }
 }
 
+void Tfrm_export_xml::addViewerButton() {
+  // Below "Uždaryti programą", in the bottom panel's free corner.
+  auto* button = new QPushButton("Peržiūrėti formą", ui_->Panel1);
+  button->setObjectName("btn_perziura");
+  button->setGeometry(385, 140, 310, 35);
+  setButtonIcon(*button, "document-print-preview", QStyle::SP_FileDialogContentsView);
+  auto* menu = new QMenu(button);
+  menu->setObjectName("perziura_menu");
+  QAction* last = menu->addAction("Paskutinė suformuota forma");
+  last->setObjectName("perziura_last");
+  QAction* chosen = menu->addAction("Pasirinkti formą…");
+  chosen->setObjectName("perziura_choose");
+  connect(last, &QAction::triggered, this, &Tfrm_export_xml::viewLastDeclaration);
+  connect(chosen, &QAction::triggered, this, &Tfrm_export_xml::viewChosenDeclaration);
+  // The last one is offered only while there is one.
+  connect(menu, &QMenu::aboutToShow, this,
+          [this, last] { last->setEnabled(lastDeclaration().has_value()); });
+  button->setMenu(menu);
+  setTabOrder(ui_->btn_close, button);
+  button->show();
+}
+
+std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
+  std::error_code error;
+  if (lastWritten_ && std::filesystem::is_regular_file(*lastWritten_, error)) return lastWritten_;
+  const std::filesystem::path usual = runs::declarationFile(folder_);
+  if (std::filesystem::is_regular_file(usual, error)) return usual;
+  return std::nullopt;
+}
+
+void Tfrm_export_xml::viewLastDeclaration() {
+  if (const auto file = lastDeclaration()) {
+    openViewer(*file, nullptr);
+  } else {
+    viewChosenDeclaration();
+  }
+}
+
+void Tfrm_export_xml::viewChosenDeclaration() {
+  if (const auto file = services_.chooseFile(this, kDeclarationFilter)) openViewer(*file, nullptr);
+}
+
+void Tfrm_export_xml::clearWrittenStatus() {
+  // During a run the line belongs to the run.
+  if (!runThread_) ui_->lb_action->setText(QString());
+}
+
 void Tfrm_export_xml::startRun(bool append) {
   if (runThread_) return;
+  clearWrittenStatus();
   setRunButtonsEnabled(false);
 
   // The question is asked here, on the interface thread, before the work starts.
@@ -338,14 +397,22 @@ void Tfrm_export_xml::startRun(bool append) {
   setCursor(Qt::WaitCursor);
 
   runHost_ = std::make_unique<WindowRunHost>(
-      choices_, progress_, [this](WindowServices::MessageKind kind, const std::string& text) {
+      choices_, progress_,
+      [this](WindowServices::MessageKind kind, const std::string& text, const std::string& detail) {
         QMetaObject::invokeMethod(
-            this, [this, kind, &text] { showRunMessage(kind, text); },
+            this, [this, kind, &text, &detail] { showRunMessage(kind, text, detail); },
             Qt::BlockingQueuedConnection);
       });
   runHost_->setReportSink([this](const runs::RunReport& report) {
     QMetaObject::invokeMethod(
         this, [this, &report] { showRunReport(report); }, Qt::BlockingQueuedConnection);
+  });
+  // The question is asked on the interface thread; the run waits for the answer.
+  runHost_->setReviewSink([this](const runs::RunReport& report) {
+    bool write = false;
+    QMetaObject::invokeMethod(
+        this, [this, &report, &write] { write = reviewRun(report); }, Qt::BlockingQueuedConnection);
+    return write;
   });
   runHost_->setExistingDeclaration(existing);
   runHost_->setRowHook(rowHook_);
@@ -357,9 +424,9 @@ void Tfrm_export_xml::startRun(bool append) {
   WindowRunHost& host = *runHost_;
   runThread_ = QThread::create([this, &host, settings, append] {
     if (append) {
-      runs::runAppend(host, state_, settings, opener_);
+      runs::runAppend(host, state_, settings, *declarationOpener_);
     } else {
-      runs::runGeneration(host, state_, settings, opener_);
+      runs::runGeneration(host, state_, settings, *declarationOpener_);
     }
   });
   connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
@@ -367,10 +434,16 @@ void Tfrm_export_xml::startRun(bool append) {
   runThread_->start();
 }
 
-void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std::string& text) {
+void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std::string& text,
+                                     const std::string& detail) {
   // The status line shows where the run stood when the message came.
   showProgress();
-  services_.showMessage(this, kind, text);
+  services_.showMessage(this, kind, text, detail);
+}
+
+bool Tfrm_export_xml::reviewRun(const runs::RunReport& report) {
+  showProgress();
+  return services_.reviewDeclaration(this, report, workbook::decimalSeparatorFromEnvironment());
 }
 
 void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
@@ -390,12 +463,16 @@ void Tfrm_export_xml::finishRun() {
   runThread_->wait();
   delete runThread_;
   runThread_ = nullptr;
+  const std::optional<WindowRunHost::Written> written = runHost_->written();
   runHost_.reset();
   progressTimer_.stop();
   showProgress();
 
   setRunButtonsEnabled(true);
-  ui_->lb_action->setText(QString());
+  // What was written stays in sight until the next action.
+  ui_->lb_action->setText(written ? qs(runs::writtenStatus(written->file, written->summary))
+                                  : QString());
+  if (written) lastWritten_ = written->file;
   ui_->ProgressBar1->setValue(0);
   unsetCursor();
   emit runEnded();

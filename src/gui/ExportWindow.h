@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "gui/RunProgress.h"
@@ -65,6 +66,10 @@ class Tfrm_export_xml : public QWidget {
   void cb_asmuoChange();
   void dt_metaiChange();
   void lb_copyrightClick();
+  // "Peržiūrėti formą": the declaration written last (by this window, or the one in "formos"),
+  // or one the user chooses, in the viewer.
+  void viewLastDeclaration();
+  void viewChosenDeclaration();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -81,7 +86,12 @@ class Tfrm_export_xml : public QWidget {
   void startRun(bool append);
   void finishRun();
   void showProgress();
-  void showRunMessage(WindowServices::MessageKind kind, const std::string& text);
+  void showRunMessage(WindowServices::MessageKind kind, const std::string& text,
+                      const std::string& detail);
+  bool reviewRun(const runs::RunReport& report);
+  void clearWrittenStatus();
+  void addViewerButton();
+  std::optional<std::filesystem::path> lastDeclaration() const;
   void showRunReport(const runs::RunReport& report);
   void setCopyrightHighlighted(bool highlighted);
 
@@ -89,6 +99,8 @@ class Tfrm_export_xml : public QWidget {
   std::filesystem::path folder_;
   WindowServices& services_;
   runs::DesktopOpener& opener_;
+  // The written declaration: the desktop's program for it, or else the viewer.
+  std::unique_ptr<runs::DesktopOpener> declarationOpener_;
 
   WindowChoices choices_;
   std::unique_ptr<ErrorReporter> payerErrors_;
@@ -101,6 +113,7 @@ class Tfrm_export_xml : public QWidget {
   QThread* runThread_ = nullptr;
   std::function<void()> rowHook_;
   bool closeWhenRunEnds_ = false;
+  std::optional<std::filesystem::path> lastWritten_;  // by a run of this window
   bool centred_ = false;
 };
 

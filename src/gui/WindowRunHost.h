@@ -19,7 +19,15 @@ namespace kvd507::gui {
 // has dismissed them.
 class WindowRunHost : public runs::RunHost {
  public:
-  using MessageSink = std::function<void(WindowServices::MessageKind, const std::string&)>;
+  using MessageSink = std::function<void(WindowServices::MessageKind, const std::string& text,
+                                         const std::string& detail)>;
+  using ReviewSink = std::function<bool(const runs::RunReport&)>;
+
+  // The declaration a run has written, for the status line once the run is over.
+  struct Written {
+    std::filesystem::path file;
+    runs::RunSummary summary;
+  };
 
   WindowRunHost(WindowChoices& choices, RunProgress& progress, MessageSink showMessage)
       : choices_(choices), progress_(progress), showMessage_(std::move(showMessage)) {}
@@ -35,6 +43,9 @@ class WindowRunHost : public runs::RunHost {
   void setReportSink(std::function<void(const runs::RunReport&)> sink) {
     showReport_ = std::move(sink);
   }
+  // Where the report goes before writing; answers whether to write. Shown only when there are
+  // findings (a clean run writes without asking); the report dialog afterwards is then left out.
+  void setReviewSink(ReviewSink sink) { review_ = std::move(sink); }
   // Called once per row on the run's thread, before the stop test (tests pause a run with it).
   void setRowHook(std::function<void()> hook) { rowHook_ = std::move(hook); }
 
@@ -53,6 +64,13 @@ class WindowRunHost : public runs::RunHost {
   void showInformation(std::string_view text) override;
   void showWarning(std::string_view text) override;
   void showReport(const runs::RunReport& report) override;
+  bool confirmWrite(const runs::RunReport& report) override;
+  void declarationWritten(const std::filesystem::path& file,
+                          const runs::RunSummary& summary) override {
+    written_ = Written{file, summary};
+  }
+  // Read once the run's thread has ended.
+  const std::optional<Written>& written() const { return written_; }
   std::optional<std::filesystem::path> chooseExistingDeclaration() override { return existing_; }
 
   std::string payerCode() override { return choices_.payer().code; }
@@ -60,12 +78,15 @@ class WindowRunHost : public runs::RunHost {
   std::string year() override { return choices_.year(); }
 
  private:
-  void show(WindowServices::MessageKind kind, std::string_view text);
+  void show(WindowServices::MessageKind kind, std::string_view text, std::string_view detail);
 
   WindowChoices& choices_;
   RunProgress& progress_;
   MessageSink showMessage_;
   std::function<void(const runs::RunReport&)> showReport_;
+  ReviewSink review_;
+  bool reviewed_ = false;  // touched only on the run's thread
+  std::optional<Written> written_;
   std::optional<std::filesystem::path> existing_;
   std::atomic<bool> stop_ = false;
   std::function<void()> rowHook_;

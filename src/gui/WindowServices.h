@@ -23,19 +23,42 @@ class WindowServices {
   enum class MessageKind { Error, Information, Warning };
   // A message box with one OK button.
   virtual void showMessage(QWidget* parent, MessageKind kind, const std::string& text) = 0;
+  // The same with the technical detail (English, as the system said it) behind "Išsamiau";
+  // surroundings that do not show it keep the default.
+  virtual void showMessage(QWidget* parent, MessageKind kind, const std::string& text,
+                           const std::string& /*detail*/) {
+    showMessage(parent, kind, text);
+  }
 
   // After a run that found something: the summary and the findings, amounts with
   // `decimalSeparator`. Surroundings that show nothing (a screenshot, a bench) keep the default.
   virtual void showReport(QWidget*, const runs::RunReport&, char) {}
+
+  // "Formos peržiūra": after reading a workbook with findings, before writing. True writes the
+  // declaration ("Formuoti"), false keeps the previous one ("Atšaukti").
+  virtual bool reviewDeclaration(QWidget*, const runs::RunReport&, char) { return true; }
 };
 
-// The real dialogs and message boxes.
+// The real dialogs and message boxes. File dialogs start in the folder chosen from last, kept
+// in the program folder's settings file in a section of its own; without a program folder they
+// start where Qt starts them.
 class QtWindowServices : public WindowServices {
  public:
+  QtWindowServices() = default;
+  explicit QtWindowServices(std::filesystem::path programFolder)
+      : programFolder_(std::move(programFolder)) {}
+
   std::optional<std::filesystem::path> chooseFile(QWidget* parent,
                                                   const std::string& filter) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text) override;
+  void showMessage(QWidget* parent, MessageKind kind, const std::string& text,
+                   const std::string& detail) override;
   void showReport(QWidget* parent, const runs::RunReport& report, char decimalSeparator) override;
+  bool reviewDeclaration(QWidget* parent, const runs::RunReport& report,
+                         char decimalSeparator) override;
+
+ private:
+  std::optional<std::filesystem::path> programFolder_;
 };
 
 }  // namespace kvd507::gui

@@ -1,5 +1,6 @@
-// The window program: `kvd507-window [--folder DIR]`, which `kvd507` without a subcommand
-// becomes.
+// The window program, which `kvd507` becomes for its window: `kvd507-window [--folder DIR]` for
+// the main window, `--view FILE` for the declaration viewer, `--pdf FILE OUT` to draw a
+// declaration as a PDF without a display.
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -9,15 +10,34 @@
 #include "gui/WindowMain.h"
 #include "runs/ProgramFolder.h"
 
+namespace {
+
+constexpr const char* kNoDisplay =
+    "kvd507: nėra ekrano, kuriame atverti langą (nenustatytas nei DISPLAY, nei WAYLAND_DISPLAY).\n"
+    "Be ekrano dirbama komandomis: kvd507 convert DARBAKNYGĖ, kvd507 check DARBAKNYGĖ, "
+    "kvd507 show FORMA [--pdf FAILAS]; daugiau: kvd507 --help\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   try {
-    std::optional<std::filesystem::path> chosen;
-    if (argc == 3 && std::string(argv[1]) == "--folder") {
-      chosen = argv[2];
-    } else if (argc != 1) {
-      std::cerr << "Naudojimas: kvd507-window [--folder APLANKAS]\n";
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 4 && first == "--pdf") return kvd507::gui::writePdf(argc, argv, argv[2], argv[3]);
+    const bool window = argc == 1 || (argc == 3 && first == "--folder");
+    const bool viewer = argc == 3 && first == "--view";
+    if (!window && !viewer) {
+      std::cerr << "Naudojimas: kvd507-window [--folder APLANKAS | --view FORMA | --pdf FORMA "
+                   "FAILAS]\n";
       return 2;  // as the commands answer a wrong usage
     }
+    // Qt would abort with an English message of its own.
+    if (!kvd507::gui::displayAvailable()) {
+      std::cerr << kNoDisplay;
+      return 1;
+    }
+    if (viewer) return kvd507::gui::runViewer(argc, argv, argv[2]);
+    std::optional<std::filesystem::path> chosen;
+    if (argc == 3) chosen = argv[2];
     return kvd507::gui::runWindow(
         argc, argv, kvd507::runs::programFolder(chosen, kvd507::runs::Program::kWindow));
   } catch (...) {

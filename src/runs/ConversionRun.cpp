@@ -11,6 +11,7 @@
 #include "runs/FindingCollector.h"
 #include "runs/PayerCheck.h"
 #include "runs/WorkbookLock.h"
+#include "runs/WorkbookMissing.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
@@ -68,8 +69,12 @@ RunReport makeReport(const RunState& state, FindingCollector& collected, Existin
 RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
                                  DesktopOpener& opener, bool emptyTables) {
   if (host.workbookPath() == kNoWorkbookPath) {
-    host.showError("Excel dokumentas nepasirinktas", {});
+    host.showError("Darbaknygė nepasirinkta", {});
     return RunOutcome::NoWorkbook;
+  }
+  if (auto missing = workbookMissing(host.workbookPath())) {
+    host.showError(*missing, {});
+    return RunOutcome::Failed;
   }
   FindingCollector collected;
   ExistingRows existing;
@@ -106,6 +111,9 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showReport(report);
     return RunOutcome::NotWritten;
   }
+  // Findings are shown before writing, so that nothing is replaced that the user would rather
+  // keep; a clean run writes without asking.
+  if (!report.findings.empty() && !host.confirmWrite(report)) return RunOutcome::Cancelled;
   try {
     Export2XML(host, state, settings, opener);
   } catch (const rows::RunStopped&) {
@@ -119,6 +127,7 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
                    error.detail());
     return RunOutcome::Failed;
   }
+  host.declarationWritten(settings.outputFile, report.summary);
   host.showReport(report);
   return RunOutcome::Written;
 }

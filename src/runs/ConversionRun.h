@@ -14,6 +14,7 @@ enum class RunOutcome {
   Failed,      // something failed; the user was told what
   NotWritten,  // the workbook was read and reported on, but the settings said not to write
   Stopped,     // the user ended the program during the run; nothing was written
+  Cancelled,   // the user looked at what was read and chose not to write
 };
 
 // "Formuoti formą": a new declaration from the chosen workbook.

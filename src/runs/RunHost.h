@@ -37,6 +37,15 @@ class RunHost : public declaration::WriterHost {
   // Asks for an existing declaration to extend ("FFDATA|*.ffdata"); nothing when cancelled.
   virtual std::optional<std::filesystem::path> chooseExistingDeclaration() = 0;
 
+  // Asked once the workbook has been read and something was noticed, before anything is
+  // written: true writes the declaration, false leaves the previous one as it is. A host that
+  // cannot ask writes.
+  virtual bool confirmWrite(const RunReport&) { return true; }
+
+  // The declaration was saved as `file` with what `summary` tells.
+  virtual void declarationWritten(const std::filesystem::path& /*file*/,
+                                  const RunSummary& /*summary*/) {}
+
   // Called once the workbook has been read, after the declaration is written (or the run has
   // decided not to write it), with the summary and the findings. A host that has no place to
   // show them gets one warning naming every reader that stopped early.

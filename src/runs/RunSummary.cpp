@@ -18,19 +18,20 @@ void describeSheet(const SheetSummary& sheet, char separator, std::vector<std::s
   std::string rows;
   if (sheet.existingRows != 0)
     rows = "iš esamos formos eilučių: " + count(sheet.existingRows) + "; ";
-  rows += "iš knygos perskaityta eilučių: " + count(sheet.rowsRead) +
+  rows += "iš darbaknygės perskaityta eilučių: " + count(sheet.rowsRead) +
           "; sujungta su ankstesnėmis: " + count(sheet.rowsMerged) +
           "; formoje eilučių: " + count(sheet.rowsWritten) + "; puslapių: " + count(sheet.pages);
   lines.push_back(name + rows);
   if (sheet.rowsWritten == 0) return;
-  lines.push_back(name + "sumų suma: " + rows::formatAmount(sheet.amount, separator) +
-                  "; antrųjų sumų suma: " + rows::formatAmount(sheet.secondAmount, separator));
+  lines.push_back(
+      name + "Išmokos suma: " + rows::formatAmount(sheet.amount, separator) +
+      "; Išskaičiuota mokesčio suma: " + rows::formatAmount(sheet.secondAmount, separator));
   for (const SheetSummary::CodeTotal& total : sheet.byCode) {
     const std::string which = total.letter.empty() && total.code.empty()
                                   ? std::string("be kodo")
                                   : total.letter + " " + total.code;
     lines.push_back(name + which + ": eilučių: " + count(total.rows) +
-                    "; suma: " + rows::formatAmount(total.amount, separator));
+                    "; Išmokos suma: " + rows::formatAmount(total.amount, separator));
   }
 }
 
@@ -73,6 +74,12 @@ std::vector<std::string> describeSummary(const RunSummary& summary, char decimal
                   ", puslapių: " + count(summary.pages()) + " (pagrindinis, " +
                   count(summary.l.pages) + " L, " + count(summary.u.pages) + " U)");
   return lines;
+}
+
+std::string writtenStatus(const std::filesystem::path& file, const RunSummary& summary) {
+  return "Forma įrašyta: " + file.string() + " (L įrašų: " + count(summary.l.rowsWritten) +
+         ", U įrašų: " + count(summary.u.rowsWritten) + ", puslapių: " + count(summary.pages()) +
+         ")";
 }
 
 }  // namespace kvd507::runs

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,8 @@ SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
 // The summary for the user, one line each, in Lithuanian; amounts with `decimalSeparator`.
 // The last line counts rows and pages as "L įrašų: 11, U įrašų: 0, puslapių: 3 (...)".
 std::vector<std::string> describeSummary(const RunSummary& summary, char decimalSeparator);
+
+// The status line after a write: "Forma įrašyta: PATH (L įrašų: 12, U įrašų: 3, puslapių: 4)".
+std::string writtenStatus(const std::filesystem::path& file, const RunSummary& summary);
 
 }  // namespace kvd507::runs

@@ -13,7 +13,7 @@
 namespace kvd507::runs {
 
 inline constexpr std::string_view kNoWorkbookPath = "lb_dok_link";
-inline constexpr std::string_view kNoWorkbookName = "Dokumentas nepasirinktas";
+inline constexpr std::string_view kNoWorkbookName = "Darbaknygė nepasirinkta";
 inline constexpr std::string_view kNoExistingDeclaration = "ff_dok_link";
 inline constexpr std::string_view kNoPayerCode = payers::kNoPayerCode;
 

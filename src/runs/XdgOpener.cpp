@@ -2,9 +2,12 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "runs/DesktopOpener.h"
 
@@ -43,7 +46,50 @@ pid_t startXdgOpen(const std::filesystem::path& path) {
   return spawned == 0 ? child : 0;
 }
 
+// A file: URI for the file manager: every byte but the unreserved ones and "/" percent-encoded.
+std::string fileUri(const std::filesystem::path& file) {
+  std::string uri = "file://";
+  static constexpr std::string_view kHex = "0123456789ABCDEF";
+  for (const char c : file.string()) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) != 0 || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 0x0F];
+    }
+  }
+  return uri;
+}
+
+// Runs `argv` and waits for it; true when it ended with status 0.
+bool runAndWait(std::vector<std::string> argv) {
+  std::vector<char*> words;
+  words.reserve(argv.size() + 1);
+  for (std::string& word : argv) words.push_back(word.data());
+  words.push_back(nullptr);
+  pid_t child = 0;
+  if (posix_spawnp(&child, words[0], nullptr, nullptr, words.data(), environ) != 0) return false;
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
+
+void XdgOpener::showInFolder(const std::filesystem::path& file) {
+  // The answer may take a moment; the window does not wait for it.
+  std::thread([file] {
+    const bool shown = runAndWait(
+        {"dbus-send", "--session", "--print-reply", "--reply-timeout=2000",
+         "--dest=org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+         "org.freedesktop.FileManager1.ShowItems", "array:string:" + fileUri(file), "string:"});
+    if (!shown) {
+      if (const pid_t child = startXdgOpen(file.parent_path() / "")) reapLater(child);
+    }
+  }).detach();
+}
 
 void XdgOpener::launch(const std::filesystem::path& path) {
   if (const pid_t child = startXdgOpen(path)) reapLater(child);

@@ -63,8 +63,8 @@ std::vector<std::string> closeSheetNames(std::string_view wanted,
 
 rows::Finding missingSheetFinding(std::string_view wanted, const std::vector<std::string>& present,
                                   const std::vector<std::string_view>& taken) {
-  std::string text = "tokio lapo knygoje nėra, jo eilutės neperskaitytos";
-  if (!present.empty()) text += "; knygoje yra lapai: " + quotedList(present, ", ");
+  std::string text = "tokio lapo darbaknygėje nėra, jo eilutės neperskaitytos";
+  if (!present.empty()) text += "; darbaknygėje yra lapai: " + quotedList(present, ", ");
   const std::vector<std::string> close = closeSheetNames(wanted, present, taken);
   if (!close.empty()) text += "; gal tai " + quotedList(close, " ar ") + "?";
   return {rows::Finding::Kind::MissingSheet, std::string(wanted), 0, {}, std::move(text)};

@@ -318,7 +318,7 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
       {{"convert", lossy, "--strict=all", "--payer-code", "123456789"}, 4, false, notANumber},
       {{"convert", renamed, "--strict"}, 4, false, "faile įrašų nerasta"},
       {{"convert", empty, "--strict"}, 3, false, "faile įrašų nerasta"},
-      {{"check", (dir / "none.xlsx").string()}, 1, false, "Blogai užpildytas failas none.xlsx"},
+      {{"check", (dir / "none.xlsx").string()}, 1, false, "Failas nerastas: "},
       {{"check"}, 2, false, "komandai check trūksta argumento DARBAKNYGĖ"},
   };
   const auto output = dir / "formos" / "KVD507.ffdata";
@@ -338,7 +338,7 @@ TEST_F(CommandLineTest, CheckAndStrictTellWhatWouldBeLost) {
       EXPECT_NE(r.err.find(c.inErr), std::string::npos) << what << r.err;
     }
     if (c.status == 0 || c.status == 4) {
-      EXPECT_NE(r.out.find("KVD507 L: iš knygos perskaityta eilučių:"), std::string::npos)
+      EXPECT_NE(r.out.find("KVD507 L: iš darbaknygės perskaityta eilučių:"), std::string::npos)
           << what << r.out;
     }
   }
@@ -354,12 +354,12 @@ TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
                         "--payer-code", "38001010000"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out,
-            "KVD507 L: iš knygos perskaityta eilučių: 2; sujungta su ankstesnėmis: 0; formoje "
+            "KVD507 L: iš darbaknygės perskaityta eilučių: 2; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 2; puslapių: 1\n"
-            "KVD507 L: sumų suma: 1234,50; antrųjų sumų suma: 0,00\n"
-            "KVD507 L: be kodo: eilučių: 1; suma: 0,00\n"
-            "KVD507 L: A 01: eilučių: 1; suma: 1234,50\n"
-            "KVD507 U: iš knygos perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
+            "KVD507 L: Išmokos suma: 1234,50; Išskaičiuota mokesčio suma: 0,00\n"
+            "KVD507 L: be kodo: eilučių: 1; Išmokos suma: 0,00\n"
+            "KVD507 L: A 01: eilučių: 1; Išmokos suma: 1234,50\n"
+            "KVD507 U: iš darbaknygės perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 0; puslapių: 0\n"
             "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
   EXPECT_EQ(
@@ -386,13 +386,13 @@ TEST_F(CommandLineTest, HelpDescribesEveryOptionWithItsDefault) {
   EXPECT_EQ(convert.status, 0);
   for (const std::string& option : std::vector<std::string>{
            "--append FORMA", "--payer-code KODAS", "--payer-name PAVADINIMAS", "--year METAI",
-           "--output FAILAS", "--folder APLANKAS", "--open", "--strict[=all]",
+           "--output FAILAS", "--folder APLANKAS", "--open", "--strict[=all]", "--verbose",
            "Numatyta: praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")",
            "Numatyta: APLANKAS/formos/KVD507.ffdata", "  2  neteisinga komandinė eilutė"}) {
     EXPECT_THAT(convert.out, testing::HasSubstr(option));
   }
   // Every option's description is followed by its default.
-  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 8u);
+  EXPECT_EQ(countOf(convert.out, "Numatyta: "), 9u);
   EXPECT_EQ(run({"rows", "-h"}).status, 0);
 }
 
@@ -417,6 +417,76 @@ TEST_F(CommandLineTest, AReadOnlyDeclarationIsNotReplaced) {
   EXPECT_EQ(test::readFile(output), "previous");
 }
 
+// A declaration shows as the workbook it was written from: after the header, exactly the
+// lines `rows` prints for that workbook, a name with quotes and Lithuanian letters included.
+TEST_F(CommandLineTest, ShowPrintsTheHeaderAndTheRowsOfTheWorkbook) {
+  MemoryWorkbook book;
+  for (int i = 0; i < 23; ++i) {
+    book.text("KVD507 L", 6 + i, 2, "Ąžuolas \"Ūla\" & " + std::to_string(i))
+        .number("KVD507 L", 6 + i, 8, 10 + i * 0.25)
+        .text("KVD507 L", 6 + i, 9, "01");
+  }
+  for (int i = 0; i < 7; ++i) {
+    book.text("KVD507 U", 6 + i, 2, "Ona " + std::to_string(i))
+        .number("KVD507 U", 6 + i, 8, 5)
+        .text("KVD507 U", 6 + i, 9, "13");
+  }
+  book.saveXlsx(dir / "book.xlsx");
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  ASSERT_EQ(
+      run({"convert", (dir / "book.xlsx").string(), "--folder", dir.path().string(), "--payer-code",
+           "123456789", "--payer-name", "uab \"ąžuolas\" & co", "--year", "2023"})
+          .status,
+      0);
+  const Result rows = run({"rows", (dir / "book.xlsx").string()});
+  const Result shown = run({"show", output.string()});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.err, "");
+  EXPECT_EQ(shown.out,
+            "B_MM_ID\t123456789\n"
+            "B_MM_Pavad\tUAB \"ąžUOLAS\" & CO\n"
+            "B_ML_Metai\t2023\n"
+            "Puslapių\t6\n" +
+                rows.out);
+}
+
+TEST_F(CommandLineTest, ShowRefusesWhatIsNoWholeDeclaration) {
+  test::writeFile(dir / "cut.ffdata", "<?xml version=\"1.0\"?>\r\n<FFData>\r\n<Pages Count=\"2\">");
+  std::filesystem::create_directory(dir / "folder.ffdata");
+  const struct {
+    std::string file;
+    std::string err;
+  } cases[] = {
+      {(dir / "gone.ffdata").string(), "Failas nerastas: " + (dir / "gone.ffdata").string()},
+      {(dir / "folder.ffdata").string(), "Tai aplankas, ne forma: "},
+      {(dir / "cut.ffdata").string(), "Nepavyko perskaityti formos cut.ffdata: "},
+  };
+  for (const auto& c : cases) {
+    for (const char* command : {"show", "view"}) {
+      const Result r = run({command, c.file});
+      EXPECT_EQ(r.status, 1) << command << c.file;
+      EXPECT_EQ(r.out, "") << command << c.file;
+      EXPECT_THAT(r.err, testing::HasSubstr(c.err)) << command;
+    }
+  }
+}
+
+// The English detail of a failure follows its Lithuanian message only when asked for.
+TEST_F(CommandLineTest, TheTechnicalDetailOnlyWithVerbose) {
+  test::writeFile(dir / "notes.xlsx", "just text");
+  for (const char* command : {"convert", "rows"}) {
+    std::vector<std::string> arguments{command, (dir / "notes.xlsx").string()};
+    const Result quiet = run(arguments);
+    arguments.emplace_back("--verbose");
+    const Result verbose = run(arguments);
+    EXPECT_EQ(quiet.status, 1) << command;
+    EXPECT_EQ(verbose.status, 1) << command;
+    EXPECT_EQ(countOf(quiet.err, "\n"), 1u) << command << quiet.err;
+    EXPECT_EQ(countOf(verbose.err, "\n"), 2u) << command << verbose.err;
+    EXPECT_TRUE(verbose.err.starts_with(quiet.err)) << command << verbose.err;
+  }
+}
+
 TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
   const std::string command = std::string(KVD507_EXECUTABLE) + " convert " + workbook("a.xlsx", 1) +
                               " --folder " + dir.path().string() + " >/dev/null 2>&1";
@@ -428,6 +498,34 @@ TEST_F(CommandLineTest, TheExecutableReportsThroughItsExitStatus) {
 
 // Without a subcommand the process becomes the window program beside it, with the same
 // arguments; the window is left to its own tests, so it is ended as soon as it has started.
+// The commands that need Qt run the window program: a PDF without a display, and, with no
+// display at all, a Lithuanian word and status 1 instead of Qt's abort.
+TEST_F(CommandLineTest, ThePdfNeedsNoDisplayAndTheWindowSaysWhenThereIsNone) {
+  const std::string executable = KVD507_EXECUTABLE;
+  ASSERT_EQ(run({"convert", workbook("a.xlsx", 12), "--folder", dir.path().string()}).status, 0);
+  const std::string declaration = (dir / "formos" / "KVD507.ffdata").string();
+  // Qt's own locking and the libraries it loads are for the window's tests to judge.
+  const std::string quiet =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TSAN_OPTIONS=report_bugs=0 "
+      "ASAN_OPTIONS=detect_leaks=0 ";
+  const std::string err = (dir / "err.txt").string();
+  auto status = [](const std::string& command) {
+    return WEXITSTATUS(std::system(command.c_str()));
+  };
+
+  const std::string pdf = (dir / "forma.pdf").string();
+  EXPECT_EQ(status(quiet + executable + " show " + declaration + " --pdf " + pdf + " 2>" + err), 0)
+      << test::readFile(err);
+  EXPECT_TRUE(test::readFile(pdf).starts_with("%PDF-"));
+  EXPECT_EQ(test::readFile(err), "");
+
+  for (const std::string& arguments :
+       {std::string(), " --folder " + dir.path().string(), " " + declaration}) {
+    EXPECT_EQ(status(quiet + executable + arguments + " 2>" + err), 1) << arguments;
+    EXPECT_THAT(test::readFile(err), testing::HasSubstr("nėra ekrano")) << arguments;
+  }
+}
+
 TEST_F(CommandLineTest, WithoutASubcommandItBecomesTheWindowProgram) {
   const std::filesystem::path executable = KVD507_EXECUTABLE;
   const std::filesystem::path window = windowProgram(executable.parent_path());

@@ -46,7 +46,15 @@ void expectIdle(WindowDriver& d) {
   }
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(busyWindow(d.window()));
-  EXPECT_EQ(d.text("lb_action"), "");
+  // After a write the status line names the declaration; otherwise it is empty.
+  const std::string status = d.text("lb_action");
+  if (std::filesystem::exists(d.declaration())) {
+    EXPECT_TRUE(status.starts_with("Forma įrašyta: " + d.declaration().string() + " (L įrašų: ") ||
+                status.empty())
+        << status;
+  } else {
+    EXPECT_EQ(status, "");
+  }
   EXPECT_EQ(d.control<QProgressBar>("ProgressBar1").value(), 0);
 }
 
@@ -77,7 +85,7 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
       {"btn_salinti", {578, 81, 117, 35}, "Šalinti", true},
       {"dt_metai", {198, 86, 59, 24}, nullptr, true},
       {"btn_template", {509, 152, 186, 33}, "Atidaryti šabloną", true},
-      {"btn_open", {28, 201, 186, 33}, "Pasirinkti dokumentą", true},
+      {"btn_open", {28, 201, 186, 33}, "Pasirinkti darbaknygę", true},
       {"btn_valyti", {509, 201, 186, 33}, "Išvalyti", true},
       {"ProgressBar1", {28, 276, 667, 16}, nullptr, true},
       {"btn_kvd507", {28, 22, 310, 43}, "Formuoti formą  (KVD507.ffdata)", false},
@@ -108,7 +116,7 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
       {"lb_info",
        {66, 160},
        "Atidarykite Excel šabloną, užpildykite ir išsaugokite jį.  Šabloną rasite čia:"},
-      {"lb_dok_pav", {286, 209}, "Dokumentas nepasirinktas"},
+      {"lb_dok_pav", {286, 209}, "Darbaknygė nepasirinkta"},
       {"lb_action", {28, 255}, ""},
   };
   for (const Label& l : labels) {
@@ -147,9 +155,9 @@ TEST(ExportWindow, FocusStartsOnCloseAndTabGoesInOrder) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
   // Disabled buttons are skipped.
-  EXPECT_THAT(order, ElementsAre("btn_close", "btn_formos", "cb_asmuo", "btn_new", "btn_koreguoti",
-                                 "btn_salinti", "btn_open", "btn_valyti", "btn_template",
-                                 "dt_metai", "btn_close", "btn_formos", "cb_asmuo"));
+  EXPECT_THAT(order, ElementsAre("btn_close", "btn_perziura", "btn_formos", "cb_asmuo", "btn_new",
+                                 "btn_koreguoti", "btn_salinti", "btn_open", "btn_valyti",
+                                 "btn_template", "dt_metai", "btn_close", "btn_perziura"));
 }
 
 TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
@@ -167,13 +175,13 @@ TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
       {"chosen", [&](WindowDriver& w) { w.chooseWorkbook(first); }, first, "a.xlsx", true},
       {"replaced", [&](WindowDriver& w) { w.chooseWorkbook(second); }, second, "b.xls", true},
       {"dialog cancelled", [](WindowDriver& w) { w.control<QPushButton>("btn_open").click(); },
-       "lb_dok_link", "Dokumentas nepasirinktas", false},
+       "lb_dok_link", "Darbaknygė nepasirinkta", false},
       {"chosen again", [&](WindowDriver& w) { w.chooseWorkbook(first); }, first, "a.xlsx", true},
       {"cleared", [](WindowDriver& w) { w.control<QPushButton>("btn_valyti").click(); },
-       "lb_dok_link", "Dokumentas nepasirinktas", false},
+       "lb_dok_link", "Darbaknygė nepasirinkta", false},
       {"cleared when already clear",
        [](WindowDriver& w) { w.control<QPushButton>("btn_valyti").click(); }, "lb_dok_link",
-       "Dokumentas nepasirinktas", false},
+       "Darbaknygė nepasirinkta", false},
   };
   for (const Step& s : steps) {
     s.act(d);
@@ -223,7 +231,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.control("btn_kvd507").setEnabled(true);
        },
        "btn_kvd507",
-       {"error: Excel dokumentas nepasirinktas"},
+       {"error: Darbaknygė nepasirinkta"},
        false},
       {"no records",
        [](WindowDriver& d) { d.chooseWorkbook(d.workbook(0, 0, "tuščias.xlsx")); },
@@ -236,7 +244,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.chooseWorkbook(d.folder / "notes.xlsx");
        },
        "btn_kvd507",
-       {"error: Blogai užpildytas failas notes.xlsx: tai ne darbo knyga (nei .xlsx, nei .xls, nei "
+       {"error: Blogai užpildytas failas notes.xlsx: tai ne darbaknygė (nei .xlsx, nei .xls, nei "
         ".ods)"},
        false},
       {"output folder cannot be made",
@@ -248,16 +256,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
        {"error: Nepavyko įrašyti formos {folder}/formos/KVD507.ffdata: failas \"{folder}/formos\": "
         "kelyje vietoj aplanko yra failas"},
        false},
-      {"desktop cannot open the declaration",
-       [](WindowDriver& d) {
-         d.opener.answer = false;
-         d.chooseWorkbook(d.workbook(1, 0));
-       },
-       "btn_kvd507",
-       {"error: Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite ar įdiegta ABBYY "
-        "FormFiller programa."},
-       true},
-      {"a reader stops: told in the report after the declaration is written, not in a box",
+      {"a reader stops: told in the review before the declaration is written, not in a box",
        [](WindowDriver& d) { d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx")); },
        "btn_kvd507",
        {},
@@ -269,7 +268,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
          d.control("btn_papildyti").setEnabled(true);
        },
        "btn_papildyti",
-       {"error: Excel dokumentas nepasirinktas"},
+       {"error: Darbaknygė nepasirinkta"},
        false},
       {"append, the chosen declaration cannot be read",
        [](WindowDriver& d) {
@@ -303,7 +302,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
   }
 }
 
-TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
+TEST(ExportWindow, ARunWithFindingsIsReviewedBeforeWritingACleanRunIsNot) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;123456789\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -318,24 +317,31 @@ TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
     return d.folder / name;
   };
 
-  // Nothing to say beyond the declaration itself: no dialog. The grouped amount is a number.
+  // Nothing to say beyond the declaration itself: no dialog, and the status line names the
+  // file. The grouped amount is a number.
   MemoryWorkbook clean;
   clean.text(L, 6, 2, "Ona").text(L, 6, 5, "1").text(L, 6, 8, "1 234,50").text(L, 6, 9, "01");
   clean.sheet("KVD507 U");
   clean.saveXlsx(d.folder / "clean.xlsx");
   d.chooseWorkbook(d.folder / "clean.xlsx");
   d.runWith("btn_kvd507");
+  EXPECT_TRUE(d.services.reviews.empty());
   EXPECT_TRUE(d.services.reports.empty());
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
   ASSERT_TRUE(std::filesystem::exists(d.declaration()));
   EXPECT_EQ(readDeclaration(d.declaration()).lRows[0][rows::cell::kAmount], "1234,50");
+  EXPECT_EQ(d.text("lb_action"), "Forma įrašyta: " + d.declaration().string() +
+                                     " (L įrašų: 1, U įrašų: 0, puslapių: 2)");
+  const std::string previous = readFile(d.declaration());
 
+  // Findings: asked before writing; "Atšaukti" keeps the previous declaration byte for byte.
   d.chooseWorkbook(book("merged.xlsx", "12,50 EUR"));
+  EXPECT_EQ(d.text("lb_action"), "");  // the next action clears it
+  d.services.reviewAnswers.push_back(false);
   d.runWith("btn_kvd507");
-  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
-  ASSERT_EQ(d.services.reports.size(), 1u);
-  const ScriptedServices::ShownReport& shown = d.services.reports[0];
-  EXPECT_TRUE(shown.busyCursor);  // shown before the window goes back to idle
+  ASSERT_EQ(d.services.reviews.size(), 1u);
+  const ScriptedServices::ShownReport& shown = d.services.reviews[0];
+  EXPECT_TRUE(shown.busyCursor);  // asked while the run waits
   EXPECT_FALSE(shown.busyDialog);
   std::vector<rows::Finding::Kind> kinds;
   for (const rows::Finding& f : shown.report.findings) kinds.push_back(f.kind);
@@ -343,14 +349,28 @@ TEST(ExportWindow, ARunWithFindingsEndsWithTheReportAndACleanRunWithout) {
   EXPECT_THAT(kinds, ElementsAre(FindingKind::NotANumber, FindingKind::NoAmount,
                                  FindingKind::RowWithoutText));
   EXPECT_EQ(shown.report.summary.l.rowsWritten, 1u);
-  EXPECT_TRUE(std::filesystem::exists(d.declaration()));  // written all the same
+  EXPECT_EQ(readFile(d.declaration()), previous);
+  EXPECT_EQ(d.opener.opened().size(), 1u);  // only the clean run's
+  EXPECT_TRUE(d.services.reports.empty());
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  EXPECT_EQ(d.text("lb_action"), "");
   expectIdle(d);
 
-  d.services.reports.clear();
+  // "Formuoti" writes and opens it; no report afterwards, it was seen before.
+  d.services.reviewAnswers.push_back(true);
+  d.runWith("btn_kvd507");
+  EXPECT_EQ(d.services.reviews.size(), 2u);
+  EXPECT_NE(readFile(d.declaration()), previous);
+  EXPECT_EQ(d.opener.opened().size(), 2u);
+  EXPECT_TRUE(d.services.reports.empty());
+  EXPECT_TRUE(d.text("lb_action").starts_with("Forma įrašyta: ")) << d.text("lb_action");
+  expectIdle(d);
+
+  d.services.reviewAnswers.push_back(true);
   d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx"));
   d.runWith("btn_kvd507");
-  ASSERT_EQ(d.services.reports.size(), 1u);
-  const std::vector<rows::Finding>& found = d.services.reports[0].report.findings;
+  ASSERT_EQ(d.services.reviews.size(), 3u);
+  const std::vector<rows::Finding>& found = d.services.reviews[2].report.findings;
   EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const rows::Finding& f) {
     return f.kind == rows::Finding::Kind::ReadStopped;
   }));
@@ -430,12 +450,12 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
     }
     EXPECT_TRUE(d.window().isVisible());
     EXPECT_TRUE(d.window().runInProgress());
-    EXPECT_EQ(d.text("lb_dok_pav"), "Dokumentas nepasirinktas");
+    EXPECT_EQ(d.text("lb_dok_pav"), "Darbaknygė nepasirinkta");
     EXPECT_EQ(d.text("lb_dok_link"), "lb_dok_link");
     gate.release();
     ASSERT_TRUE(d.waitForRunEnd());
-    EXPECT_EQ(d.services.texts(), std::vector<std::string>{"information: \"Dokumentas "
-                                                           "nepasirinktas\" faile įrašų nerasta."})
+    EXPECT_EQ(d.services.texts(), std::vector<std::string>{"information: \"Darbaknygė "
+                                                           "nepasirinkta\" faile įrašų nerasta."})
         << escape;
     EXPECT_TRUE(d.enabled("btn_kvd507"));
     EXPECT_TRUE(d.enabled("btn_papildyti"));
@@ -443,7 +463,7 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
 
     d.window().setRowHook(nullptr);
     d.runWith("btn_kvd507");
-    EXPECT_EQ(d.services.texts().back(), "error: Excel dokumentas nepasirinktas");
+    EXPECT_EQ(d.services.texts().back(), "error: Darbaknygė nepasirinkta");
   }
 }
 

@@ -2,11 +2,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 
+#include "ModalHelper.h"
+#include "gui/ReviewDialog.h"
 #include "gui/RunReportDialog.h"
+#include "gui/WindowMain.h"
+#include "gui/WindowServices.h"
 #include "runs/FindingsText.h"
 
 namespace kvd507::gui {
@@ -24,7 +31,7 @@ runs::RunReport sampleReport() {
   report.summary.u.sheet = "KVD507 U";
   report.findings = {
       {Kind::NotANumber, "KVD507 L", 7, "H", "\"12,50 EUR\" nėra skaičius, suma laikoma 0"},
-      {Kind::MissingSheet, "KVD507 U", 0, "", "tokio lapo knygoje nėra"},
+      {Kind::MissingSheet, "KVD507 U", 0, "", "tokio lapo darbaknygėje nėra"},
       {Kind::NoPayer, "", 0, "", "nepasirinktas išmokų mokėtojas"},
   };
   return report;
@@ -35,7 +42,7 @@ TEST(RunReportDialog, ShowsTheSummaryAndACopyableTableOfFindings) {
   RunReportDialog dialog(report, ',');
 
   const QString summary = dialog.findChild<QPlainTextEdit*>("summary")->toPlainText();
-  EXPECT_TRUE(summary.contains("KVD507 L: sumų suma: 1234,50")) << summary.toStdString();
+  EXPECT_TRUE(summary.contains("KVD507 L: Išmokos suma: 1234,50")) << summary.toStdString();
   EXPECT_TRUE(summary.contains("L įrašų: 2, U įrašų: 0, puslapių: 2")) << summary.toStdString();
 
   const QTableWidget& table = *dialog.findChild<QTableWidget*>("findings");
@@ -55,6 +62,82 @@ TEST(RunReportDialog, ShowsTheSummaryAndACopyableTableOfFindings) {
   dialog.findChild<QPushButton*>("copy")->click();
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
             runs::findingsAsTable(report.findings));
+}
+
+// The review before writing: the summary as tables, the findings heaviest first and grouped,
+// and the two answers.
+TEST(ReviewDialog, ShowsTheSummaryAndTheFindingsHeaviestFirst) {
+  runs::RunReport report = sampleReport();
+  report.findings.push_back(
+      {Kind::NotANumber, "KVD507 L", 9, "H", "\"x\" nėra skaičius, suma laikoma 0"});
+  report.summary.l.byCode = {{"A", "01", 2, 1234.5}};
+  ReviewDialog dialog(report, ',');
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Formos peržiūra");
+
+  const QTableWidget& sheets = *dialog.findChild<QTableWidget*>("summary");
+  QStringList headers;
+  for (int c = 0; c < sheets.columnCount(); ++c) headers << sheets.horizontalHeaderItem(c)->text();
+  EXPECT_TRUE(headers.contains("Išmokos suma"));
+  EXPECT_TRUE(headers.contains("Išskaičiuota mokesčio suma"));
+  EXPECT_EQ(sheets.item(0, 0)->text().toStdString(), "KVD507 L");
+  EXPECT_EQ(sheets.item(0, headers.indexOf("Išmokos suma"))->text().toStdString(), "1234,50");
+  EXPECT_EQ(sheets.item(2, headers.indexOf("Puslapių"))->text().toStdString(), "2");
+  const QTableWidget& codes = *dialog.findChild<QTableWidget*>("byCode");
+  ASSERT_EQ(codes.rowCount(), 1);
+  EXPECT_EQ(codes.item(0, 1)->text().toStdString(), "A 01");
+
+  const QTreeWidget& tree = *dialog.findChild<QTreeWidget*>("findings");
+  ASSERT_EQ(tree.topLevelItemCount(), 3);
+  auto group = [&tree](int i) { return tree.topLevelItem(i)->text(0).toStdString(); };
+  EXPECT_TRUE(group(0).ends_with("(1)")) << group(0);  // the missing sheet
+  EXPECT_EQ(tree.topLevelItem(0)->child(0)->text(1).toStdString(), "KVD507 U");
+  EXPECT_TRUE(group(1).ends_with("(2)")) << group(1);  // two amounts that are not numbers
+  EXPECT_EQ(tree.topLevelItem(1)->child(1)->text(2).toStdString(), "9");
+  EXPECT_TRUE(group(2).ends_with("(1)")) << group(2);  // the payer
+
+  // Enter by habit does not write: the default answer is "Atšaukti".
+  auto* write = dialog.findChild<QPushButton*>("write");
+  auto* cancel = dialog.findChild<QPushButton*>("cancel");
+  EXPECT_EQ(write->text().toStdString(), "Formuoti");
+  EXPECT_EQ(cancel->text().toStdString(), "Atšaukti");
+  EXPECT_TRUE(cancel->isDefault());
+  write->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ReviewDialog again(report, ',');
+  again.findChild<QPushButton*>("cancel")->click();
+  EXPECT_EQ(again.result(), QDialog::Rejected);
+}
+
+// The English detail of a failure is there, but only behind "Išsamiau".
+TEST(QtWindowServices, TheDetailShowsOnlyBehindIssamiau) {
+  QtWindowServices services;
+  bool hiddenFirst = false;
+  bool shownAfter = false;
+  test::whenModalShows([&](QWidget* box) {
+    auto* detail = box->findChild<QPlainTextEdit*>("detail");
+    auto* more = box->findChild<QPushButton*>("more");
+    ASSERT_NE(detail, nullptr);
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->text().toStdString(), "Išsamiau");
+    hiddenFirst = !detail->isVisible();
+    more->click();
+    shownAfter = detail->isVisible() && detail->toPlainText() == "No such file or directory";
+    box->close();
+  });
+  services.showMessage(nullptr, WindowServices::MessageKind::Error, "Failas nerastas: a.xlsx",
+                       "No such file or directory");
+  EXPECT_TRUE(hiddenFirst);
+  EXPECT_TRUE(shownAfter);
+}
+
+// Qt's own buttons and dialogs speak Lithuanian where Debian's translation is installed.
+TEST(QtWindowServices, QtsOwnTextsAreLithuanian) {
+  if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qt_lt.qm")) {
+    GTEST_SKIP() << "qt6-translations-l10n is not installed";
+  }
+  ASSERT_TRUE(installLithuanian(*qApp));
+  EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Undo").toStdString(), "&Undo");
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "File &name:").toStdString(), "File &name:");
 }
 
 }  // namespace

@@ -41,6 +41,14 @@ void ScriptedServices::showReport(QWidget* parent, const runs::RunReport& report
   reports.push_back({report, busyWindow(*parent), busyDialogs()});
 }
 
+bool ScriptedServices::reviewDeclaration(QWidget* parent, const runs::RunReport& report, char) {
+  reviews.push_back({report, busyWindow(*parent), busyDialogs()});
+  if (reviewAnswers.empty()) return true;
+  const bool answer = reviewAnswers.front();
+  reviewAnswers.pop_front();
+  return answer;
+}
+
 std::vector<std::string> ScriptedServices::texts() const {
   std::vector<std::string> result;
   for (const Shown& m : messages) {

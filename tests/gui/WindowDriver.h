@@ -45,10 +45,13 @@ class ScriptedServices : public gui::WindowServices {
     bool busyDialog;
   };
   std::vector<ShownReport> reports;
+  std::vector<ShownReport> reviews;
+  std::deque<bool> reviewAnswers;  // none left: "Formuoti"
 
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
   void showMessage(QWidget*, MessageKind kind, const std::string& text) override;
   void showReport(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
+  bool reviewDeclaration(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
 
   // "error: text" lines, for readable failures.
   std::vector<std::string> texts() const;
@@ -105,7 +108,7 @@ class WindowDriver {
   std::string text(const char* label) { return control<QLabel>(label).text().toStdString(); }
   bool enabled(const char* name) { return control(name).isEnabled(); }
 
-  // Chooses `file` through the file dialog of "Pasirinkti dokumentą".
+  // Chooses `file` through the file dialog of "Pasirinkti darbaknygę".
   void chooseWorkbook(const std::filesystem::path& file);
   // Clicks and waits until the run it started has ended.
   void runWith(const char* button);

@@ -107,7 +107,7 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
   };
   const Case cases[] = {
       {"no workbook chosen", [](ConversionRunTest&) {}, RunOutcome::NoWorkbook,
-       "error: Excel dokumentas nepasirinktas"},
+       "error: Darbaknygė nepasirinkta"},
       {"empty sheets", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.workbook(0, 0)); },
        RunOutcome::NoRecords, "information: \"in.xlsx\" faile įrašų nerasta."},
       {"neither sheet",
@@ -124,11 +124,17 @@ TEST_F(ConversionRunTest, EndsWithAMessageWhenNothingCanBeWritten) {
          t.host.chooseWorkbook(t.dir / "notes.xlsx");
        },
        RunOutcome::Failed,
-       "error: Blogai užpildytas failas notes.xlsx: tai ne darbo knyga (nei .xlsx, nei .xls, "
+       "error: Blogai užpildytas failas notes.xlsx: tai ne darbaknygė (nei .xlsx, nei .xls, "
        "nei .ods)"},
       {"missing workbook", [](ConversionRunTest& t) { t.host.chooseWorkbook(t.dir / "gone.xlsx"); },
+       RunOutcome::Failed, "error: Failas nerastas: " + (dir / "gone.xlsx").string()},
+      {"a folder chosen as the workbook",
+       [](ConversionRunTest& t) {
+         std::filesystem::create_directory(t.dir / "aplankas.xlsx");
+         t.host.chooseWorkbook(t.dir / "aplankas.xlsx");
+       },
        RunOutcome::Failed,
-       "error: Blogai užpildytas failas gone.xlsx: tokio failo ar aplanko nėra"},
+       "error: Tai aplankas, ne darbaknygė: " + (dir / "aplankas.xlsx").string()},
       {"a pipe in place of the workbook",
        [](ConversionRunTest& t) {
          ASSERT_EQ(::mkfifo((t.dir / "pipe.xlsx").c_str(), 0600), 0);
@@ -186,11 +192,11 @@ TEST_F(ConversionRunTest, ADamagedWorkbookFailsTheRunAndKeepsThePreviousDeclarat
   strings["xl/sharedStrings.xml"] += "<si>";
   const Case cases[] = {
       {"XML broken after a good row", lSheet(goodRow + R"(<row r="7"><c r="B7"><v>1</v></row>)"),
-       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
-      {"document type", doctype, "lapas \"KVD507 L\", eilutė 6: darbo knygoje yra dokumento tipo"},
+       "lapas \"KVD507 L\", eilutė 7: darbaknygės failas sugadintas"},
+      {"document type", doctype, "lapas \"KVD507 L\", eilutė 6: darbaknygėje yra dokumento tipo"},
       {"rows going back", lSheet(goodRow + R"(<row r="3"><c r="B3"><v>1</v></c></row>)"),
-       "lapas \"KVD507 L\", eilutė 7: darbo knygos failas sugadintas"},
-      {"damaged shared strings", strings, "lapas \"KVD507 L\": darbo knygos failas sugadintas"},
+       "lapas \"KVD507 L\", eilutė 7: darbaknygės failas sugadintas"},
+      {"damaged shared strings", strings, "lapas \"KVD507 L\": darbaknygės failas sugadintas"},
   };
   std::filesystem::create_directories(settings.outputFile.parent_path());
   for (const Case& c : cases) {
@@ -415,6 +421,43 @@ TEST_F(ConversionRunTest, TellsWhenTheWorkbookIsOpenElsewhere) {
     EXPECT_EQ(told, c.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.told})
         << c.what;
     EXPECT_FALSE(host.reports[0].losesData()) << c.what;
+  }
+}
+
+// What was read is put to the user before anything is replaced, unless nothing was noticed.
+TEST_F(ConversionRunTest, FindingsAreConfirmedBeforeWritingACleanRunIsNotAsked) {
+  struct Case {
+    const char* what;
+    bool findings;
+    bool answer;
+    RunOutcome outcome;
+  };
+  const Case cases[] = {
+      {"clean", false, false, RunOutcome::Written},
+      {"findings, write", true, true, RunOutcome::Written},
+      {"findings, cancel", true, false, RunOutcome::Cancelled},
+  };
+  for (const Case& c : cases) {
+    MemoryWorkbook book;
+    book.text(L, 6, 2, "x").text(L, 6, 3, "1").number(L, 6, 8, 1).text(L, 6, 9, "01");
+    if (c.findings) book.text(L, 6, 10, "du");
+    book.sheet(U);
+    book.saveXlsx(dir / "in.xlsx");
+    std::filesystem::create_directories(settings.outputFile.parent_path());
+    test::writeFile(settings.outputFile, "previous");
+    host = FakeRunHost{};
+    host.code = "123456789";  // no payer finding
+    host.writeAnswer = c.answer;
+    opener = FakeOpener{};
+    host.chooseWorkbook(dir / "in.xlsx");
+    EXPECT_EQ(runGeneration(host, state, settings, opener), c.outcome) << c.what;
+    EXPECT_EQ(host.confirmations.size(), c.findings ? 1u : 0u) << c.what;
+    const bool written = c.outcome == RunOutcome::Written;
+    EXPECT_EQ(test::readFile(settings.outputFile) == "previous", !written) << c.what;
+    EXPECT_EQ(host.written.size(), written ? 1u : 0u) << c.what;
+    EXPECT_EQ(opener.opened.size(), written ? 1u : 0u) << c.what;
+    EXPECT_TRUE(host.messages.empty()) << c.what;
+    expectIdleAtEnd();
   }
 }
 
@@ -650,7 +693,7 @@ TEST_F(AppendRunTest, TheDeclarationIsReadBeforeTheMissingWorkbookIsReported) {
   EXPECT_EQ(runAppend(host, state, settings, opener), RunOutcome::NoWorkbook);
   EXPECT_TRUE(host.dialogShown);
   EXPECT_EQ(state.lRows.size(), 1u);
-  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Excel dokumentas nepasirinktas"});
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Darbaknygė nepasirinkta"});
 }
 
 TEST_F(AppendRunTest, TheOutputFileItselfCanBeExtended) {

@@ -27,7 +27,10 @@ class FakeRunHost : public runs::RunHost {
   std::string shownYear = "2022";
   std::optional<std::filesystem::path> existing;
   bool dialogShown = false;
-  bool stop = false;  // what stopRequested answers
+  bool stop = false;        // what stopRequested answers
+  bool writeAnswer = true;  // what confirmWrite answers
+  std::vector<runs::RunReport> confirmations;
+  std::vector<std::filesystem::path> written;
 
   std::vector<std::string> statuses;
   std::vector<Message> messages;
@@ -75,6 +78,13 @@ class FakeRunHost : public runs::RunHost {
   void showReport(const runs::RunReport& report) override {
     reports.push_back(report);
     RunHost::showReport(report);
+  }
+  bool confirmWrite(const runs::RunReport& report) override {
+    confirmations.push_back(report);
+    return writeAnswer;
+  }
+  void declarationWritten(const std::filesystem::path& file, const runs::RunSummary&) override {
+    written.push_back(file);
   }
   std::string payerCode() override { return code; }
   std::string payerName() override { return payer; }

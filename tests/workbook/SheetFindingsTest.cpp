@@ -257,7 +257,8 @@ TEST(SheetFindings, AMissingSheetNamesTheSheetsThereAreAndTheCloseOnes) {
   const Finding f =
       missingSheetFinding(L, {"Lapas1", "KVD507 L (2023)"}, {kLSheet.name, kUSheet.name});
   EXPECT_EQ(f.describe(),
-            "lapas \"KVD507 L\": tokio lapo knygoje nėra, jo eilutės neperskaitytos; knygoje yra "
+            "lapas \"KVD507 L\": tokio lapo darbaknygėje nėra, jo eilutės neperskaitytos; "
+            "darbaknygėje yra "
             "lapai: \"Lapas1\", \"KVD507 L (2023)\"; gal tai \"KVD507 L (2023)\"?");
   EXPECT_TRUE(rows::losesData(f.kind));
 }

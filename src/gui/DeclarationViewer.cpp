@@ -1,0 +1,167 @@
+#include "gui/DeclarationViewer.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "gui/DeclarationPrint.h"
+#include "gui/DeclarationTables.h"
+#include "gui/SummaryTables.h"
+#include "rows/Amount.h"
+
+namespace kvd507::gui {
+namespace {
+
+QString q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QLabel* valueLabel(const QString& text, const char* name, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+std::optional<QString> askForPdf(QWidget* parent, const QString& suggested) {
+  const QString file =
+      QFileDialog::getSaveFileName(parent, "Išsaugoti PDF", suggested, "PDF (*.pdf)");
+  if (file.isEmpty()) return std::nullopt;
+  return file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
+}
+
+}  // namespace
+
+DeclarationViewer::DeclarationViewer(runs::DeclarationContent content, char decimalSeparator,
+                                     QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      content_(std::move(content)),
+      separator_(decimalSeparator),
+      askPdf_(askForPdf) {
+  const QString name = QFileInfo(q(content_.file.string())).fileName();
+  setWindowTitle("KVD507 forma – " + name);
+  auto* layout = new QVBoxLayout(this);
+
+  auto* header = new QFormLayout;
+  header->addRow("Mokėtojo kodas (B_MM_ID):", valueLabel(q(content_.header.id), "payerCode", this));
+  header->addRow("Mokėtojas (B_MM_Pavad):", valueLabel(q(content_.payerName), "payerName", this));
+  header->addRow("Metai (B_ML_Metai):", valueLabel(q(content_.header.year), "year", this));
+  header->addRow("Puslapių:", valueLabel(QString::number(content_.pages), "pages", this));
+  header->addRow("Failas:", valueLabel(q(content_.file.string()), "file", this));
+  layout->addLayout(header);
+
+  auto* tabs = new QTabWidget(this);
+  tabs->setObjectName("tabs");
+  const AppendixTable l = lAppendix(content_);
+  const AppendixTable u = uAppendix(content_);
+  tabs->addTab(makeAppendix(l), QString("L priedas (%1)").arg(l.rows.size()));
+  tabs->addTab(makeAppendix(u), QString("U priedas (%1)").arg(u.rows.size()));
+  tabs->addTab(makeTotals(), "Sumos");
+  auto* findings = new QPlainTextEdit(this);
+  findings->setObjectName("findings");
+  findings->setReadOnly(true);
+  for (const QString& line : findingLines(content_)) findings->appendPlainText(line);
+  tabs->addTab(findings, QString("Pastabos (%1)").arg(content_.findings.size()));
+  layout->addWidget(tabs, 1);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* print = buttons->addButton("Spausdinti…", QDialogButtonBox::ActionRole);
+  print->setObjectName("print");
+  QPushButton* pdf = buttons->addButton("Išsaugoti PDF…", QDialogButtonBox::ActionRole);
+  pdf->setObjectName("pdf");
+  QPushButton* close = buttons->addButton("Uždaryti", QDialogButtonBox::RejectRole);
+  close->setObjectName("close");
+  connect(print, &QPushButton::clicked, this, &DeclarationViewer::print);
+  connect(pdf, &QPushButton::clicked, this, &DeclarationViewer::savePdf);
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  layout->addWidget(buttons);
+  resize(1000, 640);
+}
+
+QTableWidget* DeclarationViewer::makeAppendix(const AppendixTable& table) {
+  auto* widget = new QTableWidget(static_cast<int>(table.rows.size()),
+                                  static_cast<int>(table.headers.size()), this);
+  widget->setObjectName(table.title);
+  widget->setHorizontalHeaderLabels(table.headers);
+  setUpReadOnlyTable(*widget);
+  widget->horizontalHeader()->setStretchLastSection(false);
+  for (int row = 0; row < widget->rowCount(); ++row) {
+    const QStringList& cells = table.rows[static_cast<std::size_t>(row)];
+    for (int column = 0; column < cells.size(); ++column) {
+      auto* item = new QTableWidgetItem(cells[column]);
+      if (table.rightAligned[static_cast<std::size_t>(column)]) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
+      widget->setItem(row, column, item);
+    }
+  }
+  widget->resizeColumnsToContents();
+  return widget;
+}
+
+QWidget* DeclarationViewer::makeTotals() {
+  auto* page = new QWidget(this);
+  auto* layout = new QVBoxLayout(page);
+  auto* totals = new QTableWidget(2, 5, page);
+  totals->setObjectName("totals");
+  totals->setHorizontalHeaderLabels(
+      {"Priedas", "Eilučių", "Puslapių", "Išmokos suma", "Išskaičiuota mokesčio suma"});
+  setUpReadOnlyTable(*totals);
+  int row = 0;
+  for (const runs::SheetSummary* sheet : {&content_.summary.l, &content_.summary.u}) {
+    const QStringList cells{q(sheet->sheet), QString::number(sheet->rowsWritten),
+                            QString::number(sheet->pages),
+                            q(rows::formatAmount(sheet->amount, separator_)),
+                            q(rows::formatAmount(sheet->secondAmount, separator_))};
+    for (int column = 0; column < cells.size(); ++column) {
+      auto* item = new QTableWidgetItem(cells[column]);
+      if (column > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      totals->setItem(row, column, item);
+    }
+    ++row;
+  }
+  totals->resizeColumnsToContents();
+  totals->setMaximumHeight(totals->horizontalHeader()->height() + 2 * totals->rowHeight(0) +
+                           2 * totals->frameWidth());
+  layout->addWidget(totals);
+  layout->addWidget(new QLabel("Pagal raidę ir kodą:", page));
+  layout->addWidget(makeCodeTable(content_.summary, separator_, page), 1);
+  return page;
+}
+
+void DeclarationViewer::print() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  printer.setDocName(windowTitle());
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle("Spausdinti formą");
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (paintDeclaration(printer, content_, separator_) == 0) {
+    QMessageBox::critical(this, "KVD507", "Nepavyko spausdinti formos.");
+  }
+}
+
+void DeclarationViewer::savePdf() {
+  const QFileInfo declaration(q(content_.file.string()));
+  const QString suggested = declaration.dir().filePath(declaration.completeBaseName() + ".pdf");
+  const std::optional<QString> file = askPdf_(this, suggested);
+  if (!file) return;
+  QString error;
+  if (!writeDeclarationPdf(content_, *file, separator_, error)) {
+    QMessageBox::critical(this, "KVD507", "Nepavyko įrašyti PDF: " + error);
+  }
+}
+
+}  // namespace kvd507::gui

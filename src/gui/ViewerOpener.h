@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <filesystem>
+
+#include "runs/DesktopOpener.h"
+
+class QWidget;
+
+namespace kvd507::gui {
+
+class DeclarationViewer;
+
+// Opens a declaration in the viewer: reads it and shows the window, which deletes itself when
+// closed. Nothing when it cannot be read; then, when `tell`, a message box names the file and
+// the cause.
+DeclarationViewer* openViewer(const std::filesystem::path& declaration, QWidget* parent,
+                              bool tell = true);
+
+// The desktop's opener for the written declaration, with the viewer behind it: where no other
+// program is registered for .ffdata, the declaration opens in the viewer instead of ending a
+// successful run in an error. Folders and the web site go to the desktop as they are. Safe to
+// call from a run's thread: the viewer is opened on the interface thread.
+class ViewerOpener : public QObject, public runs::DesktopOpener {
+  Q_OBJECT
+
+ public:
+  explicit ViewerOpener(runs::DesktopOpener& desktop) : desktop_(desktop) {}
+
+  bool open(const std::filesystem::path& path) override;
+  void launch(const std::filesystem::path& path) override { desktop_.launch(path); }
+
+ private:
+  runs::DesktopOpener& desktop_;
+};
+
+}  // namespace kvd507::gui

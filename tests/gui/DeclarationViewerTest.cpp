@@ -1,0 +1,217 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <cstdio>
+#include <memory>
+
+#include "WindowDriver.h"
+#include "gui/DeclarationPrint.h"
+#include "gui/DeclarationViewer.h"
+#include "runs/ConversionRun.h"
+#include "runs/FakeRunHost.h"
+#include "support/MemoryWorkbook.h"
+
+namespace kvd507::test {
+namespace {
+
+// A declaration of 3 L pages (23 rows) and 2 U pages (7 rows), written by a run, names and
+// payer with Lithuanian letters.
+std::filesystem::path writeDeclaration(const TempDir& dir, int lCount = 23, int uCount = 7) {
+  const std::string L = "KVD507 L";
+  const std::string U = "KVD507 U";
+  MemoryWorkbook book;
+  for (int i = 0; i < lCount; ++i) {
+    book.text(L, 6 + i, 2, "Žydrūnas Šliūpas " + std::to_string(i))
+        .number(L, 6 + i, 8, 100 + i)
+        .text(L, 6 + i, 9, "01");
+  }
+  for (int i = 0; i < uCount; ++i) {
+    book.text(U, 6 + i, 2, "Ona " + std::to_string(i)).number(U, 6 + i, 13, 2.5);
+    book.text(U, 6 + i, 14, "12");
+  }
+  book.saveXlsx(dir / "in.xlsx");
+  FakeRunHost host;
+  host.chooseWorkbook(dir / "in.xlsx");
+  host.code = "123456789";
+  host.payer = "Ąžuolynė";
+  host.shownYear = "2023";
+  FakeOpener opener;
+  runs::RunState state;
+  runs::RunSettings settings;
+  settings.outputFile = dir / "KVD507.ffdata";
+  EXPECT_EQ(runs::runGeneration(host, state, settings, opener), runs::RunOutcome::Written);
+  return settings.outputFile;
+}
+
+std::vector<gui::DeclarationViewer*> openViewers() {
+  std::vector<gui::DeclarationViewer*> viewers;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* viewer = qobject_cast<gui::DeclarationViewer*>(widget);
+        viewer && viewer->isVisible()) {
+      viewers.push_back(viewer);
+    }
+  }
+  return viewers;
+}
+
+void closeViewers() {
+  for (gui::DeclarationViewer* viewer : openViewers()) viewer->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+std::string run(const std::string& command) {
+  std::string output;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+    output.append(buffer, got);
+  ::pclose(pipe);
+  return output;
+}
+
+TEST(DeclarationViewer, ShowsTheHeaderAndEveryRowWithItsPageAndSlot) {
+  TempDir dir;
+  const std::filesystem::path file = writeDeclaration(dir);
+  const std::string before = readFile(file);
+  gui::DeclarationViewer viewer(runs::readDeclarationContent(file), ',');
+  EXPECT_EQ(viewer.windowTitle().toStdString(), "KVD507 forma – KVD507.ffdata");
+  auto label = [&viewer](const char* name) {
+    return viewer.findChild<QLabel*>(name)->text().toStdString();
+  };
+  EXPECT_EQ(label("payerCode"), "123456789");
+  EXPECT_EQ(label("payerName"), "ĄžUOLYNė");  // as the form holds it
+  EXPECT_EQ(label("year"), "2023");
+  EXPECT_EQ(label("pages"), "6");
+
+  const QTableWidget& l = *viewer.findChild<QTableWidget*>("KVD507L");
+  const QTableWidget& u = *viewer.findChild<QTableWidget*>("KVD507U");
+  ASSERT_EQ(l.rowCount(), 23);
+  ASSERT_EQ(u.rowCount(), 7);
+  EXPECT_EQ(l.columnCount(), 12);  // page, slot, L1..L10
+  EXPECT_EQ(u.columnCount(), 16);  // page, slot, U1..U10, U12..U15
+  auto cell = [](const QTableWidget& t, int r, int c) {
+    return t.item(r, c)->text().toStdString();
+  };
+  EXPECT_EQ(cell(l, 0, 0), "2");
+  EXPECT_EQ(cell(l, 0, 1), "1");
+  EXPECT_EQ(cell(l, 22, 0), "4");  // the third L page
+  EXPECT_EQ(cell(l, 22, 1), "3");
+  EXPECT_EQ(cell(l, 22, 4), "ŽYDRūNAS ŠLIūPAS 22");
+  EXPECT_EQ(cell(l, 22, 9), "122,00");
+  EXPECT_EQ(cell(u, 0, 0), "5");  // U pages follow the L pages
+  EXPECT_EQ(cell(u, 6, 0), "6");
+  EXPECT_EQ(cell(u, 6, 1), "2");
+  const QTableWidget& totals = *viewer.findChild<QTableWidget*>("totals");
+  EXPECT_EQ(cell(totals, 0, 3), "2553,00");  // 100 + 101 + ... + 122
+  EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (0)");
+  EXPECT_EQ(readFile(file), before);  // only read
+}
+
+// What a declaration alone shows to be wrong: an empty code, an amount that is no number.
+TEST(DeclarationViewer, FindsEmptyCodesAndAmountsThatAreNoNumbers) {
+  TempDir dir;
+  const std::filesystem::path file = writeDeclaration(dir);
+  std::string text = readFile(file);
+  auto replace = [&text](const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  replace("<Field Name=\"L5-2\">01</Field>", "<Field Name=\"L5-2\"></Field>");
+  replace("<Field Name=\"L8-3\">102,00</Field>", "<Field Name=\"L8-3\">102 eur</Field>");
+  writeFile(file, text);
+  const runs::DeclarationContent content = runs::readDeclarationContent(file);
+  ASSERT_EQ(content.findings.size(), 2u);
+  EXPECT_EQ(content.findings[0].describe(),
+            "lapas \"KVD507L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis)");
+  EXPECT_EQ(content.findings[1].describe(),
+            "lapas \"KVD507L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis)");
+  gui::DeclarationViewer viewer(content, ',');
+  EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (2)");
+}
+
+// The PDF: A4, about forty rows a page, every page headed by the payer and the year and
+// numbered; its text holds the payer code, the names with their Lithuanian letters and the
+// totals.
+TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
+  TempDir dir;
+  // 95 rows and the lines around them: three pages.
+  const std::filesystem::path file = writeDeclaration(dir, 88, 7);
+  gui::DeclarationViewer viewer(runs::readDeclarationContent(file), ',');
+  const std::filesystem::path pdf = dir / "forma.pdf";
+  QString suggested;
+  viewer.setPdfQuestion([&](QWidget*, const QString& offered) -> std::optional<QString> {
+    suggested = offered;
+    return QString::fromStdString(pdf.string());
+  });
+  viewer.findChild<QPushButton*>("pdf")->click();
+  EXPECT_EQ(suggested.toStdString(), (dir / "KVD507.pdf").string());
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+
+  const std::string info = run("pdfinfo '" + pdf.string() + "'");
+  EXPECT_THAT(info, testing::HasSubstr("Pages:           3"));
+  EXPECT_THAT(info, testing::HasSubstr("(A4)"));
+  const std::string text = run("pdftotext -layout '" + pdf.string() + "' -");
+  for (const char* part : {"123456789", "ŽYDRūNAS ŠLIūPAS 87", "ĄžUOLYNė", "12628,00", "1 iš 3",
+                           "3 iš 3", "Išmokos suma"}) {
+    EXPECT_THAT(text, testing::HasSubstr(part));
+  }
+  // The header on each page.
+  std::size_t headers = 0;
+  for (std::size_t at = text.find("KVD507 – ĄžUOLYNė (123456789), 2023 m.");
+       at != std::string::npos; at = text.find("KVD507 – ĄžUOLYNė", at + 1)) {
+    ++headers;
+  }
+  EXPECT_EQ(headers, 3u);
+
+  // A place that cannot be written is told, and nothing is left there.
+  QString error;
+  EXPECT_FALSE(gui::writeDeclarationPdf(runs::readDeclarationContent(file),
+                                        QString::fromStdString((dir / "nėra" / "a.pdf").string()),
+                                        ',', error));
+  EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DeclarationViewer, TheWindowOpensTheLastDeclarationAndOneWithoutADesktopHandler) {
+  WindowDriver d;
+  closeViewers();
+  // No program registered for .ffdata: the written declaration opens in the viewer instead of
+  // an error after a successful run.
+  d.opener.answer = false;
+  d.chooseWorkbook(d.workbook(12, 3));
+  d.runWith("btn_kvd507");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  std::vector<gui::DeclarationViewer*> viewers = openViewers();
+  ASSERT_EQ(viewers.size(), 1u);
+  EXPECT_EQ(viewers[0]->content().lRows.size(), 12u);
+  closeViewers();
+
+  // "Peržiūrėti formą": the one just written, or one chosen.
+  QPushButton& button = d.control<QPushButton>("btn_perziura");
+  EXPECT_EQ(button.text().toStdString(), "Peržiūrėti formą");
+  ASSERT_NE(button.menu(), nullptr);
+  d.window().viewLastDeclaration();
+  viewers = openViewers();
+  ASSERT_EQ(viewers.size(), 1u);
+  EXPECT_EQ(viewers[0]->content().file, d.declaration());
+  closeViewers();
+
+  const std::filesystem::path other = writeDeclaration(d.folder);
+  d.services.answers.push_back(other);
+  d.window().viewChosenDeclaration();
+  EXPECT_EQ(d.services.filters.back(), "FFDATA (*.ffdata)");
+  viewers = openViewers();
+  ASSERT_EQ(viewers.size(), 1u);
+  EXPECT_EQ(viewers[0]->content().uRows.size(), 7u);
+  closeViewers();
+}
+
+}  // namespace
+}  // namespace kvd507::test
