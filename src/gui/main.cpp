@@ -4,10 +4,12 @@
 #include <string>
 
 #include "errors/LastWords.h"
+#include "files/EndingSignals.h"
 #include "gui/WindowMain.h"
 #include "runs/ProgramFolder.h"
 
 int main(int argc, char** argv) {
+  kvd507::files::prepareSignalsForWriting();
   try {
     if (argc == 3 && std::string(argv[1]) == "--folder") {
       return kvd507::gui::runWindow(argc, argv, argv[2]);
