@@ -79,8 +79,9 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
     } catch (...) {
       const Error error = currentError();
-      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
-      if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << oneLine(error.message())
+          << '\n';
+      if (!error.detail().empty()) err << "kvd507: " << oneLine(error.detail()) << '\n';
       return kExitFailure;
     }
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/RowsCommand.h"
+#include "errors/Error.h"
 #include "payers/FileFailure.h"
 #include "payers/PayerRegistry.h"
 #include "payers/StoredPosition.h"
@@ -85,7 +86,7 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
     }
     printList(registry, out);
   } catch (...) {
-    err << "kvd507: " << payers::currentFailureText() << '\n';
+    err << "kvd507: " << oneLine(payers::currentFailureText()) << '\n';
     return kExitFailure;
   }
   return kExitWritten;

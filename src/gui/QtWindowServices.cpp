@@ -1,6 +1,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "errors/Error.h"
 #include "gui/RunReportDialog.h"
 #include "gui/WindowServices.h"
 
@@ -15,7 +16,7 @@ std::optional<std::filesystem::path> QtWindowServices::chooseFile(QWidget* paren
 }
 
 void QtWindowServices::showMessage(QWidget* parent, MessageKind kind, const std::string& text) {
-  const QString body = QString::fromStdString(text);
+  const QString body = QString::fromStdString(oneLine(text));
   const QString title = QStringLiteral("KVD507");
   switch (kind) {
     case MessageKind::Error:

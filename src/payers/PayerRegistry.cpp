@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "files/FileLock.h"
 #include "payers/PayerFile.h"
 #include "payers/PayerFileError.h"
 #include "payers/PayerOrder.h"
@@ -67,6 +68,7 @@ int PayerRegistry::storedPosition() const {
 }
 
 void PayerRegistry::storePosition(int position) const {
+  const files::FileLock lock(settingsFile());
   writeStoredPosition(folder_, position);
 }
 
@@ -82,6 +84,7 @@ LoadedPayers PayerRegistry::select(int position) const {
 
 LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code,
                                 int entriesBefore) const {
+  const files::FileLock lock(payerFile());
   const std::filesystem::path file = payerFile();
   std::vector<std::string> lines;
   TextEncoding encoding = TextEncoding::Ansi;
@@ -97,6 +100,7 @@ LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code,
 }
 
 LoadedPayers PayerRegistry::edit(int position, std::string_view name, std::string_view code) const {
+  const files::FileLock lock(payerFile());
   const PayerFile list = PayerFile::read(payerFile());
   std::vector<std::string> lines = list.lines();
   if (position >= 0 && static_cast<std::size_t>(position) < lines.size()) {
