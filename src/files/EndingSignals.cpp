@@ -1,12 +1,12 @@
 #include "files/EndingSignals.h"
 
-#include <limits.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 
 namespace kvd507::files {

@@ -90,7 +90,8 @@ class ExecutableTest : public ::testing::Test {
 // Whether the process has a file open in `folder`: the declaration being written there.
 bool writesInto(pid_t process, const fs::path& folder) {
   std::error_code error;
-  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
+  for (const auto& entry :
+       fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
     const fs::path open = fs::read_symlink(entry.path(), error);
     if (!error && open.string().starts_with(folder.string() + "/")) return true;
   }
@@ -196,7 +197,8 @@ TEST_F(ExecutableTest, AdditionsAtTheSameMomentAreAllKept) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
   std::string expected;
-  for (int i = 0; i < kProcesses; ++i) expected += "Mok\xEBtojas " + std::to_string(100 + i) + ";1\r\n";
+  for (int i = 0; i < kProcesses; ++i)
+    expected += "Mok\xEBtojas " + std::to_string(100 + i) + ";1\r\n";
   EXPECT_EQ(readFile(list), expected);
 }
 
@@ -265,15 +267,18 @@ TEST_F(ExecutableTest, ADeclarationWithASplitFieldTagIsRefusedNamingTheLine) {
   const std::size_t at = text.find("<Field Name=\"L4-1\">");
   ASSERT_NE(at, std::string::npos);
   text.insert(at + 11, "\r\n");
-  const std::size_t line = static_cast<std::size_t>(std::count(text.begin(), text.begin() + at, '\n')) + 1;
+  const std::size_t line =
+      static_cast<std::size_t>(std::count(text.begin(), text.begin() + at, '\n')) + 1;
   writeFile(dir / "split.ffdata", text);
 
-  const Result r = run({"convert", book, "--folder", dir.path().string(), "--append",
-                        (dir / "split.ffdata").string(), "--output", (dir / "new.ffdata").string()});
+  const Result r =
+      run({"convert", book, "--folder", dir.path().string(), "--append",
+           (dir / "split.ffdata").string(), "--output", (dir / "new.ffdata").string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_THAT(r.err, testing::StartsWith("kvd507: Nepavyko perskaityti formos split.ffdata: eilutė " +
-                                         std::to_string(line) +
-                                         ": joje lauko žymė <Field ...> perskirta į kelias eilutes"));
+  EXPECT_THAT(r.err,
+              testing::StartsWith("kvd507: Nepavyko perskaityti formos split.ffdata: eilutė " +
+                                  std::to_string(line) +
+                                  ": joje lauko žymė <Field ...> perskirta į kelias eilutes"));
   EXPECT_FALSE(fs::exists(dir / "new.ffdata"));
 }
 
