@@ -1,5 +1,7 @@
 #include "cli/ConsoleHost.h"
 
+#include "errors/Error.h"
+
 namespace kvd507::cli {
 
 void ConsoleHost::setStatus(std::string_view text) {
@@ -18,18 +20,18 @@ void ConsoleHost::clearStatusLine() {
 
 void ConsoleHost::showError(std::string_view text, std::string_view detail) {
   clearStatusLine();
-  err_ << "kvd507: " << text << '\n';
-  if (verbose_ && !detail.empty()) err_ << "kvd507: " << detail << '\n';
+  err_ << "kvd507: " << oneLine(text) << '\n';
+  if (verbose_ && !detail.empty()) err_ << "kvd507: " << oneLine(detail) << '\n';
 }
 
 void ConsoleHost::showInformation(std::string_view text) {
   clearStatusLine();
-  err_ << "kvd507: " << text << '\n';
+  err_ << "kvd507: " << oneLine(text) << '\n';
 }
 
 void ConsoleHost::showWarning(std::string_view text) {
   clearStatusLine();
-  err_ << "kvd507: įspėjimas: " << text << '\n';
+  err_ << "kvd507: įspėjimas: " << oneLine(text) << '\n';
 }
 
 }  // namespace kvd507::cli

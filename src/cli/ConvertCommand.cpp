@@ -109,9 +109,10 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
     } catch (...) {
       const Error error = currentError();
-      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << error.message() << '\n';
+      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << oneLine(error.message())
+          << '\n';
       if (arguments.has("--verbose") && !error.detail().empty()) {
-        err << "kvd507: " << error.detail() << '\n';
+        err << "kvd507: " << oneLine(error.detail()) << '\n';
       }
       return kExitFailure;
     }

@@ -9,6 +9,7 @@
 
 #include "cli/FolderInUse.h"
 #include "cli/RowsCommand.h"
+#include "errors/Error.h"
 #include "payers/FileFailure.h"
 #include "payers/PayerLine.h"
 #include "payers/PayerRegistry.h"
@@ -121,7 +122,7 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
     }
     printList(registry, out);
   } catch (...) {
-    err << "kvd507: " << payers::currentFailureText() << '\n';
+    err << "kvd507: " << oneLine(payers::currentFailureText()) << '\n';
     return kExitFailure;
   }
   return kExitWritten;

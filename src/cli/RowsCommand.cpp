@@ -101,10 +101,12 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
     }
   } catch (...) {
     const Error error = currentError();
-    err << "kvd507: Blogai užpildytas failas "
-        << std::filesystem::path(workbookPath).filename().string() << ": "
-        << error.cause(workbookPath) << '\n';
-    if (verbose && !error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+    err << "kvd507: "
+        << oneLine("Blogai užpildytas failas " +
+                   std::filesystem::path(workbookPath).filename().string() + ": " +
+                   error.cause(workbookPath))
+        << '\n';
+    if (verbose && !error.detail().empty()) err << "kvd507: " << oneLine(error.detail()) << '\n';
     return kExitFailure;
   }
   for (const auto& stop : stops) {

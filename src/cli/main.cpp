@@ -6,8 +6,10 @@
 #include "cli/ShowCommand.h"
 #include "cli/WindowLauncher.h"
 #include "errors/LastWords.h"
+#include "files/EndingSignals.h"
 
 int main(int argc, char** argv) {
+  kvd507::files::prepareSignalsForWriting();
   try {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     // No subcommand: the window, on the program folder or the one --folder names.

@@ -68,6 +68,26 @@ std::optional<std::size_t> lineWithSeveralFields(std::string_view text) {
   return found;
 }
 
+// The 1-based number of the first line where a <Field> start tag begins but does not end: its
+// name or its ">" went to the next line, where the scanner finds no key, so the field would be
+// read as empty.
+std::optional<std::size_t> lineWithSplitFieldTag(std::string_view text) {
+  std::size_t number = 0;
+  std::optional<std::size_t> found;
+  forEachLine(text, [&](std::string_view line) {
+    ++number;
+    if (found) return;
+    for (std::size_t at = line.find('<'); at != std::string_view::npos;
+         at = line.find('<', at + 1)) {
+      if (elementNamed(line, at + 1, "Field") && line.find('>', at) == std::string_view::npos) {
+        found = number;
+        return;
+      }
+    }
+  });
+  return found;
+}
+
 [[noreturn]] void refuse(const std::filesystem::path& file, ErrorKind kind, std::string detail = {},
                          std::uint32_t line = 0) {
   throw DeclarationError(kind, ErrorPlace(file.string(), {}, line), std::move(detail));
@@ -93,6 +113,9 @@ void checkWholeDeclaration(const std::filesystem::path& file, std::string_view t
   }
   if (const auto line = lineWithSeveralFields(text)) {
     refuse(file, ErrorKind::kSeveralFieldsOnLine, {}, static_cast<std::uint32_t>(*line));
+  }
+  if (const auto line = lineWithSplitFieldTag(text)) {
+    refuse(file, ErrorKind::kFieldTagSplit, {}, static_cast<std::uint32_t>(*line));
   }
 }
 

@@ -85,6 +85,14 @@ Error currentError() {
   }
 }
 
+std::string oneLine(std::string_view text) {
+  std::string line(text);
+  for (char& c : line) {
+    if (static_cast<unsigned char>(c) < 32) c = ' ';
+  }
+  return line;
+}
+
 std::string columnName(std::uint32_t column) {
   std::string name;
   while (column > 0) {

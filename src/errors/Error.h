@@ -43,9 +43,11 @@ enum class ErrorKind {
   kNotADeclaration,
   kDeclarationCutShort,
   kSeveralFieldsOnLine,
+  kFieldTagSplit,
   // The payer list and the settings file
   kTextEncoding,
   kNoCollation,
+  kReadOnlyProgramFile,
   // Anything
   kOutOfMemory,
   kInternal,
@@ -126,6 +128,11 @@ std::string reasonText(ErrorKind kind, std::uint64_t limit = 0);
 // The exception being handled as an Error: itself when it is one, running out of memory and
 // anything else put into their kinds. Call only inside a catch block.
 Error currentError();
+
+// The text on one line, as findings are shown: every control character (line breaks and tabs
+// among them) becomes a space. File names may hold line breaks, and a message naming one must
+// not fall apart into lines that read as messages of their own.
+std::string oneLine(std::string_view text);
 
 // Spreadsheet column letters for a 1-based column number: 1 is "A", 28 is "AB".
 std::string columnName(std::uint32_t column);

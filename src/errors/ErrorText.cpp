@@ -65,10 +65,17 @@ const char* reason(ErrorKind kind) {
     case ErrorKind::kSeveralFieldsOnLine:
       return "joje yra keli laukai <Field>; tokia forma būtų perskaityta ne visa ir dalis "
              "jos įrašų prarasta (kiekvienas laukas turi būti atskiroje eilutėje)";
+    case ErrorKind::kFieldTagSplit:
+      return "joje lauko žymė <Field ...> perskirta į kelias eilutes; toks laukas būtų "
+             "perskaitytas "
+             "tuščias ir jo reikšmė prarasta (kiekviena žymė turi būti vienoje eilutėje)";
     case ErrorKind::kTextEncoding:
       return "teksto nepavyko perkoduoti";
     case ErrorKind::kNoCollation:
       return "nėra šios kalbos abėcėlės rikiavimo taisyklių";
+    case ErrorKind::kReadOnlyProgramFile:
+      return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
+             "apsaugą, kad pakeitimai būtų įrašyti";
     case ErrorKind::kOutOfMemory:
       return "kompiuteriui nepakako atminties";
     case ErrorKind::kInternal:

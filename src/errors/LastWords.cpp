@@ -7,8 +7,8 @@ namespace kvd507 {
 void printUncaughtError(std::ostream& err) {
   try {
     const Error error = currentError();
-    err << "kvd507: " << error.cause() << '\n';
-    if (!error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
+    err << "kvd507: " << oneLine(error.cause()) << '\n';
+    if (!error.detail().empty()) err << "kvd507: " << oneLine(error.detail()) << '\n';
   } catch (...) {
     err << "kvd507: kompiuteriui nepakako atminties\n";
   }

@@ -56,10 +56,16 @@ void writeAll(int fd, std::string_view bytes, const std::filesystem::path& file)
   }
 }
 
-// A hidden file beside the target, created with the mode any new file gets, so that the umask
-// decides the permissions as it would for a file written in place. O_EXCL keeps it from
-// taking over anything already there.
-Descriptor createTemporary(const std::filesystem::path& file, std::filesystem::path& temporary) {
+// The name under which /proc shows an open file of this process.
+std::string descriptorPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// A hidden name beside `file` that nothing has yet: `take(name)` tries to claim it and gives 0,
+// or the system's reason; EEXIST tries another name. Failures name `named`.
+template <typename Take>
+std::filesystem::path unusedName(const std::filesystem::path& file, const char* step,
+                                 const std::filesystem::path& named, Take take) {
   static constexpr std::string_view kLetters =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device seed;
@@ -68,12 +74,55 @@ Descriptor createTemporary(const std::filesystem::path& file, std::filesystem::p
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = "." + file.filename().string() + ".";
     for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
-    temporary = file.parent_path() / name;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return Descriptor(fd);
-    if (errno != EEXIST) fail("create a temporary file", errno, file);
+    std::filesystem::path temporary = file.parent_path() / name;
+    const int error = take(temporary);
+    if (error == 0) return temporary;
+    if (error != EEXIST) fail(step, error, named);
   }
-  fail("create a temporary file", EEXIST, file);
+  fail(step, EEXIST, named);
+}
+
+// A hidden file beside the target, created with the mode any new file gets, so that the umask
+// decides the permissions as it would for a file written in place. O_EXCL keeps it from
+// taking over anything already there.
+Descriptor createTemporary(const std::filesystem::path& file, std::filesystem::path& temporary) {
+  int fd = -1;
+  temporary =
+      unusedName(file, "create a temporary file", file, [&fd](const std::filesystem::path& name) {
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return fd >= 0 ? 0 : errno;
+      });
+  return Descriptor(fd);
+}
+
+// A file without a name in the target's folder, with the mode a new file there gets. Until it
+// is linked in, nothing of it is left behind whatever ends the program, a signal or a crash.
+// None (a negative descriptor) where the file system cannot make one, or where it could not be
+// linked in later for want of /proc; the caller then writes a named file.
+Descriptor createUnnamed(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0 && ::access(descriptorPath(fd).c_str(), F_OK) != 0) {
+    ::close(fd);
+    return Descriptor(-1);
+  }
+  return Descriptor(fd);
+}
+
+// The file itself when it is no symbolic link; otherwise what the link leads to, through every
+// link on the way. The file that replaces it goes there, so that the link stays a link. A link
+// that leads nowhere leads to the file to be made.
+std::filesystem::path throughLinks(const std::filesystem::path& file) {
+  std::filesystem::path current = file;
+  // As many links as the system itself follows before it gives up.
+  for (int links = 0; links < 40; ++links) {
+    struct stat status {};
+    if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+    if (error) fail("replace the file", error.value(), file);
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  fail("replace the file", ELOOP, file);
 }
 
 // Best effort: makes the rename itself survive a crash. The new file is in place already, so a
@@ -115,16 +164,20 @@ void replaceFileAtomically(const std::filesystem::path& file, std::string_view b
 }
 
 AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& file, Permissions permissions)
-    : file_(file) {
+    : file_(file), target_(throughLinks(file)) {
   const std::filesystem::path folder =
-      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+      target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
   struct stat existing {};
   const bool keepMode =
-      permissions == Permissions::kKeepExisting && ::stat(file.c_str(), &existing) == 0;
-  Descriptor fd = createTemporary(folder / file.filename(), temporary_);
+      permissions == Permissions::kKeepExisting && ::stat(target_.c_str(), &existing) == 0;
+  Descriptor unnamed = createUnnamed(folder);
+  Descriptor fd(unnamed.get() >= 0
+                    ? unnamed.release()
+                    : createTemporary(folder / target_.filename(), temporary_).release());
+  if (!temporary_.empty()) marked_.mark(temporary_);
   if (keepMode && ::fchmod(fd.get(), existing.st_mode & 07777) != 0) {
     const int error = errno;
-    ::unlink(temporary_.c_str());
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
     fail("write the file", error, file);
   }
   fd_ = fd.release();
@@ -151,11 +204,24 @@ void AtomicFileWriter::write(std::string_view bytes) {
 
 void AtomicFileWriter::commit() {
   if (::fsync(fd_) != 0) fail("write the file", errno, file_);
+  if (temporary_.empty()) {
+    // A file cannot be linked in over another one: it gets a name of its own first, and from
+    // then on it is removed like a named one would be.
+    const std::string unnamed = descriptorPath(fd_);
+    temporary_ =
+        unusedName(target_, "replace the file", file_, [&](const std::filesystem::path& name) {
+          return ::linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                     ? 0
+                     : errno;
+        });
+    marked_.mark(temporary_);
+  }
   Descriptor fd(std::exchange(fd_, -1));
   fd.close("write the file", file_);
-  if (::rename(temporary_.c_str(), file_.c_str()) != 0) fail("replace the file", errno, file_);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail("replace the file", errno, file_);
   temporary_.clear();
-  syncFolder(file_.has_parent_path() ? file_.parent_path() : std::filesystem::path("."));
+  marked_.unmark();
+  syncFolder(target_.has_parent_path() ? target_.parent_path() : std::filesystem::path("."));
 }
 
 bool isReadOnly(const std::filesystem::path& file) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/EndingSignals.h"
+
 namespace kvd507::files {
 
 // Whole-file access for the program's own files. Failures throw IoError (files/IoError.h)
@@ -28,7 +30,10 @@ enum class Permissions {
 
 // Writes a temporary file beside the target and renames it over the target, so that a failure
 // half-way (disk full, say) leaves the old contents in place instead of a truncated file, and
-// a crash leaves either the old or the new file. The temporary file is removed on failure.
+// a crash leaves either the old or the new file. The temporary file is removed on failure; it
+// has no name at all while it is written where the file system allows (O_TMPFILE), and is
+// removed by the ending signals otherwise (see prepareSignalsForWriting). A target that is a
+// symbolic link is written through: what it leads to is replaced, and the link stays.
 // Steps: "create a temporary file", "write the file", "replace the file".
 void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                            Permissions permissions);
@@ -49,8 +54,10 @@ class AtomicFileWriter {
   void commit();
 
  private:
-  std::filesystem::path file_;
-  std::filesystem::path temporary_;
+  std::filesystem::path file_;       // as the caller named it, for the errors
+  std::filesystem::path target_;     // the file replaced: file_, or where its links lead
+  std::filesystem::path temporary_;  // empty while the file being written has no name
+  RemovedOnSignal marked_;
   int fd_ = -1;
   std::uint64_t written_ = 0;      // bytes written so far
   std::uint64_t writtenBack_ = 0;  // of which the disk was asked to take the first

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "errors/Error.h"
+
 namespace kvd507::gui {
 namespace {
 
@@ -24,7 +26,7 @@ bool askRemovalInMessageBox(QWidget* parent, const QString& question) {
 }
 
 void MessageBoxErrorReporter::showError(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, titleOf(parent), text);
+  QMessageBox::critical(parent, titleOf(parent), QString::fromStdString(oneLine(text.toStdString())));
 }
 
 }  // namespace kvd507::gui

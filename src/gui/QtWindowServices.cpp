@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "errors/Error.h"
 #include "gui/ReviewDialog.h"
 #include "gui/RunReportDialog.h"
 #include "gui/WindowServices.h"
@@ -74,7 +75,7 @@ void QtWindowServices::showMessage(QWidget* parent, MessageKind kind, const std:
                                    const std::string& detail) {
   QMessageBox box(parent);
   box.setWindowTitle(QStringLiteral("KVD507"));
-  box.setText(QString::fromStdString(text));
+  box.setText(QString::fromStdString(oneLine(text)));
   switch (kind) {
     case MessageKind::Error:
       box.setIcon(QMessageBox::Critical);

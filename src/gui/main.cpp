@@ -7,6 +7,7 @@
 #include <string>
 
 #include "errors/LastWords.h"
+#include "files/EndingSignals.h"
 #include "gui/WindowMain.h"
 #include "runs/ProgramFolder.h"
 
@@ -20,6 +21,7 @@ constexpr const char* kNoDisplay =
 }  // namespace
 
 int main(int argc, char** argv) {
+  kvd507::files::prepareSignalsForWriting();
   try {
     const std::string first = argc > 1 ? argv[1] : "";
     if (argc == 4 && first == "--pdf") return kvd507::gui::writePdf(argc, argv, argv[2], argv[3]);

@@ -37,6 +37,15 @@ std::string encodeOrThrow(const std::filesystem::path& file, std::string_view te
   }
 }
 
+// The atomic replace needs only the folder's permission, so it would replace a list the user
+// marked read-only; the mode is looked at instead, which holds for root too.
+void refuseIfReadOnly(const std::filesystem::path& file) {
+  if (files::isReadOnly(file)) {
+    throw PayerFileError(FileAction::kWrite,
+                         Error(ErrorKind::kReadOnlyProgramFile, {file.string()}));
+  }
+}
+
 }  // namespace
 
 PayerFile PayerFile::read(const std::filesystem::path& file) {
@@ -69,6 +78,7 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
     text += line;
     text += kLineBreak;
   }
+  refuseIfReadOnly(file);
   std::string bytes(byteOrderMark(encoding));
   bytes += encodeOrThrow(file, text, encoding);
   try {

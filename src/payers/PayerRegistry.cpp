@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "files/FileLock.h"
 #include "payers/PayerFile.h"
 #include "payers/PayerFileError.h"
 #include "payers/PayerOrder.h"
@@ -84,6 +85,7 @@ int PayerRegistry::storedPosition() const {
 }
 
 void PayerRegistry::storePosition(int position) const {
+  const files::FileLock lock(settingsFile());
   writeStoredPosition(folder_, position);
 }
 
@@ -110,6 +112,7 @@ std::vector<std::string> PayerRegistry::rewrite(const std::filesystem::path& fil
 }
 
 LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code) const {
+  const files::FileLock lock(payerFile());
   const std::filesystem::path file = payerFile();
   std::vector<std::string> lines;
   TextEncoding encoding = TextEncoding::Ansi;
@@ -129,6 +132,7 @@ LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code) co
 }
 
 LoadedPayers PayerRegistry::edit(int position, std::string_view name, std::string_view code) const {
+  const files::FileLock lock(payerFile());
   const PayerFile list = PayerFile::read(payerFile());
   std::vector<std::string> lines = list.lines();
   const int stored = storedPosition();
@@ -146,6 +150,7 @@ LoadedPayers PayerRegistry::edit(int position, std::string_view name, std::strin
 }
 
 LoadedPayers PayerRegistry::remove(int position) const {
+  const files::FileLock lock(payerFile());
   const PayerFile list = PayerFile::read(payerFile());
   std::vector<std::string> lines = list.lines();
   const int stored = storedPosition();

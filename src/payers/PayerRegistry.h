@@ -26,8 +26,10 @@ struct LoadedPayers {
 
 // The payer list "asmenys.txt" and the stored selection in "_nustatymai.ini" of one program
 // folder, as the window and the command line both change them. Every operation reads the files
-// again, so changes made by other programs show at once. Failures throw PayerFileError or
-// SettingsError with the message the user reads; a failed write leaves the file as it was.
+// again, so changes made by other programs show at once. Every change reads, changes and
+// replaces its file under the file's lock (files/FileLock.h), so that changes made at the same
+// moment by several programs are all kept. Failures throw PayerFileError or SettingsError with
+// the message the user reads; a failed write leaves the file as it was.
 class PayerRegistry {
  public:
   explicit PayerRegistry(std::filesystem::path programFolder);

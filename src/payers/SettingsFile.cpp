@@ -165,6 +165,11 @@ void SettingsFile::write(std::string_view section, std::string_view key,
   } catch (const files::IoError& e) {
     if (e.code() != std::errc::no_such_file_or_directory) throw SettingsError(FileAction::kRead, e);
   }
+  // Replacing needs only the folder's permission; a file marked read-only is kept as it is.
+  if (files::isReadOnly(file_)) {
+    throw SettingsError(FileAction::kWrite,
+                        Error(ErrorKind::kReadOnlyProgramFile, {file_.string()}));
+  }
   std::vector<RawLine> lines = splitRawLines(bytes);
   std::string entry = std::string(key) + "=" + std::string(value);
 

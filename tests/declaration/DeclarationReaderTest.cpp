@@ -403,7 +403,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"two_fields_on_line_44",
                 replaceAll(kTwelveLThreeU, "</Field>\r\n        <Field Name=\"L4-1\">",
                            "</Field><Field Name=\"L4-1\">"),
-                ErrorKind::kSeveralFieldsOnLine, "", 44}),
+                ErrorKind::kSeveralFieldsOnLine, "", 44},
+        // The field's value would be read as empty.
+        BadFile{"field_name_on_next_line",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L4-1\">", "<Field Name\r\n=\"L4-1\">"),
+                ErrorKind::kFieldTagSplit, "", 45},
+        BadFile{"tag_end_on_next_line",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L4-1\">", "<Field Name=\"L4-1\"\n>"),
+                ErrorKind::kFieldTagSplit, "", 45}),
     test::NamedAfterWhat());
 
 // What older versions wrote, and what editors do to the end of a file, still reads.

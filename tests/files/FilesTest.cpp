@@ -152,6 +152,43 @@ TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
   }
 }
 
+// A link is written through: the file it leads to is replaced, through every link on the way,
+// or made when it is missing; the links stay links and nothing else is left beside them.
+TEST(ReplaceFileAtomically, WritesThroughSymbolicLinks) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> links;  // name, what it leads to
+    std::string target;
+  };
+  const Case cases[] = {
+      {"relative link into a folder", {{"list.txt", "real/list.txt"}}, "real/list.txt"},
+      {"link to a link", {{"list.txt", "step"}, {"step", "real/list.txt"}}, "real/list.txt"},
+      {"link to nothing yet", {{"list.txt", "real/new.txt"}}, "real/new.txt"},
+  };
+  for (const Case& c : cases) {
+    test::TempDir folder;
+    fs::create_directory(folder / "real");
+    test::writeFile(folder / "real" / "list.txt", "old");
+    for (const auto& [name, target] : c.links) fs::create_symlink(target, folder / name);
+
+    replaceFileAtomically(folder / "list.txt", "new", Permissions::kKeepExisting);
+    EXPECT_EQ(test::readFile(folder / c.target), "new") << c.what;
+    for (const auto& [name, target] : c.links) {
+      EXPECT_EQ(fs::read_symlink(folder / name), target) << c.what;
+    }
+    const std::vector<std::string> real = c.target == "real/list.txt"
+                                              ? std::vector<std::string>{"list.txt"}
+                                              : std::vector<std::string>{"list.txt", "new.txt"};
+    EXPECT_EQ(test::namesIn(folder / "real"), real) << c.what;
+  }
+  test::TempDir folder;
+  fs::create_symlink("loop", folder / "loop");
+  EXPECT_EQ(
+      failureOf([&] { replaceFileAtomically(folder / "loop", "x", Permissions::kFromUmask); }),
+      std::make_pair(std::string("replace the file"),
+                     std::make_error_code(std::errc::too_many_symbolic_link_levels)));
+}
+
 TEST(CreateFolderIfMissing, CreatesOneLevelKeepsAFolderAndRefusesAFile) {
   test::TempDir dir;
   createFolderIfMissing(dir / "formos");
