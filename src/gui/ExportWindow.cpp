@@ -294,15 +294,14 @@ void Tfrm_export_xml::startRun(bool append) {
   if (append) existing = services_.chooseFile(this, kDeclarationFilter);
 
   runHost_ = std::make_unique<WindowRunHost>(
-      choices_, progress_, [this](WindowServices::MessageKind kind, const std::string& text) {
-        QMetaObject::invokeMethod(
-            this, [this, kind, &text] { showRunMessage(kind, text); },
-            Qt::BlockingQueuedConnection);
+      choices_, progress_,
+      [this](std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+      },
+      [this](WindowServices::MessageKind kind, const std::string& text) {
+        showRunMessage(kind, text);
       });
-  runHost_->setReportSink([this](const runs::RunReport& report) {
-    QMetaObject::invokeMethod(
-        this, [this, &report] { showRunReport(report); }, Qt::BlockingQueuedConnection);
-  });
+  runHost_->setReportSink([this](const runs::RunReport& report) { showRunReport(report); });
   runHost_->setExistingDeclaration(existing);
   runHost_->setRowHook(rowHook_);
 
