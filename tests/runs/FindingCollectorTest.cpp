@@ -1,10 +1,10 @@
-#include "runs/FindingCollector.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "runs/FindingCollector.h"
 
 namespace kvd507::runs {
 namespace {

@@ -42,9 +42,7 @@ class EventQueue {
     }
     wake_.notify_one();
   }
-  void quit() {
-    post({});
-  }
+  void quit() { post({}); }
   // Runs the calls posted until quit(); `idle` between them, as the window's progress timer.
   void loop(const std::function<void()>& idle) {
     for (;;) {
@@ -80,7 +78,7 @@ struct Shown {
 
 struct RunCase {
   const char* name;
-  int rows;                    // L rows, every one without an identifier; -1: no workbook chosen
+  int rows;  // L rows, every one without an identifier; -1: no workbook chosen
   std::vector<std::string> messages;
   std::size_t findings;
 };
