@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto file = fuzz::writeInputFile(data, size, "ods");
   try {
     const auto book = workbook::ods::openOdsSource(file, fuzz::shortRunLimits());
-    // A filled row repeated a million times is handed out a million times, as a reader asking
-    // for each of them would get it; a bounded number of rows keeps a run short.
+    // A filled row repeated a million times is handed out once; a bounded number of rows keeps
+    // a run short all the same.
     fuzz::readEverySheet(*book, 2000);
   } catch (const workbook::WorkbookError&) {
   }

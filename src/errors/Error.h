@@ -32,6 +32,9 @@ enum class ErrorKind {
   kWorkbookFormatTooOld,
   kWorkbookTooLarge,
   kCellTooLong,
+  kTooManyRows,     // filled rows past the last row any sheet has
+  kTooManyColumns,  // filled cells past the last column any sheet has
+  kSheetTooMuchText,
   kNoSuchSheet,
   kCellErrorValue,
   kCellWithoutText,

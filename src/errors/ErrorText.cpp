@@ -46,6 +46,12 @@ const char* reason(ErrorKind kind) {
       return "darbaknygė per didelė";
     case ErrorKind::kCellTooLong:
       return "langelyje per daug teksto";
+    case ErrorKind::kTooManyRows:
+      return "eilučių daugiau nei 1 048 576";
+    case ErrorKind::kTooManyColumns:
+      return "stulpelių daugiau nei 16 384 (XFD)";
+    case ErrorKind::kSheetTooMuchText:
+      return "lapo langeliuose iš viso per daug teksto";
     case ErrorKind::kNoSuchSheet:
       return "darbaknygėje tokio lapo nėra";
     case ErrorKind::kCellErrorValue:

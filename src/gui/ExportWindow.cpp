@@ -398,22 +398,14 @@ void Tfrm_export_xml::startRun(bool append) {
 
   runHost_ = std::make_unique<WindowRunHost>(
       choices_, progress_,
+      [this](std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+      },
       [this](WindowServices::MessageKind kind, const std::string& text, const std::string& detail) {
-        QMetaObject::invokeMethod(
-            this, [this, kind, &text, &detail] { showRunMessage(kind, text, detail); },
-            Qt::BlockingQueuedConnection);
+        showRunMessage(kind, text, detail);
       });
-  runHost_->setReportSink([this](const runs::RunReport& report) {
-    QMetaObject::invokeMethod(
-        this, [this, &report] { showRunReport(report); }, Qt::BlockingQueuedConnection);
-  });
-  // The question is asked on the interface thread; the run waits for the answer.
-  runHost_->setReviewSink([this](const runs::RunReport& report) {
-    bool write = false;
-    QMetaObject::invokeMethod(
-        this, [this, &report, &write] { write = reviewRun(report); }, Qt::BlockingQueuedConnection);
-    return write;
-  });
+  runHost_->setReportSink([this](const runs::RunReport& report) { showRunReport(report); });
+  runHost_->setReviewSink([this](const runs::RunReport& report) { return reviewRun(report); });
   runHost_->setExistingDeclaration(existing);
   runHost_->setRowHook(rowHook_);
 

@@ -10,17 +10,52 @@ void WindowRunHost::processPendingEvents() {
   if (stop_) throw rows::RunStopped();
 }
 
+void WindowRunHost::callInterface(std::function<void()> call) {
+  {
+    std::lock_guard lock(handoverMutex_);
+    handedOver_ = std::move(call);
+    done_ = false;
+  }
+  post_([this] { runHandedOver(); });
+  std::unique_lock lock(handoverMutex_);
+  handedBack_.wait(lock, [this] { return done_; });
+}
+
+void WindowRunHost::runHandedOver() {
+  std::function<void()> call;
+  {
+    std::lock_guard lock(handoverMutex_);
+    call = std::move(handedOver_);
+    handedOver_ = nullptr;
+  }
+  try {
+    if (call) call();
+  } catch (...) {
+    // A message that could not be shown must not keep the run waiting for ever.
+  }
+  // What the call holds (the run's text or report, copied) is freed here, on this thread.
+  call = nullptr;
+  {
+    std::lock_guard lock(handoverMutex_);
+    done_ = true;
+  }
+  handedBack_.notify_one();
+}
+
 void WindowRunHost::show(WindowServices::MessageKind kind, std::string_view text,
                          std::string_view detail) {
   // The window is closing: nobody is there to read it.
   if (stop_) return;
-  showMessage_(kind, std::string(text), std::string(detail));
+  callInterface([this, kind, text = std::string(text), detail = std::string(detail)] {
+    showMessage_(kind, text, detail);
+  });
 }
 
 void WindowRunHost::showReport(const runs::RunReport& report) {
   // What was put to the user before writing is not shown a second time.
   if (stop_ || reviewed_ || report.findings.empty() || !showReport_) return;
-  showReport_(report);
+  callInterface([this, report] { showReport_(report); });
+}
 }
 
 bool WindowRunHost::confirmWrite(const runs::RunReport& report) {
@@ -28,7 +63,11 @@ bool WindowRunHost::confirmWrite(const runs::RunReport& report) {
   if (stop_) return false;
   if (!review_) return true;
   reviewed_ = true;
-  return review_(report) && !stop_;
+  // The answer is written on the interface thread and read here after the hand-back, under the
+  // hand-over's lock.
+  bool write = false;
+  callInterface([this, report, &write] { write = review_(report); });
+  return write && !stop_;
 }
 
 void WindowRunHost::showError(std::string_view text, std::string_view detail) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -14,14 +16,20 @@
 namespace kvd507::gui {
 
 // The run's view of the window, used on the run's own thread. Choices are read from the shared
-// holder when the run asks; status and progress go to the shared RunProgress; messages are
-// handed to `showMessage`, which shows them on the interface thread and returns once the user
-// has dismissed them.
+// holder when the run asks; status and progress go to the shared RunProgress. Messages and the
+// report are handed to the interface thread: the run's text or report is copied into a call
+// that `post` carries there (the window's event queue), and the run waits until the interface
+// has shown it and the user has dismissed it. The call changes hands under this object's lock,
+// in both directions, so that nothing the run made is ever shared with the interface, and a
+// thread checker sees the hand-over whatever carries the call.
 class WindowRunHost : public runs::RunHost {
  public:
   using MessageSink = std::function<void(WindowServices::MessageKind, const std::string& text,
                                          const std::string& detail)>;
+  using ReportSink = std::function<void(const runs::RunReport&)>;
   using ReviewSink = std::function<bool(const runs::RunReport&)>;
+  // Runs its argument on the interface thread, later; never on the calling thread at once.
+  using Post = std::function<void(std::function<void()>)>;
 
   // The declaration a run has written, for the status line once the run is over.
   struct Written {
@@ -29,8 +37,12 @@ class WindowRunHost : public runs::RunHost {
     runs::RunSummary summary;
   };
 
-  WindowRunHost(WindowChoices& choices, RunProgress& progress, MessageSink showMessage)
-      : choices_(choices), progress_(progress), showMessage_(std::move(showMessage)) {}
+  // `showMessage` and the report sink are called on the interface thread only.
+  WindowRunHost(WindowChoices& choices, RunProgress& progress, Post post, MessageSink showMessage)
+      : choices_(choices),
+        progress_(progress),
+        post_(std::move(post)),
+        showMessage_(std::move(showMessage)) {}
 
   // The existing declaration the user chose before the run started.
   void setExistingDeclaration(std::optional<std::filesystem::path> file) {
@@ -40,11 +52,10 @@ class WindowRunHost : public runs::RunHost {
   void requestStop() { stop_ = true; }
   // Where the run's report goes; it is handed over only when there are findings, so that a
   // clean run ends without a dialog.
-  void setReportSink(std::function<void(const runs::RunReport&)> sink) {
-    showReport_ = std::move(sink);
-  }
+  void setReportSink(ReportSink sink) { showReport_ = std::move(sink); }
   // Where the report goes before writing; answers whether to write. Shown only when there are
   // findings (a clean run writes without asking); the report dialog afterwards is then left out.
+  // Called on the interface thread only.
   void setReviewSink(ReviewSink sink) { review_ = std::move(sink); }
   // Called once per row on the run's thread, before the stop test (tests pause a run with it).
   void setRowHook(std::function<void()> hook) { rowHook_ = std::move(hook); }
@@ -79,14 +90,23 @@ class WindowRunHost : public runs::RunHost {
 
  private:
   void show(WindowServices::MessageKind kind, std::string_view text, std::string_view detail);
+  // On the run's thread: has `call` run on the interface thread and waits until it has.
+  void callInterface(std::function<void()> call);
+  // On the interface thread: runs the call handed over and wakes the run.
+  void runHandedOver();
 
   WindowChoices& choices_;
   RunProgress& progress_;
+  Post post_;
   MessageSink showMessage_;
-  std::function<void(const runs::RunReport&)> showReport_;
+  ReportSink showReport_;
   ReviewSink review_;
   bool reviewed_ = false;  // touched only on the run's thread
   std::optional<Written> written_;
+  std::mutex handoverMutex_;
+  std::condition_variable handedBack_;
+  std::function<void()> handedOver_;  // the call waiting for the interface
+  bool done_ = false;                 // the interface has run it
   std::optional<std::filesystem::path> existing_;
   std::atomic<bool> stop_ = false;
   std::function<void()> rowHook_;

@@ -61,10 +61,15 @@ struct RawCell {
 static_assert(sizeof(RawCell) <= 64);
 
 // The cells of one worksheet row that hold anything. cells[c - 1] is column c; columns past
-// the end of the vector are empty.
+// the end of the vector are empty. A file may store one row for several equal rows below each
+// other (.ods): the row then stands for rows `number` to `number + repeat - 1`, and is handed
+// out once.
 struct RawRow {
   std::uint32_t number = 0;  // 1-based
+  std::uint32_t repeat = 1;
   std::vector<RawCell> cells;
+
+  bool holds(std::uint32_t row) const { return row >= number && row - number < repeat; }
 };
 
 }  // namespace kvd507::workbook

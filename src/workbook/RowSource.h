@@ -20,7 +20,8 @@ class RowSource {
 
   // Fills `row` with the next row that has at least one cell within the column limit given
   // when the sheet was opened, in ascending row order, and returns true; returns false at the
-  // end of the sheet. Throws WorkbookError when the file is damaged.
+  // end of the sheet. A row the file stores once for several (RawRow::repeat) is filled once.
+  // Throws WorkbookError when the file is damaged.
   virtual bool next(RawRow& row) = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "workbook/MissingSheet.h"
 #include "workbook/RowChecks.h"
 #include "workbook/RowsBelowEnd.h"
+#include "workbook/SheetBounds.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -214,7 +215,7 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
     // Damage is no cell's fault: the file cannot be trusted past it, nor the rows read before.
     if (e.file().empty()) e.setFile(workbook.fileName());
     if (e.sheet().empty()) e.setSheet(std::string(layout.name));
-    if (e.row() == 0) e.setRow(rowNumber);
+    if (e.row() == 0 && !isSheetWide(e.kind())) e.setRow(rowNumber);
     throw;
   }
   return std::nullopt;

@@ -1,5 +1,6 @@
 #include "workbook/Workbook.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "workbook/OdsSource.h"
 #include "workbook/ReadAheadRows.h"
 #include "workbook/RowSource.h"
+#include "workbook/SheetBounds.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsSource.h"
 #include "workbook/XlsxSource.h"
@@ -81,7 +83,7 @@ void Workbook::prepareSheet(std::string_view name, std::uint32_t maxColumn) {
   source_->prepareSheet(name, maxColumn);
 }
 
-Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
+Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn, std::size_t textLimit) {
   std::unique_ptr<RowSource> rows;
   try {
     const auto index = source_->findSheet(name);
@@ -95,16 +97,17 @@ Sheet Workbook::sheet(std::string_view name, std::uint32_t maxColumn) {
     if (e.sheet().empty()) e.setSheet(std::string(name));
     throw;
   }
-  return {fileName_, std::string(name), source_, std::move(rows), maxColumn};
+  return {fileName_, std::string(name), source_, std::move(rows), maxColumn, textLimit};
 }
 
 Sheet::Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,
-             std::unique_ptr<RowSource> rows, std::uint32_t maxColumn)
+             std::unique_ptr<RowSource> rows, std::uint32_t maxColumn, std::size_t textLimit)
     : fileName_(std::move(fileName)),
       name_(std::move(name)),
       workbook_(std::move(workbook)),
       rows_(std::move(rows)),
-      maxColumn_(maxColumn) {}
+      maxColumn_(maxColumn),
+      textLimit_(textLimit) {}
 Sheet::Sheet(Sheet&&) noexcept = default;
 Sheet& Sheet::operator=(Sheet&&) noexcept = default;
 Sheet::~Sheet() {
@@ -114,8 +117,10 @@ Sheet::~Sheet() {
 const RawRow& Sheet::advanceTo(std::uint32_t number) {
   if (number < lastAsked_) throw std::logic_error("worksheet rows must be read from the top down");
   lastAsked_ = number;
-  while (!exhausted_ && current_.number < number) {
+  // A row that stands for several (RawRow::repeat) stays in hand until the last of them.
+  while (!exhausted_ && current_.number + (current_.repeat - 1) < number) {
     try {
+      currentText_.reset();
       if (!rows_->next(current_)) {
         exhausted_ = true;
         current_.cells.clear();
@@ -125,11 +130,33 @@ const RawRow& Sheet::advanceTo(std::uint32_t number) {
       // Give the damage the sheet's name and the row being looked for.
       if (e.file().empty()) e.setFile(fileName_);
       if (e.sheet().empty()) e.setSheet(name_);
-      if (e.row() == 0) e.setRow(number);
+      if (e.row() == 0 && !isSheetWide(e.kind())) e.setRow(number);
       throw;
     }
   }
-  return current_.number == number ? current_ : empty_;
+  if (!current_.holds(number)) return empty_;
+  countText(number);
+  return current_;
+}
+
+void Sheet::countText(std::uint32_t number) {
+  if (!currentText_) {
+    std::size_t bytes = 0;
+    const std::size_t columns = std::min<std::size_t>(current_.cells.size(), maxColumn_);
+    for (std::size_t c = 0; c < columns; ++c) {
+      const RawCell& cell = current_.cells[c];
+      if (cell.kind == RawCell::Kind::Text) bytes += cell.textView().size();
+    }
+    currentText_ = bytes;
+  }
+  textHandedOn_ += *currentText_;
+  if (textHandedOn_ > textLimit_) {
+    exhausted_ = true;
+    throw WorkbookError(ErrorKind::kSheetTooMuchText, {fileName_, name_, number},
+                        "the sheet's cells hand on more than " + std::to_string(textLimit_) +
+                            " bytes of text, repeated rows and shared strings counted each time",
+                        textLimit_);
+  }
 }
 
 const RawCell& Sheet::cell(std::uint32_t row, std::uint32_t column) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "workbook/RawCell.h"
+#include "workbook/SheetBounds.h"
 
 namespace kvd507::workbook {
 
@@ -31,8 +32,10 @@ class Workbook {
   const std::string& fileName() const { return fileName_; }
 
   // The worksheet with exactly this name. Cells right of `maxColumn` read as empty. Throws
-  // WorkbookError when there is no such worksheet.
-  Sheet sheet(std::string_view name, std::uint32_t maxColumn);
+  // WorkbookError when there is no such worksheet. The sheet hands on no more than `textLimit`
+  // bytes of text in all (see kMaxSheetText).
+  Sheet sheet(std::string_view name, std::uint32_t maxColumn,
+              std::size_t textLimit = kMaxSheetText);
   // Says that sheet(name, maxColumn) will be asked for later, after other sheets are read, so
   // that a .xls sheet can be read meanwhile. Changes nothing that sheet() gives or throws.
   void prepareSheet(std::string_view name, std::uint32_t maxColumn);
@@ -78,14 +81,17 @@ class Sheet {
  private:
   friend class Workbook;
   Sheet(std::string fileName, std::string name, std::shared_ptr<WorkbookSource> workbook,
-        std::unique_ptr<RowSource> rows, std::uint32_t maxColumn);
+        std::unique_ptr<RowSource> rows, std::uint32_t maxColumn, std::size_t textLimit);
 
   // Every cell of a row after its first asks for the row in hand: answered here, inline.
   const RawRow& row(std::uint32_t number) {
-    if (number == lastAsked_) return current_.number == number ? current_ : empty_;
+    if (number == lastAsked_) return current_.holds(number) ? current_ : empty_;
     return advanceTo(number);
   }
   const RawRow& advanceTo(std::uint32_t number);
+  // Counts the text of the row in hand once more, as handed on for row `number`; throws
+  // WorkbookError past the text limit.
+  void countText(std::uint32_t number);
   // The cell at (row, column); an empty one where the row has none or the column is past the
   // limit.
   const RawCell& cell(std::uint32_t row, std::uint32_t column);
@@ -95,9 +101,13 @@ class Sheet {
   std::shared_ptr<WorkbookSource> workbook_;  // keeps what `rows_` reads from alive
   std::unique_ptr<RowSource> rows_;
   std::uint32_t maxColumn_;
+  std::size_t textLimit_;
   RawRow current_;  // the last row handed out by `rows_`
   std::uint32_t lastAsked_ = 0;
   bool exhausted_ = false;
+  // The text of the row in hand within the column limit, once counted; and of all rows handed on.
+  std::optional<std::size_t> currentText_;
+  std::size_t textHandedOn_ = 0;
   RawRow empty_;
   RawCell emptyCell_;
 };

@@ -117,6 +117,48 @@ TEST_F(CommandLineTest, AFailingCellKeepsWhatWasReadAndSaysWhere) {
       << convert.err;
 }
 
+// Files of a few hundred bytes that claim billions of rows, columns or spaces: every command
+// refuses them at once with the sheet and the bound, and nothing is written.
+TEST_F(CommandLineTest, FilesThatClaimMoreThanAnySheetHoldsAreRefusedAtOnce) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"ods_repeat_bomb_l_sheet.ods",
+       "lapas \"KVD507 L\", eilutė 1: stulpelių daugiau nei 16 384 (XFD)"},
+      {"ods_repeat_bomb_u_sheet.ods", "lapas \"KVD507 U\": eilučių daugiau nei 1 048 576"},
+      {"ods_counted_space_bomb.ods",
+       "lapas \"KVD507 L\", eilutė 6, stulpelis B: langelyje per daug teksto (daugiau nei 4 "
+       "MiB)"},
+  };
+  const std::string output = (dir / "KVD507.ffdata").string();
+  for (const auto& [file, cause] : cases) {
+    for (const std::string command : {"rows", "convert", "check"}) {
+      SCOPED_TRACE(command + " " + file);
+      std::vector<std::string> arguments = {command, test::dataFile(file).string()};
+      if (command != "rows") {
+        arguments.insert(arguments.end(), {"--folder", dir.path().string(), "--output", output});
+      }
+      const Result r = run(arguments);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err.rfind("kvd507: Blogai užpildytas failas " + file + ": " + cause + "\n", 0),
+                0u)
+          << r.err;
+      EXPECT_EQ(r.out, "");
+      EXPECT_FALSE(std::filesystem::exists(output));
+    }
+  }
+}
+
+// Every row gives the same finding: a thousand are printed, then how many more there were.
+TEST_F(CommandLineTest, CheckPrintsAThousandFindingsOfAKindAndCountsTheRest) {
+  const Result r = run({"check", workbook("many.xlsx", 1500), "--folder", dir.path().string(),
+                        "--payer-code", "38001010000"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(countOf(r.err, "nenurodytas identifikatorius\n"), 1000u);
+  EXPECT_EQ(countOf(r.err, "\n"), 1002u) << r.err.substr(r.err.size() - 300);
+  EXPECT_NE(r.err.find("eilutė 1005, stulpeliai C–G: nenurodytas identifikatorius\n"
+                       "kvd507: pastaba: ir dar 500 tokių pastabų\n"),
+            std::string::npos);
+}
+
 TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
   const Result r =
       run({"convert", workbook("a.xlsx", 11, "vardas "), "--folder", dir.path().string(),

@@ -22,7 +22,8 @@ class MemoryRows : public workbook::RowSource {
   bool next(workbook::RawRow& row) override {
     for (; next_ != rows_.end(); ++next_) {
       if (damagedRow_ != 0 && next_->first >= damagedRow_) throwDamage();
-      workbook::RawRow candidate{next_->first, {}};
+      workbook::RawRow candidate;
+      candidate.number = next_->first;
       for (const auto& [column, cell] : next_->second) {
         if (column > maxColumn_) continue;
         if (candidate.cells.size() < column) candidate.cells.resize(column);

@@ -8,6 +8,7 @@
 #include "support/XlsxTestFiles.h"
 #include "workbook/CellText.h"
 #include "workbook/OdsSource.h"
+#include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/ods/CellValue.h"
@@ -174,14 +175,165 @@ TEST(OdsSource, RepeatsAreCountedNotExpanded) {
                                          stringCell("<text:p>po</text:p>") + "</table:table-row>" +
                                          emptyToTheEnd + emptyToTheEnd)));
   const std::vector<RawRow> rows = readAll(file, 0, 22);
-  ASSERT_EQ(rows.size(), 4u);
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(rows[i].number, i + 1);
-    ASSERT_EQ(rows[i].cells.size(), 22u);
-    EXPECT_EQ(rows[i].cells[0].text, "t");
-    EXPECT_EQ(rows[i].cells[21].number, 2.0);
+  // The filled row comes once, standing for three.
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].number, 1u);
+  EXPECT_EQ(rows[0].repeat, 3u);
+  ASSERT_EQ(rows[0].cells.size(), 22u);
+  EXPECT_EQ(rows[0].cells[0].text, "t");
+  EXPECT_EQ(rows[0].cells[21].number, 2.0);
+  EXPECT_EQ(rows[1].number, 1048004u);
+  EXPECT_EQ(rows[1].repeat, 1u);
+
+  // A sheet hands the repeated row out for each row it stands for.
+  auto book = workbook::Workbook::open(file);
+  auto sheet = book.sheet("A", 22);
+  for (std::uint32_t row = 1; row <= 4; ++row) {
+    EXPECT_EQ(sheet.cellText(row, 1, ','), row <= 3 ? "t" : "") << row;
   }
-  EXPECT_EQ(rows[3].number, 1048004u);
+  EXPECT_EQ(sheet.cellText(1048004, 1, ','), "po");
+}
+
+struct BoundCase {
+  const char* what;
+  std::string rows;
+  ErrorKind kind;  // kInternal: read without an error
+};
+
+// Rows and cells claimed past the largest sheet are refused when they hold values in the
+// columns read, and cost nothing when they are empty or right of them.
+TEST(OdsSource, FilledRowsAndCellsPastTheLargestSheetAreRefused) {
+  const std::string x = stringCell("<text:p>X</text:p>");
+  const auto rows = [](std::string_view repeat, std::string_view cells) {
+    return "<table:table-row table:number-rows-repeated=\"" + std::string(repeat) + "\">" +
+           std::string(cells) + "</table:table-row>";
+  };
+  const auto cells = [](std::string_view repeat, std::string_view value) {
+    return "<table:table-cell table:number-columns-repeated=\"" + std::string(repeat) +
+           "\" office:value-type=\"string\"><text:p>" + std::string(value) +
+           "</text:p></table:table-cell>";
+  };
+  const std::string emptyCells = "<table:table-cell table:number-columns-repeated=\"30\"/>";
+  const std::vector<BoundCase> cases = {
+      {"a row repeated a billion times, each with a cell repeated as often",
+       rows("999999999", cells("999999999", "X")), ErrorKind::kTooManyColumns},
+      {"a filled row repeated a billion times", rows("999999999", cells("22", "X")),
+       ErrorKind::kTooManyRows},
+      {"a filled row repeated to one past the last row", rows("1048576", "") + rows("1", x),
+       ErrorKind::kTooManyRows},
+      {"a filled row repeated to the last row", rows("1048575", "") + rows("1", x),
+       ErrorKind::kInternal},
+      {"a filled cell repeated to one past the last column", rows("1", cells("16385", "X")),
+       ErrorKind::kTooManyColumns},
+      {"a filled cell repeated to the last column", rows("1", cells("16384", "X")),
+       ErrorKind::kInternal},
+      {"filled cells past the last column right of those read",
+       rows("1", emptyCells + cells("999999999", "X")), ErrorKind::kInternal},
+      {"empty rows and cells past both", rows("999999999", emptyCells + cells("999999999", "")),
+       ErrorKind::kInternal},
+  };
+  for (const BoundCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const auto file = dir / "bounds.ods";
+    writeZip(file, odsParts(table("A", c.rows)));
+    try {
+      readAll(file, 0, 22);
+      EXPECT_EQ(c.kind, ErrorKind::kInternal) << "read without an error";
+    } catch (const WorkbookError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << e.what();
+      EXPECT_EQ(e.file(), file.string());
+    }
+  }
+}
+
+class Findings : public rows::FindingSink {
+ public:
+  void add(rows::Finding finding) override { lines.push_back(finding.describe()); }
+  void rowTaken(std::string_view, bool merged) override {
+    ++taken;
+    if (merged) ++mergedRows;
+  }
+  std::vector<std::string> lines;
+  int taken = 0;
+  int mergedRows = 0;
+};
+
+class Silent : public rows::StatusSink {
+ public:
+  void setStatus(std::string_view) override {}
+  void processPendingEvents() override {}
+};
+
+// A row stored once for several is read as the rows it stands for: merged, told about and
+// counted towards the end of the data row by row.
+TEST(OdsSource, RepeatedRowsAreReadAsTheRowsTheyStandFor) {
+  const auto row = [](std::string_view repeat, std::string_view cells) {
+    return "<table:table-row table:number-rows-repeated=\"" + std::string(repeat) + "\">" +
+           std::string(cells) + "</table:table-row>";
+  };
+  const std::string empty = "<table:table-cell/>";
+  const std::string filled = "<table:table-cell/>" + stringCell("<text:p>Ona</text:p>") +
+                             "<table:table-cell table:number-columns-repeated=\"5\"/>"
+                             "<table:table-cell office:value-type=\"float\" office:value=\"10\"/>" +
+                             stringCell("<text:p>1</text:p>");
+  const std::string onlyC = empty + empty + stringCell("<text:p>c</text:p>");
+  TempDir dir;
+  const auto file = dir / "repeats.ods";
+  // Rows 6 to 8 the same payment; 9 to 17 empty (nine: reading goes on); 18 the payment again;
+  // 19 and 20 with C only, then eight empty rows: ten with B empty end the data, and the filled
+  // row below them is not read.
+  writeZip(file, odsParts(table("KVD507 L", row("5", "") + row("3", filled) + row("9", empty) +
+                                                row("1", filled) + row("2", onlyC) + row("8", "") +
+                                                row("1", filled) + row("999999", ""))));
+  auto book = workbook::Workbook::open(file);
+  rows::RowTable l;
+  Silent status;
+  Findings findings;
+  EXPECT_FALSE(workbook::ReadLSheet(book, l, status, ',', findings));
+  ASSERT_EQ(l.size(), 1u);
+  EXPECT_EQ(l[0][rows::cell::kText], "ONA");
+  EXPECT_EQ(l[0][rows::cell::kAmount], "40,00");
+  EXPECT_EQ(findings.taken, 4);
+  EXPECT_EQ(findings.mergedRows, 3);
+  std::vector<std::string> expected;
+  for (const int r : {6, 7, 8, 18}) {
+    expected.push_back("lapas \"KVD507 L\", eilutė " + std::to_string(r) +
+                       ", stulpeliai C–G: nenurodytas identifikatorius");
+  }
+  for (const int r : {19, 20}) {
+    expected.push_back("lapas \"KVD507 L\", eilutė " + std::to_string(r) +
+                       ", stulpelis B: tuščias, nors kituose stulpeliuose yra duomenų (gal "
+                       "sujungti langeliai?); eilutė praleista");
+  }
+  expected.push_back(
+      "lapas \"KVD507 L\", eilutė 29: žemiau dešimties tuščių eilučių, kuriomis skaitymas "
+      "baigiasi, yra užpildytų eilučių: 1 (pirmoji – 29); jos neperskaitytos");
+  EXPECT_EQ(findings.lines, expected);
+}
+
+// Every text a sheet hands on counts, a repeated row's each time: the sheet is refused past
+// its bound, naming the row where it got there.
+TEST(OdsSource, TheTextOfRepeatedRowsCountsEachTime) {
+  TempDir dir;
+  const auto file = dir / "long.ods";
+  writeZip(file,
+           odsParts(table("A", "<table:table-row table:number-rows-repeated=\"1000\">" +
+                                   stringCell("<text:p>" + std::string(100, 'y') + "</text:p>") +
+                                   "</table:table-row>")));
+  auto book = workbook::Workbook::open(file);
+  auto sheet = book.sheet("A", 22, 1000);
+  for (std::uint32_t row = 1; row <= 10; ++row) EXPECT_EQ(sheet.cellText(row, 1, ',').size(), 100u);
+  try {
+    sheet.cellText(11, 1, ',');
+    ADD_FAILURE() << "no error";
+  } catch (const WorkbookError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kSheetTooMuchText);
+    EXPECT_EQ(e.row(), 11u);
+    EXPECT_EQ(e.cause(), "failas \"" + file.string() +
+                             "\", lapas \"A\", eilutė 11: lapo langeliuose iš viso per daug "
+                             "teksto (daugiau nei 1000 B)");
+  }
 }
 
 struct ContentCase {

@@ -176,6 +176,32 @@ TEST(XlsxDamage, DamagedSheetsFailWhileReadingWithSheetAndRow) {
   }
 }
 
+// No sheet has more rows than 1,048,576: a filled row past them is refused, naming the sheet and
+// the bound, not a row; empty rows there are dropped as any empty row is.
+TEST(XlsxDamage, FilledRowsPastTheLastRowAreRefused) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row>", false},
+      {"<row r=\"1048577\"/><row r=\"4000000000\"><c r=\"B4000000000\"/></row>", false},
+      {"<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>", true},
+  };
+  for (const auto& [rows, refused] : cases) {
+    SCOPED_TRACE(rows);
+    TempDir dir;
+    const auto file = dir / "tall.xlsx";
+    writeZip(file, minimalWorkbook(kRow + rows));
+    auto book = workbook::Workbook::open(file);
+    auto sheet = book.sheet("Sheet1", 5);
+    try {
+      for (const std::uint32_t row : {1u, 1048576u, 1048577u}) sheet.cellText(row, 1, ',');
+      EXPECT_FALSE(refused);
+    } catch (const WorkbookError& e) {
+      EXPECT_TRUE(refused) << e.what();
+      EXPECT_EQ(e.cause(), "failas \"" + file.string() +
+                               "\", lapas \"Sheet1\": eilučių daugiau nei 1 048 576");
+    }
+  }
+}
+
 TEST(XlsxDamage, PartsMissingOrDamagedWhenASheetIsOpened) {
   XlsxParts noSheet = minimalWorkbook(kRow);
   noSheet.erase("xl/worksheets/sheet1.xml");

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
 #include <utility>
 
+#include "workbook/SheetBounds.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook::ods {
@@ -12,15 +12,11 @@ namespace {
 
 using xlsx::XmlAction;
 
-// The widest sheet any spreadsheet application makes.
-constexpr std::uint32_t kMaxColumns = 16384;
 // A cell holds 32767 characters at most; a row of them stays far below these.
 constexpr std::size_t kMaxCellText = 4 << 20;
 constexpr std::size_t kMaxRowText = 64 << 20;
 // Counting stops here, far past any sheet, so that sums of repeat counts cannot wrap.
 constexpr std::uint64_t kCountCap = std::uint64_t{1} << 40;
-// Rows numbered beyond this cannot be asked for.
-constexpr std::uint64_t kLastRow = std::numeric_limits<std::uint32_t>::max();
 
 // A repeat count such as number-rows-repeated; 1 when absent or not a positive number.
 std::uint64_t repeatCount(const char** attributes, std::string_view name) {
@@ -49,17 +45,17 @@ void ContentStream::damaged(std::string cause) const {
 }
 
 void ContentStream::tooLong(std::size_t limit, std::string what) const {
-  const auto row = static_cast<std::uint32_t>(std::min(nextRowNumber_, kLastRow));
+  const auto row = static_cast<std::uint32_t>(std::min(nextRowNumber_, kMaxSheetRows));
   throw WorkbookError(ErrorKind::kCellTooLong, {fileName_, {}, row, cellFirst_},
                       "the content part " + part_ + " has " + std::move(what), limit);
 }
 
 void ContentStream::setMaxColumn(std::uint32_t maxColumn) {
-  maxColumn_ = std::min(maxColumn, kMaxColumns);
+  maxColumn_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(maxColumn, kMaxSheetColumns));
 }
 
 std::optional<std::string> ContentStream::nextTable() {
-  pendingCount_ = 0;
+  rowPending_ = false;
   if (!tableFound_) {
     if (tableDepth_ != 0) skipping_ = true;
     // Whatever happens below, the current table is no longer at its start.
@@ -75,17 +71,9 @@ std::optional<std::string> ContentStream::nextTable() {
 
 bool ContentStream::nextRow(RawRow& row) {
   for (;;) {
-    if (pendingCount_ > 0) {
-      if (pendingNumber_ > kLastRow) {
-        pendingCount_ = 0;
-        continue;
-      }
-      if (--pendingCount_ == 0) {
-        std::swap(row, row_);
-      } else {
-        row = row_;  // a repeated row: the same cells again, one row further down
-      }
-      row.number = static_cast<std::uint32_t>(pendingNumber_++);
+    if (rowPending_) {
+      rowPending_ = false;
+      std::swap(row, row_);
       return true;
     }
     if (tableEnded_ || tableFound_ || finished_ || tablesFound_ == 0) return false;
@@ -122,6 +110,7 @@ XmlAction ContentStream::startTable(const char** attributes) {
   rowsStarted_ = false;
   skipping_ = false;
   nextRowNumber_ = 1;
+  tableTextBytes_ = 0;
   return XmlAction::Pause;
 }
 
@@ -251,10 +240,18 @@ void ContentStream::startRow(const char** attributes) {
 XmlAction ContentStream::endRow() {
   const std::uint64_t first = nextRowNumber_;
   nextRowNumber_ = std::min(nextRowNumber_ + rowRepeat_, kCountCap);
-  if (filledColumns_ == 0 || first > kLastRow) return XmlAction::Continue;
+  if (filledColumns_ == 0) return XmlAction::Continue;
+  if (first + rowRepeat_ - 1 > kMaxSheetRows) {
+    // Refused before any of it is handed out: a reader would go through every one of its rows.
+    throw WorkbookError(ErrorKind::kTooManyRows, {fileName_},
+                        "the content part " + part_ + " has a filled row repeated " +
+                            std::to_string(rowRepeat_) + " times from row " +
+                            std::to_string(first));
+  }
   row_.cells.resize(filledColumns_);
-  pendingNumber_ = first;
-  pendingCount_ = rowRepeat_;
+  row_.number = static_cast<std::uint32_t>(first);
+  row_.repeat = static_cast<std::uint32_t>(rowRepeat_);
+  rowPending_ = true;
   return XmlAction::Pause;
 }
 
@@ -263,6 +260,7 @@ void ContentStream::startCell(const char** attributes, bool covered) {
   const std::uint64_t first = nextColumn_;
   const std::uint64_t repeat = repeatCount(attributes, "number-columns-repeated");
   nextColumn_ = std::min(nextColumn_ + repeat, kCountCap);
+  cellLast_ = nextColumn_ - 1;
   cellFirst_ = 0;
   if (covered || first > maxColumn_) return;
   cellFirst_ = static_cast<std::uint32_t>(first);
@@ -277,10 +275,26 @@ void ContentStream::endCell() {
   RawCell cell = cellValue(cell_, std::move(text_));
   text_.clear();
   if (cell.kind == RawCell::Kind::Empty) return;
+  if (cellLast_ > kMaxSheetColumns) {
+    const auto row = static_cast<std::uint32_t>(std::min(nextRowNumber_, kMaxSheetRows));
+    throw WorkbookError(ErrorKind::kTooManyColumns, {fileName_, {}, row},
+                        "the content part " + part_ + " has a filled cell repeated to column " +
+                            std::to_string(cellLast_));
+  }
   rowTextBytes_ += cell.text.size() * cellCount_;
   if (rowTextBytes_ > kMaxRowText) {
     tooLong(kMaxRowText,
             "a row with more than " + std::to_string(kMaxRowText >> 20) + " MiB of text");
+  }
+  // Counted spaces make much text of few bytes; what the table makes is held to what a sheet may
+  // hand on, so that the rows read ahead of the reader stay within it too.
+  tableTextBytes_ += cell.text.size() * cellCount_;
+  if (tableTextBytes_ > kMaxSheetText) {
+    const auto row = static_cast<std::uint32_t>(std::min(nextRowNumber_, kMaxSheetRows));
+    throw WorkbookError(ErrorKind::kSheetTooMuchText, {fileName_, {}, row},
+                        "the content part " + part_ + " has a table with more than " +
+                            std::to_string(kMaxSheetText >> 20) + " MiB of text",
+                        kMaxSheetText);
   }
   const std::uint32_t last = cellFirst_ + cellCount_ - 1;
   if (row_.cells.size() < last) row_.cells.resize(last);

@@ -21,7 +21,9 @@ namespace kvd507::workbook::ods {
 //
 // Repeated rows and cells (number-rows-repeated, number-columns-repeated) are counted, never
 // expanded: an application writes its last empty row repeated to the end of the sheet, and
-// an empty cell repeated to the last column.
+// an empty cell repeated to the last column. A filled row is handed out once with its repeat
+// count; filled rows or cells claimed past the largest sheet are refused as soon as they are
+// read.
 class ContentStream : private xlsx::XmlHandler {
  public:
   explicit ContentStream(xlsx::ZipEntry entry);
@@ -89,14 +91,14 @@ class ContentStream : private xlsx::XmlHandler {
   std::uint64_t nextColumn_ = 1;
   std::uint32_t filledColumns_ = 0;
   std::size_t rowTextBytes_ = 0;
+  std::size_t tableTextBytes_ = 0;
   RawRow row_;
-  // The row ready to be handed out, `pendingCount_` times from row `pendingNumber_` on.
-  std::uint64_t pendingNumber_ = 0;
-  std::uint64_t pendingCount_ = 0;
+  bool rowPending_ = false;  // row_ is ready to be handed out
 
   // The current cell: kept when `cellFirst_` is not 0.
   std::uint32_t cellFirst_ = 0;
   std::uint32_t cellCount_ = 0;
+  std::uint64_t cellLast_ = 0;  // the last column the file repeats it to
   CellAttributes cell_;
   std::string text_;
   bool paragraphStarted_ = false;

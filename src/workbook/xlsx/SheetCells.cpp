@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "workbook/SheetBounds.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/xlsx/EscapedText.h"
 #include "workbook/xlsx/IsoDate.h"
@@ -213,6 +214,11 @@ void SheetCells::startRow(const ElementAttributes& attributes) {
 
 XmlAction SheetCells::endRow() {
   if (filledColumns_ == 0) return XmlAction::Continue;
+  if (row_.number > kMaxSheetRows) {
+    throw WorkbookError(ErrorKind::kTooManyRows, {fileName_},
+                        "the worksheet part " + part_ + " has a filled row numbered " +
+                            std::to_string(row_.number));
+  }
   row_.cells.resize(filledColumns_);
   rowReady_ = true;
   return XmlAction::Pause;
