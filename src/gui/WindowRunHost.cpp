@@ -56,7 +56,6 @@ void WindowRunHost::showReport(const runs::RunReport& report) {
   if (stop_ || reviewed_ || report.findings.empty() || !showReport_) return;
   callInterface([this, report] { showReport_(report); });
 }
-}
 
 bool WindowRunHost::confirmWrite(const runs::RunReport& report) {
   // The window is closing: nothing is written.
