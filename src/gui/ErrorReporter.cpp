@@ -26,7 +26,8 @@ bool askRemovalInMessageBox(QWidget* parent, const QString& question) {
 }
 
 void MessageBoxErrorReporter::showError(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, titleOf(parent), QString::fromStdString(oneLine(text.toStdString())));
+  QMessageBox::critical(parent, titleOf(parent),
+                        QString::fromStdString(oneLine(text.toStdString())));
 }
 
 }  // namespace kvd507::gui

@@ -486,7 +486,7 @@ TEST_F(CommandLineTest, ShowPrintsTheHeaderAndTheRowsOfTheWorkbook) {
   EXPECT_EQ(shown.err, "");
   EXPECT_EQ(shown.out,
             "B_MM_ID\t123456789\n"
-            "B_MM_Pavad\tUAB \"ąžUOLAS\" & CO\n"
+            "B_MM_Pavad\tUAB \"ĄŽUOLAS\" & CO\n"
             "B_ML_Metai\t2023\n"
             "Puslapių\t6\n" +
                 rows.out);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 
@@ -620,6 +621,7 @@ TEST(ExportWindow, ReturnAndEnterPressTheFocusedButton) {
   };
   auto newSeen = std::make_shared<QString>();
   auto editSeen = std::make_shared<QString>();
+  auto menuSeen = std::make_shared<QString>();
   auto wrote = [](WindowDriver& d) {
     return d.waitForRunEnd() && std::filesystem::exists(d.declaration());
   };
@@ -633,19 +635,30 @@ TEST(ExportWindow, ReturnAndEnterPressTheFocusedButton) {
       {"btn_open", [](WindowDriver& d) { d.services.answers.push_back(d.folder / "a.xlsx"); },
        [](WindowDriver& d) { return d.text("lb_dok_pav") == "a.xlsx"; }},
       {"btn_valyti", [](WindowDriver& d) { d.chooseWorkbook(d.folder / "a.xlsx"); },
-       [](WindowDriver& d) { return d.text("lb_dok_pav") == "Dokumentas nepasirinktas"; }},
+       [](WindowDriver& d) { return d.text("lb_dok_pav") == "Darbaknygė nepasirinkta"; }},
       {"btn_kvd507", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(1, 0)); }, wrote},
       {"btn_papildyti", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(1, 0)); },
        [wrote](WindowDriver& d) { return wrote(d) && d.services.filters.size() == 2; }},
       {"btn_new", payerDialog(newSeen), [newSeen](WindowDriver&) { return *newSeen == "Asmuo"; }},
       {"btn_koreguoti", payerDialog(editSeen),
        [editSeen](WindowDriver&) { return *editSeen == "Asmuo"; }},
+      // The viewer's button opens its menu, which is closed once it shows.
+      {"btn_perziura",
+       [menuSeen](WindowDriver&) {
+         QTimer::singleShot(0, [menuSeen] {
+           QWidget* popup = QApplication::activePopupWidget();
+           *menuSeen = popup != nullptr ? popup->objectName() : QString();
+           if (popup != nullptr) popup->close();
+         });
+       },
+       [menuSeen](WindowDriver&) { return *menuSeen == "perziura_menu"; }},
   };
   for (const Case& c : cases) {
     for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier},
                                         std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
       newSeen->clear();
       editSeen->clear();
+      menuSeen->clear();
       WindowDriver d;
       d.window().show();
       ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
@@ -731,7 +744,7 @@ TEST(ExportWindow, ALongWorkbookNameKeepsItsEndAndTheTooltipHasThePath) {
   d.chooseWorkbook(d.folder / "a.xlsx");
   EXPECT_EQ(gui::middleElided(label).toStdString(), "a.xlsx");
   d.control<QPushButton>("btn_valyti").click();
-  EXPECT_EQ(gui::middleElided(label).toStdString(), "Dokumentas nepasirinktas");
+  EXPECT_EQ(gui::middleElided(label).toStdString(), "Darbaknygė nepasirinkta");
   EXPECT_TRUE(label.toolTip().isEmpty());
 }
 

@@ -439,7 +439,7 @@ TEST_F(ConversionRunTest, FindingsAreConfirmedBeforeWritingACleanRunIsNotAsked) 
   };
   for (const Case& c : cases) {
     MemoryWorkbook book;
-    book.text(L, 6, 2, "x").text(L, 6, 3, "1").number(L, 6, 8, 1).text(L, 6, 9, "01");
+    book.text(L, 6, 2, "x").text(L, 6, 5, "1").number(L, 6, 8, 1).text(L, 6, 9, "01");
     if (c.findings) book.text(L, 6, 10, "du");
     book.sheet(U);
     book.saveXlsx(dir / "in.xlsx");
