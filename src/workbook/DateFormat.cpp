@@ -11,10 +11,14 @@ bool isBuiltinDateFormat(int id) {
          (id >= 50 && id <= 58);
 }
 
-bool isDateFormatCode(std::string_view code) {
-  // Only the first section matters for positive numbers. Quoted literals, escaped characters
-  // and bracketed parts ([Red], [$-409]) are not format letters; [h], [mm] and [ss] are
-  // elapsed-time formats and count as time.
+namespace {
+
+// Walks the first section of a number format code, the only one that matters for positive
+// numbers, and hands each bracketed part ("[Red]", "[$-409]", "[h]") to `bracket` as what it
+// holds and each format character outside quoted literals and escapes to `letter`. Either
+// answers true to end the walk with true; a code that ends without one answers false.
+template <typename Bracket, typename Letter>
+bool anyInFirstSection(std::string_view code, Bracket bracket, Letter letter) {
   bool inQuotes = false;
   for (std::size_t i = 0; i < code.size(); ++i) {
     const char c = code[i];
@@ -29,37 +33,44 @@ bool isDateFormatCode(std::string_view code) {
       case '\\':
       case '_':
       case '*':
-        ++i;  // the next character is a literal or padding
+        ++i;  // the next character is a literal or padding: an escaped "%" does not scale
         break;
       case ';':
         return false;
       case '[': {
         const std::size_t close = code.find(']', i);
         if (close == std::string_view::npos) return false;
-        const std::string_view inside = code.substr(i + 1, close - i - 1);
-        if (!inside.empty()) {
-          const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(inside[0])));
-          if (first == 'h' || first == 'm' || first == 's') {
-            bool elapsed = true;
-            for (char d : inside) {
-              if (std::tolower(static_cast<unsigned char>(d)) != first) elapsed = false;
-            }
-            if (elapsed) return true;
-          }
-        }
+        if (bracket(code.substr(i + 1, close - i - 1))) return true;
         i = close;
         break;
       }
-      default: {
-        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower == 'y' || lower == 'd' || lower == 'h' || lower == 's') return true;
-        // "m" alone is ambiguous (month or minute), but either way it is a date or time.
-        if (lower == 'm') return true;
+      default:
+        if (letter(static_cast<char>(std::tolower(static_cast<unsigned char>(c))))) return true;
         break;
-      }
     }
   }
   return false;
+}
+
+}  // namespace
+
+bool isDateFormatCode(std::string_view code) {
+  // [h], [mm] and [ss] are elapsed-time formats and count as time; other bracketed parts
+  // ([Red], [$-409]) are not format letters.
+  const auto elapsedTime = [](std::string_view inside) {
+    if (inside.empty()) return false;
+    const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(inside[0])));
+    if (first != 'h' && first != 'm' && first != 's') return false;
+    for (char d : inside) {
+      if (std::tolower(static_cast<unsigned char>(d)) != first) return false;
+    }
+    return true;
+  };
+  // "m" alone is ambiguous (month or minute), but either way it is a date or time.
+  const auto dateOrTimeLetter = [](char lower) {
+    return lower == 'y' || lower == 'd' || lower == 'h' || lower == 's' || lower == 'm';
+  };
+  return anyInFirstSection(code, elapsedTime, dateOrTimeLetter);
 }
 
 bool isBuiltinPercentFormat(int id) {
@@ -67,37 +78,8 @@ bool isBuiltinPercentFormat(int id) {
 }
 
 bool isPercentFormatCode(std::string_view code) {
-  bool inQuotes = false;
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    const char c = code[i];
-    if (inQuotes) {
-      if (c == '"') inQuotes = false;
-      continue;
-    }
-    switch (c) {
-      case '"':
-        inQuotes = true;
-        break;
-      case '\\':
-      case '_':
-      case '*':
-        ++i;  // an escaped "%" is a literal sign; the number is not scaled for it
-        break;
-      case '[': {
-        const std::size_t close = code.find(']', i);
-        if (close == std::string_view::npos) return false;
-        i = close;
-        break;
-      }
-      case ';':
-        return false;
-      case '%':
-        return true;
-      default:
-        break;
-    }
-  }
-  return false;
+  return anyInFirstSection(
+      code, [](std::string_view) { return false; }, [](char c) { return c == '%'; });
 }
 
 NumberShape builtinNumberShape(int id) {
