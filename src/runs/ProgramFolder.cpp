@@ -141,7 +141,7 @@ fs::path installedWindowProgram(const fs::path& root) {
 
 fs::path userProgramFolder() {
   const char* dataHome = std::getenv("XDG_DATA_HOME");
-  // The base directory specification has a relative path ignored.
+  // XDG says a relative XDG_DATA_HOME is to be ignored.
   if (dataHome != nullptr && fs::path(dataHome).is_absolute()) {
     return fs::path(dataHome) / "kvd507";
   }

@@ -104,7 +104,7 @@ TEST(UserProgramFolder, FollowsXdgDataHomeThenHome) {
   for (const Case& c : {Case{"/data", "/home/ona", "/data/kvd507"},
                         Case{nullptr, "/home/ona", "/home/ona/.local/share/kvd507"},
                         Case{"", "/home/ona", "/home/ona/.local/share/kvd507"},
-                        // The base directory specification says to ignore a relative path.
+                        // XDG says a relative XDG_DATA_HOME is to be ignored.
                         Case{"data", "/home/ona", "/home/ona/.local/share/kvd507"}}) {
     const ScopedVariable dataHome("XDG_DATA_HOME", c.dataHome);
     const ScopedVariable home("HOME", c.home);
