@@ -1,6 +1,9 @@
 // The window program, which `kvd507` becomes for its window: `kvd507-window [--folder DIR]` for
 // the main window, `--view FILE` for the declaration viewer, `--pdf FILE OUT` to draw a
 // declaration as a PDF without a display.
+#include <QString>
+#include <QtGlobal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -17,6 +20,28 @@ constexpr const char* kNoDisplay =
     "kvd507: nėra ekrano, kuriame atverti langą (nenustatytas nei DISPLAY, nei WAYLAND_DISPLAY).\n"
     "Be ekrano dirbama komandomis: kvd507 convert DARBAKNYGĖ, kvd507 check DARBAKNYGĖ, "
     "kvd507 show FORMA [--pdf FAILAS]; daugiau: kvd507 --help\n";
+
+QtMessageHandler qtHandler = nullptr;
+
+// A display that is named but cannot be reached (its server gone, or not ours to use) makes Qt
+// end the program with an English message and an abort; it is said as a missing display is.
+void endWhenTheDisplayIsOutOfReach(QtMsgType type, const QMessageLogContext& context,
+                                   const QString& message) {
+  if (message.contains(QLatin1String("could not connect to display")) ||
+      message.contains(QLatin1String("Could not load the Qt platform plugin"))) {
+    return;
+  }
+  if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+    const char* display = std::getenv("DISPLAY");
+    std::cerr << "kvd507: nepavyko prisijungti prie ekrano"
+              << (display != nullptr ? std::string(" ") + display : std::string())
+              << " (gal jis išjungtas?).\n"
+                 "Be ekrano dirbama komandomis: kvd507 convert DARBAKNYGĖ, kvd507 check "
+                 "DARBAKNYGĖ, kvd507 show FORMA [--pdf FAILAS]; daugiau: kvd507 --help\n";
+    std::_Exit(1);
+  }
+  if (qtHandler != nullptr) qtHandler(type, context, message);
+}
 
 }  // namespace
 
@@ -37,6 +62,7 @@ int main(int argc, char** argv) {
       std::cerr << kNoDisplay;
       return 1;
     }
+    qtHandler = qInstallMessageHandler(endWhenTheDisplayIsOutOfReach);
     if (viewer) return kvd507::gui::runViewer(argc, argv, argv[2]);
     std::optional<std::filesystem::path> chosen;
     if (argc == 3) chosen = argv[2];

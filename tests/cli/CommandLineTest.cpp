@@ -566,6 +566,16 @@ TEST_F(CommandLineTest, ThePdfNeedsNoDisplayAndTheWindowSaysWhenThereIsNone) {
     EXPECT_EQ(status(quiet + executable + arguments + " 2>" + err), 1) << arguments;
     EXPECT_THAT(test::readFile(err), testing::HasSubstr("nėra ekrano")) << arguments;
   }
+
+  // A display that is named but cannot be reached is told in the same words, not by Qt's abort.
+  const std::string unreachable =
+      "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711 TSAN_OPTIONS=report_bugs=0 "
+      "ASAN_OPTIONS=detect_leaks=0 ";
+  EXPECT_EQ(status(unreachable + executable + " --folder " + dir.path().string() + " 2>" + err), 1);
+  EXPECT_TRUE(test::readFile(err).starts_with(
+      "kvd507: nepavyko prisijungti prie ekrano :4711 (gal jis išjungtas?).\n"
+      "Be ekrano dirbama komandomis: kvd507 convert DARBAKNYGĖ"))
+      << test::readFile(err);
 }
 
 TEST_F(CommandLineTest, WithoutASubcommandItBecomesTheWindowProgram) {
