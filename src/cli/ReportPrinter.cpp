@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "errors/Error.h"
+
 namespace kvd507::cli {
 
 void printSummary(const runs::RunReport& report, char decimalSeparator, std::ostream& out) {
@@ -13,11 +15,7 @@ void printSummary(const runs::RunReport& report, char decimalSeparator, std::ost
 void printFindings(const runs::RunReport& report, std::ostream& err) {
   for (const rows::Finding& finding : report.findings) {
     // A cell's text may hold line breaks or tabs; each finding must stay one line.
-    std::string line = finding.describe();
-    for (char& c : line) {
-      if (static_cast<unsigned char>(c) < 32) c = ' ';
-    }
-    err << "kvd507: pastaba: " << line << '\n';
+    err << "kvd507: pastaba: " << oneLine(finding.describe()) << '\n';
   }
 }
 

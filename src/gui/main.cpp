@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr const char* kNoDisplay =
-    "kvd507: nėra ekrano, kuriame atverti langą (nenustatytas nei DISPLAY, nei WAYLAND_DISPLAY).\n"
+// What can be done without a window, told whenever there is no display to open one on.
+constexpr const char* kWithoutADisplay =
     "Be ekrano dirbama komandomis: kvd507 convert DARBAKNYGĖ, kvd507 check DARBAKNYGĖ, "
     "kvd507 show FORMA [--pdf FAILAS]; daugiau: kvd507 --help\n";
 
@@ -36,8 +36,7 @@ void endWhenTheDisplayIsOutOfReach(QtMsgType type, const QMessageLogContext& con
     std::cerr << "kvd507: nepavyko prisijungti prie ekrano"
               << (display != nullptr ? std::string(" ") + display : std::string())
               << " (gal jis išjungtas?).\n"
-                 "Be ekrano dirbama komandomis: kvd507 convert DARBAKNYGĖ, kvd507 check "
-                 "DARBAKNYGĖ, kvd507 show FORMA [--pdf FAILAS]; daugiau: kvd507 --help\n";
+              << kWithoutADisplay;
     std::_Exit(1);
   }
   if (qtHandler != nullptr) qtHandler(type, context, message);
@@ -59,7 +58,9 @@ int main(int argc, char** argv) {
     }
     // Qt would abort with an English message of its own.
     if (!kvd507::gui::displayAvailable()) {
-      std::cerr << kNoDisplay;
+      std::cerr << "kvd507: nėra ekrano, kuriame atverti langą (nenustatytas nei DISPLAY, nei "
+                   "WAYLAND_DISPLAY).\n"
+                << kWithoutADisplay;
       return 1;
     }
     qtHandler = qInstallMessageHandler(endWhenTheDisplayIsOutOfReach);
