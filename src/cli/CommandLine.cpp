@@ -12,8 +12,8 @@
 namespace kvd507::cli {
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {rowsCommand(), convertCommand(),    checkCommand(),
-                                           payersCommand(), showCommand(),      viewCommand(),
+  static const std::vector<Command> all = {rowsCommand(),      convertCommand(), checkCommand(),
+                                           payersCommand(),    showCommand(),    viewCommand(),
                                            toWorkbookCommand()};
   return all;
 }

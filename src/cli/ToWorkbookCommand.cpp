@@ -44,8 +44,8 @@ int runToWorkbook(const ParsedArguments& arguments, std::ostream& out, std::ostr
   const fs::path declaration = arguments.operands.at(0);
   const std::optional<std::string> output = arguments.value("--output");
   const fs::path workbook = output ? fs::path(*output) : exports::defaultWorkbookFor(declaration);
-  const auto replace = arguments.has("--force") ? exports::Replace::kAllowed
-                                                : exports::Replace::kNever;
+  const auto replace =
+      arguments.has("--force") ? exports::Replace::kAllowed : exports::Replace::kNever;
   const bool verbose = arguments.has("--verbose");
   const std::string declarationName = declaration.filename().string();
   try {
@@ -53,8 +53,8 @@ int runToWorkbook(const ParsedArguments& arguments, std::ostream& out, std::ostr
     return kExitWritten;
   } catch (const exports::RowNotInTemplate& e) {
     err << "kvd507: "
-        << oneLine("Formos " + declarationName + " į darbaknygę perkelti negalima: " +
-                   e.describe() + "; darbaknygė neįrašyta")
+        << oneLine("Formos " + declarationName +
+                   " į darbaknygę perkelti negalima: " + e.describe() + "; darbaknygė neįrašyta")
         << '\n';
     return kExitFailure;
   } catch (const declaration::DeclarationError& e) {
@@ -66,8 +66,8 @@ int runToWorkbook(const ParsedArguments& arguments, std::ostream& out, std::ostr
     return kExitFailure;
   } catch (...) {
     const Error error = currentError();
-    std::string text = "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " +
-                       error.cause(workbook.string());
+    std::string text =
+        "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " + error.cause(workbook.string());
     if (error.kind() == ErrorKind::kFileExists) {
       text += "; kitą vietą nurodykite su --output arba leiskite ją pakeisti su --force";
     }
@@ -93,7 +93,8 @@ Command toWorkbookCommand() {
       "neišlaiko, atmetama (nurodomas puslapis ir eilutė), ir nieko neįrašoma.";
   spec.options = {
       {"--output", "DARBAKNYGĖ", "kur įrašyti darbaknygę", "FORMA su galūne .xlsx"},
-      {"--force", "", "esamą darbaknygę pakeisti", "esama darbaknygė nekeičiama (baigties kodas 1)"},
+      {"--force", "", "esamą darbaknygę pakeisti",
+       "esama darbaknygė nekeičiama (baigties kodas 1)"},
       verboseOption(),
   };
   spec.exitStatuses =

@@ -27,11 +27,12 @@ namespace cell = rows::cell;
 class TemporaryWorkbook {
  public:
   explicit TemporaryWorkbook(const fs::path& workbook) {
-    std::string pattern = (workbook.parent_path() / ("." + workbook.filename().string() + ".XXXXXX")).string();
+    std::string pattern =
+        (workbook.parent_path() / ("." + workbook.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-      throw files::IoError("create a temporary file", std::error_code(errno, std::generic_category()),
-                           workbook);
+      throw files::IoError("create a temporary file",
+                           std::error_code(errno, std::generic_category()), workbook);
     }
     ::close(fd);
     path_ = pattern;
@@ -78,10 +79,11 @@ void commit(TemporaryWorkbook& temporary, const fs::path& workbook, Replace repl
   temporary.taken();
 }
 
-using Key = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>;
+using Key =
+    std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>;
 
 Key mergeKey(const rows::TEilute& row) {
-  return {row[cell::kIdentifier], row[cell::kText], row[cell::kLetter],
+  return {row[cell::kIdentifier], row[cell::kText],  row[cell::kLetter],
           row[cell::kCode],       row[cell::kNMark], row[cell::kDMark]};
 }
 
@@ -144,11 +146,11 @@ WrittenWorkbook declarationToWorkbook(const fs::path& declaration, const fs::pat
     }
   }
 
-  WrittenWorkbook written{workbook,
-                          {header.id, unescapedName(header.name), header.year,
-                           declaration.filename().string()},
-                          lRows.size(),
-                          uRows.size()};
+  WrittenWorkbook written{
+      workbook,
+      {header.id, unescapedName(header.name), header.year, declaration.filename().string()},
+      lRows.size(),
+      uRows.size()};
   TemporaryWorkbook temporary(workbook);
   try {
     writeTemplateWorkbook(temporary.path(), written.origin, lCells, uCells);

@@ -85,7 +85,8 @@ const TemplateSheet& lTemplate() {
       headingsFor(workbook::kLSheet, {},
                   {"Asmens kodas", "Įmonės kodas", "Mokesčių mokėtojo kodas",
                    "Užsienio valstybės mokesčių mokėtojo kodas", "Gimimo data"}),
-      columnsFor(workbook::kLSheet, {7, 40, 14, 13, 15, 19, 12, 13, 9, 13, 9, 13, 9, 13, 9, 10, 14}),
+      columnsFor(workbook::kLSheet,
+                 {7, 40, 14, 13, 15, 19, 12, 13, 9, 13, 9, 13, 9, 13, 9, 10, 14}),
   };
   return sheet;
 }
@@ -94,12 +95,13 @@ const TemplateSheet& uTemplate() {
   static const TemplateSheet sheet{
       &workbook::kUSheet,
       "KVD507 U priedas — išmokos ir išskaičiuotas mokestis",
-      headingsFor(workbook::kUSheet, {"Valstybės kodas", "Adresas", "Miestas / vietovė", "Pašto kodas"},
+      headingsFor(workbook::kUSheet,
+                  {"Valstybės kodas", "Adresas", "Miestas / vietovė", "Pašto kodas"},
                   {"Asmens kodas", "Įmonės kodas", "Mokesčių mokėtojo kodas",
                    "Užsienio valstybės mokesčių mokėtojo kodas", "Asmens dokumento numeris",
                    "Gimimo data"}),
-      columnsFor(workbook::kUSheet, {7, 40, 10, 30, 16, 11, 14, 13, 15, 19, 15, 12, 13, 9, 13, 9, 13,
-                                     9, 13, 9, 10, 14}),
+      columnsFor(workbook::kUSheet, {7,  40, 10, 30, 16, 11, 14, 13, 15, 19, 15,
+                                     12, 13, 9,  13, 9,  13, 9,  13, 9,  10, 14}),
   };
   return sheet;
 }

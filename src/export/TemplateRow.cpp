@@ -57,12 +57,12 @@ class RowCells {
     const std::string& kind = row_[cell::kIdentifierKind];
     if (identifier.empty() && kind.empty()) return;
     if (identifier.empty()) {
-      refuse(cell::kIdentifierKind, "nurodyta gavėjo identifikavimo rūšis " + inQuotes(kind) +
-                                        ", bet gavėjo kodo nėra");
+      refuse(cell::kIdentifierKind,
+             "nurodyta gavėjo identifikavimo rūšis " + inQuotes(kind) + ", bet gavėjo kodo nėra");
     }
     const std::uint32_t count = layout_.identifierCount;
-    const bool known = kind.size() == 1 && kind[0] >= '1' &&
-                       static_cast<std::uint32_t>(kind[0] - '0') <= count;
+    const bool known =
+        kind.size() == 1 && kind[0] >= '1' && static_cast<std::uint32_t>(kind[0] - '0') <= count;
     if (!known) {
       refuse(cell::kIdentifierKind,
              "gavėjo identifikavimo rūšis " + inQuotes(kind) + " ne iš 1–" + std::to_string(count) +
@@ -173,8 +173,8 @@ std::size_t fieldOfCell(std::size_t rowCell) {
   return rowCell < cell::kFirstExtra ? rowCell + 1 : rowCell + 2;
 }
 
-RowNotInTemplate::RowNotInTemplate(const std::string& declaration, FormSlot slot,
-                                   std::size_t field, std::string why)
+RowNotInTemplate::RowNotInTemplate(const std::string& declaration, FormSlot slot, std::size_t field,
+                                   std::string why)
     : Error(ErrorKind::kRowNotInTemplate, ErrorPlace(declaration)),
       slot_(std::move(slot)),
       field_(field),

@@ -116,8 +116,8 @@ void writeRows(lxw_worksheet* sheet, const TemplateRows& rows, const Formats& fo
 
 void setProperties(lxw_workbook* book, const WorkbookOrigin& origin) {
   const std::string title = "KVD507: " + origin.payerName + ", " + origin.year;
-  const std::string comments = "Darbaknygė parengta iš formos " + origin.declaration + ". " +
-                               originLine(origin) + ".";
+  const std::string comments =
+      "Darbaknygė parengta iš formos " + origin.declaration + ". " + originLine(origin) + ".";
   lxw_doc_properties properties{};
   properties.title = const_cast<char*>(title.c_str());
   properties.subject = const_cast<char*>("KVD507");

@@ -16,7 +16,7 @@ class DesktopOpener;
 namespace kvd507::gui {
 struct AppendixTable;
 class WindowServices;
-}
+}  // namespace kvd507::gui
 
 namespace kvd507::gui {
 

@@ -67,8 +67,8 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
       opener_(opener),
       declarationOpener_(std::make_unique<ViewerOpener>(opener)) {
   ui_->setupUi(this);
-  static_cast<ViewerOpener&>(*declarationOpener_).setOnViewerOpened(
-      [this](DeclarationViewer* viewer) { connectViewer(viewer); });
+  static_cast<ViewerOpener&>(*declarationOpener_)
+      .setOnViewerOpened([this](DeclarationViewer* viewer) { connectViewer(viewer); });
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
       PayerSelector::Controls{ui_->cb_asmuo, ui_->lb_kodas, ui_->dt_metai, ui_->btn_new,

@@ -46,9 +46,10 @@ std::optional<exports::WrittenWorkbook> write(QWidget* parent,
   } catch (...) {
     const Error error = currentError();
     const bool reading = error.file() == declaration.string();
-    text = reading ? "Nepavyko perskaityti formos " + name + ": " + error.cause(declaration.string())
-                   : "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " +
-                         error.cause(workbook.string());
+    text = reading
+               ? "Nepavyko perskaityti formos " + name + ": " + error.cause(declaration.string())
+               : "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " +
+                     error.cause(workbook.string());
   }
   services.showMessage(parent, WindowServices::MessageKind::Error, text);
   return std::nullopt;

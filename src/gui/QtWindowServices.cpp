@@ -69,8 +69,9 @@ std::optional<std::filesystem::path> QtWindowServices::chooseFile(QWidget* paren
 
 std::optional<std::filesystem::path> QtWindowServices::chooseSaveFile(
     QWidget* parent, const std::string& filter, const std::filesystem::path& suggested) {
-  const QString file = QFileDialog::getSaveFileName(
-      parent, QString(), QString::fromStdString(suggested.string()), QString::fromStdString(filter));
+  const QString file =
+      QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(suggested.string()),
+                                   QString::fromStdString(filter));
   if (file.isEmpty()) return std::nullopt;
   return std::filesystem::path(file.toStdString());
 }

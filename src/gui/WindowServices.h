@@ -59,8 +59,7 @@ class QtWindowServices : public WindowServices {
   std::optional<std::filesystem::path> chooseFile(QWidget* parent,
                                                   const std::string& filter) override;
   std::optional<std::filesystem::path> chooseSaveFile(
-      QWidget* parent, const std::string& filter,
-      const std::filesystem::path& suggested) override;
+      QWidget* parent, const std::string& filter, const std::filesystem::path& suggested) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text,
                    const std::string& detail) override;

@@ -35,8 +35,8 @@ std::string shellWord(const std::string& word) {
 Result run(const fs::path& folder, const std::vector<std::string>& arguments) {
   std::string command = "exec " + shellWord(KVD507_EXECUTABLE);
   for (const std::string& argument : arguments) command += " " + shellWord(argument);
-  command += " >" + shellWord((folder / "out").string()) + " 2>" +
-             shellWord((folder / "err").string());
+  command +=
+      " >" + shellWord((folder / "out").string()) + " 2>" + shellWord((folder / "err").string());
   const int status = std::system(("bash -c " + shellWord(command)).c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
           readFile(folder / "out"), readFile(folder / "err")};
@@ -53,7 +53,8 @@ void lOnePage(test::MemoryWorkbook& book) {
   for (std::uint32_t i = 0; i < 6; ++i) {
     const std::uint32_t row = 6 + i;
     book.text(kL, row, 2, "gavėjas " + std::to_string(i));
-    book.text(kL, row, 3 + i % 5, i % 5 == 4 ? "1980-01-3" + std::to_string(i % 2) : "0" + std::to_string(3900 + i));
+    book.text(kL, row, 3 + i % 5,
+              i % 5 == 4 ? "1980-01-3" + std::to_string(i % 2) : "0" + std::to_string(3900 + i));
     book.number(kL, row, 8 + 2 * (i % 4), 100.25 * (i + 1));
     book.text(kL, row, 9 + 2 * (i % 4), codes[i]);
     if (i % 3 != 0) book.text(kL, row, 16, i % 2 == 0 ? "15" : "20");
@@ -91,11 +92,14 @@ void bothManyPages(test::MemoryWorkbook& book) {
     book.text(kL, row, 3 + i % 5, std::to_string(38000000000 + i));
     if (i == 7) continue;  // no amount: the row keeps only its name and identifier
     book.number(kL, row, 8 + 2 * (i % 4), 0.01 + i * 3.5);
-    book.text(kL, row, 9 + 2 * (i % 4), i % 3 == 0 ? std::to_string(10 + i) + "D" : std::to_string(i % 10));
+    book.text(kL, row, 9 + 2 * (i % 4),
+              i % 3 == 0 ? std::to_string(10 + i) + "D" : std::to_string(i % 10));
     book.number(kL, row, 17, i * 0.5);
   }
   // The same key as row 6: merged into it by the reader.
-  book.text(kL, 40, 2, names[0] + " 0").text(kL, 40, 3, "38000000000").number(kL, 40, 8, 1.5)
+  book.text(kL, 40, 2, names[0] + " 0")
+      .text(kL, 40, 3, "38000000000")
+      .number(kL, 40, 8, 1.5)
       .text(kL, 40, 9, "10D");
   for (std::uint32_t i = 0; i < 12; ++i) {
     const std::uint32_t row = 6 + i;
@@ -145,14 +149,14 @@ const std::vector<Case> kCases = {
      [](const fs::path&) { return test::dataFile("findings_saved_by_libreoffice.xlsx"); }},
 };
 
-const std::vector<std::string> kPayer = {"--payer-code", "303030303", "--payer-name",
-                                         "uab \"ąžuolas\" & <co>", "--year", "2023"};
+const std::vector<std::string> kPayer = {"--payer-code",           "303030303", "--payer-name",
+                                         "uab \"ąžuolas\" & <co>", "--year",    "2023"};
 
 std::vector<std::string> convertArguments(const fs::path& folder, const fs::path& workbook,
                                           const fs::path& output) {
-  std::vector<std::string> arguments = {"convert", workbook.string(), "--folder",
-                                        (folder / "program").string(), "--output",
-                                        output.string()};
+  std::vector<std::string> arguments = {"convert",  workbook.string(),
+                                        "--folder", (folder / "program").string(),
+                                        "--output", output.string()};
   arguments.insert(arguments.end(), kPayer.begin(), kPayer.end());
   return arguments;
 }
@@ -173,8 +177,8 @@ class RoundTrip : public ::testing::TestWithParam<Case> {
 
 TEST_P(RoundTrip, ConvertingTheWorkbookGivesTheSameDeclaration) {
   const fs::path declaration = dir / "KVD507.ffdata";
-  const Result first = run(dir.path(), convertArguments(dir.path(), GetParam().source(dir.path()),
-                                                        declaration));
+  const Result first =
+      run(dir.path(), convertArguments(dir.path(), GetParam().source(dir.path()), declaration));
   ASSERT_EQ(first.status, 0) << first.err;
 
   const Result written = run(dir.path(), {"to-workbook", declaration.string()});
@@ -189,10 +193,10 @@ TEST_P(RoundTrip, ConvertingTheWorkbookGivesTheSameDeclaration) {
   const fs::path again = dir / "again.ffdata";
   const Result second = run(dir.path(), convertArguments(dir.path(), workbook, again));
   ASSERT_EQ(second.status, 0) << second.err;
-  EXPECT_EQ(std::system(("cmp -s " + shellWord(declaration.string()) + " " +
-                         shellWord(again.string()))
-                            .c_str()),
-            0)
+  EXPECT_EQ(
+      std::system(
+          ("cmp -s " + shellWord(declaration.string()) + " " + shellWord(again.string())).c_str()),
+      0)
       << "the declaration converted from the workbook differs";
 
   const Result shown = run(dir.path(), {"show", declaration.string()});

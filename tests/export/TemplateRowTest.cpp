@@ -1,11 +1,10 @@
-#include "export/TemplateRow.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "export/TemplateRow.h"
 #include "rows/Text.h"
 #include "support/CaseName.h"
 
@@ -68,27 +67,54 @@ const std::vector<Case> kCases = {
           "01000"}),
      {"2=Y", "3=DE", "4=Str. 1", "5=Berlin", "6=01000", "12=1990-02-03", "15=#2.000000", "16=22",
       "22=#0.300000", "21=15"}},
-    {"identifier kind 6 on the L sheet", &kLSheet,
-     row({"1", "6", "X", "A", "01", "", "", "1,00", "0", "0,00"}), {}, 2},
-    {"identifier without a kind", &kLSheet,
-     row({"1", "", "X", "A", "01", "", "", "1,00", "0", "0,00"}), {}, 2},
-    {"kind without an identifier", &kUSheet,
-     row({"", "3", "X", "A", "01", "", "", "1,00", "0", "0,00"}), {}, 2},
+    {"identifier kind 6 on the L sheet",
+     &kLSheet,
+     row({"1", "6", "X", "A", "01", "", "", "1,00", "0", "0,00"}),
+     {},
+     2},
+    {"identifier without a kind",
+     &kLSheet,
+     row({"1", "", "X", "A", "01", "", "", "1,00", "0", "0,00"}),
+     {},
+     2},
+    {"kind without an identifier",
+     &kUSheet,
+     row({"", "3", "X", "A", "01", "", "", "1,00", "0", "0,00"}),
+     {},
+     2},
     {"letter C", &kLSheet, row({"", "", "X", "C", "01", "", "", "1,00", "0", "0,00"}), {}, 4},
     {"N mark M", &kLSheet, row({"", "", "X", "A", "01", "M", "", "1,00", "0", "0,00"}), {}, 6},
-    {"one-character code", &kLSheet, row({"", "", "X", "A", "5", "", "", "1,00", "0", "0,00"}), {},
+    {"one-character code",
+     &kLSheet,
+     row({"", "", "X", "A", "5", "", "", "1,00", "0", "0,00"}),
+     {},
      5},
-    {"three-character code without D", &kLSheet,
-     row({"", "", "X", "A", "123", "", "", "1,00", "0", "0,00"}), {}, 5},
-    {"D with a four-character code", &kLSheet,
-     row({"", "", "X", "A", "1234", "", "D", "1,00", "0", "0,00"}), {}, 7},
+    {"three-character code without D",
+     &kLSheet,
+     row({"", "", "X", "A", "123", "", "", "1,00", "0", "0,00"}),
+     {},
+     5},
+    {"D with a four-character code",
+     &kLSheet,
+     row({"", "", "X", "A", "1234", "", "D", "1,00", "0", "0,00"}),
+     {},
+     7},
     {"mark E", &kLSheet, row({"", "", "X", "A", "12", "", "E", "1,00", "0", "0,00"}), {}, 7},
-    {"amount no number", &kLSheet, row({"", "", "X", "A", "12", "", "", "1,0x", "0", "0,00"}), {},
+    {"amount no number",
+     &kLSheet,
+     row({"", "", "X", "A", "12", "", "", "1,0x", "0", "0,00"}),
+     {},
      8},
-    {"amount of three decimals", &kLSheet,
-     row({"", "", "X", "A", "12", "", "", "1,005", "0", "0,00"}), {}, 8},
-    {"negative amount with a code", &kLSheet,
-     row({"", "", "X", "A", "12", "", "", "-1,00", "0", "0,00"}), {}, 8},
+    {"amount of three decimals",
+     &kLSheet,
+     row({"", "", "X", "A", "12", "", "", "1,005", "0", "0,00"}),
+     {},
+     8},
+    {"negative amount with a code",
+     &kLSheet,
+     row({"", "", "X", "A", "12", "", "", "-1,00", "0", "0,00"}),
+     {},
+     8},
     {"tax without amount", &kLSheet, row({"", "", "X", "", "", "", "", "0", "0", "3,00"}), {}, 10},
     {"tax no number", &kUSheet, row({"", "", "X", "A", "12", "", "", "1,00", "0", "abc"}), {}, 10},
 };
@@ -112,8 +138,8 @@ TEST_P(TemplateRowTest, CellsOrRefusal) {
     const std::string where = c.layout == &kLSheet ? "3 puslapis, 4 eilutė (L priedas, laukas L"
                                                    : "5 puslapis, 2 eilutė (U priedas, laukas U";
     const std::string slotNumber = c.layout == &kLSheet ? "4" : "2";
-    EXPECT_TRUE(e.describe().starts_with(where + std::to_string(c.refusedField) + "-" +
-                                         slotNumber + "): "))
+    EXPECT_TRUE(
+        e.describe().starts_with(where + std::to_string(c.refusedField) + "-" + slotNumber + "): "))
         << e.describe();
   }
 }
