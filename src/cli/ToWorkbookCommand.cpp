@@ -68,7 +68,7 @@ int runToWorkbook(const ParsedArguments& arguments, std::ostream& out, std::ostr
     const Error error = currentError();
     std::string text =
         "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " + error.cause(workbook.string());
-    if (error.kind() == ErrorKind::kFileExists) {
+    if (error.kind() == ErrorKind::kFileExists && replace == exports::Replace::kNever) {
       text += "; kitą vietą nurodykite su --output arba leiskite ją pakeisti su --force";
     }
     err << "kvd507: " << oneLine(text) << '\n';
@@ -99,8 +99,8 @@ Command toWorkbookCommand() {
   };
   spec.exitStatuses =
       "  0  darbaknygė įrašyta\n"
-      "  1  nepavyko: formos neperskaitė, jos eilutės darbaknygė neišlaiko, darbaknygė jau yra "
-      "(be --force) arba jos neįrašė\n"
+      "  1  nepavyko: formos neperskaitė, jos eilutės darbaknygė neišlaiko, darbaknygė jau yra\n"
+      "     (be --force) arba jos neįrašė; darbaknygė neįrašyta\n"
       "  2  neteisinga komandinė eilutė\n";
   return {std::move(spec), &runToWorkbook};
 }

@@ -138,6 +138,12 @@ WrittenWorkbook declarationToWorkbook(const fs::path& declaration, const fs::pat
   const TemplateRows lCells = rowsOf(lRows, workbook::kLSheet, name, lSlotOf);
   const TemplateRows uCells = rowsOf(uRows, workbook::kUSheet, name, uSlotOf);
 
+  std::error_code same;
+  if (fs::equivalent(declaration, workbook, same)) {
+    // Not even when asked to replace: the declaration would be lost for its own workbook.
+    throw Error(ErrorKind::kFileExists, ErrorPlace(workbook.string()),
+                "the workbook would replace the declaration it is made from");
+  }
   if (replace == Replace::kNever) {
     // Told before the work, not after; commit() looks again.
     std::error_code status;

@@ -144,6 +144,11 @@ TEST_F(ToWorkbookCommand, AnExistingWorkbookIsReplacedOnlyWithForce) {
   EXPECT_EQ(readFile(workbook).substr(0, 2), "PK");
   EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"declaration_one_l_row.ffdata",
                                                                  "declaration_one_l_row.xlsx"}));
+
+  // Never over the declaration itself.
+  const std::string before = readFile(form);
+  EXPECT_EQ(run({"to-workbook", form.string(), "--output", form.string(), "--force"}).status, 1);
+  EXPECT_EQ(readFile(form), before);
 }
 
 TEST_F(ToWorkbookCommand, RowsTheTemplateCannotHoldAreRefusedAndNothingIsWritten) {
