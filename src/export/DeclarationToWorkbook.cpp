@@ -1,11 +1,13 @@
 #include "export/DeclarationToWorkbook.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <system_error>
 #include <tuple>
@@ -27,16 +29,26 @@ namespace cell = rows::cell;
 class TemporaryWorkbook {
  public:
   explicit TemporaryWorkbook(const fs::path& workbook) {
-    std::string pattern =
-        (workbook.parent_path() / ("." + workbook.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-      throw files::IoError("create a temporary file",
-                           std::error_code(errno, std::generic_category()), workbook);
+    // Created with the mode of any new file, as the umask makes it, not mkstemp's 0600: the
+    // workbook keeps it.
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const fs::path name = workbook.parent_path() / ("." + workbook.filename().string() + "." +
+                                                      std::to_string(random() % 1000000));
+      const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd < 0 && errno == EEXIST) continue;
+      if (fd < 0) {
+        throw files::IoError("create a temporary file",
+                             std::error_code(errno, std::generic_category()), workbook);
+      }
+      ::close(fd);
+      path_ = name;
+      marked_.mark(path_);
+      return;
     }
-    ::close(fd);
-    path_ = pattern;
-    marked_.mark(path_);
+    throw files::IoError("create a temporary file",
+                         std::error_code(EEXIST, std::generic_category()), workbook);
   }
   ~TemporaryWorkbook() {
     if (!path_.empty()) ::unlink(path_.c_str());
@@ -72,6 +84,9 @@ void commit(TemporaryWorkbook& temporary, const fs::path& workbook, Replace repl
     }
   } else if (files::isReadOnly(workbook)) {
     throw Error(ErrorKind::kReadOnlyFile, ErrorPlace(workbook.string()));
+  } else if (struct stat existing{}; ::stat(workbook.c_str(), &existing) == 0) {
+    // A replaced workbook keeps who may read it.
+    ::chmod(temporary.path().c_str(), existing.st_mode & 07777);
   }
   if (::rename(temporary.path().c_str(), workbook.c_str()) != 0) {
     failWriting("replace the file", errno, workbook);

@@ -139,9 +139,11 @@ TEST_F(ToWorkbookCommand, AnExistingWorkbookIsReplacedOnlyWithForce) {
   EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
   EXPECT_EQ(readFile(workbook), "mine");
 
+  fs::permissions(workbook, fs::perms(0640));
   const Result forced = run({"to-workbook", form.string(), "--force"});
   EXPECT_EQ(forced.status, 0) << forced.err;
   EXPECT_EQ(readFile(workbook).substr(0, 2), "PK");
+  EXPECT_EQ(fs::status(workbook).permissions(), fs::perms(0640));
   EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"declaration_one_l_row.ffdata",
                                                                  "declaration_one_l_row.xlsx"}));
 
