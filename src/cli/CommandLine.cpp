@@ -7,12 +7,14 @@
 #include "cli/PayersCommand.h"
 #include "cli/RowsCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/ToWorkbookCommand.h"
 
 namespace kvd507::cli {
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {rowsCommand(),   convertCommand(), checkCommand(),
-                                           payersCommand(), showCommand(),    viewCommand()};
+  static const std::vector<Command> all = {rowsCommand(),      convertCommand(), checkCommand(),
+                                           payersCommand(),    showCommand(),    viewCommand(),
+                                           toWorkbookCommand()};
   return all;
 }
 

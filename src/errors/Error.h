@@ -22,6 +22,7 @@ enum class ErrorKind {
   kFileTooLarge,
   kFileSystem,  // any other failure the system reports
   kReadOnlyFile,
+  kFileExists,  // a file that may be replaced only when asked to
   // Workbooks
   kNotAWorkbook,
   kWorkbookDamaged,
@@ -47,6 +48,7 @@ enum class ErrorKind {
   kDeclarationCutShort,
   kSeveralFieldsOnLine,
   kFieldTagSplit,
+  kRowNotInTemplate,  // a declaration row that no workbook row gives back
   // The payer list and the settings file
   kTextEncoding,
   kNoCollation,

@@ -26,6 +26,8 @@ const char* reason(ErrorKind kind) {
     case ErrorKind::kReadOnlyFile:
       return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
              "apsaugą arba išsaugokite formą kitu vardu";
+    case ErrorKind::kFileExists:
+      return "toks failas jau yra, jis nepakeistas";
     case ErrorKind::kNotAWorkbook:
       return "tai ne darbaknygė (nei .xlsx, nei .xls, nei .ods)";
     case ErrorKind::kWorkbookDamaged:
@@ -75,6 +77,8 @@ const char* reason(ErrorKind kind) {
       return "joje lauko žymė <Field ...> perskirta į kelias eilutes; toks laukas būtų "
              "perskaitytas "
              "tuščias ir jo reikšmė prarasta (kiekviena žymė turi būti vienoje eilutėje)";
+    case ErrorKind::kRowNotInTemplate:
+      return "šios formos eilutės darbaknygės šablonas neišlaiko";
     case ErrorKind::kTextEncoding:
       return "teksto nepavyko perkoduoti";
     case ErrorKind::kNoCollation:

@@ -80,6 +80,9 @@ DeclarationViewer::DeclarationViewer(runs::DeclarationContent content, char deci
   print->setObjectName("print");
   QPushButton* pdf = buttons->addButton("Išsaugoti PDF…", QDialogButtonBox::ActionRole);
   pdf->setObjectName("pdf");
+  QPushButton* workbook = buttons->addButton("Atverti darbaknygėje…", QDialogButtonBox::ActionRole);
+  workbook->setObjectName("openInWorkbook");
+  connect(workbook, &QPushButton::clicked, this, &DeclarationViewer::openInWorkbook);
   QPushButton* close = buttons->addButton("Uždaryti", QDialogButtonBox::RejectRole);
   close->setObjectName("close");
   connect(print, &QPushButton::clicked, this, &DeclarationViewer::print);

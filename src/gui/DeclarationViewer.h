@@ -9,9 +9,14 @@
 
 class QTableWidget;
 
+namespace kvd507::runs {
+class DesktopOpener;
+}
+
 namespace kvd507::gui {
 struct AppendixTable;
-}
+class WindowServices;
+}  // namespace kvd507::gui
 
 namespace kvd507::gui {
 
@@ -30,10 +35,20 @@ class DeclarationViewer : public QWidget {
 
   const runs::DeclarationContent& content() const { return content_; }
   void setPdfQuestion(PdfQuestion question) { askPdf_ = std::move(question); }
+  // Where "Atverti darbaknygėje…" asks and opens; the desktop's own when not set.
+  void setWorkbookServices(WindowServices& services, runs::DesktopOpener& opener) {
+    workbookServices_ = &services;
+    workbookOpener_ = &opener;
+  }
+
+ signals:
+  // "Atverti darbaknygėje…" wrote and opened this workbook.
+  void workbookOpened(const QString& workbook);
 
  public slots:
   void print();
   void savePdf();
+  void openInWorkbook();  // ViewerWorkbook.cpp
 
  private:
   QTableWidget* makeAppendix(const AppendixTable& table);
@@ -42,6 +57,8 @@ class DeclarationViewer : public QWidget {
   runs::DeclarationContent content_;
   char separator_;
   PdfQuestion askPdf_;
+  WindowServices* workbookServices_ = nullptr;
+  runs::DesktopOpener* workbookOpener_ = nullptr;
 };
 
 }  // namespace kvd507::gui

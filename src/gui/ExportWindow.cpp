@@ -13,6 +13,7 @@
 #include "files/Folder.h"
 #include "files/IoError.h"
 #include "gui/AboutDialog.h"
+#include "gui/DeclarationViewer.h"
 #include "gui/EnterOnButtons.h"
 #include "gui/ErrorReporter.h"
 #include "gui/MiddleElision.h"
@@ -66,6 +67,8 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
       opener_(opener),
       declarationOpener_(std::make_unique<ViewerOpener>(opener)) {
   ui_->setupUi(this);
+  static_cast<ViewerOpener&>(*declarationOpener_)
+      .setOnViewerOpened([this](DeclarationViewer* viewer) { connectViewer(viewer); });
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
       PayerSelector::Controls{ui_->cb_asmuo, ui_->lb_kodas, ui_->dt_metai, ui_->btn_new,
@@ -209,8 +212,12 @@ void Tfrm_export_xml::btn_openClick() {
     btn_valytiClick();
     return;
   }
-  const std::string path = file->string();
-  const std::string name = file->filename().string();
+  chooseWorkbook(*file);
+}
+
+void Tfrm_export_xml::chooseWorkbook(const std::filesystem::path& file) {
+  const std::string path = file.string();
+  const std::string name = file.filename().string();
   choices_.setWorkbook({path, name});
   ui_->lb_dok_link->setText(qs(path));
   ui_->lb_dok_pav->setText(qs(name));
@@ -366,16 +373,27 @@ std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
   return std::nullopt;
 }
 
+void Tfrm_export_xml::connectViewer(DeclarationViewer* viewer) {
+  if (viewer == nullptr) return;
+  viewer->setWorkbookServices(services_, opener_);
+  // The workbook opened from the viewer is the one to make the corrected declaration from.
+  connect(viewer, &DeclarationViewer::workbookOpened, this, [this](const QString& workbook) {
+    if (!runThread_) chooseWorkbook(workbook.toStdString());
+  });
+}
+
 void Tfrm_export_xml::viewLastDeclaration() {
   if (const auto file = lastDeclaration()) {
-    openViewer(*file, nullptr);
+    connectViewer(openViewer(*file, nullptr));
   } else {
     viewChosenDeclaration();
   }
 }
 
 void Tfrm_export_xml::viewChosenDeclaration() {
-  if (const auto file = services_.chooseFile(this, kDeclarationFilter)) openViewer(*file, nullptr);
+  if (const auto file = services_.chooseFile(this, kDeclarationFilter)) {
+    connectViewer(openViewer(*file, nullptr));
+  }
 }
 
 void Tfrm_export_xml::clearWrittenStatus() {

@@ -22,6 +22,7 @@ class Tfrm_export_xml;
 
 namespace kvd507::gui {
 
+class DeclarationViewer;
 class ErrorReporter;
 class PayerSelector;
 class WindowRunHost;
@@ -54,6 +55,8 @@ class Tfrm_export_xml : public QWidget {
 
  public slots:
   void btn_openClick();
+  // The workbook a run reads, as if chosen through "Pasirinkti darbaknygę".
+  void chooseWorkbook(const std::filesystem::path& file);
   void btn_valytiClick();
   void btn_formosClick();
   void btn_templateClick();
@@ -91,6 +94,7 @@ class Tfrm_export_xml : public QWidget {
   bool reviewRun(const runs::RunReport& report);
   void clearWrittenStatus();
   void addViewerButton();
+  void connectViewer(DeclarationViewer* viewer);
   std::optional<std::filesystem::path> lastDeclaration() const;
   void showRunReport(const runs::RunReport& report);
   void setCopyrightHighlighted(bool highlighted);

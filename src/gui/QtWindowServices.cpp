@@ -67,6 +67,15 @@ std::optional<std::filesystem::path> QtWindowServices::chooseFile(QWidget* paren
   return chosen;
 }
 
+std::optional<std::filesystem::path> QtWindowServices::chooseSaveFile(
+    QWidget* parent, const std::string& filter, const std::filesystem::path& suggested) {
+  const QString file =
+      QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(suggested.string()),
+                                   QString::fromStdString(filter));
+  if (file.isEmpty()) return std::nullopt;
+  return std::filesystem::path(file.toStdString());
+}
+
 void QtWindowServices::showMessage(QWidget* parent, MessageKind kind, const std::string& text) {
   showMessage(parent, kind, text, {});
 }

@@ -34,7 +34,11 @@ bool ViewerOpener::open(const std::filesystem::path& path) {
   if (desktop_.open(path)) return true;
   bool opened = false;
   // When not even the viewer can read it, the run tells so with its own message.
-  auto show = [&path, &opened] { opened = openViewer(path, nullptr, false) != nullptr; };
+  auto show = [this, &path, &opened] {
+    DeclarationViewer* viewer = openViewer(path, nullptr, false);
+    opened = viewer != nullptr;
+    if (viewer != nullptr && onViewerOpened_) onViewerOpened_(viewer);
+  };
   if (QThread::currentThread() == thread()) {
     show();
   } else {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <filesystem>
+#include <functional>
 
 #include "runs/DesktopOpener.h"
 
@@ -29,9 +30,14 @@ class ViewerOpener : public QObject, public runs::DesktopOpener {
 
   bool open(const std::filesystem::path& path) override;
   void launch(const std::filesystem::path& path) override { desktop_.launch(path); }
+  // Called on the interface thread with every viewer it opens.
+  void setOnViewerOpened(std::function<void(DeclarationViewer*)> hook) {
+    onViewerOpened_ = std::move(hook);
+  }
 
  private:
   runs::DesktopOpener& desktop_;
+  std::function<void(DeclarationViewer*)> onViewerOpened_;
 };
 
 }  // namespace kvd507::gui

@@ -20,6 +20,14 @@ class WindowServices {
   virtual std::optional<std::filesystem::path> chooseFile(QWidget* parent,
                                                           const std::string& filter) = 0;
 
+  // A file-save dialog with one filter, starting at `suggested`; nothing when cancelled. The
+  // dialog has asked before an existing file is chosen. Surroundings without one cancel.
+  virtual std::optional<std::filesystem::path> chooseSaveFile(
+      QWidget* /*parent*/, const std::string& /*filter*/,
+      const std::filesystem::path& /*suggested*/) {
+    return std::nullopt;
+  }
+
   enum class MessageKind { Error, Information, Warning };
   // A message box with one OK button.
   virtual void showMessage(QWidget* parent, MessageKind kind, const std::string& text) = 0;
@@ -50,6 +58,8 @@ class QtWindowServices : public WindowServices {
 
   std::optional<std::filesystem::path> chooseFile(QWidget* parent,
                                                   const std::string& filter) override;
+  std::optional<std::filesystem::path> chooseSaveFile(
+      QWidget* parent, const std::string& filter, const std::filesystem::path& suggested) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text) override;
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text,
                    const std::string& detail) override;

@@ -20,6 +20,12 @@ std::optional<std::filesystem::path> ScriptedServices::chooseFile(QWidget*,
   return answer;
 }
 
+std::optional<std::filesystem::path> ScriptedServices::chooseSaveFile(
+    QWidget* parent, const std::string& filter, const std::filesystem::path& offered) {
+  suggested.push_back(offered);
+  return chooseFile(parent, filter);
+}
+
 bool busyWindow(const QWidget& widget) {
   const QWidget& window = *widget.window();
   return window.testAttribute(Qt::WA_SetCursor) && window.cursor().shape() == Qt::WaitCursor;
@@ -32,7 +38,9 @@ bool busyDialogs() {
 void ScriptedServices::showMessage(QWidget* parent, MessageKind kind, const std::string& text) {
   bool disabled = true;
   for (const char* name : {"btn_open", "btn_kvd507", "btn_papildyti", "btn_formos", "btn_close"}) {
-    disabled = disabled && !parent->findChild<QWidget*>(name)->isEnabled();
+    // Messages of the viewer have no run buttons behind them.
+    const QWidget* button = parent->findChild<QWidget*>(name);
+    disabled = disabled && button != nullptr && !button->isEnabled();
   }
   messages.push_back({kind, text, busyWindow(*parent), busyDialogs(), disabled});
 }

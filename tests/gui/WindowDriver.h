@@ -49,6 +49,10 @@ class ScriptedServices : public gui::WindowServices {
   std::deque<bool> reviewAnswers;  // none left: "Formuoti"
 
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
+  // Takes its answer from `answers` as well; records where it was to start.
+  std::optional<std::filesystem::path> chooseSaveFile(
+      QWidget*, const std::string& filter, const std::filesystem::path& suggested) override;
+  std::vector<std::filesystem::path> suggested;
   void showMessage(QWidget*, MessageKind kind, const std::string& text) override;
   void showReport(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
   bool reviewDeclaration(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
