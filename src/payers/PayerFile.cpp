@@ -71,8 +71,8 @@ std::vector<Payer> PayerFile::payers() const {
   return payers;
 }
 
-void writePayerFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                    TextEncoding encoding) {
+std::string payerFileBytes(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           TextEncoding encoding) {
   std::string text;
   for (const std::string& line : lines) {
     text += line;
@@ -81,6 +81,17 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   refuseIfReadOnly(file);
   std::string bytes(byteOrderMark(encoding));
   bytes += encodeOrThrow(file, text, encoding);
+  // A list the program could not read back would lock every command that reads it out.
+  if (bytes.size() > kLargestPayerFile) {
+    throw PayerFileError(FileAction::kWrite,
+                         Error(ErrorKind::kPayerListFull, {file.string()}, {}, kLargestPayerFile));
+  }
+  return bytes;
+}
+
+void writePayerFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                    TextEncoding encoding) {
+  const std::string bytes = payerFileBytes(file, lines, encoding);
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
   } catch (const Error& e) {

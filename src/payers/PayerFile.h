@@ -43,6 +43,11 @@ class PayerFile {
   TextEncoding encoding_;
 };
 
+// The bytes writePayerFile would write. Refuses a file marked read-only, and a list the program
+// could not read back (over kLargestPayerFile), with nothing written.
+std::string payerFileBytes(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           TextEncoding encoding);
+
 // Replaces the whole file: the encoding's byte-order mark, then every line followed by CR LF,
 // the last one included. The new contents are written beside the file and renamed over it, so a
 // failure leaves the file exactly as it was.

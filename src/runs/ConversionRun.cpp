@@ -8,6 +8,7 @@
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
+#include "files/WholeFile.h"
 #include "runs/FindingCollector.h"
 #include "runs/PayerCheck.h"
 #include "runs/WorkbookLock.h"
@@ -157,11 +158,18 @@ RunOutcome guarded(RunHost& host, Run run) {
 
 void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
                 DesktopOpener& opener) {
+  // The run's own inputs are never its output: the workbook, and the declaration it extends.
+  files::InputFiles inputs{host.workbookPath()};
+  if (state.existingDeclaration != kNoExistingDeclaration) {
+    inputs.emplace_back(state.existingDeclaration);
+  }
   // A run the user ended while the declaration was being written saves nothing.
-  declaration::saveDeclaration(settings.outputFile, state.lRows, state.uRows, state.header, host,
-                               [&host] {
-                                 if (host.stopRequested()) throw rows::RunStopped();
-                               });
+  declaration::saveDeclaration(
+      settings.outputFile, state.lRows, state.uRows, state.header, host,
+      [&host] {
+        if (host.stopRequested()) throw rows::RunStopped();
+      },
+      inputs);
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
 

@@ -50,7 +50,7 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   EXPECT_FALSE(std::filesystem::exists(settings));
   // Alfa sorts first; the stored position follows Gama.
   ASSERT_EQ(run({"payers", "add", "Alfa", "1"}).status, 0);
-  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Gama;3\r\n");
   // Sorted, Windows-1257.
   const Result added = run({"payers", "add", "Žaibas", ""});
   EXPECT_EQ(added.status, 0) << added.err;
@@ -62,7 +62,8 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   const Result selected = run({"payers", "select", "2"});
   EXPECT_EQ(selected.status, 0) << selected.err;
   EXPECT_EQ(selected.out, "  0\tAlfa\t1\n  1\tGama\t3\n* 2\tŽaibas\t\n");
-  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\n");
+  // The payer's line beside its position, escaped to ASCII.
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=%C5%BDaibas;\r\n");
 
   ASSERT_EQ(run({"payers", "select", "-1"}).status, 0);
   EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
