@@ -88,8 +88,8 @@ const char* reason(ErrorKind kind) {
       return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
              "apsaugą, kad pakeitimai būtų įrašyti";
     case ErrorKind::kPayerListFull:
-      return "mokėtojų sąrašas būtų didesnis nei leidžiama, todėl jis nepakeistas; pašalinkite "
-             "nereikalingus mokėtojus";
+      return "sąrašas būtų didesnis nei 1 MiB, tokio programa nebeperskaitytų, todėl jis "
+             "nepakeistas; pašalinkite nereikalingus mokėtojus";
     case ErrorKind::kNotInListEncoding:
       return "mokėtojų sąrašo koduotėje (Windows-1257) tokių ženklų nėra";
     case ErrorKind::kSettingsNotText:

@@ -84,7 +84,7 @@ std::string payerFileBytes(const std::filesystem::path& file, const std::vector<
   // A list the program could not read back would lock every command that reads it out.
   if (bytes.size() > kLargestPayerFile) {
     throw PayerFileError(FileAction::kWrite,
-                         Error(ErrorKind::kPayerListFull, {file.string()}, {}, kLargestPayerFile));
+                         Error(ErrorKind::kPayerListFull, {file.string()}));
   }
   return bytes;
 }
