@@ -53,12 +53,15 @@ PayerFile PayerFile::read(const std::filesystem::path& file) {
   DecodedText decoded = decodeOrThrow(file, bytes);
   std::vector<std::string> lines = splitLines(decoded.text);
   std::erase_if(lines, [](const std::string& line) { return line.empty(); });
-  return {file, std::move(lines), decoded.encoding};
+  return {file, std::move(lines), decoded.encoding, std::move(decoded.ansiLines)};
 }
 
 PayerFile::PayerFile(std::filesystem::path file, std::vector<std::string> lines,
-                     TextEncoding encoding)
-    : file_(std::move(file)), lines_(std::move(lines)), encoding_(encoding) {}
+                     TextEncoding encoding, std::vector<std::size_t> ansiLines)
+    : file_(std::move(file)),
+      lines_(std::move(lines)),
+      encoding_(encoding),
+      ansiLines_(std::move(ansiLines)) {}
 
 std::vector<Payer> PayerFile::payers() const {
   std::vector<Payer> payers;

@@ -21,6 +21,23 @@ bool isMissing(const std::filesystem::path& file) {
   return !std::filesystem::exists(file, error) && !error;
 }
 
+// A name or code the list's encoding cannot hold would be stored with "?" for what it lacks,
+// a payer other than the one typed.
+std::string storableLine(const std::filesystem::path& file, std::string_view name,
+                         std::string_view code, TextEncoding encoding) {
+  std::string line = joinPayerLine(name, code);
+  const std::vector<std::string> missing = unencodableCharacters(line, encoding);
+  if (!missing.empty()) {
+    std::string characters;
+    for (const std::string& character : missing) {
+      characters += (characters.empty() ? "\"" : ", \"") + character + "\"";
+    }
+    throw PayerFileError(FileAction::kWrite,
+                         Error(ErrorKind::kNotInListEncoding, {file.string()}, characters));
+  }
+  return throughEncoding(line, encoding);
+}
+
 bool isLine(const std::vector<std::string>& lines, int position) {
   return position >= 0 && static_cast<std::size_t>(position) < lines.size();
 }
@@ -117,7 +134,7 @@ LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code) co
   const int stored = storedPosition();
   const std::optional<Payer> storedPayer = payerOfLine(lines, stored);
   // The line goes in as it will read back, so that it sorts where the next load finds it.
-  std::string line = throughEncoding(joinPayerLine(name, code), encoding);
+  std::string line = storableLine(file, name, code, encoding);
   const Payer added = splitPayerLine(line).value_or(Payer{});
   lines.push_back(std::move(line));
   lines = rewrite(file, std::move(lines), encoding, stored, storedPayer, storedPayer);
@@ -133,7 +150,7 @@ LoadedPayers PayerRegistry::edit(int position, std::string_view name, std::strin
   std::optional<Payer> storedPayer = previous;
   std::optional<Payer> edited;
   if (isLine(lines, position)) {
-    std::string line = throughEncoding(joinPayerLine(name, code), list.encoding());
+    std::string line = storableLine(list.file(), name, code, list.encoding());
     edited = splitPayerLine(line).value_or(Payer{});
     lines[static_cast<std::size_t>(position)] = std::move(line);
     // The stored payer was this one: it is still the stored payer under its new name or code.

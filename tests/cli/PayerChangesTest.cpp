@@ -146,5 +146,53 @@ TEST_F(PayerChangesTest, AnAdditionPastTheListsReadLimitIsRefused) {
   EXPECT_EQ(run({"payers", "--folder", folder}).status, 0);
 }
 
+// The list's and the settings' encodings: a name the list cannot hold is refused, not stored as
+// "?"; a UTF-8 list's lines in the code page are named; a UTF-16 settings file is read and
+// written in UTF-16, and one without its mark is refused rather than misread.
+TEST_F(PayerChangesTest, EncodingsAreKeptOrRefusedNeverGuessed) {
+  const std::string folder = dir.path().string();
+  const auto utf16 = [](const std::string& ascii) {
+    std::string wide;
+    for (const char c : ascii) wide += std::string{c, '\0'};
+    return wide;
+  };
+  writeFile(list, kAbc);
+  const Result cyrillic = run({"payers", "add", "Жук", "4", "--folder", folder});
+  EXPECT_EQ(cyrillic.status, 2);
+  EXPECT_EQ(cyrillic.err,
+            "kvd507: Nepavyko įrašyti failo asmenys.txt: mokėtojų sąrašo koduotėje (Windows-1257) "
+            "tokių ženklų nėra: \"Ж\", \"у\", \"к\"\n");
+  EXPECT_EQ(readFile(list), kAbc);
+
+  writeFile(list, "Alfa;1\r\n\xC0\xDEUOLAS;2\r\nŽaibas;3\r\n");
+  const Result mixed = run({"payers", "--folder", folder});
+  EXPECT_EQ(mixed.status, 0);
+  EXPECT_THAT(mixed.out, testing::HasSubstr("1\tĄŽUOLAS\t2\n"));
+  EXPECT_THAT(mixed.err, testing::HasSubstr("asmenys.txt eilutė 2 ne UTF-8, perskaityta kaip "
+                                            "Windows-1257"));
+
+  writeFile(list, kAbc);
+  writeFile(settings, "\xFF\xFE" + utf16("[NUSTATYMAI]\r\nasmuo=2\r\n"));
+  EXPECT_THAT(run({"payers", "--folder", folder}).out, testing::HasSubstr("* 2\tGama\t3\n"));
+  EXPECT_EQ(run({"payers", "select", "1", "--folder", folder}).status, 0);
+  EXPECT_EQ(readFile(settings),
+            "\xFF\xFE" + utf16("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta;2\r\n"));
+
+  const std::string unmarked = utf16("[NUSTATYMAI]\r\nasmuo=2\r\n");
+  writeFile(settings, unmarked);
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{"payers"}, std::vector<std::string>{"payers", "select", "0"}}) {
+    std::vector<std::string> arguments = words;
+    arguments.insert(arguments.end(), {"--folder", folder});
+    const Result r = run(arguments);
+    EXPECT_EQ(r.status, 1) << testing::PrintToString(words);
+    EXPECT_EQ(r.err,
+              "kvd507: Nepavyko perskaityti failo _nustatymai.ini: failas ne tekstas (jame yra "
+              "nulinių baitų, bet nėra UTF-16 žymės), todėl jis neskaitomas ir nekeičiamas\n")
+        << testing::PrintToString(words);
+  }
+  EXPECT_EQ(readFile(settings), unmarked);
+}
+
 }  // namespace
 }  // namespace kvd507

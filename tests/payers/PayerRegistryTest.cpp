@@ -73,7 +73,6 @@ TEST_F(PayerRegistryTest, AddAndEditRewriteTheSortedListAndSelectThePayerChanged
       {"a separator in the name becomes the code", "", false, 0, "Alfa;Beta", "123",
        "Alfa;Beta;123\r\n", 0, "Beta"},
       {"no code", "", false, 0, "Alfa", "", "Alfa;\r\n", 0, "lb_kodas"},
-      {"outside the code page", "Alfa;1\r\n", false, 0, "Жук", "3", "???;3\r\nAlfa;1\r\n", 0, "3"},
       {"empty lines dropped", "\r\nGama;3\r\n\r\nAlfa;1\r\n", false, 0, "Beta", "2",
        "Alfa;1\r\nBeta;2\r\nGama;3\r\n", 1, "2"},
       {"edit after an empty line", "Alfa;1\r\n\r\nBeta;2\r\n", true, 1, "Beta", "9",
