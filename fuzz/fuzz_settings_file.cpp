@@ -15,8 +15,8 @@
 #include "files/WholeFile.h"
 #include "payers/SettingsError.h"
 #include "payers/SettingsFile.h"
-#include "payers/TextEncoding.h"
 #include "payers/StoredPosition.h"
+#include "payers/TextEncoding.h"
 
 namespace payers = kvd507::payers;
 

@@ -72,7 +72,8 @@ void noteAnsiLines(const payers::PayerRegistry& registry, std::ostream& err) {
     numbers += (numbers.empty() ? "" : ", ") + std::to_string(line);
   }
   const bool one = lines.size() == 1;
-  err << "kvd507: pastaba: " << payers::kPayerFileName << (one ? " eilutė " : " eilutės ") << numbers
+  err << "kvd507: pastaba: " << payers::kPayerFileName << (one ? " eilutė " : " eilutės ")
+      << numbers
       << (one ? " ne UTF-8, perskaityta kaip Windows-1257; pakeitus sąrašą ji bus įrašyta UTF-8\n"
               : " ne UTF-8, perskaitytos kaip Windows-1257; pakeitus sąrašą jos bus įrašytos "
                 "UTF-8\n");

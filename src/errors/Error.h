@@ -53,9 +53,9 @@ enum class ErrorKind {
   kTextEncoding,
   kNoCollation,
   kReadOnlyProgramFile,
-  kPayerListFull,       // a change would take the payer list past what it may hold
-  kNotInListEncoding,   // a name or code holds characters the list's encoding has not
-  kSettingsNotText,     // the settings file holds NUL bytes without a UTF-16 byte-order mark
+  kPayerListFull,      // a change would take the payer list past what it may hold
+  kNotInListEncoding,  // a name or code holds characters the list's encoding has not
+  kSettingsNotText,    // the settings file holds NUL bytes without a UTF-16 byte-order mark
   // Anything
   kOutOfMemory,
   kInternal,

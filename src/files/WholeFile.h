@@ -1,8 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
-#include <sys/types.h>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -73,8 +74,8 @@ class AtomicFileWriter {
   std::filesystem::path temporary_;  // empty while the file being written has no name
   RemovedOnSignal marked_;
   int fd_ = -1;
-  std::uint64_t written_ = 0;      // bytes written so far
-  std::uint64_t writtenBack_ = 0;  // of which the disk was asked to take the first
+  std::uint64_t written_ = 0;                    // bytes written so far
+  std::uint64_t writtenBack_ = 0;                // of which the disk was asked to take the first
   std::vector<std::pair<dev_t, ino_t>> inputs_;  // the files of InputFiles that exist
 };
 

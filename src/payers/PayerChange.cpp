@@ -64,9 +64,9 @@ void replacePayerList(const std::filesystem::path& programFolder,
   const std::filesystem::path listFile = programFolder / kPayerFileName;
   const std::string listBytes = payerFileBytes(listFile, lines, encoding);
   const int positionAfter = selection.after ? positionOf(lines, *selection.after) : -1;
-  const bool moves = (selection.before || selection.after) &&
-                     (positionAfter != selection.positionBefore ||
-                      selection.before != selection.after);
+  const bool moves =
+      (selection.before || selection.after) &&
+      (positionAfter != selection.positionBefore || selection.before != selection.after);
   if (!moves) {
     PreparedFile<PayerFileError> list(listFile, listBytes);
     list.commit();

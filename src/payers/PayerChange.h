@@ -12,9 +12,9 @@ namespace kvd507::payers {
 
 // How a change of the list moves the stored selection.
 struct SelectionChange {
-  int positionBefore = -1;       // the stored position before the change, as resolved
-  std::optional<Payer> before;   // the payer it named before the change; none when none
-  std::optional<Payer> after;    // the payer it names after the change; none when none
+  int positionBefore = -1;      // the stored position before the change, as resolved
+  std::optional<Payer> before;  // the payer it named before the change; none when none
+  std::optional<Payer> after;   // the payer it names after the change; none when none
 };
 
 // Puts the changed payer list (`lines`, sorted already) in place in the program folder together

@@ -86,8 +86,7 @@ std::string payerFileBytes(const std::filesystem::path& file, const std::vector<
   bytes += encodeOrThrow(file, text, encoding);
   // A list the program could not read back would lock every command that reads it out.
   if (bytes.size() > kLargestPayerFile) {
-    throw PayerFileError(FileAction::kWrite,
-                         Error(ErrorKind::kPayerListFull, {file.string()}));
+    throw PayerFileError(FileAction::kWrite, Error(ErrorKind::kPayerListFull, {file.string()}));
   }
   return bytes;
 }

@@ -64,7 +64,9 @@ std::optional<std::string> readLine(const SettingsFile& settings, const char* ke
 // The first line holding the payer of `line`, the one at `hint` first; -1 when none does.
 int positionOf(const std::vector<std::string>& lines, const std::string& line, int hint) {
   const Payer payer = splitPayerLine(line).value_or(Payer{});
-  const auto holds = [&](std::size_t i) { return splitPayerLine(lines[i]).value_or(Payer{}) == payer; };
+  const auto holds = [&](std::size_t i) {
+    return splitPayerLine(lines[i]).value_or(Payer{}) == payer;
+  };
   if (hint >= 0 && static_cast<std::size_t>(hint) < lines.size() &&
       holds(static_cast<std::size_t>(hint))) {
     return hint;

@@ -97,8 +97,8 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
   } catch (...) {
     const Error error = currentError();
     // The computer ran short, not the workbook: it is not said to be badly filled in.
-    const bool shortOf = error.kind() == ErrorKind::kTooManyOpenFiles ||
-                         error.kind() == ErrorKind::kOutOfMemory;
+    const bool shortOf =
+        error.kind() == ErrorKind::kTooManyOpenFiles || error.kind() == ErrorKind::kOutOfMemory;
     host.showError((shortOf ? "Nepavyko perskaityti failo " : "Blogai užpildytas failas ") +
                        host.workbookName() + ": " + error.cause(host.workbookPath()),
                    error.detail());

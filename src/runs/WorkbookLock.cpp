@@ -64,9 +64,9 @@ std::string libreOfficeUser(std::string_view lock) {
 std::string wideExcelUser(std::string_view owner) {
   constexpr std::size_t kWideName = 54;
   if (owner.size() < kWideName + 2) return {};
-  const std::size_t length = static_cast<unsigned char>(owner[kWideName]) |
-                             static_cast<std::size_t>(static_cast<unsigned char>(owner[kWideName + 1]))
-                                 << 8;
+  const std::size_t length =
+      static_cast<unsigned char>(owner[kWideName]) |
+      static_cast<std::size_t>(static_cast<unsigned char>(owner[kWideName + 1])) << 8;
   if (length == 0 || owner.size() < kWideName + 2 + 2 * length) return {};
   std::u16string wide;
   for (std::size_t i = 0; i < length; ++i) {

@@ -23,7 +23,6 @@
 namespace kvd507 {
 namespace {
 
-
 // Whether the process has a file open in `folder`: the declaration being written there.
 bool writesInto(pid_t process, const fs::path& folder) {
   std::error_code error;

@@ -84,10 +84,10 @@ TEST_F(HostileFilesTest, OutputsReplaceOnlyRegularFilesThatAreNoInput) {
            "\": " + kNotRegular},
   };
   if (device) {
-    cases.push_back({{"convert", book, "--folder", folder, "--output", (dir / "null").string()},
-                     dir / "null",
-                     "kvd507: Nepavyko įrašyti formos " + (dir / "null").string() + ": " +
-                         kNotRegular});
+    cases.push_back(
+        {{"convert", book, "--folder", folder, "--output", (dir / "null").string()},
+         dir / "null",
+         "kvd507: Nepavyko įrašyti formos " + (dir / "null").string() + ": " + kNotRegular});
     cases.push_back({{"show", existing, "--pdf", (dir / "null").string()},
                      dir / "null",
                      "kvd507: Nepavyko įrašyti PDF: failas \"" + (dir / "null").string() +
@@ -116,16 +116,16 @@ TEST_F(HostileFilesTest, APdfThatCannotBeWrittenSaysWhyInLithuanian) {
 #endif
   const std::string book = workbook("a.xlsx", 30);
   const std::string declared = (dir / "d.ffdata").string();
-  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string(), "--payer-code", "1",
-                 "--output", declared})
+  ASSERT_EQ(run({"convert", book, "--folder", dir.path().string(), "--payer-code", "1", "--output",
+                 declared})
                 .status,
             0);
   const fs::path pdf = dir / "d.pdf";
   writeFile(pdf, "previous");
   const Result r = run({"show", declared, "--pdf", pdf.string()}, "ulimit -f 1");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "kvd507: Nepavyko įrašyti PDF: failas \"" + pdf.string() +
-                       "\": failas per didelis\n");
+  EXPECT_EQ(r.err,
+            "kvd507: Nepavyko įrašyti PDF: failas \"" + pdf.string() + "\": failas per didelis\n");
   EXPECT_EQ(readFile(pdf), "previous");
 }
 
@@ -156,7 +156,8 @@ TEST_F(HostileFilesTest, TheWorkbookCheckTellsWhatItFindsBriefly) {
     book.number("KVD507 L", row, 8, 10).text("KVD507 L", row, 9, "5");
   }
   book.saveXlsx(dir / "a.xlsx");
-  writeFile(dir / ".~lock.a.xlsx#", ",ona,kompiuteris,11.12.2026 07:00,file:///home/ona/.config/libreoffice/4;");
+  writeFile(dir / ".~lock.a.xlsx#",
+            ",ona,kompiuteris,11.12.2026 07:00,file:///home/ona/.config/libreoffice/4;");
   const std::string path = (dir / "a.xlsx").string();
 
   const Result r = run({"check", path, "--folder", dir.path().string()});

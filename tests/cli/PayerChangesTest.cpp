@@ -36,13 +36,25 @@ TEST_F(PayerChangesTest, AChangeThatCannotStoreTheSelectionChangesNothing) {
     std::string err;
   };
   const Case cases[] = {
-      {"read-only settings, add", {"payers", "add", "Aa", "0", "--folder", folder}, "", true,
+      {"read-only settings, add",
+       {"payers", "add", "Aa", "0", "--folder", folder},
+       "",
+       true,
        "kvd507: Nepavyko įrašyti failo _nustatymai.ini: failas apsaugotas nuo rašymo"},
-      {"read-only settings, edit", {"payers", "edit", "1", "Zeta", "2", "--folder", folder}, "",
-       true, "kvd507: Nepavyko įrašyti failo _nustatymai.ini: failas apsaugotas nuo rašymo"},
-      {"read-only settings, remove", {"payers", "remove", "1", "--folder", folder}, "", true,
+      {"read-only settings, edit",
+       {"payers", "edit", "1", "Zeta", "2", "--folder", folder},
+       "",
+       true,
        "kvd507: Nepavyko įrašyti failo _nustatymai.ini: failas apsaugotas nuo rašymo"},
-      {"file size limit", {"payers", "add", "Aa", "0", "--folder", folder}, "ulimit -f 0", false,
+      {"read-only settings, remove",
+       {"payers", "remove", "1", "--folder", folder},
+       "",
+       true,
+       "kvd507: Nepavyko įrašyti failo _nustatymai.ini: failas apsaugotas nuo rašymo"},
+      {"file size limit",
+       {"payers", "add", "Aa", "0", "--folder", folder},
+       "ulimit -f 0",
+       false,
        "kvd507: Nepavyko įrašyti failo asmenys.txt: failas per didelis"},
   };
   for (const Case& c : cases) {
@@ -75,10 +87,16 @@ TEST_F(PayerChangesTest, KilledBetweenTheTwoFilesTheSelectionStillNamesTheSamePa
     std::string selectedAfter;
   };
   const Case cases[] = {
-      {"add before the stored payer", {"add", "Aa", "0"}, "Aa;0\r\n" + kAbc, "* 1\tBeta\t2\n",
+      {"add before the stored payer",
+       {"add", "Aa", "0"},
+       "Aa;0\r\n" + kAbc,
+       "* 1\tBeta\t2\n",
        "* 2\tBeta\t2\n"},
-      {"the stored payer renamed past the others", {"edit", "1", "Zeta", "2"},
-       "Alfa;1\r\nGama;3\r\nZeta;2\r\n", "* 1\tBeta\t2\n", "* 2\tZeta\t2\n"},
+      {"the stored payer renamed past the others",
+       {"edit", "1", "Zeta", "2"},
+       "Alfa;1\r\nGama;3\r\nZeta;2\r\n",
+       "* 1\tBeta\t2\n",
+       "* 2\tZeta\t2\n"},
       {"the stored payer removed", {"remove", "1"}, "Alfa;1\r\nGama;3\r\n", "* 1\tBeta\t2\n", ""},
   };
   // Renames: 1 the settings naming both payers, 2 the list, 3 the settings naming the new one.
@@ -133,9 +151,8 @@ TEST_F(PayerChangesTest, AnAdditionPastTheListsReadLimitIsRefused) {
   }
   writeFile(list, full);
   const std::string folder = dir.path().string();
-  const Result refused =
-      run({"payers", "add", "Ilgas pavadinimas, kuris netelpa į sąrašą", "12345678901", "--folder",
-           folder});
+  const Result refused = run({"payers", "add", "Ilgas pavadinimas, kuris netelpa į sąrašą",
+                              "12345678901", "--folder", folder});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err,
             "kvd507: Nepavyko įrašyti failo asmenys.txt: sąrašas būtų didesnis nei 1 MiB, tokio "

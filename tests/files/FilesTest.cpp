@@ -174,8 +174,8 @@ TEST(ReplaceFileAtomically, OnlyARegularFileThatIsNoInputIsReplaced) {
     std::error_code code;
   };
   std::vector<Case> cases = {
-      {"folder", notRegular},      {"pipe", notRegular},         {"link to pipe", notRegular},
-      {"input.ffdata", isInput},   {"link to input", isInput},   {"other name", isInput},
+      {"folder", notRegular},    {"pipe", notRegular},       {"link to pipe", notRegular},
+      {"input.ffdata", isInput}, {"link to input", isInput}, {"other name", isInput},
   };
   if (device) cases.push_back({"null", notRegular});
   for (const Case& c : cases) {
@@ -208,8 +208,8 @@ TEST(ReplaceFileAtomically, OnlyARegularFileThatIsNoInputIsReplaced) {
   if (device) {
     EXPECT_TRUE(fs::is_character_file(folder / "null"));
   }
-  std::vector<std::string> names = {"folder", "input.ffdata", "late", "link to input",
-                                    "link to pipe", "pipe"};
+  std::vector<std::string> names = {"folder",        "input.ffdata", "late",
+                                    "link to input", "link to pipe", "pipe"};
   if (device) names.insert(names.begin() + 5, "null");
   EXPECT_EQ(test::namesIn(folder.path()), names);
   // Any other file is replaced, inputs or not.

@@ -67,8 +67,7 @@ TEST(DecodeText, AUtf8ListIsReadLineByLine) {
   };
   const Case cases[] = {
       {"one code page line", "ĄŽUOLAS;1\r\n\xC0\xDEUOLAS;2\r\n", "ĄŽUOLAS;1\r\nĄŽUOLAS;2\r\n", {2}},
-      {"every break kind, empty lines counted", "a\r\n\xE0\r\rž\n\xE8", "a\r\ną\r\rž\nč",
-       {2, 5}},
+      {"every break kind, empty lines counted", "a\r\n\xE0\r\rž\n\xE8", "a\r\ną\r\rž\nč", {2, 5}},
       {"a cut-off sequence on the last line", "ž;1\na\xC4", "ž;1\naÄ", {2}},
   };
   for (const Case& c : cases) {

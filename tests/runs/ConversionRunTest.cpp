@@ -394,8 +394,9 @@ TEST_F(ConversionRunTest, TellsWhenTheWorkbookIsOpenElsewhere) {
       "darbaknygė atidaryta kitoje programoje: neišsaugoti pakeitimai nebus perskaityti (";
   const std::string excelOwner = std::string(1, '\x05') + "Jonas" + std::string(48, ' ');
   // The name in the code page ("?" for what it lacks), then in UTF-16 from byte 54.
-  const std::string excelWideOwner = std::string(1, '\x05') + "?ana?" + std::string(48, ' ') +
-                                     std::string("\x05\x00\x0C\x01\x61\x00\x6E\x00\x61\x00\x17\x01", 12);
+  const std::string excelWideOwner =
+      std::string(1, '\x05') + "?ana?" + std::string(48, ' ') +
+      std::string("\x05\x00\x0C\x01\x61\x00\x6E\x00\x61\x00\x17\x01", 12);
   const Case cases[] = {
       // LibreOffice: author (from its settings, may be empty), user, computer, time, profile.
       {"LibreOffice, its author's name", ".~lock.in.xlsx#",
@@ -406,7 +407,8 @@ TEST_F(ConversionRunTest, TellsWhenTheWorkbookIsOpenElsewhere) {
        open + ".~lock.in.xlsx#, atidarė ona)"},
       {"LibreOffice, an empty lock", ".~lock.in.xlsx#", "", open + ".~lock.in.xlsx#)"},
       {"Excel", "~$in.xlsx", excelOwner, open + "~$in.xlsx, atidarė Jonas)"},
-      {"Excel, the name in UTF-16", "~$in.xlsx", excelWideOwner, open + "~$in.xlsx, atidarė Čanaė)"},
+      {"Excel, the name in UTF-16", "~$in.xlsx", excelWideOwner,
+       open + "~$in.xlsx, atidarė Čanaė)"},
       // Excel's owner file carries the whole workbook name.
       {"Excel's lock of another workbook that ends the same", "~$n.xlsx", excelOwner, ""},
       {"another workbook's lock", ".~lock.kita.xlsx#", "Jonas,jonas,pc;", ""},
