@@ -14,7 +14,7 @@ namespace {
 // and whatever the settings file's encoding; "%" and every other byte outside printable ASCII
 // become "%XX".
 std::string escapeLine(std::string_view line) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
+  static constexpr std::string_view kHex = "0123456789ABCDEF";
   std::string value;
   for (const char c : line) {
     const auto byte = static_cast<unsigned char>(c);

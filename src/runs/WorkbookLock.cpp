@@ -75,8 +75,7 @@ std::string wideExcelUser(std::string_view owner) {
                                   static_cast<unsigned char>(owner[at + 1]) << 8);
   }
   std::string name;
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    char32_t c = wide[i];
+  for (const char32_t c : wide) {
     if (c >= 0xD800 && c <= 0xDFFF) return {};  // surrogates: not worth the trouble of a name
     if (c < 0x80) {
       name += static_cast<char>(c);
