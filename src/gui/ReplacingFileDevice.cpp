@@ -18,8 +18,8 @@ void ReplacingFileDevice::fail() {
 
 bool ReplacingFileDevice::start() {
   try {
-    writer_ =
-        std::make_unique<files::AtomicFileWriter>(file_, files::Permissions::kFromUmask, inputs_);
+    writer_ = std::make_unique<files::AtomicFileWriter>(file_, files::Permissions::kKeepExisting,
+                                                        inputs_);
   } catch (...) {
     fail();
     return false;
