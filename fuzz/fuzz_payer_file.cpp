@@ -71,6 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const payers::DecodedText decoded = payers::decodeText(bytes);
   check(isWellFormedUtf8(decoded.text));
+  // Lines read in the code page are named only in a UTF-8 file, once each, in order.
+  check(decoded.ansiLines.empty() || decoded.encoding == payers::TextEncoding::Utf8);
+  for (std::size_t i = 0; i < decoded.ansiLines.size(); ++i) {
+    check(decoded.ansiLines[i] >= 1 && (i == 0 || decoded.ansiLines[i] > decoded.ansiLines[i - 1]));
+  }
 
   const std::vector<std::string> lines = payers::splitLines(decoded.text);
   for (const std::string& line : lines) check(!hasLineBreak(line));

@@ -13,8 +13,10 @@
 
 #include "ScratchFile.h"
 #include "files/WholeFile.h"
+#include "payers/SettingsError.h"
 #include "payers/SettingsFile.h"
 #include "payers/StoredPosition.h"
+#include "payers/TextEncoding.h"
 
 namespace payers = kvd507::payers;
 
@@ -47,6 +49,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const payers::SettingsFile settings(file.path());
   const std::string section = payers::kSettingsSection;
   const std::string key = payers::kPositionKey;
+  // NUL bytes without a UTF-16 mark: refused for reading and for writing, and left as they are.
+  const bool marked = before.starts_with("\xFF\xFE") || before.starts_with("\xFE\xFF");
+  if (!marked && before.find('\0') != std::string::npos) {
+    for (const bool write : {false, true}) {
+      try {
+        if (write) {
+          settings.write(section, key, position);
+        } else {
+          settings.read(section, key, "");
+        }
+        check(false);
+      } catch (const payers::SettingsError& e) {
+        check(e.kind() == kvd507::ErrorKind::kSettingsNotText);
+      }
+    }
+    check(kvd507::files::readWholeFile(file.path()) == before);
+    return 0;
+  }
   // Two fallbacks tell a stored value from a missing one.
   const std::string stored = settings.read(section, key, "\x01");
   const bool hadKey = stored == settings.read(section, key, "\x02");
@@ -64,8 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(settings.read("KITA", "x", "\x01") == otherKey);
 
   const std::string after = kvd507::files::readWholeFile(file.path());
-  const std::size_t linesBefore = lineCount(before);
-  const std::size_t linesAfter = lineCount(after);
+  // A UTF-16 file is written in UTF-16 again, its lines counted in its text.
+  check(after.starts_with("\xFF\xFE") == before.starts_with("\xFF\xFE"));
+  const std::size_t linesBefore = lineCount(marked ? payers::decodeText(before).text : before);
+  const std::size_t linesAfter = lineCount(marked ? payers::decodeText(after).text : after);
   check(linesAfter >= linesBefore && linesAfter <= linesBefore + 2);
   if (hadKey) check(linesAfter == linesBefore);
 

@@ -1,6 +1,8 @@
 #include "cli/CommandLine.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/ConvertCommand.h"
 #include "cli/FolderInUse.h"
@@ -8,6 +10,7 @@
 #include "cli/RowsCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/ToWorkbookCommand.h"
+#include "errors/Error.h"
 
 namespace kvd507::cli {
 
@@ -79,6 +82,17 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     return kExitWritten;
   }
   const Command* command = findCommand(name);
+  if (command == nullptr && arguments.size() == 1) {
+    // A declaration alone opens the viewer (main.cpp); a pipe, device or folder named so is no
+    // command mistyped but a file that cannot be one.
+    std::error_code error;
+    const auto type = std::filesystem::status(name, error).type();
+    if (!error && type != std::filesystem::file_type::regular) {
+      err << "kvd507: Nepavyko atverti " << oneLine(name) << ": "
+          << reasonText(ErrorKind::kNotRegularFile) << '\n';
+      return kExitFailure;
+    }
+  }
   if (command == nullptr) {
     return usageError(err, "nežinoma komanda \"" + name + "\"", nullptr);
   }

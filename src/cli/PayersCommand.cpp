@@ -11,6 +11,7 @@
 #include "cli/RowsCommand.h"
 #include "errors/Error.h"
 #include "payers/FileFailure.h"
+#include "payers/PayerFile.h"
 #include "payers/PayerLine.h"
 #include "payers/PayerRegistry.h"
 #include "payers/StoredPosition.h"
@@ -57,6 +58,25 @@ std::optional<int> parseSelection(const std::string& text) {
   const int position = payers::parsePosition(text);
   if (std::to_string(position) != text) return std::nullopt;
   return position;
+}
+
+// Lines of a UTF-8 list that were read in the code page instead, so that the user can look at
+// them: they are stored in UTF-8 by the next change.
+void noteAnsiLines(const payers::PayerRegistry& registry, std::ostream& err) {
+  std::error_code error;
+  if (!std::filesystem::exists(registry.payerFile(), error)) return;
+  const std::vector<std::size_t> lines = payers::PayerFile::read(registry.payerFile()).ansiLines();
+  if (lines.empty()) return;
+  std::string numbers;
+  for (const std::size_t line : lines) {
+    numbers += (numbers.empty() ? "" : ", ") + std::to_string(line);
+  }
+  const bool one = lines.size() == 1;
+  err << "kvd507: pastaba: " << payers::kPayerFileName << (one ? " eilutė " : " eilutės ")
+      << numbers
+      << (one ? " ne UTF-8, perskaityta kaip Windows-1257; pakeitus sąrašą ji bus įrašyta UTF-8\n"
+              : " ne UTF-8, perskaitytos kaip Windows-1257; pakeitus sąrašą jos bus įrašytos "
+                "UTF-8\n");
 }
 
 void printList(const payers::PayerRegistry& registry, std::ostream& out) {
@@ -120,10 +140,12 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
       err << "kvd507: " << *problem << '\n';
       return kExitFailure;
     }
+    noteAnsiLines(registry, err);
     printList(registry, out);
   } catch (...) {
     err << "kvd507: " << oneLine(payers::currentFailureText()) << '\n';
-    return kExitFailure;
+    // A name the list cannot hold is the user's to change, as a name with ";" is.
+    return currentError().kind() == ErrorKind::kNotInListEncoding ? kExitUsage : kExitFailure;
   }
   return kExitWritten;
 }

@@ -7,6 +7,7 @@
 
 #include "declaration/DeclarationHeader.h"
 #include "declaration/WriterHost.h"
+#include "files/WholeFile.h"
 #include "rows/RowTable.h"
 
 namespace kvd507::declaration {
@@ -43,9 +44,11 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes);
 // Writes the declaration straight into the temporary file that saveDeclaration renames into
 // place, so that it is never held whole; the same guarantees and errors. `beforeReplacing` is
 // called once all is written and before the file is replaced; whatever it throws leaves the
-// previous file as it was.
+// previous file as it was. None of `inputs` (the files the run read) is replaced, nor anything
+// but a regular file.
 void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
                      const rows::RowTable& uRows, const DeclarationHeader& header, WriterHost& host,
-                     const std::function<void()>& beforeReplacing = {});
+                     const std::function<void()>& beforeReplacing = {},
+                     const files::InputFiles& inputs = {});
 
 }  // namespace kvd507::declaration

@@ -48,10 +48,11 @@ void saveDeclaration(const std::filesystem::path& file, std::string_view bytes) 
 
 void saveDeclaration(const std::filesystem::path& file, const rows::RowTable& lRows,
                      const rows::RowTable& uRows, const DeclarationHeader& header, WriterHost& host,
-                     const std::function<void()>& beforeReplacing) {
+                     const std::function<void()>& beforeReplacing,
+                     const files::InputFiles& inputs) {
   prepareTarget(file);
   try {
-    files::AtomicFileWriter writer(file, files::Permissions::kKeepExisting);
+    files::AtomicFileWriter writer(file, files::Permissions::kKeepExisting, inputs);
     TemporaryFileSink sink(writer);
     writeDeclaration(sink, lRows, uRows, header, host);
     sink.finish();

@@ -22,7 +22,9 @@ enum class ErrorKind {
   kFileTooLarge,
   kFileSystem,  // any other failure the system reports
   kReadOnlyFile,
-  kFileExists,  // a file that may be replaced only when asked to
+  kFileExists,        // a file that may be replaced only when asked to
+  kOutputIsInput,     // a file would be written over while the same command reads it
+  kTooManyOpenFiles,  // the process or the system has no file descriptor left
   // Workbooks
   kNotAWorkbook,
   kWorkbookDamaged,
@@ -53,6 +55,9 @@ enum class ErrorKind {
   kTextEncoding,
   kNoCollation,
   kReadOnlyProgramFile,
+  kPayerListFull,      // a change would take the payer list past what it may hold
+  kNotInListEncoding,  // a name or code holds characters the list's encoding has not
+  kSettingsNotText,    // the settings file holds NUL bytes without a UTF-16 byte-order mark
   // Anything
   kOutOfMemory,
   kInternal,

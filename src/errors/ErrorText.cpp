@@ -28,6 +28,11 @@ const char* reason(ErrorKind kind) {
              "apsaugą arba išsaugokite formą kitu vardu";
     case ErrorKind::kFileExists:
       return "toks failas jau yra, jis nepakeistas";
+    case ErrorKind::kOutputIsInput:
+      return "tai tas pats failas, kurį ši komanda skaito, todėl jis nepakeistas; įrašykite "
+             "kitu vardu";
+    case ErrorKind::kTooManyOpenFiles:
+      return "per daug atidarytų failų; uždarykite nereikalingas programas ir bandykite dar kartą";
     case ErrorKind::kNotAWorkbook:
       return "tai ne darbaknygė (nei .xlsx, nei .xls, nei .ods)";
     case ErrorKind::kWorkbookDamaged:
@@ -86,6 +91,14 @@ const char* reason(ErrorKind kind) {
     case ErrorKind::kReadOnlyProgramFile:
       return "failas apsaugotas nuo rašymo (tik skaitymui), todėl jis nepakeistas; nuimkite "
              "apsaugą, kad pakeitimai būtų įrašyti";
+    case ErrorKind::kPayerListFull:
+      return "sąrašas būtų didesnis nei 1 MiB, tokio programa nebeperskaitytų, todėl jis "
+             "nepakeistas; pašalinkite nereikalingus mokėtojus";
+    case ErrorKind::kNotInListEncoding:
+      return "mokėtojų sąrašo koduotėje (Windows-1257) tokių ženklų nėra";
+    case ErrorKind::kSettingsNotText:
+      return "failas ne tekstas (jame yra nulinių baitų, bet nėra UTF-16 žymės), todėl jis "
+             "neskaitomas ir nekeičiamas";
     case ErrorKind::kOutOfMemory:
       return "kompiuteriui nepakako atminties";
     case ErrorKind::kInternal:

@@ -16,6 +16,8 @@ class FileProblemCategory : public std::error_category {
         return "not a regular file";
       case FileProblem::kTooLarge:
         return "file too large";
+      case FileProblem::kIsInput:
+        return "the output is an input of the same command";
     }
     return "unknown file problem";
   }
@@ -35,6 +37,7 @@ std::error_code make_error_code(FileProblem problem) {
 ErrorKind kindOf(std::error_code code) {
   if (code == FileProblem::kNotRegularFile) return ErrorKind::kNotRegularFile;
   if (code == FileProblem::kTooLarge) return ErrorKind::kFileTooLarge;
+  if (code == FileProblem::kIsInput) return ErrorKind::kOutputIsInput;
   if (code.category() != std::generic_category() && code.category() != std::system_category()) {
     return ErrorKind::kFileSystem;
   }
@@ -55,6 +58,9 @@ ErrorKind kindOf(std::error_code code) {
       return ErrorKind::kNotAFolder;
     case EISDIR:
       return ErrorKind::kNotRegularFile;
+    case EMFILE:
+    case ENFILE:
+      return ErrorKind::kTooManyOpenFiles;
     case ENOMEM:
       return ErrorKind::kOutOfMemory;
     default:

@@ -13,6 +13,7 @@ namespace kvd507::files {
 enum class FileProblem {
   kNotRegularFile = 1,
   kTooLarge,
+  kIsInput,  // the file to be replaced is one the same command reads
 };
 
 const std::error_category& fileProblemCategory();

@@ -157,14 +157,20 @@ std::string readWholeFile(const std::filesystem::path& file, std::size_t maxByte
 }
 
 void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
-                           Permissions permissions) {
-  AtomicFileWriter writer(file, permissions);
+                           Permissions permissions, const InputFiles& inputs) {
+  AtomicFileWriter writer(file, permissions, inputs);
   writer.write(bytes);
   writer.commit();
 }
 
-AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& file, Permissions permissions)
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& file, Permissions permissions,
+                                   const InputFiles& inputs)
     : file_(file), target_(throughLinks(file)) {
+  for (const std::filesystem::path& input : inputs) {
+    struct stat status {};
+    if (::stat(input.c_str(), &status) == 0) inputs_.emplace_back(status.st_dev, status.st_ino);
+  }
+  refuseTarget();
   const std::filesystem::path folder =
       target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
   struct stat existing {};
@@ -218,10 +224,26 @@ void AtomicFileWriter::commit() {
   }
   Descriptor fd(std::exchange(fd_, -1));
   fd.close("write the file", file_);
+  refuseTarget();
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail("replace the file", errno, file_);
   temporary_.clear();
   marked_.unmark();
   syncFolder(target_.has_parent_path() ? target_.parent_path() : std::filesystem::path("."));
+}
+
+// A device or a pipe would be replaced by a regular file, and as root that could be the
+// system's own /dev/null; an input would be lost to its own output.
+void AtomicFileWriter::refuseTarget() const {
+  struct stat status {};
+  if (::lstat(target_.c_str(), &status) != 0) return;  // nothing there yet, or the rename says
+  if (!S_ISREG(status.st_mode)) {
+    throw IoError("replace the file", FileProblem::kNotRegularFile, file_);
+  }
+  for (const auto& [device, inode] : inputs_) {
+    if (status.st_dev == device && status.st_ino == inode) {
+      throw IoError("replace the file", FileProblem::kIsInput, file_);
+    }
+  }
 }
 
 bool isReadOnly(const std::filesystem::path& file) {

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "files/EndingSignals.h"
 
@@ -28,15 +32,23 @@ enum class Permissions {
   kKeepExisting,  // those of the file replaced, or of any new file when there is none
 };
 
+// The files a command reads while it writes: its output may be none of them, by whatever name or
+// link it is reached. Files that do not exist are no concern.
+using InputFiles = std::vector<std::filesystem::path>;
+
 // Writes a temporary file beside the target and renames it over the target, so that a failure
 // half-way (disk full, say) leaves the old contents in place instead of a truncated file, and
 // a crash leaves either the old or the new file. The temporary file is removed on failure; it
 // has no name at all while it is written where the file system allows (O_TMPFILE), and is
 // removed by the ending signals otherwise (see prepareSignalsForWriting). A target that is a
 // symbolic link is written through: what it leads to is replaced, and the link stays.
+// Only a regular file is replaced: a target (or what its links lead to) that exists and is a
+// device, a pipe, a folder or anything else is refused (FileProblem::kNotRegularFile), and so is
+// one of `inputs` (FileProblem::kIsInput); both are looked at before anything is written and
+// again just before the rename.
 // Steps: "create a temporary file", "write the file", "replace the file".
 void replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
-                           Permissions permissions);
+                           Permissions permissions, const InputFiles& inputs = {});
 
 // The streaming form of replaceFileAtomically, for contents too large to hold whole: bytes are
 // written to the temporary file as they come, and the target is replaced only by commit().
@@ -44,7 +56,8 @@ void replaceFileAtomically(const std::filesystem::path& file, std::string_view b
 // it was. Steps as for replaceFileAtomically.
 class AtomicFileWriter {
  public:
-  AtomicFileWriter(const std::filesystem::path& file, Permissions permissions);
+  AtomicFileWriter(const std::filesystem::path& file, Permissions permissions,
+                   const InputFiles& inputs = {});
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -54,13 +67,16 @@ class AtomicFileWriter {
   void commit();
 
  private:
+  void refuseTarget() const;
+
   std::filesystem::path file_;       // as the caller named it, for the errors
   std::filesystem::path target_;     // the file replaced: file_, or where its links lead
   std::filesystem::path temporary_;  // empty while the file being written has no name
   RemovedOnSignal marked_;
   int fd_ = -1;
-  std::uint64_t written_ = 0;      // bytes written so far
-  std::uint64_t writtenBack_ = 0;  // of which the disk was asked to take the first
+  std::uint64_t written_ = 0;                    // bytes written so far
+  std::uint64_t writtenBack_ = 0;                // of which the disk was asked to take the first
+  std::vector<std::pair<dev_t, ino_t>> inputs_;  // the files of InputFiles that exist
 };
 
 // Whether `file` exists and must not be replaced: nobody may write to it (its mode has no write

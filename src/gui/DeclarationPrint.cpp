@@ -8,10 +8,10 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <vector>
 
 #include "gui/DeclarationTables.h"
+#include "gui/ReplacingFileDevice.h"
 
 namespace kvd507::gui {
 namespace {
@@ -248,9 +248,10 @@ int paintDeclaration(QPagedPaintDevice& device, const runs::DeclarationContent& 
 
 bool writeDeclarationPdf(const runs::DeclarationContent& content, const QString& file,
                          char decimalSeparator, QString& error) {
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) {
-    error = "nepavyko sukurti failo " + file + " (" + out.errorString() + ")";
+  // The declaration drawn must not be what the PDF replaces.
+  ReplacingFileDevice out(file.toStdString(), {content.file});
+  if (!out.start()) {
+    error = out.error();
     return false;
   }
   {
@@ -262,13 +263,12 @@ bool writeDeclarationPdf(const runs::DeclarationContent& content, const QString&
     pdf.setTitle("KVD507 – " + QFileInfo(QString::fromStdString(content.file.string())).fileName());
     pdf.setCreator("kvd507");
     if (paintDeclaration(pdf, content, decimalSeparator) == 0) {
-      out.cancelWriting();
-      error = "nepavyko piešti PDF puslapių";
+      error = out.error().isEmpty() ? QStringLiteral("nepavyko piešti PDF puslapių") : out.error();
       return false;
     }
   }
   if (!out.commit()) {
-    error = "nepavyko įrašyti failo " + file + " (" + out.errorString() + ")";
+    error = out.error();
     return false;
   }
   return true;

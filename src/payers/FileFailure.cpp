@@ -9,8 +9,12 @@ namespace kvd507::payers {
 
 std::string failureHeadline(FileAction action, const Error& error) {
   const char* verb = action == FileAction::kRead ? "perskaityti" : "įrašyti";
-  return std::string("Nepavyko ") + verb + " failo " +
-         std::filesystem::path(error.file()).filename().string() + ": " + error.cause(error.file());
+  std::string text = std::string("Nepavyko ") + verb + " failo " +
+                     std::filesystem::path(error.file()).filename().string() + ": " +
+                     error.cause(error.file());
+  // The characters refused are named: the user has to find them in what was typed.
+  if (error.kind() == ErrorKind::kNotInListEncoding) text += ": " + error.detail();
+  return text;
 }
 
 std::string currentFailureText() {

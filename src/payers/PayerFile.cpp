@@ -53,12 +53,15 @@ PayerFile PayerFile::read(const std::filesystem::path& file) {
   DecodedText decoded = decodeOrThrow(file, bytes);
   std::vector<std::string> lines = splitLines(decoded.text);
   std::erase_if(lines, [](const std::string& line) { return line.empty(); });
-  return {file, std::move(lines), decoded.encoding};
+  return {file, std::move(lines), decoded.encoding, std::move(decoded.ansiLines)};
 }
 
 PayerFile::PayerFile(std::filesystem::path file, std::vector<std::string> lines,
-                     TextEncoding encoding)
-    : file_(std::move(file)), lines_(std::move(lines)), encoding_(encoding) {}
+                     TextEncoding encoding, std::vector<std::size_t> ansiLines)
+    : file_(std::move(file)),
+      lines_(std::move(lines)),
+      encoding_(encoding),
+      ansiLines_(std::move(ansiLines)) {}
 
 std::vector<Payer> PayerFile::payers() const {
   std::vector<Payer> payers;
@@ -71,8 +74,8 @@ std::vector<Payer> PayerFile::payers() const {
   return payers;
 }
 
-void writePayerFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
-                    TextEncoding encoding) {
+std::string payerFileBytes(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           TextEncoding encoding) {
   std::string text;
   for (const std::string& line : lines) {
     text += line;
@@ -81,6 +84,16 @@ void writePayerFile(const std::filesystem::path& file, const std::vector<std::st
   refuseIfReadOnly(file);
   std::string bytes(byteOrderMark(encoding));
   bytes += encodeOrThrow(file, text, encoding);
+  // A list the program could not read back would lock every command that reads it out.
+  if (bytes.size() > kLargestPayerFile) {
+    throw PayerFileError(FileAction::kWrite, Error(ErrorKind::kPayerListFull, {file.string()}));
+  }
+  return bytes;
+}
+
+void writePayerFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                    TextEncoding encoding) {
+  const std::string bytes = payerFileBytes(file, lines, encoding);
   try {
     files::replaceFileAtomically(file, bytes, files::Permissions::kKeepExisting);
   } catch (const Error& e) {

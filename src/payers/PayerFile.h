@@ -28,11 +28,15 @@ class PayerFile {
   // everywhere count the payer lines only.
   static PayerFile read(const std::filesystem::path& file);
 
-  PayerFile(std::filesystem::path file, std::vector<std::string> lines, TextEncoding encoding);
+  PayerFile(std::filesystem::path file, std::vector<std::string> lines, TextEncoding encoding,
+            std::vector<std::size_t> ansiLines = {});
 
   const std::filesystem::path& file() const { return file_; }
   const std::vector<std::string>& lines() const { return lines_; }
   TextEncoding encoding() const { return encoding_; }
+  // The lines of a UTF-8 list that were read in the ANSI code page (TextEncoding.h), counted
+  // from 1 in the file as it is.
+  const std::vector<std::size_t>& ansiLines() const { return ansiLines_; }
 
   // The payers in file order, one for each line.
   std::vector<Payer> payers() const;
@@ -41,7 +45,13 @@ class PayerFile {
   std::filesystem::path file_;
   std::vector<std::string> lines_;
   TextEncoding encoding_;
+  std::vector<std::size_t> ansiLines_;
 };
+
+// The bytes writePayerFile would write. Refuses a file marked read-only, and a list the program
+// could not read back (over kLargestPayerFile), with nothing written.
+std::string payerFileBytes(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           TextEncoding encoding);
 
 // Replaces the whole file: the encoding's byte-order mark, then every line followed by CR LF,
 // the last one included. The new contents are written beside the file and renamed over it, so a

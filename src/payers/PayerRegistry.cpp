@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "files/FileLock.h"
+#include "payers/PayerChange.h"
 #include "payers/PayerFile.h"
 #include "payers/PayerFileError.h"
 #include "payers/PayerOrder.h"
@@ -20,14 +21,21 @@ bool isMissing(const std::filesystem::path& file) {
   return !std::filesystem::exists(file, error) && !error;
 }
 
-void sortAndWrite(const std::filesystem::path& file, std::vector<std::string>& lines,
-                  TextEncoding encoding) {
-  try {
-    sortPayerLines(lines, collationLocaleFromEnvironment());
-  } catch (Error& e) {
-    throw PayerFileError(FileAction::kWrite, e.setFile(file.string()));
+// A name or code the list's encoding cannot hold would be stored with "?" for what it lacks,
+// a payer other than the one typed.
+std::string storableLine(const std::filesystem::path& file, std::string_view name,
+                         std::string_view code, TextEncoding encoding) {
+  std::string line = joinPayerLine(name, code);
+  const std::vector<std::string> missing = unencodableCharacters(line, encoding);
+  if (!missing.empty()) {
+    std::string characters;
+    for (const std::string& character : missing) {
+      characters += (characters.empty() ? "\"" : ", \"") + character + "\"";
+    }
+    throw PayerFileError(FileAction::kWrite,
+                         Error(ErrorKind::kNotInListEncoding, {file.string()}, characters));
   }
-  writePayerFile(file, lines, encoding);
+  return throughEncoding(line, encoding);
 }
 
 bool isLine(const std::vector<std::string>& lines, int position) {
@@ -102,12 +110,14 @@ LoadedPayers PayerRegistry::select(int position) const {
 std::vector<std::string> PayerRegistry::rewrite(const std::filesystem::path& file,
                                                 std::vector<std::string> lines,
                                                 TextEncoding encoding, int storedBefore,
+                                                const std::optional<Payer>& previous,
                                                 const std::optional<Payer>& stored) const {
-  sortAndWrite(file, lines, encoding);
-  if (stored) {
-    const int storedAfter = positionOf(lines, *stored);
-    if (storedAfter != storedBefore) storePosition(storedAfter);
+  try {
+    sortPayerLines(lines, collationLocaleFromEnvironment());
+  } catch (Error& e) {
+    throw PayerFileError(FileAction::kWrite, e.setFile(file.string()));
   }
+  replacePayerList(folder_, lines, encoding, {storedBefore, previous, stored});
   return lines;
 }
 
@@ -124,10 +134,10 @@ LoadedPayers PayerRegistry::add(std::string_view name, std::string_view code) co
   const int stored = storedPosition();
   const std::optional<Payer> storedPayer = payerOfLine(lines, stored);
   // The line goes in as it will read back, so that it sorts where the next load finds it.
-  std::string line = throughEncoding(joinPayerLine(name, code), encoding);
+  std::string line = storableLine(file, name, code, encoding);
   const Payer added = splitPayerLine(line).value_or(Payer{});
   lines.push_back(std::move(line));
-  lines = rewrite(file, std::move(lines), encoding, stored, storedPayer);
+  lines = rewrite(file, std::move(lines), encoding, stored, storedPayer, storedPayer);
   return load(positionOf(lines, added));
 }
 
@@ -136,16 +146,17 @@ LoadedPayers PayerRegistry::edit(int position, std::string_view name, std::strin
   const PayerFile list = PayerFile::read(payerFile());
   std::vector<std::string> lines = list.lines();
   const int stored = storedPosition();
-  std::optional<Payer> storedPayer = payerOfLine(lines, stored);
+  const std::optional<Payer> previous = payerOfLine(lines, stored);
+  std::optional<Payer> storedPayer = previous;
   std::optional<Payer> edited;
   if (isLine(lines, position)) {
-    std::string line = throughEncoding(joinPayerLine(name, code), list.encoding());
+    std::string line = storableLine(list.file(), name, code, list.encoding());
     edited = splitPayerLine(line).value_or(Payer{});
     lines[static_cast<std::size_t>(position)] = std::move(line);
     // The stored payer was this one: it is still the stored payer under its new name or code.
     if (position == stored) storedPayer = edited;
   }
-  lines = rewrite(list.file(), std::move(lines), list.encoding(), stored, storedPayer);
+  lines = rewrite(list.file(), std::move(lines), list.encoding(), stored, previous, storedPayer);
   return load(edited ? positionOf(lines, *edited) : -1);
 }
 
@@ -154,13 +165,13 @@ LoadedPayers PayerRegistry::remove(int position) const {
   const PayerFile list = PayerFile::read(payerFile());
   std::vector<std::string> lines = list.lines();
   const int stored = storedPosition();
-  std::optional<Payer> storedPayer = payerOfLine(lines, stored);
+  const std::optional<Payer> previous = payerOfLine(lines, stored);
+  std::optional<Payer> storedPayer = previous;
   // The stored payer's own line goes, even when an equal line stays behind.
   const bool storedRemoved = isLine(lines, position) && position == stored;
   if (isLine(lines, position)) lines.erase(lines.begin() + position);
   if (storedRemoved) storedPayer.reset();
-  lines = rewrite(list.file(), std::move(lines), list.encoding(), stored, storedPayer);
-  if (storedRemoved) storePosition(-1);
+  lines = rewrite(list.file(), std::move(lines), list.encoding(), stored, previous, storedPayer);
   return load(storedPayer ? positionOf(lines, *storedPayer) : -1);
 }
 

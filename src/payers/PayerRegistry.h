@@ -70,12 +70,14 @@ class PayerRegistry {
   LoadedPayers remove(int position) const;
 
  private:
-  // Writes `lines` sorted and follows the stored payer, `stored` being what the stored position
-  // named before the change (after an edit of that line, the edited payer). Returns the lines
-  // as written.
+  // Writes `lines` sorted and follows the stored payer, `previous` being what the stored
+  // position named before the change and `stored` what it names after it (after an edit of that
+  // line, the edited payer; none once it is removed), all or nothing (payers/PayerChange.h).
+  // Returns the lines as written.
   std::vector<std::string> rewrite(const std::filesystem::path& file,
                                    std::vector<std::string> lines, TextEncoding encoding,
-                                   int storedBefore, const std::optional<Payer>& stored) const;
+                                   int storedBefore, const std::optional<Payer>& previous,
+                                   const std::optional<Payer>& stored) const;
 
   std::filesystem::path folder_;
 };

@@ -8,6 +8,7 @@
 #include "files/IoError.h"
 #include "files/WholeFile.h"
 #include "payers/SettingsError.h"
+#include "payers/TextEncoding.h"
 
 namespace kvd507::payers {
 namespace {
@@ -129,6 +130,43 @@ std::string lineBreakOf(const std::vector<RawLine>& lines) {
   return std::string(kLineBreak);
 }
 
+// The file's text and how its bytes hold it. Windows writes an initialization file in UTF-16
+// when it was made so, with a byte-order mark; anything else is taken byte for byte, its keys
+// and values being ASCII.
+struct SettingsText {
+  std::string text;  // UTF-8 for a UTF-16 file, the bytes otherwise
+  std::optional<TextEncoding> wide;
+};
+
+SettingsText decodeSettings(const std::filesystem::path& file, std::string bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    DecodedText decoded = decodeText(bytes);
+    return {std::move(decoded.text), decoded.encoding};
+  }
+  // UTF-16 without a mark cannot be told from other bytes with certainty; read byte for byte
+  // it would give no key, and a write would add ASCII lines to it.
+  if (bytes.find('\0') != std::string::npos) {
+    throw SettingsError(FileAction::kRead, Error(ErrorKind::kSettingsNotText, {file.string()}));
+  }
+  return {std::move(bytes), std::nullopt};
+}
+
+std::string encodeSettings(const SettingsText& settings) {
+  if (!settings.wide) return settings.text;
+  return std::string(byteOrderMark(*settings.wide)) + encodeText(settings.text, *settings.wide);
+}
+
+// The file's text; an empty one when the file is missing.
+SettingsText readSettings(const std::filesystem::path& file) {
+  std::string bytes;
+  try {
+    bytes = files::readWholeFile(file, kLargestSettingsFile);
+  } catch (const files::IoError& e) {
+    if (e.code() != std::errc::no_such_file_or_directory) throw SettingsError(FileAction::kRead, e);
+  }
+  return decodeSettings(file, std::move(bytes));
+}
+
 void insertLine(std::vector<RawLine>& lines, std::size_t at, std::string text) {
   const std::string lineBreak = lineBreakOf(lines);
   if (at > 0 && lines[at - 1].lineBreak.empty()) lines[at - 1].lineBreak = lineBreak;
@@ -142,14 +180,8 @@ SettingsFile::SettingsFile(std::filesystem::path file) : file_(std::move(file)) 
 
 std::string SettingsFile::read(std::string_view section, std::string_view key,
                                std::string_view fallback) const {
-  std::string bytes;
-  try {
-    bytes = files::readWholeFile(file_, kLargestSettingsFile);
-  } catch (const files::IoError& e) {
-    if (e.code() == std::errc::no_such_file_or_directory) return std::string(fallback);
-    throw SettingsError(FileAction::kRead, e);
-  }
-  const std::vector<RawLine> lines = splitRawLines(bytes);
+  const SettingsText settings = readSettings(file_);
+  const std::vector<RawLine> lines = splitRawLines(settings.text);
   const std::optional<SectionRange> range = findSection(lines, section);
   if (!range) return std::string(fallback);
   const std::optional<std::size_t> line = findKey(lines, *range, key);
@@ -157,35 +189,51 @@ std::string SettingsFile::read(std::string_view section, std::string_view key,
   return std::string(keyValue(content(lines, *line))->value);
 }
 
-void SettingsFile::write(std::string_view section, std::string_view key,
-                         std::string_view value) const {
-  std::string bytes;
-  try {
-    bytes = files::readWholeFile(file_, kLargestSettingsFile);
-  } catch (const files::IoError& e) {
-    if (e.code() != std::errc::no_such_file_or_directory) throw SettingsError(FileAction::kRead, e);
-  }
+std::string SettingsFile::prepare(std::string_view section,
+                                  const std::vector<SettingChange>& changes) const {
+  SettingsText settings = readSettings(file_);
   // Replacing needs only the folder's permission; a file marked read-only is kept as it is.
   if (files::isReadOnly(file_)) {
     throw SettingsError(FileAction::kWrite,
                         Error(ErrorKind::kReadOnlyProgramFile, {file_.string()}));
   }
-  std::vector<RawLine> lines = splitRawLines(bytes);
-  std::string entry = std::string(key) + "=" + std::string(value);
-
-  if (const std::optional<SectionRange> range = findSection(lines, section)) {
-    if (const std::optional<std::size_t> line = findKey(lines, *range, key)) {
-      lines[*line].text = std::move(entry);
-    } else {
-      insertLine(lines, insertionPoint(lines, *range), std::move(entry));
+  std::vector<RawLine> lines = splitRawLines(settings.text);
+  for (const SettingChange& change : changes) {
+    const std::optional<SectionRange> range = findSection(lines, section);
+    const std::optional<std::size_t> line =
+        range ? findKey(lines, *range, change.key) : std::nullopt;
+    if (!change.value) {
+      if (line) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*line));
+      continue;
     }
-  } else {
-    insertLine(lines, lines.size(), "[" + std::string(section) + "]");
-    insertLine(lines, lines.size(), std::move(entry));
+    std::string entry = change.key + "=" + *change.value;
+    if (line) {
+      lines[*line].text = std::move(entry);
+    } else if (range) {
+      insertLine(lines, insertionPoint(lines, *range), std::move(entry));
+    } else {
+      insertLine(lines, lines.size(), "[" + std::string(section) + "]");
+      insertLine(lines, lines.size(), std::move(entry));
+    }
   }
-
+  settings.text = joinRawLines(lines);
   try {
-    files::replaceFileAtomically(file_, joinRawLines(lines), files::Permissions::kKeepExisting);
+    return encodeSettings(settings);
+  } catch (Error& e) {
+    throw SettingsError(FileAction::kWrite, e.setFile(file_.string()));
+  }
+}
+
+void SettingsFile::write(std::string_view section, std::string_view key,
+                         std::string_view value) const {
+  writeChanges(section, {{std::string(key), std::string(value)}});
+}
+
+void SettingsFile::writeChanges(std::string_view section,
+                                const std::vector<SettingChange>& changes) const {
+  const std::string bytes = prepare(section, changes);
+  try {
+    files::replaceFileAtomically(file_, bytes, files::Permissions::kKeepExisting);
   } catch (const files::IoError& e) {
     throw SettingsError(FileAction::kWrite, e);
   }

@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvd507::payers {
 
@@ -14,8 +16,15 @@ inline constexpr std::size_t kLargestSettingsFile = std::size_t{1} << 20;
 // Windows' private-profile service does it: section and key names match without regard to case
 // (ASCII letters), values lose the spaces and tabs around them, and the first matching section
 // and key count. Lines that are neither, comments included, are kept as they are.
-// Errors are SettingsError, naming the file and the cause; a file over kLargestSettingsFile is
-// refused.
+// A file that starts with a UTF-16 byte-order mark is read and written in UTF-16; one that holds
+// NUL bytes without it is refused rather than misread. Errors are SettingsError, naming the file
+// and the cause; a file over kLargestSettingsFile is refused.
+// One key to set, or to remove when it has no value.
+struct SettingChange {
+  std::string key;
+  std::optional<std::string> value;
+};
+
 class SettingsFile {
  public:
   explicit SettingsFile(std::filesystem::path file);
@@ -31,6 +40,13 @@ class SettingsFile {
   // CR LF when there are none. The file is replaced as a whole, so a failed write leaves the old
   // settings.
   void write(std::string_view section, std::string_view key, std::string_view value) const;
+
+  // Makes the changes in order and replaces the file once, as write() does.
+  void writeChanges(std::string_view section, const std::vector<SettingChange>& changes) const;
+
+  // The file's bytes with the changes made, in order, as write() would make them; the file is
+  // not written. Refuses a file marked read-only, as write() does.
+  std::string prepare(std::string_view section, const std::vector<SettingChange>& changes) const;
 
  private:
   std::filesystem::path file_;

@@ -2,10 +2,89 @@
 
 #include <charconv>
 #include <string>
+#include <system_error>
 
-#include "payers/SettingsFile.h"
+#include "payers/PayerFile.h"
+#include "payers/PayerLine.h"
 
 namespace kvd507::payers {
+namespace {
+
+// A payer's line as a settings value: ASCII without spaces at its ends, whatever the line holds
+// and whatever the settings file's encoding; "%" and every other byte outside printable ASCII
+// become "%XX".
+std::string escapeLine(std::string_view line) {
+  static constexpr std::string_view kHex = "0123456789ABCDEF";
+  std::string value;
+  for (const char c : line) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x7F && c != '%') {
+      value += c;
+    } else {
+      value += '%';
+      value += kHex[byte >> 4];
+      value += kHex[byte & 0x0F];
+    }
+  }
+  return value;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// A "%" that starts no escape stays as it is.
+std::string unescapeLine(std::string_view value) {
+  std::string line;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '%' && i + 2 < value.size()) {
+      const int high = hexDigit(value[i + 1]);
+      const int low = hexDigit(value[i + 2]);
+      if (high >= 0 && low >= 0) {
+        line += static_cast<char>(high * 16 + low);
+        i += 2;
+        continue;
+      }
+    }
+    line += value[i];
+  }
+  return line;
+}
+
+std::optional<std::string> readLine(const SettingsFile& settings, const char* key) {
+  // A control character cannot be in a value, so it tells a missing key from any stored one.
+  const std::string value = settings.read(kSettingsSection, key, "\x01");
+  if (value == "\x01") return std::nullopt;
+  return unescapeLine(value);
+}
+
+// The first line holding the payer of `line`, the one at `hint` first; -1 when none does.
+int positionOf(const std::vector<std::string>& lines, const std::string& line, int hint) {
+  const Payer payer = splitPayerLine(line).value_or(Payer{});
+  const auto holds = [&](std::size_t i) {
+    return splitPayerLine(lines[i]).value_or(Payer{}) == payer;
+  };
+  if (hint >= 0 && static_cast<std::size_t>(hint) < lines.size() &&
+      holds(static_cast<std::size_t>(hint))) {
+    return hint;
+  }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (holds(i)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::vector<std::string> listLines(const std::filesystem::path& programFolder) {
+  const std::filesystem::path file = programFolder / kPayerFileName;
+  std::error_code error;
+  if (!std::filesystem::exists(file, error) && !error) return {};
+  return PayerFile::read(file).lines();
+}
+
+}  // namespace
 
 int parsePosition(std::string_view text) {
   // from_chars takes a minus sign but no plus sign.
@@ -19,14 +98,52 @@ int parsePosition(std::string_view text) {
   return position;
 }
 
-int readStoredPosition(const std::filesystem::path& programFolder) {
+StoredSelection readStoredSelection(const std::filesystem::path& programFolder) {
   const SettingsFile settings(programFolder / kSettingsFileName);
-  return parsePosition(settings.read(kSettingsSection, kPositionKey, ""));
+  StoredSelection selection;
+  selection.position = parsePosition(settings.read(kSettingsSection, kPositionKey, ""));
+  selection.line = readLine(settings, kPayerLineKey);
+  selection.previous = readLine(settings, kPreviousPayerLineKey);
+  return selection;
+}
+
+int resolveSelection(const StoredSelection& selection, const std::vector<std::string>& lines) {
+  if (!selection.line && !selection.previous) return selection.position;
+  for (const auto& line : {selection.line, selection.previous}) {
+    if (!line) continue;
+    const int position = positionOf(lines, *line, selection.position);
+    if (position >= 0) return position;
+  }
+  return -1;
+}
+
+std::vector<SettingChange> selectionChanges(const StoredSelection& selection) {
+  const auto value = [](const std::optional<std::string>& line) -> std::optional<std::string> {
+    if (!line) return std::nullopt;
+    return escapeLine(*line);
+  };
+  return {{kPositionKey, std::to_string(selection.position)},
+          {kPayerLineKey, value(selection.line)},
+          {kPreviousPayerLineKey, value(selection.previous)}};
+}
+
+int readStoredPosition(const std::filesystem::path& programFolder) {
+  const StoredSelection selection = readStoredSelection(programFolder);
+  if (!selection.line && !selection.previous) return selection.position;
+  return resolveSelection(selection, listLines(programFolder));
 }
 
 void writeStoredPosition(const std::filesystem::path& programFolder, int position) {
+  StoredSelection selection;
+  selection.position = position;
+  if (position >= 0) {
+    const std::vector<std::string> lines = listLines(programFolder);
+    if (static_cast<std::size_t>(position) < lines.size()) {
+      selection.line = lines[static_cast<std::size_t>(position)];
+    }
+  }
   const SettingsFile settings(programFolder / kSettingsFileName);
-  settings.write(kSettingsSection, kPositionKey, std::to_string(position));
+  settings.writeChanges(kSettingsSection, selectionChanges(selection));
 }
 
 }  // namespace kvd507::payers

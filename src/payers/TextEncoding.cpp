@@ -4,6 +4,7 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -94,7 +95,56 @@ std::string toAnsi(std::string_view text) {
   return out;
 }
 
+// A file that is not UTF-8 as a whole: UTF-8 lines stay UTF-8, the others are read in the code
+// page. Line breaks are the same bytes in both.
+DecodedText decodeLineByLine(std::string_view bytes) {
+  const std::string_view whole = bytes;
+  DecodedText decoded{{}, TextEncoding::Utf8};
+  bool utf8 = false;
+  std::size_t number = 0;
+  while (!bytes.empty()) {
+    ++number;
+    std::size_t end = bytes.find_first_of("\r\n");
+    if (end == std::string_view::npos) end = bytes.size();
+    std::size_t next = end;
+    if (next < bytes.size() && bytes[next] == '\r') ++next;
+    if (next < bytes.size() && bytes[next] == '\n') ++next;
+    const std::string_view line = bytes.substr(0, end);
+    if (isAscii(line)) {
+      decoded.text += line;
+    } else if (isWellFormedUtf8(line)) {
+      decoded.text += line;
+      utf8 = true;
+    } else {
+      decoded.text += convert("UTF-8", kAnsiCodePage, line);
+      decoded.ansiLines.push_back(number);
+    }
+    decoded.text += bytes.substr(end, next - end);
+    bytes.remove_prefix(next);
+  }
+  if (!utf8) return {convert("UTF-8", kAnsiCodePage, whole), TextEncoding::Ansi};
+  return decoded;
+}
+
 }  // namespace
+
+std::vector<std::string> unencodableCharacters(std::string_view text, TextEncoding encoding) {
+  std::vector<std::string> missing;
+  if (encoding != TextEncoding::Ansi) return missing;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    length = std::min(length, text.size() - at);
+    const std::string character(text.substr(at, length));
+    at += length;
+    if (lead < 0x80) continue;
+    if (throughEncoding(character, encoding) != character &&
+        std::find(missing.begin(), missing.end(), character) == missing.end()) {
+      missing.push_back(character);
+    }
+  }
+  return missing;
+}
 
 DecodedText decodeText(std::string_view bytes) {
   if (bytes.starts_with(kUtf8Mark)) {
@@ -106,10 +156,9 @@ DecodedText decodeText(std::string_view bytes) {
   if (bytes.starts_with(kUtf16BeMark)) {
     return {convert("UTF-8", "UTF-16BE", bytes.substr(kUtf16BeMark.size())), TextEncoding::Utf16Be};
   }
-  if (!isAscii(bytes) && isWellFormedUtf8(bytes)) {
-    return {std::string(bytes), TextEncoding::Utf8};
-  }
-  return {convert("UTF-8", kAnsiCodePage, bytes), TextEncoding::Ansi};
+  if (isAscii(bytes)) return {std::string(bytes), TextEncoding::Ansi};
+  if (isWellFormedUtf8(bytes)) return {std::string(bytes), TextEncoding::Utf8};
+  return decodeLineByLine(bytes);
 }
 
 std::string_view byteOrderMark(TextEncoding encoding) {

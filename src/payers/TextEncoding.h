@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvd507::payers {
 
@@ -20,11 +21,16 @@ inline constexpr const char* kAnsiCodePage = "windows-1257";
 struct DecodedText {
   std::string text;  // UTF-8, without the byte-order mark
   TextEncoding encoding;
+  // In a UTF-8 file, the lines (counted from 1, as the line rules count them) that are no UTF-8
+  // and were read in the ANSI code page instead; a rewrite stores them in UTF-8.
+  std::vector<std::size_t> ansiLines = {};
 };
 
-// A byte-order mark decides the encoding. Without one the bytes are read as UTF-8 when they are
-// well-formed UTF-8 and not plain ASCII, because a list edited by hand on Linux is UTF-8; any
-// other bytes are read in the ANSI code page. Ill-formed sequences become U+FFFD.
+// A byte-order mark decides the encoding. Without one, a list edited by hand on Linux is UTF-8
+// and one written on Windows is in the ANSI code page, and a list may have lines of both: each
+// line is read as UTF-8 where it is well-formed UTF-8 and in the ANSI code page otherwise. The
+// file is UTF-8 when some line holds UTF-8 beyond ASCII (the others are then listed in
+// ansiLines), and ANSI otherwise. Ill-formed UTF-16 becomes U+FFFD.
 DecodedText decodeText(std::string_view bytes);
 
 // The byte-order mark that starts a file in this encoding; empty for those that have none.
@@ -33,6 +39,10 @@ std::string_view byteOrderMark(TextEncoding encoding);
 // UTF-8 text in the given encoding, without the byte-order mark. A character that the ANSI code
 // page cannot represent becomes "?".
 std::string encodeText(std::string_view text, TextEncoding encoding);
+
+// The characters of UTF-8 `text` (each once, in the order met) that a file in the given
+// encoding cannot hold: none but in the ANSI code page.
+std::vector<std::string> unencodableCharacters(std::string_view text, TextEncoding encoding);
 
 // The text as it reads back from a file in the given encoding: in the ANSI code page, what the
 // code page cannot represent has become "?"; the Unicode encodings keep everything.

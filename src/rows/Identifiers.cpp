@@ -74,7 +74,7 @@ bool personalCodeCheckDigitHolds(std::string_view code) {
   return code[10] - '0' == check;
 }
 
-std::optional<std::string> personalCodeFault(std::string_view code) {
+std::optional<std::string> personalCodeFault(std::string_view code, const CalendarDate& today) {
   if (code.size() != 11 || !allDigits(code)) return "turi būti 11 skaitmenų";
   const unsigned first = digitsValue(code.substr(0, 1));
   if (first < 1 || first > 6) return "pirmasis skaitmuo turi būti nuo 1 iki 6";
@@ -83,6 +83,9 @@ std::optional<std::string> personalCodeFault(std::string_view code) {
       static_cast<int>(1800 + 100 * ((first - 1) / 2) + digitsValue(code.substr(1, 2))),
       digitsValue(code.substr(3, 2)), digitsValue(code.substr(5, 2))};
   if (!isRealDate(born)) return "2–7 skaitmenys nėra tikra gimimo data";
+  if (born.number() > today.number()) {
+    return "2–7 skaitmenys: gimimo data " + dateText(born) + " dar neatėjo";
+  }
   if (!personalCodeCheckDigitHolds(code)) return "neteisingas kontrolinis skaitmuo";
   return std::nullopt;
 }

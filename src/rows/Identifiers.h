@@ -32,9 +32,9 @@ std::optional<CalendarDate> readDate(std::string_view text);
 bool personalCodeCheckDigitHolds(std::string_view code);
 
 // What is wrong with a personal code ("asmens kodas"), in Lithuanian, or nothing when it is 11
-// digits whose first (1 to 6) and next six give a real date of birth and whose check digit
-// holds.
-std::optional<std::string> personalCodeFault(std::string_view code);
+// digits whose first (1 to 6) and next six give a real date of birth, not after `today`, and
+// whose check digit holds.
+std::optional<std::string> personalCodeFault(std::string_view code, const CalendarDate& today);
 
 // What is wrong with a company code ("įmonės kodas"): anything but 9 digits.
 std::optional<std::string> companyCodeFault(std::string_view code);

@@ -103,4 +103,9 @@ std::string_view firstCharacters(std::string_view text, std::size_t count) {
   return text.substr(0, end);
 }
 
+std::string quotedValue(std::string_view text) {
+  if (characterCount(text) <= kQuotedCharacters) return "\"" + std::string(text) + "\"";
+  return "\"" + std::string(firstCharacters(text, kQuotedCharacters)) + "…\"";
+}
+
 }  // namespace kvd507::rows

@@ -32,4 +32,12 @@ std::size_t characterCount(std::string_view text);
 // The first `count` characters of UTF-8 text.
 std::string_view firstCharacters(std::string_view text, std::size_t count);
 
+// How many characters of a value a finding quotes: a cell may hold thousands, and a finding is
+// read on one line.
+inline constexpr std::size_t kQuotedCharacters = 60;
+
+// The value in double quotes as a finding shows it: its first kQuotedCharacters characters and
+// "…" when there are more.
+std::string quotedValue(std::string_view text);
+
 }  // namespace kvd507::rows

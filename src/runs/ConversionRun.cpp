@@ -8,6 +8,7 @@
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
+#include "files/WholeFile.h"
 #include "runs/FindingCollector.h"
 #include "runs/PayerCheck.h"
 #include "runs/WorkbookLock.h"
@@ -95,9 +96,12 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     throw;
   } catch (...) {
     const Error error = currentError();
-    host.showError(
-        "Blogai užpildytas failas " + host.workbookName() + ": " + error.cause(host.workbookPath()),
-        error.detail());
+    // The computer ran short, not the workbook: it is not said to be badly filled in.
+    const bool shortOf =
+        error.kind() == ErrorKind::kTooManyOpenFiles || error.kind() == ErrorKind::kOutOfMemory;
+    host.showError((shortOf ? "Nepavyko perskaityti failo " : "Blogai užpildytas failas ") +
+                       host.workbookName() + ": " + error.cause(host.workbookPath()),
+                   error.detail());
     return RunOutcome::Failed;
   }
   const RunReport report = makeReport(state, collected, existing, host.payerCode());
@@ -157,11 +161,17 @@ RunOutcome guarded(RunHost& host, Run run) {
 
 void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
                 DesktopOpener& opener) {
+  // The workbook read is never replaced by the declaration. The declaration extended may be:
+  // it was read whole before, and what replaces it holds all of it (the window's "Papildyti
+  // formą" on formos/KVD507.ffdata itself).
+  const files::InputFiles inputs{host.workbookPath()};
   // A run the user ended while the declaration was being written saves nothing.
-  declaration::saveDeclaration(settings.outputFile, state.lRows, state.uRows, state.header, host,
-                               [&host] {
-                                 if (host.stopRequested()) throw rows::RunStopped();
-                               });
+  declaration::saveDeclaration(
+      settings.outputFile, state.lRows, state.uRows, state.header, host,
+      [&host] {
+        if (host.stopRequested()) throw rows::RunStopped();
+      },
+      inputs);
   if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
 }
 

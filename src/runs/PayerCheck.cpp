@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "rows/Text.h"
+
 namespace kvd507::runs {
 namespace {
 
@@ -27,8 +29,8 @@ std::optional<rows::Finding> checkPayerCode(std::string_view code) {
   }
   if (code.empty()) return payerFinding(Kind::OddPayerCode, "išmokų mokėtojo kodas tuščias");
   if (!allDigits(code) || (code.size() != 9 && code.size() != 11)) {
-    return payerFinding(Kind::OddPayerCode, "išmokų mokėtojo kodas \"" + std::string(code) +
-                                                "\" nėra nei 9, nei 11 skaitmenų");
+    return payerFinding(Kind::OddPayerCode, "išmokų mokėtojo kodas " + rows::quotedValue(code) +
+                                                " nėra nei 9, nei 11 skaitmenų");
   }
   if (code.size() == 11 && !personalCodeCheckDigitHolds(code)) {
     return payerFinding(Kind::PayerCheckDigit, "išmokų mokėtojo asmens kodo \"" +

@@ -44,23 +44,58 @@ std::string shownName(std::string_view name) {
   return text;
 }
 
-// LibreOffice writes "Author,host,user,date,profile;": the author's name as its settings give
-// it, which may be empty, then the system's user name.
+// LibreOffice writes "author,user,host,date,profile;": the author's name as its settings give
+// it, which may be empty, then the system's user name and the computer's.
 std::string libreOfficeUser(std::string_view lock) {
   std::vector<std::string_view> fields;
-  while (fields.size() < 3) {
+  while (fields.size() < 2) {
     const std::size_t comma = lock.find(',');
     fields.push_back(lock.substr(0, comma));
     if (comma == std::string_view::npos) break;
     lock.remove_prefix(comma + 1);
   }
   std::string name = shownName(fields[0]);
-  if (name.empty() && fields.size() == 3) name = shownName(fields[2]);
+  if (name.empty() && fields.size() == 2) name = shownName(fields[1]);
   return name;
 }
 
-// Excel's owner file starts with the length of the user's name in one byte and the name.
+// The UTF-16 copy of the name in an Excel owner file: from byte 54, its length in characters
+// in two bytes, then the characters, little-endian.
+std::string wideExcelUser(std::string_view owner) {
+  constexpr std::size_t kWideName = 54;
+  if (owner.size() < kWideName + 2) return {};
+  const std::size_t length =
+      static_cast<unsigned char>(owner[kWideName]) |
+      static_cast<std::size_t>(static_cast<unsigned char>(owner[kWideName + 1])) << 8;
+  if (length == 0 || owner.size() < kWideName + 2 + 2 * length) return {};
+  std::u16string wide;
+  for (std::size_t i = 0; i < length; ++i) {
+    const std::size_t at = kWideName + 2 + 2 * i;
+    wide += static_cast<char16_t>(static_cast<unsigned char>(owner[at]) |
+                                  static_cast<unsigned char>(owner[at + 1]) << 8);
+  }
+  std::string name;
+  for (const char32_t c : wide) {
+    if (c >= 0xD800 && c <= 0xDFFF) return {};  // surrogates: not worth the trouble of a name
+    if (c < 0x80) {
+      name += static_cast<char>(c);
+    } else if (c < 0x800) {
+      name += static_cast<char>(0xC0 | (c >> 6));
+      name += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      name += static_cast<char>(0xE0 | (c >> 12));
+      name += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      name += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return shownName(name);
+}
+
+// Excel's owner file starts with the length of the user's name in one byte and the name in the
+// system's code page, padded to 54 bytes, and goes on with the same name in UTF-16, which is
+// read when it is there: a code page cannot be told from the bytes.
 std::string excelUser(std::string_view owner) {
+  if (std::string wide = wideExcelUser(owner); !wide.empty()) return wide;
   if (owner.empty()) return {};
   const auto length = static_cast<unsigned char>(owner[0]);
   if (length == 0 || owner.size() < 1u + length) return {};
@@ -86,15 +121,11 @@ std::optional<rows::Finding> workbookOpenElsewhere(const std::filesystem::path& 
   if (const auto office = folder / (".~lock." + name + "#"); isFile(office)) {
     lock = office;
     user = libreOfficeUser(head(office));
-  } else {
-    for (const std::string& candidate :
-         {"~$" + name, "~$" + name.substr(std::min<std::size_t>(2, name.size()))}) {
-      if (const auto owner = folder / candidate; isFile(owner)) {
-        lock = owner;
-        user = excelUser(head(owner));
-        break;
-      }
-    }
+  } else if (const auto owner = folder / ("~$" + name); isFile(owner)) {
+    // Excel names its owner file after the whole workbook name: "~$jonas.xlsx" belongs to
+    // "jonas.xlsx", not to "abjonas.xlsx".
+    lock = owner;
+    user = excelUser(head(owner));
   }
   if (!lock) return std::nullopt;
   std::string text =

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "rows/Text.h"
+
 namespace kvd507::workbook {
 namespace {
 
@@ -43,7 +45,7 @@ bool isClose(std::string_view wanted, std::string_view name) {
 std::string quotedList(const std::vector<std::string>& names, const char* separator) {
   std::string list;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    list += (i == 0 ? "\"" : std::string(separator) + "\"") + names[i] + "\"";
+    list += (i == 0 ? "" : std::string(separator)) + rows::quotedValue(names[i]);
   }
   return list;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "rows/Identifiers.h"
+#include "rows/Text.h"
 #include "workbook/WorkbookError.h"
 
 namespace kvd507::workbook {
@@ -17,7 +18,7 @@ constexpr std::uint32_t kPersonalCode = 0;
 constexpr std::uint32_t kCompanyCode = 1;
 
 std::string quoted(const std::string& text) {
-  return "\"" + text + "\"";
+  return rows::quotedValue(text);
 }
 
 }  // namespace
@@ -27,6 +28,7 @@ void checkRecipient(const SheetLayout& layout, std::uint32_t rowNumber, const Ro
   const auto add = [&](Finding::Kind kind, std::uint32_t column, std::string text) {
     findings.add({kind, std::string(layout.name), rowNumber, columnName(column), std::move(text)});
   };
+  const rows::CalendarDate today = rows::today();
   const std::uint32_t first = layout.firstIdentifierColumn;
   const std::uint32_t birthDate = first + layout.identifierCount - 1;
   std::string filled;
@@ -37,7 +39,7 @@ void checkRecipient(const SheetLayout& layout, std::uint32_t rowNumber, const Ro
     filled += (filledCount++ == 0 ? "" : ", ") + columnName(column);
     std::optional<std::string> fault;
     if (column == first + kPersonalCode) {
-      if ((fault = rows::personalCodeFault(text))) {
+      if ((fault = rows::personalCodeFault(text, today))) {
         add(Finding::Kind::OddPersonalCode, column, "asmens kodas " + quoted(text) + ": " + *fault);
       }
     } else if (column == first + kCompanyCode) {
@@ -45,7 +47,7 @@ void checkRecipient(const SheetLayout& layout, std::uint32_t rowNumber, const Ro
         add(Finding::Kind::OddCompanyCode, column, "įmonės kodas " + quoted(text) + ": " + *fault);
       }
     } else if (column == birthDate) {
-      if ((fault = rows::birthDateFault(text, rows::today()))) {
+      if ((fault = rows::birthDateFault(text, today))) {
         add(Finding::Kind::OddBirthDate, column, "gimimo data " + quoted(text) + ": " + *fault);
       }
     }

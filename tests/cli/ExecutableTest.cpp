@@ -16,76 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "cli/KvdProcess.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 
 namespace kvd507 {
 namespace {
-
-namespace fs = std::filesystem;
-using test::readFile;
-using test::TempDir;
-using test::writeFile;
-
-struct Result {
-  int status;  // the exit status; 128 + the signal's number when a signal ended it
-  std::string out;
-  std::string err;
-};
-
-// The argument as one word for sh, whatever it holds (line breaks included).
-std::string shellWord(const std::string& word) {
-  std::string text = "'";
-  for (const char c : word) {
-    text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  }
-  return text + "'";
-}
-
-class ExecutableTest : public ::testing::Test {
- protected:
-  void SetUp() override { setenv("LC_ALL", "lt_LT.UTF-8", 1); }
-  void TearDown() override { unsetenv("LC_ALL"); }
-
-  // Runs kvd507 with `arguments` from a shell, after the shell commands `before` (a ulimit).
-  Result run(const std::vector<std::string>& arguments, const std::string& before = "") {
-    const fs::path out = output / "out";
-    const fs::path err = output / "err";
-    writeFile(out, "");
-    std::string command = "exec " + shellWord(KVD507_EXECUTABLE);
-    for (const std::string& argument : arguments) command += " " + shellWord(argument);
-    if (before.empty()) {
-      command += " >" + shellWord(out.string()) + " 2>" + shellWord(err.string());
-    } else {
-      // A file size limit would stop the messages too, were they written into a file: they go
-      // through a pipe, and only the program is held to the limit.
-      command = "set -o pipefail; (" + before + "; " + command + ") 2>&1 >/dev/null | cat >" +
-                shellWord(err.string());
-    }
-    const int status = std::system(("bash -c " + shellWord(command)).c_str());
-    const int exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return {exit, readFile(out), readFile(err)};
-  }
-
-  std::string workbook(const std::string& name, int rows) {
-    test::MemoryWorkbook book;
-    book.sheet("KVD507 L").sheet("KVD507 U");
-    for (int i = 0; i < rows; ++i) {
-      book.text("KVD507 L", 6 + i, 2, "vardas " + std::to_string(i))
-          .text("KVD507 L", 6 + i, 3, std::to_string(i))
-          .number("KVD507 L", 6 + i, 8, 12.5)
-          .text("KVD507 L", 6 + i, 9, "5");
-    }
-    book.saveXlsx(dir / name);
-    return (dir / name).string();
-  }
-
-  TempDir dir;     // the program folder
-  TempDir output;  // what the shell caught of kvd507's output
-  fs::path list = dir / "asmenys.txt";
-  fs::path settings = dir / "_nustatymai.ini";
-  fs::path declaration = dir / "formos" / "KVD507.ffdata";
-};
 
 // Whether the process has a file open in `folder`: the declaration being written there.
 bool writesInto(pid_t process, const fs::path& folder) {

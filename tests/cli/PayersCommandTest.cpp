@@ -50,7 +50,7 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   EXPECT_FALSE(std::filesystem::exists(settings));
   // Alfa sorts first; the stored position follows Gama.
   ASSERT_EQ(run({"payers", "add", "Alfa", "1"}).status, 0);
-  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Gama;3\r\n");
   // Sorted, Windows-1257.
   const Result added = run({"payers", "add", "Žaibas", ""});
   EXPECT_EQ(added.status, 0) << added.err;
@@ -62,7 +62,8 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   const Result selected = run({"payers", "select", "2"});
   EXPECT_EQ(selected.status, 0) << selected.err;
   EXPECT_EQ(selected.out, "  0\tAlfa\t1\n  1\tGama\t3\n* 2\tŽaibas\t\n");
-  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\n");
+  // The payer's line beside its position, escaped to ASCII.
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=%C5%BDaibas;\r\n");
 
   ASSERT_EQ(run({"payers", "select", "-1"}).status, 0);
   EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
@@ -113,6 +114,12 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
       {{"payers", "drop", "1"}, 2, "nežinomas veiksmas \"drop\""},
       {{"payers", "--colour"}, 2, "nežinoma parinktis --colour"},
       {{"payers", "add", "A", "1", "2"}, 2, ""},
+      // The list is in Windows-1257, which has no Cyrillic letters: "?" would stand for them.
+      {{"payers", "add", "Жук", "3"},
+       2,
+       "kvd507: Nepavyko įrašyti failo asmenys.txt: mokėtojų sąrašo koduotėje (Windows-1257) tokių "
+       "ženklų nėra: \"Ж\", \"у\", \"к\"\n"},
+      {{"payers", "edit", "0", "Alfa", "1€Ж"}, 2, "ženklų nėra: \"Ж\"\n"},
       {{"payers", "edit", "0", "A", "1", "2"}, 2, ""},
   };
   for (const Case& c : cases) {
@@ -135,6 +142,21 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
         << err.str();
     EXPECT_FALSE(std::filesystem::exists(dir / "nėra"));
   }
+}
+
+// A UTF-8 list with a line in Windows-1257 is read line by line; the listing says which lines
+// were read in the code page, and the next change stores them in UTF-8.
+TEST_F(PayersCommandTest, LinesReadInTheCodePageAreNamed) {
+  writeFile(list, "Alfa;1\r\n\xC0\xDEUOLAS;2\r\nŽaibas;3\r\n");
+  const Result listed = run({"payers"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out, "* 0\tAlfa\t1\n  1\tĄŽUOLAS\t2\n  2\tŽaibas\t3\n");
+  EXPECT_EQ(listed.err,
+            "kvd507: pastaba: asmenys.txt eilutė 2 ne UTF-8, perskaityta kaip Windows-1257; "
+            "pakeitus sąrašą ji bus įrašyta UTF-8\n");
+  EXPECT_EQ(run({"payers", "add", "Жук", "4"}).status, 0);
+  EXPECT_EQ(readFile(list), "Alfa;1\r\nĄŽUOLAS;2\r\nŽaibas;3\r\nЖук;4\r\n");
+  EXPECT_EQ(run({"payers"}).err, "");
 }
 
 TEST_F(PayersCommandTest, AnUnreadableListIsReportedInLithuanian) {

@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Failure{"two_folders_missing", "a/b/KVD507.ffdata", "a/b",
                             "No such file or directory", ErrorKind::kFileMissing},
                     Failure{"target_is_a_folder", "KVD507.ffdata", "KVD507.ffdata",
-                            "Is a directory", ErrorKind::kNotRegularFile}),
+                            "not a regular file", ErrorKind::kNotRegularFile}),
     test::NamedAfterWhat());
 
 // A write that fails half way, here at the file size limit, must not cost the previous file.

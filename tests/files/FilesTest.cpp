@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -133,7 +134,6 @@ TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
   };
   const Case cases[] = {
       {"folder is a file", "plain/list.txt", "create a temporary file", std::errc::not_a_directory},
-      {"target is a folder", "folder", "replace the file", std::errc::is_a_directory},
   };
   for (const Case& c : cases) {
     test::TempDir folder;
@@ -150,6 +150,71 @@ TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
     EXPECT_EQ(test::readFile(folder / "plain"), "previous") << c.what;
     EXPECT_EQ(test::namesIn(folder / "folder"), std::vector<std::string>{"inside"}) << c.what;
   }
+}
+
+// Only a regular file is replaced, and never one the same command reads: a folder, a pipe, a
+// device, or such a thing or an input reached through a link or by another name, is refused
+// before anything is written, and stays as it was.
+TEST(ReplaceFileAtomically, OnlyARegularFileThatIsNoInputIsReplaced) {
+  test::TempDir folder;
+  test::writeFile(folder / "input.ffdata", "declaration");
+  fs::create_directories(folder / "folder" / "inside");
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  fs::create_symlink("pipe", folder / "link to pipe");
+  fs::create_symlink("input.ffdata", folder / "link to input");
+  fs::create_hard_link(folder / "input.ffdata", folder / "other name");
+  // A device like /dev/null (1, 3), made here where the system allows it; never the system's.
+  const bool device = ::mknod((folder / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+
+  const InputFiles inputs{folder / "input.ffdata"};
+  const std::error_code notRegular = make_error_code(FileProblem::kNotRegularFile);
+  const std::error_code isInput = make_error_code(FileProblem::kIsInput);
+  struct Case {
+    std::string target;
+    std::error_code code;
+  };
+  std::vector<Case> cases = {
+      {"folder", notRegular},    {"pipe", notRegular},       {"link to pipe", notRegular},
+      {"input.ffdata", isInput}, {"link to input", isInput}, {"other name", isInput},
+  };
+  if (device) cases.push_back({"null", notRegular});
+  for (const Case& c : cases) {
+    for (const bool streamed : {false, true}) {
+      EXPECT_EQ(failureOf([&] {
+                  if (streamed) {
+                    AtomicFileWriter writer(folder / c.target, Permissions::kFromUmask, inputs);
+                  } else {
+                    replaceFileAtomically(folder / c.target, "new", Permissions::kFromUmask,
+                                          inputs);
+                  }
+                }),
+                std::make_pair(std::string("replace the file"), c.code))
+          << c.target;
+    }
+  }
+  // A target that becomes an input between the start and the rename is refused as well.
+  {
+    AtomicFileWriter writer(folder / "late", Permissions::kFromUmask, inputs);
+    writer.write("new");
+    fs::remove(folder / "other name");
+    fs::create_hard_link(folder / "input.ffdata", folder / "late");
+    EXPECT_EQ(failureOf([&] { writer.commit(); }),
+              std::make_pair(std::string("replace the file"), isInput));
+  }
+  EXPECT_EQ(test::readFile(folder / "input.ffdata"), "declaration");
+  EXPECT_TRUE(fs::is_fifo(folder / "pipe"));
+  EXPECT_TRUE(fs::is_symlink(folder / "link to pipe"));
+  EXPECT_EQ(test::namesIn(folder / "folder"), std::vector<std::string>{"inside"});
+  if (device) {
+    EXPECT_TRUE(fs::is_character_file(folder / "null"));
+  }
+  std::vector<std::string> names = {"folder",        "input.ffdata", "late",
+                                    "link to input", "link to pipe", "pipe"};
+  if (device) names.insert(names.begin() + 5, "null");
+  EXPECT_EQ(test::namesIn(folder.path()), names);
+  // Any other file is replaced, inputs or not.
+  replaceFileAtomically(folder / "new.ffdata", "new", Permissions::kFromUmask, inputs);
+  EXPECT_EQ(test::readFile(folder / "new.ffdata"), "new");
 }
 
 // A link is written through: the file it leads to is replaced, through every link on the way,

@@ -161,7 +161,8 @@ class PayerSelectorTest : public QObject {
     QTest::keyClick(ui_->cb_asmuo, Qt::Key_Down);
     QCOMPARE(ui_->cb_asmuo->currentIndex(), 1);
     QCOMPARE(ui_->lb_kodas->text(), QString("lb_kodas"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\n"));
+    // The position, and the payer's line that keeps it with its payer.
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta\r\n"));
 
     // A year reads the list again and writes the same position again.
     writeFile(list(), "Alfa;1\r\nBeta;7\r\nGama;3\r\n");
@@ -170,7 +171,8 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(ui_->dt_metai->currentText(), QString("2023"));
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta", "Gama"}));
     QCOMPARE(ui_->lb_kodas->text(), QString("7"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\n"));
+    QCOMPARE(readFile(settings()),
+             std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta;7\r\n"));
     QVERIFY(errors_->texts.isEmpty());
   }
 
@@ -201,7 +203,9 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(ui_->cb_asmuo->currentIndex(), selected);
     QCOMPARE(ui_->cb_asmuo->currentText(), name);
     QCOMPARE(ui_->lb_kodas->text(), QString("9"));
-    QCOMPARE(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) + "\r\n");
+    // Written only when Gama moved.
+    QCOMPARE(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) + "\r\n" +
+                                       (stored == 2 ? "" : "asmuo_eilute=Gama;3\r\n"));
 
     start();
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
@@ -231,7 +235,8 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Zeta"));
     QCOMPARE(ui_->lb_kodas->text(), QString("1"));
     // The edited payer was the stored one: the stored position goes with it.
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=2\r\n"));
+    QCOMPARE(readFile(settings()),
+             std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Zeta;1\r\n"));
 
     // Another payer moved past the stored one.
     ui_->cb_asmuo->setCurrentIndex(0);
@@ -239,7 +244,8 @@ class PayerSelectorTest : public QObject {
     ui_->btn_koreguoti->click();
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Gama", "Zeta", "Ziedas"}));
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\n"));
+    QCOMPARE(readFile(settings()),
+             std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Zeta;1\r\n"));
     start();
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Zeta"));
   }
@@ -265,7 +271,8 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta\r\nGama;3\r\n"));
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
     QCOMPARE(ui_->lb_kodas->text(), QString("3"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=2\r\n"));
+    QCOMPARE(readFile(settings()),
+             std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Gama;3\r\n"));
 
     // A payer without a code is named without one.
     errors_->questions.clear();

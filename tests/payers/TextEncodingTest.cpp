@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "payers/TextEncoding.h"
 
@@ -51,7 +52,37 @@ TEST(DecodeText, TheMarkOrTheBytesChooseTheEncoding) {
     const DecodedText decoded = decodeText(c.bytes);
     EXPECT_EQ(decoded.text, c.text) << c.what;
     EXPECT_EQ(decoded.encoding, c.encoding) << c.what;
+    EXPECT_TRUE(decoded.ansiLines.empty()) << c.what;
   }
+}
+
+// A UTF-8 list with lines written in Windows-1257 (appended on Windows, say): each line is read
+// in its own encoding, and the lines read in the code page are named.
+TEST(DecodeText, AUtf8ListIsReadLineByLine) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string text;
+    std::vector<std::size_t> ansiLines;
+  };
+  const Case cases[] = {
+      {"one code page line", "ĄŽUOLAS;1\r\n\xC0\xDEUOLAS;2\r\n", "ĄŽUOLAS;1\r\nĄŽUOLAS;2\r\n", {2}},
+      {"every break kind, empty lines counted", "a\r\n\xE0\r\rž\n\xE8", "a\r\ną\r\rž\nč", {2, 5}},
+      {"a cut-off sequence on the last line", "ž;1\na\xC4", "ž;1\naÄ", {2}},
+  };
+  for (const Case& c : cases) {
+    const DecodedText decoded = decodeText(c.bytes);
+    EXPECT_EQ(decoded.text, c.text) << c.what;
+    EXPECT_EQ(decoded.encoding, TextEncoding::Utf8) << c.what;
+    EXPECT_EQ(decoded.ansiLines, c.ansiLines) << c.what;
+  }
+}
+
+TEST(UnencodableCharacters, NamesWhatTheCodePageLacksOnce) {
+  EXPECT_EQ(unencodableCharacters("Žaibas Жук Ж ąčęėįšųūž €", TextEncoding::Ansi),
+            (std::vector<std::string>{"Ж", "у", "к"}));
+  EXPECT_TRUE(unencodableCharacters("Жук", TextEncoding::Utf8).empty());
+  EXPECT_TRUE(unencodableCharacters("Жук", TextEncoding::Utf16Le).empty());
 }
 
 TEST(EncodeText, EachEncodingGivesBackWhatItRead) {

@@ -24,9 +24,13 @@ TEST(Identifiers, PersonalCodes) {
       {"38013010001", "2–7 skaitmenys nėra tikra gimimo data"},
       {"30002290008", "2–7 skaitmenys nėra tikra gimimo data"},  // 1900 was no leap year
       {"50002290002", nullptr},                                  // 2000 was
+      // Not born yet: today is 2026-12-11.
+      {"62612110000", nullptr},
+      {"62612120007", "2–7 skaitmenys: gimimo data 2026-12-12 dar neatėjo"},
+      {"59901010007", "2–7 skaitmenys: gimimo data 2099-01-01 dar neatėjo"},
   };
   for (const Case& c : cases) {
-    const std::optional<std::string> fault = personalCodeFault(c.code);
+    const std::optional<std::string> fault = personalCodeFault(c.code, {2026, 12, 11});
     EXPECT_EQ(fault.value_or("(none)"), c.fault != nullptr ? c.fault : "(none)") << c.code;
   }
 }

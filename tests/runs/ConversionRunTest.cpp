@@ -251,7 +251,8 @@ TEST_F(ConversionRunTest, RunningOutOfMemoryIsReportedNotPassedOn) {
   host.chooseWorkbook(workbook(1, 0));
   host.onEvents = [](FakeRunHost&) { throw std::bad_alloc(); };
   EXPECT_EQ(runGeneration(host, state, settings, opener), RunOutcome::Failed);
-  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Blogai užpildytas failas in.xlsx: "
+  // The computer ran short, not the workbook: it is not called badly filled in.
+  EXPECT_EQ(messageTexts(), std::vector<std::string>{"error: Nepavyko perskaityti failo in.xlsx: "
                                                      "kompiuteriui nepakako atminties"});
   expectIdleAtEnd();
 }
@@ -392,17 +393,25 @@ TEST_F(ConversionRunTest, TellsWhenTheWorkbookIsOpenElsewhere) {
   const std::string open =
       "darbaknygė atidaryta kitoje programoje: neišsaugoti pakeitimai nebus perskaityti (";
   const std::string excelOwner = std::string(1, '\x05') + "Jonas" + std::string(48, ' ');
+  // The name in the code page ("?" for what it lacks), then in UTF-16 from byte 54.
+  const std::string excelWideOwner =
+      std::string(1, '\x05') + "?ana?" + std::string(48, ' ') +
+      std::string("\x05\x00\x0C\x01\x61\x00\x6E\x00\x61\x00\x17\x01", 12);
   const Case cases[] = {
+      // LibreOffice: author (from its settings, may be empty), user, computer, time, profile.
       {"LibreOffice, its author's name", ".~lock.in.xlsx#",
-       "Jonas Jonaitis,pc,jonas,11.12.2026 01:20,file:///home/jonas/.config/libreoffice/4;",
+       "Jonas Jonaitis,jonas,pc,11.12.2026 01:20,file:///home/jonas/.config/libreoffice/4;",
        open + ".~lock.in.xlsx#, atidarė Jonas Jonaitis)"},
-      {"LibreOffice, no author: the system user", ".~lock.in.xlsx#", ",pc,ona,11.12.2026;",
+      {"LibreOffice, no author: the system user", ".~lock.in.xlsx#",
+       ",ona,kompiuteris,11.12.2026 01:20,file:///home/ona/.config/libreoffice/4;",
        open + ".~lock.in.xlsx#, atidarė ona)"},
       {"LibreOffice, an empty lock", ".~lock.in.xlsx#", "", open + ".~lock.in.xlsx#)"},
       {"Excel", "~$in.xlsx", excelOwner, open + "~$in.xlsx, atidarė Jonas)"},
-      {"Excel, a long name loses two characters", "~$.xlsx", excelOwner,
-       open + "~$.xlsx, atidarė Jonas)"},
-      {"another workbook's lock", ".~lock.kita.xlsx#", "Jonas,pc,jonas;", ""},
+      {"Excel, the name in UTF-16", "~$in.xlsx", excelWideOwner,
+       open + "~$in.xlsx, atidarė Čanaė)"},
+      // Excel's owner file carries the whole workbook name.
+      {"Excel's lock of another workbook that ends the same", "~$n.xlsx", excelOwner, ""},
+      {"another workbook's lock", ".~lock.kita.xlsx#", "Jonas,jonas,pc;", ""},
   };
   for (const Case& c : cases) {
     TempDir folder;

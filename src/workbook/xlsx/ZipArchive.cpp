@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <cerrno>
 #include <utility>
 
 #include "files/RegularFile.h"
@@ -10,7 +11,8 @@
 namespace kvd507::workbook::xlsx {
 namespace {
 
-WorkbookError openFailure(const std::string& file, int code) {
+// `systemError`: errno as the failed open left it.
+WorkbookError openFailure(const std::string& file, int code, int systemError) {
   const auto error = [&](ErrorKind kind, std::string detail) {
     return WorkbookError(kind, {file}, std::move(detail));
   };
@@ -24,6 +26,10 @@ WorkbookError openFailure(const std::string& file, int code) {
     case ZIP_ER_OPEN:
     case ZIP_ER_NOENT:
     case ZIP_ER_READ:
+      // The archive takes a descriptor of its own, which a process at its limit cannot get.
+      if (systemError == EMFILE || systemError == ENFILE) {
+        return error(ErrorKind::kTooManyOpenFiles, "the file cannot be read: too many open files");
+      }
       return error(ErrorKind::kFileSystem, "the file cannot be read");
     case ZIP_ER_MEMORY:
       return error(ErrorKind::kOutOfMemory, "not enough memory to open the zip archive");
@@ -78,8 +84,9 @@ ZipArchive::ZipArchive(const std::filesystem::path& file, std::uint64_t totalLim
     }
   }();
   int code = 0;
+  errno = 0;
   archive_ = zip_fdopen(regular.descriptor(), ZIP_RDONLY, &code);
-  if (archive_ == nullptr) throw openFailure(fileName_, code);
+  if (archive_ == nullptr) throw openFailure(fileName_, code, errno);
   regular.release();  // the archive closed it, keeping a copy of its own
 }
 
