@@ -85,6 +85,10 @@ void commit(TemporaryWorkbook& temporary, const fs::path& workbook, Replace repl
   } else if (files::isReadOnly(workbook)) {
     throw Error(ErrorKind::kReadOnlyFile, ErrorPlace(workbook.string()));
   } else if (struct stat existing{}; ::stat(workbook.c_str(), &existing) == 0) {
+    // As every output of the program: a pipe, a device or a folder is never replaced.
+    if (!S_ISREG(existing.st_mode)) {
+      throw files::IoError("replace the file", files::FileProblem::kNotRegularFile, workbook);
+    }
     // A replaced workbook keeps who may read it.
     ::chmod(temporary.path().c_str(), existing.st_mode & 07777);
   }

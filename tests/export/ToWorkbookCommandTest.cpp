@@ -1,6 +1,7 @@
 // What `kvd507 to-workbook` refuses, what it keeps, how its workbook compares with the template,
 // and whether LibreOffice takes it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <zip.h>
 
@@ -151,6 +152,12 @@ TEST_F(ToWorkbookCommand, AnExistingWorkbookIsReplacedOnlyWithForce) {
   const std::string before = readFile(form);
   EXPECT_EQ(run({"to-workbook", form.string(), "--output", form.string(), "--force"}).status, 1);
   EXPECT_EQ(readFile(form), before);
+
+  // Nor over a pipe, forced or not.
+  const fs::path pipe = dir / "pipe.xlsx";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(run({"to-workbook", form.string(), "--output", pipe.string(), "--force"}).status, 1);
+  EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 TEST_F(ToWorkbookCommand, RowsTheTemplateCannotHoldAreRefusedAndNothingIsWritten) {
