@@ -42,7 +42,8 @@ LargeBlock::LargeBlock(std::size_t size) : size_(size) {
 LargeBlock::LargeBlock(LargeBlock&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, 0)) {}
+      mapped_(std::exchange(other.mapped_, 0)),
+      released_(std::exchange(other.released_, 0)) {}
 
 LargeBlock& LargeBlock::operator=(LargeBlock&& other) noexcept {
   if (this != &other) {
@@ -50,12 +51,21 @@ LargeBlock& LargeBlock::operator=(LargeBlock&& other) noexcept {
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     mapped_ = std::exchange(other.mapped_, 0);
+    released_ = std::exchange(other.released_, 0);
   }
   return *this;
 }
 
 LargeBlock::~LargeBlock() {
   release();
+}
+
+void LargeBlock::releaseFront(std::size_t bytes) noexcept {
+  if (mapped_ == 0) return;
+  const std::size_t upTo = bytes / kHugePage * kHugePage;
+  if (upTo <= released_) return;
+  madvise(data_ + released_, upTo - released_, MADV_DONTNEED);
+  released_ = upTo;
 }
 
 void LargeBlock::release() noexcept {
@@ -68,6 +78,7 @@ void LargeBlock::release() noexcept {
   data_ = nullptr;
   size_ = 0;
   mapped_ = 0;
+  released_ = 0;
 }
 
 }  // namespace kvd507::files

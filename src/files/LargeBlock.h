@@ -26,12 +26,18 @@ class LargeBlock {
   char* data() const { return data_; }
   std::size_t size() const { return size_; }
 
+  // Gives the memory of the whole huge pages among the first `bytes` back to the system, for
+  // a block that is read front to back once: what was read stops counting as the process's.
+  // The block keeps its size; those bytes read as zero afterwards. Heap blocks stay as they are.
+  void releaseFront(std::size_t bytes) noexcept;
+
  private:
   void release() noexcept;
 
   char* data_ = nullptr;
   std::size_t size_ = 0;
-  std::size_t mapped_ = 0;  // bytes mapped at data_; 0 when the block is from the heap
+  std::size_t mapped_ = 0;    // bytes mapped at data_; 0 when the block is from the heap
+  std::size_t released_ = 0;  // the first bytes given back by releaseFront
 };
 
 }  // namespace kvd507::files

@@ -35,5 +35,23 @@ TEST(LargeBlock, EveryByteIsUsableAndMovesWithTheBlock) {
   }
 }
 
+TEST(LargeBlock, ReleasingTheFrontKeepsTheRest) {
+  LargeBlock block(3 * LargeBlock::kHugePage);
+  for (std::size_t i = 0; i < block.size(); ++i) block.data()[i] = 'x';
+  block.releaseFront(LargeBlock::kHugePage + 10);  // the first page only: the second is in use
+  block.releaseFront(10);                          // nothing further back to give
+  EXPECT_EQ(block.size(), 3 * LargeBlock::kHugePage);
+  bool rest = true;
+  for (std::size_t i = LargeBlock::kHugePage; i < block.size(); ++i)
+    rest = rest && block.data()[i] == 'x';
+  EXPECT_TRUE(rest);
+  EXPECT_EQ(block.data()[0], '\0');
+
+  LargeBlock small(100);
+  small.data()[0] = 'y';
+  small.releaseFront(100);
+  EXPECT_EQ(small.data()[0], 'y');
+}
+
 }  // namespace
 }  // namespace kvd507::files

@@ -226,6 +226,9 @@ std::size_t ZipEntry::read(char* buffer, std::size_t size) {
     bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, whole_->size - wholeAt_));
     if (bytes > 0) std::memcpy(buffer, wholeBytes_.data() + wholeAt_, bytes);
     wholeAt_ += bytes;
+    // What was read is let go as it goes, so that the part and the rows made of it are not
+    // held at once.
+    wholeBytes_.releaseFront(static_cast<std::size_t>(wholeAt_));
     if (wholeAt_ == whole_->size) wholeBytes_ = files::LargeBlock();
   } else {
     const zip_int64_t got = zip_fread(file_, buffer, size);

@@ -102,7 +102,7 @@ class ZipEntry {
 
   std::optional<WholePart> whole_;
   // The inflated part once inflateWhole() succeeded, and how much of it was read; the bytes
-  // are let go as soon as the last of them is read.
+  // are let go as they are read.
   bool wholeReady_ = false;
   files::LargeBlock wholeBytes_;
   std::uint64_t wholeAt_ = 0;
