@@ -31,7 +31,7 @@ LargeBlock::LargeBlock(std::size_t size) : size_(size) {
   const auto address = reinterpret_cast<std::uintptr_t>(base);
   char* aligned = base + (roundedUp(address, kHugePage) - address);
   if (aligned > base) munmap(base, static_cast<std::size_t>(aligned - base));
-  const std::size_t tail = static_cast<std::size_t>(base + asked - (aligned + span));
+  const auto tail = static_cast<std::size_t>(base + asked - (aligned + span));
   if (tail > 0) munmap(aligned + span, tail);
   // Only advice: without huge pages the block is as any other mapping.
   madvise(aligned, span, MADV_HUGEPAGE);

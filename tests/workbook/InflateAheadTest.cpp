@@ -129,7 +129,9 @@ TEST(InflateAhead, APartInflatedWholeReadsAsZlibReadsIt) {
     test::writeFile(file, zip);
     const std::string whole = outcome(file, ZipArchive::kWholePartBytes);
     EXPECT_EQ(whole, outcome(file, 0));
-    if (c.delta == 0) EXPECT_EQ(whole, longPart());
+    if (c.delta == 0) {
+      EXPECT_EQ(whole, longPart());
+    }
   }
 }
 

@@ -76,9 +76,9 @@ bool plausibleSizes(std::uint64_t packed, std::uint64_t size) {
 }
 
 WorkbookError unreadablePart(const std::string& file, std::string_view part, zip* archive) {
-  return WorkbookError(
-      ErrorKind::kWorkbookDamaged, {file},
-      "the workbook part " + std::string(part) + " cannot be read: " + zip_strerror(archive));
+  return {ErrorKind::kWorkbookDamaged,
+          {file},
+          "the workbook part " + std::string(part) + " cannot be read: " + zip_strerror(archive)};
 }
 
 }  // namespace
