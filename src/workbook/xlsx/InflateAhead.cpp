@@ -22,11 +22,17 @@ void InflateAhead::stop() {
 }
 
 void InflateAhead::fill(Chunk& chunk) {
-  if (!chunk.bytes) chunk.bytes = std::make_unique<char[]>(kChunkBytes);
   chunk.size = 0;
   chunk.last = false;
+  chunk.whole = false;
   chunk.failure = nullptr;
   try {
+    if (entry_.inflatesWhole() && entry_.inflateWhole()) {
+      chunk.whole = true;
+      chunk.last = true;
+      return;
+    }
+    if (!chunk.bytes) chunk.bytes = std::make_unique<char[]>(kChunkBytes);
     while (chunk.size < kChunkBytes && !handoff_.stopping()) {
       const std::size_t got = entry_.read(chunk.bytes.get() + chunk.size, kChunkBytes - chunk.size);
       if (got == 0) {
@@ -44,6 +50,8 @@ void InflateAhead::fill(Chunk& chunk) {
 std::size_t InflateAhead::read(char* buffer, std::size_t size) {
   while (at_ == current_.size) {
     if (current_.failure) std::rethrow_exception(current_.failure);
+    // The inflating thread is done with the entry once it handed this chunk over.
+    if (current_.whole && !stopped_) return entry_.read(buffer, size);
     if (current_.last || stopped_) return 0;
     current_ = handoff_.exchange(std::move(current_));
     at_ = 0;

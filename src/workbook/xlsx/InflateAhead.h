@@ -16,6 +16,9 @@ namespace kvd507::workbook::xlsx {
 // exactly as the entry gives them; bytes inflated ahead and never read are dropped, and so is
 // a failure met among them.
 //
+// A part the entry inflates whole (ZipEntry::inflateWhole) is inflated at once on that thread;
+// the reader then reads it from the entry, with nothing handed over between.
+//
 // The entry's archive is used by the inflating thread until stop() or destruction: no other
 // part of it may be opened or read meanwhile.
 class InflateAhead {
@@ -45,6 +48,7 @@ class InflateAhead {
     std::unique_ptr<char[]> bytes;  // NOLINT(modernize-avoid-c-arrays)
     std::size_t size = 0;
     bool last = false;           // nothing follows this chunk
+    bool whole = false;          // last, and the rest is read from the entry, inflated whole
     std::exception_ptr failure;  // thrown once its bytes are read
   };
 

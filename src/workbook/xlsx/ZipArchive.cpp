@@ -1,8 +1,11 @@
 #include "workbook/xlsx/ZipArchive.h"
 
+#include <libdeflate.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "files/RegularFile.h"
@@ -72,10 +75,23 @@ std::string mebibytes(std::uint64_t bytes) {
   return std::to_string(bytes >> 20) + " MiB";
 }
 
+// DEFLATE inflates at most 1032 bytes from one; a directory that says more is not to be
+// trusted, and neither is one whose packed size is far beyond what any compressor writes.
+bool plausibleSizes(std::uint64_t packed, std::uint64_t size) {
+  return packed > 0 && size > 0 && size / 1032 <= packed && packed <= size + size / 4 + 1024;
+}
+
+WorkbookError unreadablePart(const std::string& file, std::string_view part, zip* archive) {
+  return {ErrorKind::kWorkbookDamaged,
+          {file},
+          "the workbook part " + std::string(part) + " cannot be read: " + zip_strerror(archive)};
+}
+
 }  // namespace
 
-ZipArchive::ZipArchive(const std::filesystem::path& file, std::uint64_t totalLimit)
-    : fileName_(file.string()), totalLimit_(totalLimit) {
+ZipArchive::ZipArchive(const std::filesystem::path& file, std::uint64_t totalLimit,
+                       std::uint64_t wholePartBytes)
+    : fileName_(file.string()), totalLimit_(totalLimit), wholePartBytes_(wholePartBytes) {
   files::RegularFile regular = [&] {
     try {
       return files::RegularFile(file);
@@ -121,13 +137,24 @@ ZipEntry ZipArchive::open(std::string_view part, std::uint64_t limit) {
     throw WorkbookError(ErrorKind::kWorkbookEncrypted, {fileName_},
                         "the workbook part " + std::string(part) + " is encrypted");
   }
-  zip_file_t* file = zip_fopen_index(archive_, *index, 0);
-  if (file == nullptr) {
-    throw WorkbookError(
-        ErrorKind::kWorkbookDamaged, {fileName_},
-        "the workbook part " + std::string(part) + " cannot be read: " + zip_strerror(archive_));
+  // A part the directory describes plainly, within every bound, is read packed and inflated
+  // whole; anything else, as well as anything that goes wrong with that, goes through zlib.
+  std::optional<ZipEntry::WholePart> whole;
+  const zip_uint64_t needed =
+      ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+  if ((stat.valid & needed) == needed && stat.comp_method == ZIP_CM_DEFLATE &&
+      plausibleSizes(stat.comp_size, stat.size) && stat.size <= wholePartBytes_ &&
+      stat.size <= limit && stat.size <= totalLimit_ - std::min(inflated_, totalLimit_)) {
+    whole = ZipEntry::WholePart{*index, stat.comp_size, stat.size, stat.crc};
   }
-  return {*this, file, std::string(part), limit};
+  zip_file_t* file = nullptr;
+  if (whole) {
+    file = zip_fopen_index(archive_, *index, ZIP_FL_COMPRESSED);
+    if (file == nullptr) whole.reset();
+  }
+  if (file == nullptr) file = zip_fopen_index(archive_, *index, 0);
+  if (file == nullptr) throw unreadablePart(fileName_, part, archive_);
+  return {*this, file, std::string(part), limit, whole};
 }
 
 void ZipArchive::countInflated(std::string_view part, std::size_t bytes) {
@@ -141,27 +168,89 @@ void ZipArchive::countInflated(std::string_view part, std::size_t bytes) {
   }
 }
 
-ZipEntry::ZipEntry(ZipArchive& archive, zip_file* file, std::string part, std::uint64_t limit)
-    : archive_(&archive), file_(file), part_(std::move(part)), limit_(limit) {}
+ZipEntry::ZipEntry(ZipArchive& archive, zip_file* file, std::string part, std::uint64_t limit,
+                   std::optional<WholePart> whole)
+    : archive_(&archive), file_(file), part_(std::move(part)), limit_(limit), whole_(whole) {}
 
 ZipEntry::ZipEntry(ZipEntry&& other) noexcept
     : archive_(other.archive_),
       file_(std::exchange(other.file_, nullptr)),
       part_(std::move(other.part_)),
       limit_(other.limit_),
-      inflated_(other.inflated_) {}
+      inflated_(other.inflated_),
+      whole_(std::exchange(other.whole_, std::nullopt)),
+      wholeReady_(other.wholeReady_),
+      wholeBytes_(std::move(other.wholeBytes_)),
+      wholeAt_(other.wholeAt_) {}
 
 ZipEntry::~ZipEntry() {
   if (file_ != nullptr) zip_fclose(file_);
 }
 
-std::size_t ZipEntry::read(char* buffer, std::size_t size) {
-  const zip_int64_t got = zip_fread(file_, buffer, size);
-  if (got < 0) {
-    throw WorkbookError(ErrorKind::kWorkbookDamaged, {fileName()},
-                        "the workbook part " + part_ + " is damaged: " + zip_file_strerror(file_));
+bool ZipEntry::inflateWhole() {
+  if (!inflatesWhole()) return wholeReady_;
+  if (tryInflateWhole()) return true;
+  readInPieces();
+  return false;
+}
+
+bool ZipEntry::tryInflateWhole() {
+  const WholePart& whole = *whole_;
+  const files::LargeBlock packed(whole.packedSize);
+  std::uint64_t got = 0;
+  while (got < whole.packedSize) {
+    const zip_int64_t piece = zip_fread(file_, packed.data() + got, whole.packedSize - got);
+    if (piece <= 0) return false;
+    got += static_cast<std::uint64_t>(piece);
   }
-  const auto bytes = static_cast<std::size_t>(got);
+  files::LargeBlock bytes(whole.size);
+  libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+  if (inflater == nullptr) return false;
+  // Without a place for the size it came to, libdeflate succeeds only when the data inflates
+  // to exactly the size the directory gives.
+  const libdeflate_result result = libdeflate_deflate_decompress(
+      inflater, packed.data(), whole.packedSize, bytes.data(), whole.size, nullptr);
+  libdeflate_free_decompressor(inflater);
+  if (result != LIBDEFLATE_SUCCESS) return false;
+  if (libdeflate_crc32(0, bytes.data(), whole.size) != whole.crc) return false;
+  wholeBytes_ = std::move(bytes);
+  wholeReady_ = true;
+  return true;
+}
+
+void ZipEntry::readInPieces() {
+  const std::uint64_t index = whole_->index;
+  whole_.reset();
+  zip_fclose(std::exchange(file_, nullptr));
+  file_ = zip_fopen_index(archive_->archive_, index, 0);
+  if (file_ == nullptr) throw unreadablePart(fileName(), part_, archive_->archive_);
+}
+
+std::size_t ZipEntry::read(char* buffer, std::size_t size) {
+  if (inflatesWhole()) inflateWhole();
+  std::size_t bytes = 0;
+  if (wholeReady_) {
+    bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, whole_->size - wholeAt_));
+    if (bytes > 0) std::memcpy(buffer, wholeBytes_.data() + wholeAt_, bytes);
+    wholeAt_ += bytes;
+    // What was read is let go as it goes, so that the part and the rows made of it are not
+    // held at once.
+    wholeBytes_.releaseFront(static_cast<std::size_t>(wholeAt_));
+    if (wholeAt_ == whole_->size) wholeBytes_ = files::LargeBlock();
+  } else {
+    const zip_int64_t got = zip_fread(file_, buffer, size);
+    if (got < 0) {
+      throw WorkbookError(
+          ErrorKind::kWorkbookDamaged, {fileName()},
+          "the workbook part " + part_ + " is damaged: " + zip_file_strerror(file_));
+    }
+    bytes = static_cast<std::size_t>(got);
+  }
+  count(bytes);
+  return bytes;
+}
+
+void ZipEntry::count(std::size_t bytes) {
   inflated_ += bytes;
   if (inflated_ > limit_) {
     throw WorkbookError(ErrorKind::kWorkbookExpands, {fileName()},
@@ -170,7 +259,6 @@ std::size_t ZipEntry::read(char* buffer, std::size_t size) {
                         limit_);
   }
   archive_->countInflated(part_, bytes);
-  return bytes;
 }
 
 }  // namespace kvd507::workbook::xlsx
