@@ -47,6 +47,10 @@ enum class ErrorKind {
   kDeclarationCutShort,
   kSeveralFieldsOnLine,
   kFieldTagSplit,
+  kFieldTagMisspelt,        // not `<Field Name="...">` as the form writes it
+  kFieldRepeated,           // the same field twice on one page
+  kTextAfterDeclaration,    // anything after the first </FFData>
+  kTooManyDeclarationRows,  // an appendix past the rows a sheet can hold
   // The payer list and the settings file
   kTextEncoding,
   kNoCollation,

@@ -403,6 +403,7 @@ TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
             "KVD507 L: A 01: eilučių: 1; Išmokos suma: 1234,50\n"
             "KVD507 U: iš darbaknygės perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 0; puslapių: 0\n"
+            "Neįskaičiuota sumų (ne skaičius arba per didelė, laikyta 0): 1; žr. pastabas\n"
             "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
   EXPECT_EQ(
       r.err,
