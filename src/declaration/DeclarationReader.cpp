@@ -1,8 +1,8 @@
 #include "declaration/DeclarationReader.h"
 
 #include <array>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -192,9 +192,9 @@ struct Scan {
   }
 
   struct Appendix {
-    const char* page;    // the page definition, which findings name as their sheet
-    char field;          // the fields' letter
-    std::size_t table;   // 0: L, 1: U
+    const char* page;   // the page definition, which findings name as their sheet
+    char field;         // the fields' letter
+    std::size_t table;  // 0: L, 1: U
   };
   static constexpr Appendix kL{"KVD507L", 'L', 0};
   static constexpr Appendix kU{"KVD507U", 'U', 1};

@@ -35,8 +35,7 @@ bool elementNamed(std::string_view line, std::size_t at, std::string_view name) 
 // The names the form gives its fields: B_MM_ID and the other header fields, L1-1, U15-5 ...
 bool looksLikeFieldName(std::string_view name) {
   if (name.starts_with("B_")) return true;
-  return name.size() >= 2 && (name[0] == 'L' || name[0] == 'U') && name[1] >= '0' &&
-         name[1] <= '9';
+  return name.size() >= 2 && (name[0] == 'L' || name[0] == 'U') && name[1] >= '0' && name[1] <= '9';
 }
 
 // `text` is what the detail quotes: the start of the tag, or the field's name.

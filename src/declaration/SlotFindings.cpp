@@ -78,10 +78,10 @@ void SlotFindings::checkAmounts(const SlotPlace& place, const rows::TEilute& row
 
 void SlotFindings::repeatedRow(const SlotPlace& place, const rows::TEilute& row,
                                std::uint32_t firstPage) {
-  const std::string pages = firstPage == place.page
-                                ? std::to_string(place.page) + " puslapyje"
-                                : std::to_string(firstPage) + " ir " +
-                                      std::to_string(place.page) + " puslapiuose";
+  const std::string pages =
+      firstPage == place.page
+          ? std::to_string(place.page) + " puslapyje"
+          : std::to_string(firstPage) + " ir " + std::to_string(place.page) + " puslapiuose";
   add(Kind::RepeatedRows, place, rows::cell::kText,
       "forma turi pasikartojančių eilučių: " + keyText(row) + " yra " + pages +
           "; darbaknygės sumos pridedamos tik prie pirmosios");

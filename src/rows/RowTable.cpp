@@ -69,8 +69,7 @@ std::optional<std::size_t> RowTable::firstWithKey(std::size_t hash, const TEilut
 
 std::optional<std::size_t> RowTable::add(TEilute&& row, const AmountValues& values,
                                          std::size_t size, std::size_t hash, bool keyIsNew) {
-  const std::optional<std::size_t> first =
-      keyIsNew ? std::nullopt : firstWithKey(hash, row);
+  const std::optional<std::size_t> first = keyIsNew ? std::nullopt : firstWithKey(hash, row);
   // A later row with a key already held stays out of the chains: merges go to the first.
   sameHashBefore_.push_back(first ? kNoRow : byKeyHash_.add(hash, rows_.size()));
   amounts_.push_back(values);

@@ -15,8 +15,7 @@ std::size_t pagesFor(std::size_t rows, std::size_t perPage) {
 }
 
 void checkRows(const rows::RowTable& table, const char* page,
-               const std::function<RowPlace(std::size_t)>& place,
-               rows::FindingSink& findings) {
+               const std::function<RowPlace(std::size_t)>& place, rows::FindingSink& findings) {
   using Kind = rows::Finding::Kind;
   const std::string prefix(page);
   for (std::size_t index = 0; index < table.size(); ++index) {
@@ -64,8 +63,7 @@ DeclarationContent readDeclarationContent(const std::filesystem::path& file) {
   const std::size_t lCount = content.lRows.size();
   checkRows(content.lRows, "KVD507L", lRowPlace, findings);
   checkRows(
-      content.uRows, "KVD507U", [lCount](std::size_t i) { return uRowPlace(i, lCount); },
-      findings);
+      content.uRows, "KVD507U", [lCount](std::size_t i) { return uRowPlace(i, lCount); }, findings);
   content.findings = findings.findings();
   return content;
 }

@@ -45,8 +45,8 @@ inline constexpr char kFormDecimalSeparator = ',';
 inline constexpr std::size_t kLRowsPerPage = 10;
 inline constexpr std::size_t kURowsPerPage = 5;
 
-// Reads `file` whole, once; throws DeclarationError as an append run's reading does (not UTF-8, not a
-// whole declaration, cannot be read). Nothing of the file is changed.
+// Reads `file` whole, once; throws DeclarationError as an append run's reading does (not UTF-8, not
+// a whole declaration, cannot be read). Nothing of the file is changed.
 DeclarationContent readDeclarationContent(const std::filesystem::path& file);
 
 }  // namespace kvd507::runs

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,12 +48,11 @@ std::size_t lineOf(const std::string& text, const std::string& part) {
 
 class HostileDeclarationTest : public ::testing::Test {
  protected:
-
   Result run(const std::vector<std::string>& arguments) {
     std::string command = "exec " + shellWord(KVD507_EXECUTABLE);
     for (const std::string& argument : arguments) command += " " + shellWord(argument);
-    command += " >" + shellWord((output / "out").string()) + " 2>" +
-               shellWord((output / "err").string());
+    command +=
+        " >" + shellWord((output / "out").string()) + " 2>" + shellWord((output / "err").string());
     const int status = std::system(("bash -c " + shellWord(command)).c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
             readFile(output / "out"), readFile(output / "err")};
@@ -86,10 +85,10 @@ class HostileDeclarationTest : public ::testing::Test {
   Result append(const std::string& text, bool strict = false) {
     writeFile(dir / "in.ffdata", text);
     fs::remove(dir / "new.ffdata");
-    std::vector<std::string> arguments{"convert",  workbook("more.xlsx", {50}),
-                                       "--folder", dir.path().string(),
-                                       "--append", (dir / "in.ffdata").string(),
-                                       "--output", (dir / "new.ffdata").string(),
+    std::vector<std::string> arguments{"convert",      workbook("more.xlsx", {50}),
+                                       "--folder",     dir.path().string(),
+                                       "--append",     (dir / "in.ffdata").string(),
+                                       "--output",     (dir / "new.ffdata").string(),
                                        "--payer-code", "123456785"};
     if (strict) arguments.emplace_back("--strict");
     return run(arguments);
@@ -112,10 +111,10 @@ TEST_F(HostileDeclarationTest, DeclarationsThatWouldLoseOrDoubleRowsAreRefusedNa
     std::string reason;
   };
   const Case cases[] = {
-      {"attribute in lower case", replaceFirst(base, l3, "<Field name=\"L3-1\">"),
-       lineOf(base, l3), "joje lauko žymė parašyta ne taip"},
-      {"element in capitals", replaceFirst(base, "<Field Name=\"L3-1\">ONA</Field>",
-                                           "<FIELD Name=\"L3-1\">ONA</FIELD>"),
+      {"attribute in lower case", replaceFirst(base, l3, "<Field name=\"L3-1\">"), lineOf(base, l3),
+       "joje lauko žymė parašyta ne taip"},
+      {"element in capitals",
+       replaceFirst(base, "<Field Name=\"L3-1\">ONA</Field>", "<FIELD Name=\"L3-1\">ONA</FIELD>"),
        lineOf(base, l3), "joje lauko žymė parašyta ne taip"},
       {"field name alone", replaceFirst(base, l10, "Name=\"L10-"), lineOf(base, l10),
        "joje lauko žymė parašyta ne taip"},
@@ -128,8 +127,9 @@ TEST_F(HostileDeclarationTest, DeclarationsThatWouldLoseOrDoubleRowsAreRefusedNa
   for (const Case& c : cases) {
     const Result r = append(c.text);
     EXPECT_EQ(r.status, 1) << c.what;
-    EXPECT_THAT(r.err, testing::StartsWith("kvd507: Nepavyko perskaityti formos in.ffdata: eilutė " +
-                                           std::to_string(c.line) + ": " + c.reason))
+    EXPECT_THAT(r.err,
+                testing::StartsWith("kvd507: Nepavyko perskaityti formos in.ffdata: eilutė " +
+                                    std::to_string(c.line) + ": " + c.reason))
         << c.what;
     EXPECT_FALSE(fs::exists(dir / "new.ffdata")) << c.what;
     EXPECT_EQ(run({"show", (dir / "in.ffdata").string()}).status, 1) << c.what;
@@ -173,11 +173,13 @@ TEST_F(HostileDeclarationTest, RowsDroppedCountedAsZeroOrTwiceAreToldAndStopAStr
     std::vector<std::string> written;  // the L8 amounts of the new declaration
   };
   const Case cases[] = {
-      {"one key twice", repeated,
+      {"one key twice",
+       repeated,
        "lapas \"KVD507L\", stulpelis L3-2: forma turi pasikartojančių eilučių: \"ONA\", "
        "\"38501010001\", \"A 01\" yra 2 puslapyje; darbaknygės sumos pridedamos tik prie pirmosios",
        {"150,00", "100,00"}},
-      {"slot without a name", replaceFirst(one, l3, "<Field Name=\"L3-1\"></Field>"),
+      {"slot without a name",
+       replaceFirst(one, l3, "<Field Name=\"L3-1\"></Field>"),
        "lapas \"KVD507L\", stulpelis L3-1: pavadinimas tuščias, nors kiti eilutės laukai "
        "užpildyti (2 puslapis); eilutė praleista",
        {"50,00"}},
@@ -187,7 +189,8 @@ TEST_F(HostileDeclarationTest, RowsDroppedCountedAsZeroOrTwiceAreToldAndStopAStr
        "laikoma 0",
        {"50,00"}},
       {"amount too large",
-       replaceFirst(one, "<Field Name=\"L8-1\">100,00", "<Field Name=\"L8-1\">99999999999999999999999"),
+       replaceFirst(one, "<Field Name=\"L8-1\">100,00",
+                    "<Field Name=\"L8-1\">99999999999999999999999"),
        "lapas \"KVD507L\", stulpelis L8-1: suma \"99999999999999999999999\" per didelė (10^15 ar "
        "daugiau) (2 puslapis), laikoma 0",
        {"50,00"}},
@@ -208,14 +211,14 @@ TEST_F(HostileDeclarationTest, RowsDroppedCountedAsZeroOrTwiceAreToldAndStopAStr
 // Amounts of 10^15 or more in the workbook are counted as 0, said, and the summary says how many.
 TEST_F(HostileDeclarationTest, WorkbookAmountsTooLargeAreToldAndNotCounted) {
   const std::string book = workbook("big.xlsx", {1e15, 1.8e306, 12});
-  const Result r = run({"check", book, "--folder", dir.path().string(), "--payer-code",
-                        "123456785"});
+  const Result r =
+      run({"check", book, "--folder", dir.path().string(), "--payer-code", "123456785"});
   EXPECT_EQ(r.status, 4);
   EXPECT_THAT(r.err, testing::HasSubstr("stulpelis H: suma 1E+15 per didelė (10^15 ar daugiau), "
                                         "laikoma 0"));
   EXPECT_THAT(r.err, testing::ContainsRegex("stulpelis H: suma 1[,.]8E\\+306 per didel"));
-  EXPECT_THAT(r.out, testing::HasSubstr(
-                         "Neįskaičiuota sumų (ne skaičius arba per didelė, laikyta 0): 2"));
+  EXPECT_THAT(r.out,
+              testing::HasSubstr("Neįskaičiuota sumų (ne skaičius arba per didelė, laikyta 0): 2"));
   // The locale's decimal separator.
   EXPECT_THAT(r.out, testing::ContainsRegex("Išmokos suma: 12[,.]00;"));
 }
@@ -223,8 +226,9 @@ TEST_F(HostileDeclarationTest, WorkbookAmountsTooLargeAreToldAndNotCounted) {
 // An appendix of more rows than a sheet holds is refused while it is read, whatever the file
 // spells them with; `show` prints no control character a value holds.
 TEST_F(HostileDeclarationTest, ShowRefusesTooManyRowsAndPrintsNoControlCharacters) {
-  std::string text = "<FFData>\r\n<Pages Count=\"2\">\r\n<Page PageDefName=\"KVD507\">\r\n</Page>\r\n"
-                     "<Page PageDefName=\"KVD507L\">\r\n<Field Name=\"L3-1\">A</Field>\r\n";
+  std::string text =
+      "<FFData>\r\n<Pages Count=\"2\">\r\n<Page PageDefName=\"KVD507\">\r\n</Page>\r\n"
+      "<Page PageDefName=\"KVD507L\">\r\n<Field Name=\"L3-1\">A</Field>\r\n";
   for (std::size_t slot = 1; slot <= (std::size_t{1} << 20) + 1; ++slot) {
     text += "<Field Name=\"L10-" + std::to_string(slot) + "\"></Field>\r\n";
   }
@@ -238,8 +242,9 @@ TEST_F(HostileDeclarationTest, ShowRefusesTooManyRowsAndPrintsNoControlCharacter
   EXPECT_EQ(r.out, "");
 
   const std::string base = declaration({1});
-  writeFile(dir / "escapes.ffdata",
-            replaceFirst(base, ">ONA<", ">O\x1B[2J\x07N\xC2\x9B" "1mA\tB\xC4\x85<"));
+  writeFile(dir / "escapes.ffdata", replaceFirst(base, ">ONA<",
+                                                 ">O\x1B[2J\x07N\xC2\x9B"
+                                                 "1mA\tB\xC4\x85<"));
   r = run({"show", (dir / "escapes.ffdata").string()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_THAT(r.out, testing::HasSubstr("\tO[2JN1MA\\tBĄ\t"));

@@ -286,12 +286,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {makeRow({"", "", "A", "", "", "", "", "", "", "1"})},
                  {},
                  kUnchanged},
-        ScanCase{"last_header_wins",
-                 "<Field Name=\"B_MM_ID\">1</Field>\n<Field Name=\"B_ML_Metai\">2020</Field>\n"
-                 "<Page>\n<Field Name=\"B_MM_ID\">2</Field>\n<Field Name=\"B_ML_Metai\">2021</Field>\n",
-                 {},
-                 {},
-                 {"2", "ff_mm_pavad", "2021"}},
+        ScanCase{
+            "last_header_wins",
+            "<Field Name=\"B_MM_ID\">1</Field>\n<Field Name=\"B_ML_Metai\">2020</Field>\n"
+            "<Page>\n<Field Name=\"B_MM_ID\">2</Field>\n<Field Name=\"B_ML_Metai\">2021</Field>\n",
+            {},
+            {},
+            {"2", "ff_mm_pavad", "2021"}},
         ScanCase{"no_closing_tag",
                  "<Field Name=\"B_MM_ID\">123\n",
                  {},
@@ -417,10 +418,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"two_blanks",
                 replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">", "<Field  Name=\"L3-1\">"),
                 ErrorKind::kFieldTagMisspelt, "", 44},
-        BadFile{"another_attribute_first",
-                replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">",
-                           "<Field Type=\"x\" Name=\"L3-1\">"),
-                ErrorKind::kFieldTagMisspelt, "", 44},
+        BadFile{
+            "another_attribute_first",
+            replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">", "<Field Type=\"x\" Name=\"L3-1\">"),
+            ErrorKind::kFieldTagMisspelt, "", 44},
         // Without a tag end the scanner's cut would show in the value.
         BadFile{"no_tag_end",
                 declarationOf(kGoodStart + "x</Field>\r\n<Field Name=\"B_MM_ID\" x</\r\n"),
