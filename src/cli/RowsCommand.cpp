@@ -24,12 +24,29 @@ class SilentStatus : public rows::StatusSink {
   void processPendingEvents() override {}
 };
 
-// The bytes that appendField writes as two. A table, since every byte printed is looked up.
+// The bytes that appendField writes as two, leaves out (control characters: a value holding
+// ESC or BEL would drive the terminal it is printed on) or looks at with the next byte (0xC2
+// starts the C1 controls). A table, since every byte printed is looked up.
 constexpr std::array<bool, 256> kNeedsEscape = [] {
   std::array<bool, 256> table{};
-  for (const unsigned char c : {'\\', '\t', '\r', '\n'}) table[c] = true;
+  for (unsigned c = 0; c < 0x20; ++c) table[c] = true;
+  table['\\'] = true;
+  table[0x7F] = true;
+  table[0xC2] = true;
   return table;
 }();
+
+// The length of the control character at the start of `text`, or 0: C0 and DEL, and the C1
+// controls U+0080 to U+009F (CSI among them) in their UTF-8 form.
+std::size_t controlLength(std::string_view text) {
+  const auto c = static_cast<unsigned char>(text[0]);
+  if (c < 0x20 || c == 0x7F) return 1;
+  if (c == 0xC2 && text.size() > 1) {
+    const auto next = static_cast<unsigned char>(text[1]);
+    if (next >= 0x80 && next <= 0x9F) return 2;
+  }
+  return 0;
+}
 
 bool needsEscape(char c) {
   return kNeedsEscape[static_cast<unsigned char>(c)];
@@ -51,7 +68,9 @@ void appendField(std::string& line, std::string_view cell) {
     const auto plain = static_cast<std::size_t>(special - cell.begin());
     line.append(cell.substr(0, plain));
     if (plain == cell.size()) return;
-    switch (cell[plain]) {
+    cell.remove_prefix(plain);
+    std::size_t length = 1;
+    switch (cell[0]) {
       case '\\':
         line += "\\\\";
         break;
@@ -61,11 +80,18 @@ void appendField(std::string& line, std::string_view cell) {
       case '\r':
         line += "\\r";
         break;
-      default:
+      case '\n':
         line += "\\n";
         break;
+      default:
+        length = controlLength(cell);
+        if (length == 0) {  // 0xC2 starting a letter
+          line += cell[0];
+          length = 1;
+        }
+        break;
     }
-    cell.remove_prefix(plain + 1);
+    cell.remove_prefix(length);
   }
 }
 

@@ -21,7 +21,8 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
 // The rows of one table as `kvd507 rows` prints them: `kind` ("L" or "U"), then the 14 cells.
 void printRows(const char* kind, const rows::RowTable& table, std::ostream& out);
 
-// A cell as one TAB-separated field: backslash, TAB, CR and LF written as \\, \t, \r, \n.
+// A cell as one TAB-separated field: backslash, TAB, CR and LF written as \\, \t, \r, \n;
+// other control characters (C0, DEL, C1) left out.
 std::string escapeField(const std::string& cell);
 // The same, appended to `line`.
 void appendField(std::string& line, std::string_view cell);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "declaration/DeclarationError.h"
+#include "declaration/FieldTags.h"
+#include "declaration/SlotFindings.h"
 #include "declaration/TextLines.h"
 #include "declaration/Utf8.h"
 #include "declaration/WholeDeclaration.h"
@@ -137,6 +140,15 @@ std::string valueOf(std::string_view line, const Key& key, std::size_t at) {
   return rows::escapeName(value);
 }
 
+// The slot number of a row field's line: "3" of `Name="L10-3"`.
+std::string_view slotOf(std::string_view line, const Key& key, std::size_t at) {
+  const std::string_view rest = line.substr(at + key.text.size());
+  return rest.substr(0, rest.find('"'));
+}
+
+// As many rows as a worksheet can hold: a declaration of more was made by no workbook.
+constexpr std::size_t kMostRows = std::size_t{1} << 20;
+
 // What one file yields, gathered apart from the caller's tables so that they are changed only
 // once the whole file was read.
 struct Scan {
@@ -147,11 +159,17 @@ struct Scan {
   // over to thousands of rows while it is read.
   rows::RowTable lRows;
   rows::RowTable uRows;
+  // The page of each row, for the findings that name the page of an earlier row.
+  std::vector<std::uint32_t> lPages;
+  std::vector<std::uint32_t> uPages;
   // Values outlive their slot: a slot lacking a field's line takes the one seen last.
   std::array<std::string, 11> l;  // 1..10
   std::array<std::string, 16> u;  // 1..10, 12..15
+  FieldTags tags;
+  std::uint32_t line = 0;
+  SlotFindings findings;
 
-  void store(const Key& key, std::string value) {
+  void store(const Key& key, std::string value, std::string_view slot) {
     switch (key.target) {
       case Target::kId:
         id = std::move(value);
@@ -164,42 +182,67 @@ struct Scan {
         break;
       case Target::kL:
         l[key.value] = std::move(value);
-        if (key.value == 10) finishLRow();
+        if (key.value == 10) finishRow(kL, slot);
         break;
       case Target::kU:
         u[key.value] = std::move(value);
-        if (key.value == 15) finishURow();
+        if (key.value == 15) finishRow(kU, slot);
         break;
     }
   }
 
-  void finishLRow() {
-    if (l[3].empty()) return;
+  struct Appendix {
+    const char* page;   // the page definition, which findings name as their sheet
+    char field;         // the fields' letter
+    std::size_t table;  // 0: L, 1: U
+  };
+  static constexpr Appendix kL{"KVD507L", 'L', 0};
+  static constexpr Appendix kU{"KVD507U", 'U', 1};
+
+  rows::TEilute rowOf(const Appendix& appendix) const {
     rows::TEilute row;
-    for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = l[cell + 1];
-    lRows.append(std::move(row));
+    if (appendix.table == 0) {
+      for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = l[cell + 1];
+    } else {
+      for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = u[cell + 1];
+      for (std::size_t cell = 10; cell < 14; ++cell) row[cell] = u[cell + 2];
+    }
+    return row;
   }
 
-  void finishURow() {
-    if (u[3].empty()) return;
-    rows::TEilute row;
-    for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = u[cell + 1];
-    for (std::size_t cell = 10; cell < 14; ++cell) row[cell] = u[cell + 2];
-    uRows.append(std::move(row));
+  void finishRow(const Appendix& appendix, std::string_view slot) {
+    rows::RowTable& table = appendix.table == 0 ? lRows : uRows;
+    std::vector<std::uint32_t>& pages = appendix.table == 0 ? lPages : uPages;
+    const auto page = static_cast<std::uint32_t>(tags.page());
+    const SlotPlace place{appendix.page, appendix.field, slot, page};
+    rows::TEilute row = rowOf(appendix);
+    if (row[rows::cell::kText].empty()) {
+      if (holdsValues(row)) findings.slotWithoutName(place);
+      return;
+    }
+    if (table.size() == kMostRows) {
+      throw Error(ErrorKind::kTooManyDeclarationRows, ErrorPlace({}, {}, line), appendix.page);
+    }
+    findings.checkAmounts(place, row);
+    if (const auto first = table.append(row)) findings.repeatedRow(place, row, pages[*first]);
+    pages.push_back(page);
   }
 };
 
 void scanLine(Scan& scan, std::string_view line) {
+  ++scan.line;
+  scan.tags.check(line, scan.line);
   if (const auto found = findKey(line)) {
     const auto [key, at] = *found;
-    scan.store(*key, valueOf(line, *key, at));
+    scan.store(*key, valueOf(line, *key, at), slotOf(line, *key, at));
   }
 }
 
 }  // namespace
 
-void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
-                             rows::RowTable& uRows, DeclarationHeader& header) {
+DeclarationFacts ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
+                                         rows::RowTable& uRows, DeclarationHeader& header,
+                                         rows::FindingSink& findings) {
   const std::string bytes = loadBytes(file);
   const std::string_view text = decodedText(file, bytes);
   checkWholeDeclaration(file, text);
@@ -218,6 +261,8 @@ void ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& 
   if (scan.year) header.year = std::move(*scan.year);
   lRows.appendAll(std::move(scan.lRows));
   uRows.appendAll(std::move(scan.uRows));
+  scan.findings.tell(findings);
+  return {announcedPageCount(text)};
 }
 
 }  // namespace kvd507::declaration

@@ -38,9 +38,16 @@ bool hasStartTag(std::string_view text) {
   return countElements(text, "FFData") > 0;
 }
 
-bool endsWithEndTag(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return last != std::string_view::npos && text.substr(0, last + 1).ends_with("</FFData>");
+constexpr std::string_view kEndTag = "</FFData>";
+
+// The 1-based number of the line where `at` lies, lines ending as forEachLine ends them.
+std::size_t lineNumberAt(std::string_view text, std::size_t at) {
+  std::size_t number = 1;
+  for (std::size_t i = 0; i < at; ++i) {
+    const bool crBeforeLf = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+    if ((text[i] == '\n' || text[i] == '\r') && !crBeforeLf) ++number;
+  }
+  return number;
 }
 
 // The page count the file announces, when it announces one in the form the writer uses.
@@ -100,8 +107,16 @@ void checkWholeDeclaration(const std::filesystem::path& file, std::string_view t
     refuse(file, ErrorKind::kEmptyFile);
   }
   if (!hasStartTag(text)) refuse(file, ErrorKind::kNotADeclaration);
-  if (!endsWithEndTag(text)) {
+  // The first end tag ends the declaration: a file holding two (copied together) would give
+  // every row twice, the second declaration's header winning.
+  const std::size_t end = text.find(kEndTag);
+  if (end == std::string_view::npos) {
     refuse(file, ErrorKind::kDeclarationCutShort, "nesibaigia žyme </FFData>");
+  }
+  const std::size_t after = text.find_first_not_of(" \t\r\n", end + kEndTag.size());
+  if (after != std::string_view::npos) {
+    refuse(file, ErrorKind::kTextAfterDeclaration, {},
+           static_cast<std::uint32_t>(lineNumberAt(text, after)));
   }
   if (const auto announced = announcedPages(text)) {
     const std::size_t pages = countElements(text, "Page");

@@ -9,7 +9,8 @@ namespace kvd507::declaration {
 
 // Refuses text that the line scanner would read only in part, so that extending it never
 // writes a declaration that silently lost rows: no <FFData> start tag (an empty file, or no
-// declaration at all), no </FFData> at the end (cut short), fewer <Page> elements than
+// declaration at all), no </FFData> (cut short), anything but blanks after the first </FFData> (a
+// second declaration copied after the first would give every row twice), fewer <Page> elements than
 // <Pages Count="N"> announces, a line holding more than one <Field> element (only the first
 // field of a line is read), or a <Field> start tag split over lines (its field would read as
 // empty). Declarations with unescaped names, as older versions wrote them,

@@ -50,7 +50,11 @@ enum class ErrorKind {
   kDeclarationCutShort,
   kSeveralFieldsOnLine,
   kFieldTagSplit,
-  kRowNotInTemplate,  // a declaration row that no workbook row gives back
+  kRowNotInTemplate,        // a declaration row that no workbook row gives back
+  kFieldTagMisspelt,        // not `<Field Name="...">` as the form writes it
+  kFieldRepeated,           // the same field twice on one page
+  kTextAfterDeclaration,    // anything after the first </FFData>
+  kTooManyDeclarationRows,  // an appendix past the rows a sheet can hold
   // The payer list and the settings file
   kTextEncoding,
   kNoCollation,

@@ -84,6 +84,17 @@ const char* reason(ErrorKind kind) {
              "tuščias ir jo reikšmė prarasta (kiekviena žymė turi būti vienoje eilutėje)";
     case ErrorKind::kRowNotInTemplate:
       return "šios formos eilutės darbaknygės šablonas neišlaiko";
+    case ErrorKind::kFieldTagMisspelt:
+      return "joje lauko žymė parašyta ne taip, kaip ją rašo forma (<Field Name=\"...\">); "
+             "toks laukas būtų praleistas ir jo reikšmė prarasta";
+    case ErrorKind::kFieldRepeated:
+      return "joje esantis laukas jau buvo šiame formos puslapyje; kartojamas laukas "
+             "padvigubintų ar sumaišytų įrašus";
+    case ErrorKind::kTextAfterDeclaration:
+      return "po formos pabaigos (žymės </FFData>) faile yra daugiau teksto, gal dar viena forma; "
+             "palikite faile vieną formą";
+    case ErrorKind::kTooManyDeclarationRows:
+      return "formos priede eilučių daugiau nei 1 048 576, tiek lape būti negali";
     case ErrorKind::kTextEncoding:
       return "teksto nepavyko perkoduoti";
     case ErrorKind::kNoCollation:

@@ -190,6 +190,15 @@ double parseAmount(std::string_view text) {
   return readAmount(text).value_or(0.0);
 }
 
+bool isTooLarge(double amount) {
+  return !(std::fabs(amount) < kLargestAmount);
+}
+
+double countedAmount(std::string_view text) {
+  const double value = parseAmount(text);
+  return isTooLarge(value) ? 0.0 : value;
+}
+
 double MyRoundTo(int digits, double value) {
   // Amounts are rounded to cents, once per cell read: the scale is the constant pow(10, 2)
   // gives, and pow is left for other digit counts.

@@ -20,6 +20,15 @@ double parseAmount(std::string_view text);
 // included), so that a caller can tell "0" from "12,50 EUR".
 std::optional<double> readAmount(std::string_view text);
 
+// Amounts this large are no payment but a slip (a code or an account number in the amount
+// column) and would be printed in exponent form, or as 0 once they overflow: they are counted as
+// 0, and the readers tell so.
+inline constexpr double kLargestAmount = 1e15;
+bool isTooLarge(double amount);
+
+// What an amount counts as in sums: parseAmount, but 0 for an amount of kLargestAmount or more.
+double countedAmount(std::string_view text);
+
 // Rounds to `digits` decimals the way the declaration has always been rounded: 0.51, not 0.5,
 // is added to the scaled value before its fraction is cut off, so that scaled fractions from
 // about 0.49 upward go away from zero.

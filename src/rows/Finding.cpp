@@ -34,6 +34,9 @@ bool losesData(Finding::Kind kind) {
     case Finding::Kind::MissingSheet:
     case Finding::Kind::ReadStopped:
     case Finding::Kind::NoPayer:
+    case Finding::Kind::AmountTooLarge:
+    case Finding::Kind::SlotWithoutName:
+    case Finding::Kind::RepeatedRows:
       return true;
     case Finding::Kind::NoAmount:
     case Finding::Kind::NoIdentifier:

@@ -31,7 +31,10 @@ struct Finding {
     NoPayer,             // the declaration carries "lb_kodas": counted as lost
     OddPayerCode,        // neither 9 nor 11 digits
     PayerCheckDigit,
-    WorkbookOpen,  // a lock file beside the workbook: unsaved changes are not read
+    WorkbookOpen,     // a lock file beside the workbook: unsaved changes are not read
+    AmountTooLarge,   // an amount of kLargestAmount or more: counted as 0
+    SlotWithoutName,  // a declaration's row slot with values but no name: row dropped
+    RepeatedRows,     // a declaration holding one key twice: workbook rows go to the first only
   };
 
   Kind kind = Kind::NotANumber;
@@ -44,8 +47,9 @@ struct Finding {
   std::string describe() const;
 };
 
-// Findings of data counted as 0, dropped or not read, and a declaration without a payer: the
-// ones a strict run refuses to write with. The others are told for the user to decide.
+// Findings of data counted as 0, dropped, not read or that may be counted twice, and a
+// declaration without a payer: the ones a strict run refuses to write with. The others are told for
+// the user to decide.
 bool losesData(Finding::Kind kind);
 
 // Where readers put what they notice while reading.

@@ -57,22 +57,33 @@ void RowTable::reserveText(std::size_t size) const {
 }
 
 AmountValues RowTable::valuesOf(const TEilute& row) {
-  return {parseAmount(row[cell::kAmount]), parseAmount(row[cell::kSecondAmount])};
+  return {countedAmount(row[cell::kAmount]), countedAmount(row[cell::kSecondAmount])};
 }
 
-void RowTable::add(TEilute&& row, const AmountValues& values, std::size_t size, std::size_t hash) {
-  sameHashBefore_.push_back(byKeyHash_.add(hash, rows_.size()));
+std::optional<std::size_t> RowTable::firstWithKey(std::size_t hash, const TEilute& row) const {
+  for (std::size_t index = byKeyHash_.find(hash); index != kNoRow; index = sameHashBefore_[index]) {
+    if (sameKey(rows_[index], row)) return index;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> RowTable::add(TEilute&& row, const AmountValues& values,
+                                         std::size_t size, std::size_t hash, bool keyIsNew) {
+  const std::optional<std::size_t> first = keyIsNew ? std::nullopt : firstWithKey(hash, row);
+  // A later row with a key already held stays out of the chains: merges go to the first.
+  sameHashBefore_.push_back(first ? kNoRow : byKeyHash_.add(hash, rows_.size()));
   amounts_.push_back(values);
   rows_.push_back(std::move(row));
   textSize_ += size;
+  return first;
 }
 
-void RowTable::append(TEilute row) {
+std::optional<std::size_t> RowTable::append(TEilute row) {
   const std::size_t size = textOf(row);
   reserveText(size);
   const std::size_t hash = keyHash(row);
   const AmountValues values = valuesOf(row);
-  add(std::move(row), values, size, hash);
+  return add(std::move(row), values, size, hash);
 }
 
 void RowTable::appendAll(RowTable&& other) {
@@ -107,28 +118,25 @@ bool RowTable::mergeOrAppend(TEilute&& row, const AmountValues& values, char dec
   if (mergeInto(hash, row, values, decimalSeparator)) return true;
   const std::size_t size = textOf(row);
   reserveText(size);
-  add(std::move(row), values, size, hash);
+  add(std::move(row), values, size, hash, true);
   return false;
 }
 
 bool RowTable::mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
                          char decimalSeparator) {
-  bool merged = false;
-  for (std::size_t index = byKeyHash_.find(hash); index != kNoRow; index = sameHashBefore_[index]) {
-    TEilute& target = rows_[index];
-    if (!sameKey(target, row)) continue;
-    // Each sum is printed, and goes on as what its text reads: sums have always been kept as
-    // text. They are a few characters long; they are counted but never refused.
-    AmountValues& sums = amounts_[index];
-    PrintedAmount sum = printAmount(sums[0] + values[0], decimalSeparator);
-    setCell(target, cell::kAmount, std::move(sum.text));
-    sums[0] = sum.value;
-    PrintedAmount secondSum = printAmount(sums[1] + values[1], decimalSeparator);
-    setCell(target, cell::kSecondAmount, std::move(secondSum.text));
-    sums[1] = secondSum.value;
-    merged = true;
-  }
-  return merged;
+  const std::optional<std::size_t> index = firstWithKey(hash, row);
+  if (!index) return false;
+  TEilute& target = rows_[*index];
+  // Each sum is printed, and goes on as what its text reads: sums have always been kept as
+  // text. They are a few characters long; they are counted but never refused.
+  AmountValues& sums = amounts_[*index];
+  PrintedAmount sum = printAmount(sums[0] + values[0], decimalSeparator);
+  setCell(target, cell::kAmount, std::move(sum.text));
+  sums[0] = sum.value;
+  PrintedAmount secondSum = printAmount(sums[1] + values[1], decimalSeparator);
+  setCell(target, cell::kSecondAmount, std::move(secondSum.text));
+  sums[1] = secondSum.value;
+  return true;
 }
 
 }  // namespace kvd507::rows

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,10 @@ class RowTable {
 
   void clear();
   // Throws Error (ErrorKind::kTooMuchText, with the limit) when the row would bring the text
-  // held past the limit; the table stays as it was.
-  void append(TEilute row);
+  // held past the limit; the table stays as it was. Tells the first earlier row with the same
+  // merge key, if there is one: only rows taken over from a declaration are appended without
+  // merging, and such a row never receives amounts (see merge()).
+  std::optional<std::size_t> append(TEilute row);
 
   // Throws as append() does when text of this size could not be added; changes nothing.
   void reserveText(std::size_t size) const;
@@ -38,15 +41,16 @@ class RowTable {
   // anything is moved, when the rows would not fit.
   void appendAll(RowTable&& other);
 
-  // Adds the new row's amount and second amount into every row whose merge key (identifier,
-  // text, letter, code, N and D marks) equals its own, and tells whether there was one.
+  // Adds the new row's amount and second amount into the first row whose merge key
+  // (identifier, text, letter, code, N and D marks) equals its own, and tells whether there was
+  // one. A key held by several rows (a declaration may hold one twice) gets the amounts once.
   // Sums are printed with `decimalSeparator`.
   bool merge(const TEilute& row, char decimalSeparator);
   // merge(), and append() when no row has the key: what a sheet reader does with each row.
   // Tells whether the row was merged.
   bool mergeOrAppend(TEilute&& row, char decimalSeparator);
   // The same, for a caller that printed the row's amounts and knows what they read as:
-  // `values` must be what parseAmount reads from them.
+  // `values` must be what countedAmount reads from them.
   bool mergeOrAppend(TEilute&& row, const AmountValues& values, char decimalSeparator);
 
   std::size_t size() const { return rows_.size(); }
@@ -54,7 +58,7 @@ class RowTable {
   // Bytes of text in all cells of all rows.
   std::size_t textSize() const { return textSize_; }
   const TEilute& operator[](std::size_t index) const { return rows_[index]; }
-  // What parseAmount reads from the amount and the second amount of the row at `index`.
+  // What countedAmount reads from the amount and the second amount of the row at `index`.
   double amountValue(std::size_t index) const { return amounts_[index][0]; }
   double secondAmountValue(std::size_t index) const { return amounts_[index][1]; }
   using Rows = ChunkedVector<TEilute, 512>;
@@ -66,7 +70,10 @@ class RowTable {
   static bool sameKey(const TEilute& a, const TEilute& b);
   void setCell(TEilute& row, std::size_t cell, std::string text);
   static AmountValues valuesOf(const TEilute& row);
-  void add(TEilute&& row, const AmountValues& values, std::size_t size, std::size_t hash);
+  // Tells the first earlier row with the row's key, unless the caller knows there is none.
+  std::optional<std::size_t> add(TEilute&& row, const AmountValues& values, std::size_t size,
+                                 std::size_t hash, bool keyIsNew = false);
+  std::optional<std::size_t> firstWithKey(std::size_t hash, const TEilute& row) const;
   bool mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
                  char decimalSeparator);
 
@@ -78,7 +85,8 @@ class RowTable {
   // as the row's text. Rows taken over from a declaration may share a key, and different keys
   // may share a hash, so a hash can name several rows: the index gives the latest of them and
   // sameHashBefore_ (one entry per row) the one before it, kNoRow ending the chain. No list is
-  // allocated per key.
+  // allocated per key. Only the first row of each key is in a chain, so that a declaration
+  // holding one key a hundred thousand times costs a merge no more than one holding it once.
   static constexpr std::size_t kNoRow = KeyIndex::kNone;
   KeyIndex byKeyHash_;
   std::vector<std::size_t> sameHashBefore_;

@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "declaration/DeclarationReader.h"
@@ -61,14 +62,17 @@ RunReport makeReport(const RunState& state, FindingCollector& collected, Existin
     sheet->rowsRead = taken.rows;
     sheet->rowsMerged = taken.merged;
   }
+  report.summary.amountsNotCounted = amountsNotCounted(collected);
   report.findings = collected.findings();
   return report;
 }
 
 // Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
-// `emptyTables` is false in an append run, whose tables already hold the existing rows.
+// `emptyTables` is false in an append run, whose tables already hold the existing rows, and
+// whose reading of them may have found something already.
 RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
-                                 DesktopOpener& opener, bool emptyTables) {
+                                 DesktopOpener& opener, bool emptyTables,
+                                 FindingCollector collected = {}) {
   if (host.workbookPath() == kNoWorkbookPath) {
     host.showError("Darbaknygė nepasirinkta", {});
     return RunOutcome::NoWorkbook;
@@ -77,7 +81,6 @@ RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettin
     host.showError(*missing, {});
     return RunOutcome::Failed;
   }
-  FindingCollector collected;
   ExistingRows existing;
   try {
     host.setStatus("Atidarome failą");
@@ -197,9 +200,11 @@ RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings
     state.lRows.clear();
     state.uRows.clear();
     state.header.reset();
+    FindingCollector collected;
     if (chosen) {
       try {
-        declaration::ReadExistingDeclaration(*chosen, state.lRows, state.uRows, state.header);
+        declaration::ReadExistingDeclaration(*chosen, state.lRows, state.uRows, state.header,
+                                             collected);
       } catch (...) {
         // Going on would replace the declaration with one that has lost all its rows.
         const Error error = currentError();
@@ -209,7 +214,7 @@ RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings
         return RunOutcome::Failed;
       }
     }
-    return convertChosenWorkbook(host, state, settings, opener, false);
+    return convertChosenWorkbook(host, state, settings, opener, false, std::move(collected));
   });
 }
 

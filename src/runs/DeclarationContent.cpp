@@ -4,24 +4,18 @@
 #include <string_view>
 
 #include "declaration/DeclarationReader.h"
-#include "declaration/WholeDeclaration.h"
 #include "declaration/XmlText.h"
-#include "files/WholeFile.h"
-#include "rows/Amount.h"
+#include "runs/FindingCollector.h"
 
 namespace kvd507::runs {
 namespace {
-
-// The same bound as the append run's reading; a larger file has been refused by then.
-constexpr std::size_t kLargestFile = std::size_t{1} << 30;
 
 std::size_t pagesFor(std::size_t rows, std::size_t perPage) {
   return (rows + perPage - 1) / perPage;
 }
 
 void checkRows(const rows::RowTable& table, const char* page,
-               const std::function<RowPlace(std::size_t)>& place,
-               std::vector<rows::Finding>& findings) {
+               const std::function<RowPlace(std::size_t)>& place, rows::FindingSink& findings) {
   using Kind = rows::Finding::Kind;
   const std::string prefix(page);
   for (std::size_t index = 0; index < table.size(); ++index) {
@@ -33,17 +27,8 @@ void checkRows(const rows::RowTable& table, const char* page,
       return std::string(1, prefix.back()) + std::to_string(cell + 1) + "-" + slot;
     };
     if (row[rows::cell::kCode].empty()) {
-      findings.push_back(
+      findings.add(
           {Kind::OddCode, prefix, 0, field(rows::cell::kCode), "išmokos kodas tuščias" + where});
-    }
-    for (const std::size_t cell : {rows::cell::kAmount, rows::cell::kSecondAmount}) {
-      const std::string& amount = row[cell];
-      if (!amount.empty() && !rows::readAmount(amount)) {
-        std::string text = "\"" + amount;
-        text += "\" nėra skaičius";
-        text += where;
-        findings.push_back({Kind::NotANumber, prefix, 0, field(cell), std::move(text)});
-      }
     }
   }
 }
@@ -61,26 +46,25 @@ RowPlace uRowPlace(std::size_t index, std::size_t lRows) {
 DeclarationContent readDeclarationContent(const std::filesystem::path& file) {
   DeclarationContent content;
   content.file = file;
-  declaration::ReadExistingDeclaration(file, content.lRows, content.uRows, content.header);
+  // The reader's own findings (amounts, repeated rows, slots without a name) come first.
+  FindingCollector findings;
+  const declaration::DeclarationFacts facts = declaration::ReadExistingDeclaration(
+      file, content.lRows, content.uRows, content.header, findings);
   content.payerName =
       content.header.isExtended() ? declaration::decodeXmlText(content.header.name) : std::string();
 
   content.summary.l = summariseTable("KVD507L", content.lRows, kLRowsPerPage);
   content.summary.u = summariseTable("KVD507U", content.uRows, kURowsPerPage);
+  content.summary.amountsNotCounted = amountsNotCounted(findings);
   content.pages = content.summary.pages();
   // The count the file gives wins: another program may leave slots empty mid-page.
-  try {
-    const std::string text = files::readWholeFile(file, kLargestFile);
-    if (const auto announced = declaration::announcedPageCount(text)) content.pages = *announced;
-  } catch (...) {
-    // Read a moment ago; the count from the rows stands.
-  }
+  if (facts.announcedPages) content.pages = *facts.announcedPages;
 
   const std::size_t lCount = content.lRows.size();
-  checkRows(content.lRows, "KVD507L", lRowPlace, content.findings);
+  checkRows(content.lRows, "KVD507L", lRowPlace, findings);
   checkRows(
-      content.uRows, "KVD507U", [lCount](std::size_t i) { return uRowPlace(i, lCount); },
-      content.findings);
+      content.uRows, "KVD507U", [lCount](std::size_t i) { return uRowPlace(i, lCount); }, findings);
+  content.findings = findings.findings();
   return content;
 }
 

@@ -24,8 +24,9 @@ struct DeclarationContent {
   rows::RowTable lRows;
   rows::RowTable uRows;
   RunSummary summary;  // totals per appendix and per letter and code
-  // What the declaration alone shows to be wrong: an empty payment code, an amount that is no
-  // number. The place is the form's field ("L5-3": column 5 of slot 3) and its page.
+  // What the declaration alone shows to be wrong: an amount that is no number or too large, a
+  // key held twice, a slot without a name, an empty payment code. The place is the form's field
+  // ("L5-3": column 5 of slot 3) and its page.
   std::vector<rows::Finding> findings;
 };
 
@@ -44,8 +45,8 @@ inline constexpr char kFormDecimalSeparator = ',';
 inline constexpr std::size_t kLRowsPerPage = 10;
 inline constexpr std::size_t kURowsPerPage = 5;
 
-// Reads `file` whole; throws DeclarationError as an append run's reading does (not UTF-8, not a
-// whole declaration, cannot be read). Nothing of the file is changed.
+// Reads `file` whole, once; throws DeclarationError as an append run's reading does (not UTF-8, not
+// a whole declaration, cannot be read). Nothing of the file is changed.
 DeclarationContent readDeclarationContent(const std::filesystem::path& file);
 
 }  // namespace kvd507::runs

@@ -48,4 +48,14 @@ FindingCollector::Taken FindingCollector::taken(std::string_view sheet) const {
   return found == taken_.end() ? Taken{} : found->second;
 }
 
+std::size_t FindingCollector::count(rows::Finding::Kind kind) const {
+  const auto found = kinds_.find(kind);
+  return found == kinds_.end() ? 0 : found->second.seen;
+}
+
+std::size_t amountsNotCounted(const FindingCollector& findings) {
+  return findings.count(rows::Finding::Kind::NotANumber) +
+         findings.count(rows::Finding::Kind::AmountTooLarge);
+}
+
 }  // namespace kvd507::runs

@@ -30,6 +30,8 @@ class FindingCollector : public rows::FindingSink {
   // tokių pastabų").
   std::vector<rows::Finding> findings() const;
   Taken taken(std::string_view sheet) const;
+  // How many findings of `kind` were added, kept or not.
+  std::size_t count(rows::Finding::Kind kind) const;
 
  private:
   struct KindCount {
@@ -41,6 +43,9 @@ class FindingCollector : public rows::FindingSink {
   std::map<rows::Finding::Kind, KindCount> kinds_;
   std::map<std::string, Taken, std::less<>> taken_;
 };
+
+// How many amounts the findings say were counted as 0: no number, or too large.
+std::size_t amountsNotCounted(const FindingCollector& findings);
 
 // "ir dar 1 234 567 tokių pastabų": the finding told in place of `count` more of one kind.
 std::string moreFindingsText(std::size_t count);

@@ -20,6 +20,12 @@ constexpr std::array kTitles{
     KindTitle{Kind::ReadStopped, "Skaitymas sustojo: likusios lapo eilutės neperskaitytos"},
     KindTitle{Kind::RowsBelowEnd, "Užpildytos eilutės po skaitymo pabaigos: neperskaitytos"},
     KindTitle{Kind::NotANumber, "Suma nėra skaičius: laikoma 0"},
+    KindTitle{Kind::AmountTooLarge, "Suma per didelė (10^15 ar daugiau): laikoma 0"},
+    KindTitle{Kind::SlotWithoutName,
+              "Formos eilutė be pavadinimo, kiti laukai užpildyti: praleista"},
+    KindTitle{
+        Kind::RepeatedRows,
+        "Forma turi pasikartojančių eilučių: darbaknygės sumos pridedamos tik prie pirmosios"},
     KindTitle{Kind::SecondAmountUnused, "Antroji suma eilutėje be sumos: neįrašoma"},
     KindTitle{Kind::SeveralGroups, "Sumos keliose grupėse: imama pirmoji"},
     KindTitle{Kind::NegativeAmount, "Neigiama suma: praleista"},

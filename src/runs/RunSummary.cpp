@@ -69,6 +69,10 @@ std::vector<std::string> describeSummary(const RunSummary& summary, char decimal
   std::vector<std::string> lines;
   describeSheet(summary.l, decimalSeparator, lines);
   describeSheet(summary.u, decimalSeparator, lines);
+  if (summary.amountsNotCounted != 0) {
+    lines.push_back("Neįskaičiuota sumų (ne skaičius arba per didelė, laikyta 0): " +
+                    count(summary.amountsNotCounted) + "; žr. pastabas");
+  }
   lines.push_back("L įrašų: " + count(summary.l.rowsWritten) +
                   ", U įrašų: " + count(summary.u.rowsWritten) +
                   ", puslapių: " + count(summary.pages()) + " (pagrindinis, " +

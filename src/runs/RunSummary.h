@@ -32,6 +32,9 @@ struct SheetSummary {
 struct RunSummary {
   SheetSummary l;
   SheetSummary u;
+  // Amounts of the workbook or the existing declaration that were no number or too large and
+  // count as 0 in the sums; the findings say which.
+  std::size_t amountsNotCounted = 0;
 
   std::size_t pages() const { return 1 + l.pages + u.pages; }
 };
@@ -41,6 +44,7 @@ SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
                             std::size_t rowsPerPage);
 
 // The summary for the user, one line each, in Lithuanian; amounts with `decimalSeparator`.
+// Amounts not counted, when there are any, have a line of their own before the last.
 // The last line counts rows and pages as "L įrašų: 11, U įrašų: 0, puslapių: 3 (...)".
 std::vector<std::string> describeSummary(const RunSummary& summary, char decimalSeparator);
 

@@ -48,14 +48,23 @@ bool holdsValues(const SheetLayout& layout, const RowCells& cells) {
 }
 
 // The rounded amount of a filled amount cell, or nothing (told to `findings`) when the text is
-// no number and counts as 0.
-std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, RowFindings& findings) {
+// no number or too large and counts as 0.
+std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, char decimalSeparator,
+                               RowFindings& findings) {
   const CellRead& cell = cells[column];
   if (!cell.amount) {
     if (!cell.text.empty()) {
       findings.add(Finding::Kind::NotANumber, columnName(column),
                    quoted(cell.text) + " nėra skaičius, suma laikoma 0");
     }
+    return std::nullopt;
+  }
+  if (rows::isTooLarge(*cell.amount)) {
+    findings.add(Finding::Kind::AmountTooLarge, columnName(column),
+                 "suma " +
+                     (cell.text.empty() ? rows::formatAmount(*cell.amount, decimalSeparator)
+                                        : quoted(cell.text)) +
+                     " per didelė (10^15 ar daugiau), laikoma 0");
     return std::nullopt;
   }
   return rows::MyRoundTo(2, *cell.amount);
@@ -138,7 +147,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
   std::optional<std::uint32_t> used;
   for (std::uint32_t g = 0; g < kGroupCount; ++g) {
     const std::uint32_t column = amountColumn(layout, g);
-    const std::optional<double> amount = amountOf(cells, column, findings);
+    const std::optional<double> amount = amountOf(cells, column, decimalSeparator, findings);
     if (!amount) continue;
     // Printed only for a finding: most rows have none.
     const auto shown = [&] { return rows::formatAmount(*amount, decimalSeparator); };
@@ -158,7 +167,7 @@ void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells
   checkRate(layout, cells, findings);
 
   const std::uint32_t secondColumn = layout.secondAmountColumn();
-  const std::optional<double> second = amountOf(cells, secondColumn, findings);
+  const std::optional<double> second = amountOf(cells, secondColumn, decimalSeparator, findings);
   if (!used) {
     if (second && *second != 0) {
       findings.add(Finding::Kind::SecondAmountUnused, columnName(secondColumn),

@@ -54,7 +54,7 @@ class RowReader {
     rows::makeUpperCase(cells_[column].text);
     return cells_[column].text;
   }
-  // The amount rounded to cents; 0 for an empty cell or one that is no number.
+  // The amount rounded to cents; 0 for an empty cell, one that is no number or one too large.
   double amount(std::uint32_t column) {
     CellRead& cell = cells_[column];
     if (const std::optional<double> number = sheet_.cellNumber(row_, column)) {
@@ -63,7 +63,8 @@ class RowReader {
     // Read from the text otherwise, and kept with it for the finding a number that reads as no
     // amount gets.
     if (!cell.amount) cell.amount = rows::readAmount(text(column));
-    return rows::MyRoundTo(2, cell.amount.value_or(0.0));
+    const double amount = cell.amount.value_or(0.0);
+    return rows::isTooLarge(amount) ? 0.0 : rows::MyRoundTo(2, amount);
   }
 
   // The rate column: its text as any text column's, and for the checks what it reads as and

@@ -87,7 +87,13 @@ TEST(EscapeField, WritesBackslashTabAndLineBreaksAsTwoCharacters) {
       {"a\\b\tc\rd\ne", "a\\\\b\\tc\\rd\\ne"},
       {"\t\n", "\\t\\n"},
       {"ends with \\", "ends with \\\\"},
-      {std::string("nul\0byte", 8), std::string("nul\0byte", 8)},
+      // Other control characters would drive the terminal: left out.
+      {std::string("nul\0byte", 8), "nulbyte"},
+      {"\x1B[2Jclear\x07\x7F", "[2Jclear"},
+      {"c1\xC2\x9B"
+       "31m, not \xC2\xA0 or \xC2\xA7",
+       "c131m, not \xC2\xA0 or \xC2\xA7"},
+      {"cut \xC2", "cut \xC2"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(escapeField(c.cell), c.field) << c.cell;
@@ -403,6 +409,7 @@ TEST_F(CommandLineTest, CheckPrintsTheSummaryAndOneLinePerFinding) {
             "KVD507 L: A 01: eilučių: 1; Išmokos suma: 1234,50\n"
             "KVD507 U: iš darbaknygės perskaityta eilučių: 0; sujungta su ankstesnėmis: 0; formoje "
             "eilučių: 0; puslapių: 0\n"
+            "Neįskaičiuota sumų (ne skaičius arba per didelė, laikyta 0): 1; žr. pastabas\n"
             "L įrašų: 2, U įrašų: 0, puslapių: 2 (pagrindinis, 1 L, 0 U)\n");
   EXPECT_EQ(
       r.err,

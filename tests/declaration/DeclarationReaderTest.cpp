@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,9 @@ rows::TEilute lRow(std::size_t slot, std::string_view name) {
   return row;
 }
 
+// A page starts: the fields of the page before may come again.
+const std::string kPage = "<Page PageDefName=\"KVD507L\">\r\n";
+
 // Lines between the start and end tags of a declaration, which the reader insists on.
 std::string declarationOf(std::string_view lines) {
   return "<FFData Version=\"1\">\r\n" + std::string(lines) + "</FFData>\r\n";
@@ -249,8 +253,9 @@ INSTANTIATE_TEST_SUITE_P(
                   withCell(withCell(lRow(3, "D"), 9, "10.4"), 2, "D")},
                  {},
                  kUnchanged},
+        // Values carry over to the next page too.
         ScanCase{"row_made_at_field_10",
-                 l(10, 1, "x") + l(3, 1, "A") + l(1, 1, "1") + l(10, 1, "y"),
+                 l(10, 1, "x") + l(3, 1, "A") + l(1, 1, "1") + kPage + l(10, 1, "y"),
                  {makeRow({"1", "", "A", "", "", "", "", "", "", "y"})},
                  {},
                  kUnchanged},
@@ -281,23 +286,23 @@ INSTANTIATE_TEST_SUITE_P(
                  {makeRow({"", "", "A", "", "", "", "", "", "", "1"})},
                  {},
                  kUnchanged},
-        ScanCase{"last_header_wins",
-                 "<Field Name=\"B_MM_ID\">1</Field>\n<Field Name=\"B_ML_Metai\">2020</Field>\n"
-                 "<Field Name=\"B_MM_ID\">2</Field>\n<Field Name=\"B_ML_Metai\">2021</Field>\n",
-                 {},
-                 {},
-                 {"2", "ff_mm_pavad", "2021"}},
+        ScanCase{
+            "last_header_wins",
+            "<Field Name=\"B_MM_ID\">1</Field>\n<Field Name=\"B_ML_Metai\">2020</Field>\n"
+            "<Page>\n<Field Name=\"B_MM_ID\">2</Field>\n<Field Name=\"B_ML_Metai\">2021</Field>\n",
+            {},
+            {},
+            {"2", "ff_mm_pavad", "2021"}},
         ScanCase{"no_closing_tag",
                  "<Field Name=\"B_MM_ID\">123\n",
                  {},
                  {},
                  {"", "ff_mm_pavad", "ff_mm_metai"}},
-        // Without a tag end the cut shows: it takes the key but its last character.
-        ScanCase{"no_tag_end",
-                 "Name=\"B_MM_ID\" x</\n",
+        ScanCase{"value_without_closing_tag_on_a_later_page",
+                 l(3, 1, "A") + kPage + "<Field Name=\"L10-1\">x\n",
+                 {makeRow({"", "", "A"})},
                  {},
-                 {},
-                 {"\" x", "ff_mm_pavad", "ff_mm_metai"}}),
+                 kUnchanged}),
     test::NamedAfterWhat());
 
 TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
@@ -306,7 +311,7 @@ TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
   DeclarationHeader header;
   test::TempDir folder;
   test::writeFile(folder / "in.ffdata",
-                  declarationOf(lSlot(1, "A") + lSlot(2, "A") + lSlot(1, "A")));
+                  declarationOf(lSlot(1, "A") + lSlot(2, "A") + kPage + lSlot(1, "A")));
   ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
   EXPECT_EQ(rowsOf(lRows),
             (std::vector<rows::TEilute>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"), lRow(1, "A")}));
@@ -371,6 +376,9 @@ INSTANTIATE_TEST_SUITE_P(
 const std::string kTwelveLThreeU =
     test::readFile(test::dataFile(test::twelveLThreeUExtended().file));
 
+const std::uint32_t kTwelveLThreeULines =
+    static_cast<std::uint32_t>(std::count(kTwelveLThreeU.begin(), kTwelveLThreeU.end(), '\n'));
+
 std::string withoutPage(std::string text, std::string_view pageStart) {
   const std::size_t start = text.find(pageStart);
   const std::string_view end = "</Page>\r\n";
@@ -392,8 +400,41 @@ INSTANTIATE_TEST_SUITE_P(
                 ErrorKind::kDeclarationCutShort, "nesibaigia žyme </FFData>"},
         BadFile{"cut_in_last_line", kTwelveLThreeU.substr(0, kTwelveLThreeU.size() - 4),
                 ErrorKind::kDeclarationCutShort, "nesibaigia žyme </FFData>"},
-        BadFile{"text_after_end", kTwelveLThreeU + "x", ErrorKind::kDeclarationCutShort,
-                "nesibaigia žyme </FFData>"},
+        BadFile{"text_after_end", kTwelveLThreeU + "x", ErrorKind::kTextAfterDeclaration, "",
+                kTwelveLThreeULines + 1},
+        // `cat a a`: every row would be read twice, the second header winning.
+        BadFile{"declaration_twice", kTwelveLThreeU + kTwelveLThreeU,
+                ErrorKind::kTextAfterDeclaration, "", kTwelveLThreeULines + 1},
+        BadFile{"second_declaration_on_the_last_line",
+                replaceAll(kTwelveLThreeU, "</FFData>", "</FFData><FFData></FFData>"),
+                ErrorKind::kTextAfterDeclaration, "", kTwelveLThreeULines},
+        // Each would lose its field without a word: the scanner looks for `<Field Name="`.
+        BadFile{"attribute_in_lower_case",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">", "<Field name=\"L3-1\">"),
+                ErrorKind::kFieldTagMisspelt, "<Field name=", 44},
+        BadFile{"element_in_capitals",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">", "<FIELD Name=\"L3-1\">"),
+                ErrorKind::kFieldTagMisspelt, "", 44},
+        BadFile{"two_blanks",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">", "<Field  Name=\"L3-1\">"),
+                ErrorKind::kFieldTagMisspelt, "", 44},
+        BadFile{
+            "another_attribute_first",
+            replaceAll(kTwelveLThreeU, "<Field Name=\"L3-1\">", "<Field Type=\"x\" Name=\"L3-1\">"),
+            ErrorKind::kFieldTagMisspelt, "", 44},
+        // Without a tag end the scanner's cut would show in the value.
+        BadFile{"no_tag_end",
+                declarationOf(kGoodStart + "x</Field>\r\n<Field Name=\"B_MM_ID\" x</\r\n"),
+                ErrorKind::kFieldTagSplit, "", 17},
+        // A line of 11 bytes that made a row of ten carried-over values.
+        BadFile{"field_name_without_tag",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L10-1\">1,00</Field>", "Name=\"L10-"),
+                ErrorKind::kFieldTagMisspelt, "Name=", 51},
+        // A repeated field made its row twice.
+        BadFile{"field_repeated_on_a_page",
+                replaceAll(kTwelveLThreeU, "<Field Name=\"L11-1\"></Field>",
+                           "<Field Name=\"L10-1\"></Field>"),
+                ErrorKind::kFieldRepeated, "L10-1", 52},
         BadFile{"page_left_out",
                 withoutPage(kTwelveLThreeU, "<Page PageDefName=\"KVD507L\" PageNumber=\"3\">"),
                 ErrorKind::kDeclarationCutShort,
@@ -449,7 +490,7 @@ TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
 TEST(DeclarationReader, AValueCarriedOverToThousandsOfRowsIsRefused) {
   std::string text = "<FFData>\r\n<Pages Count=\"1\">\r\n<Page PageDefName=\"KVD507L\">\r\n" +
                      l(3, 1, std::string(1 << 20, 'x'));
-  for (int i = 0; i < 5000; ++i) text += l(10, 1, "0");
+  for (int i = 1; i <= 5000; ++i) text += l(10, static_cast<std::size_t>(i), "0");
   text += "</Page>\r\n</Pages>\r\n</FFData>\r\n";
   test::TempDir folder;
   test::writeFile(folder / "big.ffdata", text);

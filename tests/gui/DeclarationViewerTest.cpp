@@ -129,10 +129,13 @@ TEST(DeclarationViewer, FindsEmptyCodesAndAmountsThatAreNoNumbers) {
   writeFile(file, text);
   const runs::DeclarationContent content = runs::readDeclarationContent(file);
   ASSERT_EQ(content.findings.size(), 2u);
+  // What the reading found comes first: the same findings as an append run's.
   EXPECT_EQ(content.findings[0].describe(),
-            "lapas \"KVD507L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis)");
+            "lapas \"KVD507L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis), suma "
+            "laikoma 0");
   EXPECT_EQ(content.findings[1].describe(),
-            "lapas \"KVD507L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis)");
+            "lapas \"KVD507L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis)");
+  EXPECT_EQ(content.summary.amountsNotCounted, 1u);
   gui::DeclarationViewer viewer(content, ',');
   EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (2)");
 }

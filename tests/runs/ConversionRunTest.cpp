@@ -660,7 +660,9 @@ TEST_F(AppendRunTest, ADeclarationThatWouldFillTheMemoryStopsTheRun) {
       "<FFData>\r\n<Pages Count=\"1\">\r\n<Page PageDefName=\"KVD507L\">\r\n"
       "<Field Name=\"L3-1\">" +
       std::string(1 << 20, 'x') + "</Field>\r\n";
-  for (int i = 0; i < 5000; ++i) text += "<Field Name=\"L10-1\">0</Field>\r\n";
+  for (int i = 1; i <= 5000; ++i) {
+    text += "<Field Name=\"L10-" + std::to_string(i) + "\">0</Field>\r\n";
+  }
   text += "</Page>\r\n</Pages>\r\n</FFData>\r\n";
   host.existing = dir / "big.ffdata";
   test::writeFile(*host.existing, text);
