@@ -81,6 +81,39 @@ ReviewDialog::ReviewDialog(const runs::RunReport& report, char decimalSeparator,
   resize(860, 620);
 }
 
+ReviewDialog::ReviewDialog(const runs::WriteReview& review, char decimalSeparator, QWidget* parent)
+    : ReviewDialog(review.report, decimalSeparator, parent) {
+  addFacts(review, decimalSeparator);
+}
+
+void ReviewDialog::addFacts(const runs::WriteReview& review, char decimalSeparator) {
+  auto* facts = new QLabel(this);
+  facts->setObjectName("facts");
+  facts->setTextFormat(Qt::PlainText);
+  facts->setWordWrap(true);
+  facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QStringList lines;
+  for (const std::string& line : runs::reviewFacts(review, decimalSeparator)) {
+    lines << text(line);
+  }
+  facts->setText(lines.join('\n'));
+  // A declaration of another payer or year than the one chosen is the first thing read.
+  if (runs::chosenPayerDiffers(review)) {
+    QPalette palette = facts->palette();
+    palette.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    facts->setPalette(palette);
+  }
+  static_cast<QVBoxLayout*>(layout())->insertWidget(0, facts);
+  if (runs::writeByDefault(review)) {
+    auto* write = findChild<QPushButton*>("write");
+    auto* cancel = findChild<QPushButton*>("cancel");
+    cancel->setDefault(false);
+    cancel->setAutoDefault(false);
+    write->setAutoDefault(true);
+    write->setDefault(true);
+  }
+}
+
 QTreeWidget* ReviewDialog::makeFindings(const runs::RunReport& report) {
   auto* tree = new QTreeWidget(this);
   tree->setObjectName("findings");

@@ -34,6 +34,7 @@ bool losesData(Finding::Kind kind) {
     case Finding::Kind::MissingSheet:
     case Finding::Kind::ReadStopped:
     case Finding::Kind::NoPayer:
+    case Finding::Kind::AlreadyInDeclaration:
       return true;
     case Finding::Kind::NoAmount:
     case Finding::Kind::NoIdentifier:

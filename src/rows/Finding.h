@@ -32,6 +32,8 @@ struct Finding {
     OddPayerCode,        // neither 9 nor 11 digits
     PayerCheckDigit,
     WorkbookOpen,  // a lock file beside the workbook: unsaved changes are not read
+    AlreadyInDeclaration,  // every workbook row already in the declaration appended to:
+                           // the amounts would be doubled
   };
 
   Kind kind = Kind::NotANumber;

@@ -87,7 +87,7 @@ class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
 TEST_P(RoundTripTest, WritingWhatWasReadGivesTheSameFile) {
   RecordingHost host("123456789", " uab \"ąžuolas\" & co ", "2023");
   const std::string first =
-      buildDeclaration(GetParam().lRows, GetParam().uRows, DeclarationHeader{}, host);
+      buildDeclaration(GetParam().lRows, GetParam().uRows, host.header({}), host);
   const Read read = readBytes(first);
   ASSERT_TRUE(read.header.isExtended());
 
