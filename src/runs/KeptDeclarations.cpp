@@ -72,9 +72,11 @@ void removeOldest(const fs::path& folder, const fs::path& justKept) {
   std::sort(files.begin(), files.end(), [](const KeptFile& a, const KeptFile& b) {
     return a.writtenAt != b.writtenAt ? a.writtenAt > b.writtenAt : a.path > b.path;
   });
-  std::size_t left = 0;
+  // The one just kept counts first, wherever its time puts it.
+  std::size_t left = 1;
   for (const KeptFile& file : files) {
-    if (file.path == justKept || left < kKeptDeclarations - 1) {
+    if (file.path == justKept) continue;
+    if (left < kKeptDeclarations) {
       ++left;
       continue;
     }

@@ -66,10 +66,10 @@ TEST(DeclarationReader, GivesBackTheRowsAndHeaderOfAWrittenDeclaration) {
 
   EXPECT_EQ(read.lRows, inFileForm(sample.lRows));
   EXPECT_EQ(read.uRows, inFileForm(sample.uRows));
-  // The payer name of the main page, entities kept; code and year of the last footer.
+  // The payer name of the main page, entities kept; code and year, which every page carries.
   EXPECT_EQ(read.header.name, "UAB &quot;SENA&quot;");
-  EXPECT_EQ(read.header.id, "123456789");
-  EXPECT_EQ(read.header.year, "2023");
+  EXPECT_EQ(read.header.id, "987654321");
+  EXPECT_EQ(read.header.year, "2022");
 }
 
 struct RoundTrip {

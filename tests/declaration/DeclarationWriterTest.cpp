@@ -33,7 +33,7 @@ std::size_t countOf(std::string_view text, std::string_view part) {
 
 // Builds and insists on well-formed XML, whatever the test looks at afterwards.
 std::string build(const rows::RowTable& lRows, const rows::RowTable& uRows,
-                  const DeclarationHeader& header, WriterHost& host) {
+                  const DeclarationHeader& header, RecordingHost& host) {
   std::string bytes = buildDeclaration(lRows, uRows, host.header(header), host);
   EXPECT_EQ(test::xmlError(bytes), "");
   return bytes;

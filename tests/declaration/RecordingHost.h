@@ -13,8 +13,8 @@ namespace kvd507::test {
 // chosen: `header` turns a not-set header into that of a new declaration for them.
 class RecordingHost : public declaration::WriterHost {
  public:
-  RecordingHost(std::string code, std::string name, std::string year)
-      : code(std::move(code)), name(std::move(name)), year(std::move(year)) {}
+  RecordingHost(std::string payerCode, std::string payerName, std::string payerYear)
+      : code(std::move(payerCode)), name(std::move(payerName)), year(std::move(payerYear)) {}
 
   void setStatus(std::string_view text) override { calls.push_back("status " + std::string(text)); }
   void processPendingEvents() override { calls.emplace_back("events"); }

@@ -46,12 +46,13 @@ class ScriptedServices : public gui::WindowServices {
   };
   std::vector<ShownReport> reports;
   std::vector<ShownReport> reviews;
+  std::vector<runs::WriteReview> writeReviews;  // as put, one per review
   std::deque<bool> reviewAnswers;  // none left: "Formuoti"
 
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
   void showMessage(QWidget*, MessageKind kind, const std::string& text) override;
   void showReport(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
-  bool reviewDeclaration(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
+  bool reviewDeclaration(QWidget*, const runs::WriteReview& review, char decimalSeparator) override;
 
   // "error: text" lines, for readable failures.
   std::vector<std::string> texts() const;
