@@ -21,8 +21,8 @@ void ConsoleHost::clearStatusLine() {
 void ConsoleHost::printMessages(const runs::RunResult& result, bool verbose) {
   clearStatusLine();
   for (const runs::RunMessage& message : result.messages) {
-    const char* prefix = message.kind == runs::RunMessage::Kind::Warning ? "kvd507: įspėjimas: "
-                                                                         : "kvd507: ";
+    const char* prefix =
+        message.kind == runs::RunMessage::Kind::Warning ? "kvd507: įspėjimas: " : "kvd507: ";
     err_ << prefix << oneLine(message.text) << '\n';
     if (verbose && !message.detail.empty()) err_ << "kvd507: " << oneLine(message.detail) << '\n';
   }

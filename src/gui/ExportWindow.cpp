@@ -385,8 +385,7 @@ void Tfrm_export_xml::clearWrittenStatus() {
   if (!runThread_) ui_->lb_action->setText(QString());
 }
 
-runs::RunRequest Tfrm_export_xml::makeRequest(
-    std::optional<std::filesystem::path> existing) const {
+runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::path> existing) const {
   runs::RunRequest request;
   const WindowChoices::Workbook workbook = choices_.workbook();
   request.workbookPath = workbook.path;

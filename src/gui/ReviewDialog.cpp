@@ -87,23 +87,32 @@ ReviewDialog::ReviewDialog(const runs::WriteReview& review, char decimalSeparato
 }
 
 void ReviewDialog::addFacts(const runs::WriteReview& review, char decimalSeparator) {
-  auto* facts = new QLabel(this);
-  facts->setObjectName("facts");
-  facts->setTextFormat(Qt::PlainText);
-  facts->setWordWrap(true);
-  facts->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  QStringList lines;
-  for (const std::string& line : runs::reviewFacts(review, decimalSeparator)) {
-    lines << text(line);
-  }
-  facts->setText(lines.join('\n'));
+  std::vector<std::string> lines = runs::reviewFacts(review, decimalSeparator);
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
+  int at = 0;
+  const auto addLabel = [this, layout, &at](const QString& shown, const char* name) {
+    auto* label = new QLabel(shown, this);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->insertWidget(at++, label);
+    return label;
+  };
   // A declaration of another payer or year than the one chosen is the first thing read.
   if (runs::chosenPayerDiffers(review)) {
-    QPalette palette = facts->palette();
+    QLabel* differs = addLabel(text(lines.front()), "differs");
+    QPalette palette = differs->palette();
     palette.setColor(QPalette::WindowText, QColor(160, 0, 0));
-    facts->setPalette(palette);
+    differs->setPalette(palette);
+    QFont bold = differs->font();
+    bold.setBold(true);
+    differs->setFont(bold);
+    lines.erase(lines.begin());
   }
-  static_cast<QVBoxLayout*>(layout())->insertWidget(0, facts);
+  QStringList rest;
+  for (const std::string& line : lines) rest << text(line);
+  addLabel(rest.join('\n'), "facts");
   if (runs::writeByDefault(review)) {
     auto* write = findChild<QPushButton*>("write");
     auto* cancel = findChild<QPushButton*>("cancel");

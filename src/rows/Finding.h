@@ -31,7 +31,7 @@ struct Finding {
     NoPayer,             // the declaration carries "lb_kodas": counted as lost
     OddPayerCode,        // neither 9 nor 11 digits
     PayerCheckDigit,
-    WorkbookOpen,  // a lock file beside the workbook: unsaved changes are not read
+    WorkbookOpen,          // a lock file beside the workbook: unsaved changes are not read
     AlreadyInDeclaration,  // every workbook row already in the declaration appended to:
                            // the amounts would be doubled
   };

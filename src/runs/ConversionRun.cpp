@@ -65,7 +65,10 @@ std::optional<rows::Finding> appendedTwice(const Tables& tables, const ExistingR
       !same(report.summary.u.amount, 2 * existing.uAmount)) {
     return std::nullopt;
   }
-  return rows::Finding{rows::Finding::Kind::AlreadyInDeclaration, {}, 0, {},
+  return rows::Finding{rows::Finding::Kind::AlreadyInDeclaration,
+                       {},
+                       0,
+                       {},
                        "visos darbaknygės eilutės jau yra formoje: sumos bus padvigubintos"};
 }
 
@@ -139,13 +142,12 @@ void convert(const RunRequest& request, ProgressSink& progress, RunReview* revie
   Tables tables;
   if (request.existingDeclaration) {
     try {
-      declaration::ReadExistingDeclaration(*request.existingDeclaration, tables.lRows,
-                                           tables.uRows, tables.header);
+      declaration::ReadExistingDeclaration(*request.existingDeclaration, tables.lRows, tables.uRows,
+                                           tables.header);
     } catch (...) {
       // Going on would replace the declaration with one that has lost all its rows.
       tellFailure(result,
-                  "Nepavyko perskaityti formos " +
-                      request.existingDeclaration->filename().string(),
+                  "Nepavyko perskaityti formos " + request.existingDeclaration->filename().string(),
                   request.existingDeclaration->string());
       return;
     }
@@ -168,8 +170,7 @@ void convert(const RunRequest& request, ProgressSink& progress, RunReview* revie
   } catch (const rows::RunStopped&) {
     throw;
   } catch (...) {
-    tellFailure(result, "Blogai užpildytas failas " + request.workbookName,
-                request.workbookPath);
+    tellFailure(result, "Blogai užpildytas failas " + request.workbookName, request.workbookPath);
     return;
   }
   const declaration::DeclarationHeader header = headerToWrite(request, tables);

@@ -58,7 +58,7 @@ std::vector<KeptFile> keptFiles(const fs::path& folder) {
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
     if (!name.starts_with("KVD507 ") || !name.ends_with(".ffdata")) continue;
-    struct stat status{};
+    struct stat status {};
     if (lstat(entry.path().c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
     files.push_back({entry.path(), status.st_mtime});
   }
@@ -98,7 +98,7 @@ fs::path freeName(const fs::path& folder, const std::string& name) {
 }  // namespace
 
 std::optional<ReplacedDeclaration> describeReplaced(const fs::path& file) {
-  struct stat status{};
+  struct stat status {};
   if (stat(file.c_str(), &status) != 0) return std::nullopt;
   ReplacedDeclaration replaced;
   replaced.file = file;
@@ -123,13 +123,14 @@ std::optional<ReplacedDeclaration> describeReplaced(const fs::path& file) {
 std::string replacedText(const ReplacedDeclaration& replaced) {
   const std::string when = ", įrašyta " + localTime(replaced.writtenAt, "%Y-%m-%d %H:%M");
   if (!replaced.readable) {
-    return "Bus pakeista: " + replaced.file.filename().string() + " (neperskaityta: " +
-           replaced.cause + ")" + when;
+    return "Bus pakeista: " + replaced.file.filename().string() +
+           " (neperskaityta: " + replaced.cause + ")" + when;
   }
-  std::string payer = replaced.payerName.empty() ? std::string("be pavadinimo") : replaced.payerName;
+  std::string payer =
+      replaced.payerName.empty() ? std::string("be pavadinimo") : replaced.payerName;
   payer += " (" + (replaced.payerCode.empty() ? std::string("be kodo") : replaced.payerCode) + ")";
-  const std::string year = replaced.year.empty() ? std::string("metai nenurodyti")
-                                                 : replaced.year + " m.";
+  const std::string year =
+      replaced.year.empty() ? std::string("metai nenurodyti") : replaced.year + " m.";
   return "Bus pakeista: " + payer + ", " + year + ", L įrašų " + std::to_string(replaced.lRows) +
          ", U įrašų " + std::to_string(replaced.uRows) + when;
 }
@@ -147,7 +148,7 @@ fs::path keptFolder(const fs::path& output) {
 fs::path keepReplaced(const ReplacedDeclaration& replaced) {
   const fs::path folder = keptFolder(replaced.file);
   files::createFolderIfMissing(folder);
-  const fs::path kept = freeName(folder, keptName(replaced));
+  fs::path kept = freeName(folder, keptName(replaced));
   std::error_code error;
   // Where the declaration's name leads, so that a link is not kept in place of the file.
   fs::path source = fs::canonical(replaced.file, error);

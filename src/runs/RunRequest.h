@@ -55,11 +55,11 @@ struct RunMessage {
 // What a run hands back once it is over.
 struct RunResult {
   RunOutcome outcome = RunOutcome::Failed;
-  std::optional<RunReport> report;            // once the workbook was read
-  bool reviewed = false;                      // the report was put to the user before writing
+  std::optional<RunReport> report;               // once the workbook was read
+  bool reviewed = false;                         // the report was put to the user before writing
   std::optional<std::filesystem::path> written;  // the declaration saved
   std::optional<std::filesystem::path> kept;     // where the declaration it replaced now is
-  bool openFailed = false;  // saved, but nothing on the desktop could open it
+  bool openFailed = false;                       // saved, but nothing on the desktop could open it
   std::vector<RunMessage> messages;
 };
 

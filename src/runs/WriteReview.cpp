@@ -15,8 +15,8 @@ struct ShownHeader {
 };
 
 ShownHeader shown(const declaration::DeclarationHeader& header) {
-  return {declaration::decodeXmlText(rows::trim(header.name)),
-          std::string(rows::trim(header.id)), std::string(rows::trim(header.year))};
+  return {declaration::decodeXmlText(rows::trim(header.name)), std::string(rows::trim(header.id)),
+          std::string(rows::trim(header.year))};
 }
 
 std::string payerAndCode(const std::string& name, const std::string& code) {
@@ -33,8 +33,7 @@ std::optional<std::string> chosenPayerDiffers(const WriteReview& review) {
   if (code == main.code && year == main.year) return std::nullopt;
   return "Papildoma " + main.year + " m. forma: " + payerAndCode(main.name, main.code) +
          "; lange pasirinkta: " +
-         payerAndCode(std::string(rows::trim(review.chosenPayerName)), code) + ", " + year +
-         " m.";
+         payerAndCode(std::string(rows::trim(review.chosenPayerName)), code) + ", " + year + " m.";
 }
 
 std::vector<std::string> reviewFacts(const WriteReview& review, char decimalSeparator) {

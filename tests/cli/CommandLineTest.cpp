@@ -183,9 +183,8 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
 // declaration's own are written on every page.
 TEST_F(CommandLineTest, AppendRefusesAnotherPayerOrYearThanTheDeclarations) {
   const auto old = dir / "old.ffdata";
-  ASSERT_EQ(run({"convert", workbook("a.xlsx", 11), "--folder", dir.path().string(),
-                 "--payer-code", "302222222", "--payer-name", "UAB X", "--year", "2024",
-                 "--output", old.string()})
+  ASSERT_EQ(run({"convert", workbook("a.xlsx", 11), "--folder", dir.path().string(), "--payer-code",
+                 "302222222", "--payer-name", "UAB X", "--year", "2024", "--output", old.string()})
                 .status,
             0);
   struct Case {
@@ -195,10 +194,14 @@ TEST_F(CommandLineTest, AppendRefusesAnotherPayerOrYearThanTheDeclarations) {
     std::string told;  // part of stderr
   };
   const Case cases[] = {
-      {"another payer code", {"--payer-code", "123456789"}, 2,
+      {"another payer code",
+       {"--payer-code", "123456789"},
+       2,
        "--payer-code 123456789 nesutampa su papildomos formos old.ffdata mokėtojo kodu "
        "\"302222222\""},
-      {"another year", {"--year", "2025"}, 2,
+      {"another year",
+       {"--year", "2025"},
+       2,
        "--year 2025 nesutampa su papildomos formos old.ffdata metais \"2024\""},
       {"the same ones", {"--payer-code", "302222222", "--year", "2024"}, 0, ""},
       {"none given", {}, 0, ""},
@@ -206,8 +209,9 @@ TEST_F(CommandLineTest, AppendRefusesAnotherPayerOrYearThanTheDeclarations) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir folder;
-    std::vector<std::string> arguments = {"convert", workbook("b.xlsx", 2), "--append",
-                                          old.string(), "--folder", folder.path().string()};
+    std::vector<std::string> arguments = {"convert",  workbook("b.xlsx", 2),
+                                          "--append", old.string(),
+                                          "--folder", folder.path().string()};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     const Result r = run(arguments);
     EXPECT_EQ(r.status, c.status) << r.err;
@@ -224,15 +228,17 @@ TEST_F(CommandLineTest, AppendRefusesAnotherPayerOrYearThanTheDeclarations) {
 
 // The usual declaration replaced is kept whole in formos/ankstesnės, and the summary says where.
 TEST_F(CommandLineTest, TheReplacedDeclarationIsKeptAndTold) {
-  const std::vector<std::string> arguments = {"convert", workbook("a.xlsx", 3), "--folder",
-                                              dir.path().string(), "--payer-code", "123456789"};
+  const std::vector<std::string> arguments = {"convert",      workbook("a.xlsx", 3),
+                                              "--folder",     dir.path().string(),
+                                              "--payer-code", "123456789"};
   ASSERT_EQ(run(arguments).status, 0);
   const auto output = dir / "formos" / "KVD507.ffdata";
   const std::string first = test::readFile(output);
   const Result r = run(arguments);
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string told = "Ankstesnė forma išsaugota: " + (dir / "formos" / "ankstesnės").string() +
-                           "/KVD507 123456789 ";
+  const std::string told =
+      "Ankstesnė forma išsaugota: " + (dir / "formos" / "ankstesnės").string() +
+      "/KVD507 123456789 ";
   const std::size_t at = r.out.find(told);
   ASSERT_NE(at, std::string::npos) << r.out;
   const std::size_t start = at + std::string("Ankstesnė forma išsaugota: ").size();

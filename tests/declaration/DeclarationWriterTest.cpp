@@ -239,8 +239,8 @@ TEST_P(MainPageTest, TakesTheHeaderFromTheExtendedDeclarationOrTheHost) {
   EXPECT_EQ(mainPage[3], "    <Field Name=\"B_MM_Pavad\">" + c.mainPage[1] + "</Field>");
   EXPECT_EQ(mainPage[4], "    <Field Name=\"B_ML_Metai\">" + c.mainPage[2] + "</Field>");
   // Footers carry the main page's code, not-set marker included.
-  EXPECT_THAT(lines, testing::Contains("        <Field Name=\"B_MM_ID\">" + c.mainPage[0] +
-                                       "</Field>"));
+  EXPECT_THAT(lines,
+              testing::Contains("        <Field Name=\"B_MM_ID\">" + c.mainPage[0] + "</Field>"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Headers, MainPageTest,
@@ -257,8 +257,8 @@ INSTANTIATE_TEST_SUITE_P(Headers, MainPageTest,
 
 TEST(DeclarationWriter, BuildsALargeDeclarationWhole) {
   RecordingHost host("123", "UAB", "2023");
-  const std::string bytes = buildDeclaration(test::numberedLRows(150000), test::numberedURows(7),
-                                             host.header({}), host);
+  const std::string bytes =
+      buildDeclaration(test::numberedLRows(150000), test::numberedURows(7), host.header({}), host);
   EXPECT_EQ(countOf(bytes, "\r\n"), 27 + 15000 * 144 + 2 * 89);
   EXPECT_THAT(bytes, testing::HasSubstr("<Field Name=\"L1-10\">38000000000</Field>"));
 }

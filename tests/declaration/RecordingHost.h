@@ -25,8 +25,7 @@ class RecordingHost : public declaration::WriterHost {
 
   // What a run hands the writer: an extended declaration's own header, or a new one.
   declaration::DeclarationHeader header(const declaration::DeclarationHeader& existing) const {
-    return existing.isExtended() ? existing
-                                 : declaration::newDeclarationHeader(code, name, year);
+    return existing.isExtended() ? existing : declaration::newDeclarationHeader(code, name, year);
   }
 
   std::string code;

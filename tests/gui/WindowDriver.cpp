@@ -41,8 +41,7 @@ void ScriptedServices::showReport(QWidget* parent, const runs::RunReport& report
   reports.push_back({report, busyWindow(*parent), busyDialogs()});
 }
 
-bool ScriptedServices::reviewDeclaration(QWidget* parent, const runs::WriteReview& review,
-                                         char) {
+bool ScriptedServices::reviewDeclaration(QWidget* parent, const runs::WriteReview& review, char) {
   reviews.push_back({review.report, busyWindow(*parent), busyDialogs()});
   writeReviews.push_back(review);
   if (reviewAnswers.empty()) return true;

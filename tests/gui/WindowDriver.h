@@ -47,7 +47,7 @@ class ScriptedServices : public gui::WindowServices {
   std::vector<ShownReport> reports;
   std::vector<ShownReport> reviews;
   std::vector<runs::WriteReview> writeReviews;  // as put, one per review
-  std::deque<bool> reviewAnswers;  // none left: "Formuoti"
+  std::deque<bool> reviewAnswers;               // none left: "Formuoti"
 
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
   void showMessage(QWidget*, MessageKind kind, const std::string& text) override;

@@ -15,10 +15,10 @@ namespace {
 using test::FakeOpener;
 using test::FakeRunHost;
 using test::MemoryWorkbook;
-using test::RunSettings;
-using test::TempDir;
 using test::runAppend;
 using test::runGeneration;
+using test::RunSettings;
+using test::TempDir;
 
 const std::string L = "KVD507 L";
 const std::string U = "KVD507 U";
