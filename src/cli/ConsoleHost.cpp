@@ -18,20 +18,14 @@ void ConsoleHost::clearStatusLine() {
   }
 }
 
-void ConsoleHost::showError(std::string_view text, std::string_view detail) {
+void ConsoleHost::printMessages(const runs::RunResult& result, bool verbose) {
   clearStatusLine();
-  err_ << "kvd507: " << oneLine(text) << '\n';
-  if (verbose_ && !detail.empty()) err_ << "kvd507: " << oneLine(detail) << '\n';
-}
-
-void ConsoleHost::showInformation(std::string_view text) {
-  clearStatusLine();
-  err_ << "kvd507: " << oneLine(text) << '\n';
-}
-
-void ConsoleHost::showWarning(std::string_view text) {
-  clearStatusLine();
-  err_ << "kvd507: įspėjimas: " << oneLine(text) << '\n';
+  for (const runs::RunMessage& message : result.messages) {
+    const char* prefix =
+        message.kind == runs::RunMessage::Kind::Warning ? "kvd507: įspėjimas: " : "kvd507: ";
+    err_ << prefix << oneLine(message.text) << '\n';
+    if (verbose && !message.detail.empty()) err_ << "kvd507: " << oneLine(message.detail) << '\n';
+  }
 }
 
 }  // namespace kvd507::cli

@@ -1,55 +1,23 @@
 #pragma once
 
-#include <filesystem>
-#include <optional>
 #include <ostream>
-#include <string>
+#include <string_view>
 
-#include "runs/RunHost.h"
+#include "runs/RunRequest.h"
 
 namespace kvd507::cli {
 
-// Runs a conversion on the terminal: the choices come from the command line, messages go to
-// `err`, and the status line is redrawn in place when `err` is a terminal.
-class ConsoleHost : public runs::RunHost {
+// A run's progress on the terminal: the status line is redrawn in place on `err` when it is a
+// terminal; the run's messages are printed there once it is over.
+class ConsoleHost : public runs::ProgressSink {
  public:
-  struct Payer {
-    std::string name;
-    std::string code{runs::kNoPayerCode};
-  };
-
   ConsoleHost(std::ostream& err, bool statusLine) : err_(err), statusLine_(statusLine) {}
 
-  // The technical detail of an error is printed after its message only when verbose.
-  void setVerbose(bool verbose) { verbose_ = verbose; }
-
-  void setWorkbook(const std::filesystem::path& workbook) { workbook_ = workbook; }
-  void setPayer(Payer payer) { payer_ = std::move(payer); }
-  void setYear(std::string year) { year_ = std::move(year); }
-  void setExistingDeclaration(std::optional<std::filesystem::path> file) {
-    existing_ = std::move(file);
-  }
-
-  std::string workbookPath() override { return workbook_.string(); }
-  std::string workbookName() override { return workbook_.filename().string(); }
-  void setBusy(bool) override {}
-  void setProgressPosition(int) override {}
-  void setProgressMaximum(int) override {}
-  void stepProgress() override {}
   void setStatus(std::string_view text) override;
-  void processPendingEvents() override {}
 
-  void showError(std::string_view text, std::string_view detail) override;
-  void showInformation(std::string_view text) override;
-  void showWarning(std::string_view text) override;
-  std::optional<std::filesystem::path> chooseExistingDeclaration() override { return existing_; }
-  // Kept for the command to print once the run is over.
-  void showReport(const runs::RunReport& report) override { report_ = report; }
-  const std::optional<runs::RunReport>& report() const { return report_; }
-
-  std::string payerCode() override { return payer_.code; }
-  std::string payerName() override { return payer_.name; }
-  std::string year() override { return year_; }
+  // The messages of `result`, one line each; the technical detail of an error after its
+  // message only when `verbose`.
+  void printMessages(const runs::RunResult& result, bool verbose);
 
  private:
   void clearStatusLine();
@@ -57,12 +25,6 @@ class ConsoleHost : public runs::RunHost {
   std::ostream& err_;
   bool statusLine_;
   bool statusShown_ = false;
-  bool verbose_ = false;
-  std::filesystem::path workbook_;
-  Payer payer_;
-  std::string year_ = runs::defaultYear(runs::currentCalendarYear());
-  std::optional<std::filesystem::path> existing_;
-  std::optional<runs::RunReport> report_;
 };
 
 }  // namespace kvd507::cli

@@ -11,6 +11,7 @@
 #include "errors/Error.h"
 #include "payers/StoredPayer.h"
 #include "runs/ConversionRun.h"
+#include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
 #include "runs/WindowState.h"
 #include "workbook/DecimalSeparator.h"
@@ -66,6 +67,25 @@ ConvertOptions optionsFrom(const ParsedArguments& arguments) {
   return options;
 }
 
+// An append run keeps the declaration's own payer and year: one asked for explicitly that is not
+// the declaration's would give a file that says two things, so the command line is refused.
+// An unreadable declaration is left for the run to report.
+void refuseOtherPayerOrYear(const ParsedArguments& arguments, const std::filesystem::path& file,
+                            const std::string& code, const std::string& year) {
+  const std::optional<runs::ReplacedDeclaration> existing = runs::describeReplaced(file);
+  if (!existing || !existing->readable) return;
+  const std::string name = file.filename().string();
+  if (arguments.has("--payer-code") && code != existing->payerCode) {
+    throw UsageError("--payer-code " + code + " nesutampa su papildomos formos " + name +
+                     " mokėtojo kodu \"" + existing->payerCode +
+                     "\": papildyta forma lieka savo mokėtojo; parinktį praleiskite");
+  }
+  if (arguments.has("--year") && year != existing->year) {
+    throw UsageError("--year " + year + " nesutampa su papildomos formos " + name + " metais \"" +
+                     existing->year + "\": papildyta forma lieka savo metų; parinktį praleiskite");
+  }
+}
+
 // What the command is asked to do with what the run read.
 enum class Purpose { Convert, Check };
 
@@ -103,7 +123,10 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
     return kExitFailure;
   }
 
-  ConsoleHost::Payer payer;
+  struct {
+    std::string name;
+    std::string code{runs::kNoPayerCode};
+  } payer;
   if (!options.payerCode || !options.payerName) {
     try {
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
@@ -120,36 +143,40 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
   if (options.payerCode) payer.code = *options.payerCode;
   if (options.payerName) payer.name = *options.payerName;
 
-  ConsoleHost host(err, isatty(STDERR_FILENO) != 0);
-  host.setVerbose(arguments.has("--verbose"));
-  host.setWorkbook(std::filesystem::absolute(options.workbook));
-  host.setPayer(payer);
-  host.setYear(options.year);
-  host.setExistingDeclaration(options.append);
+  if (options.append) refuseOtherPayerOrYear(arguments, *options.append, payer.code, options.year);
 
-  runs::RunSettings settings;
-  settings.outputFile =
+  runs::RunRequest request;
+  request.workbookPath = std::filesystem::absolute(options.workbook).string();
+  request.workbookName = options.workbook.filename().string();
+  request.existingDeclaration = options.append;
+  request.payerCode = payer.code;
+  request.payerName = payer.name;
+  request.year = options.year;
+  request.outputFile =
       std::filesystem::absolute(options.output ? *options.output : runs::declarationFile(folder))
           .lexically_normal();
-  settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
-
-  if (purpose == Purpose::Check) {
-    settings.writeMode = runs::WriteMode::Never;
-  } else {
-    settings.writeMode = options.strict;
-  }
+  // Only the usual declaration is kept when replaced: a file named with --output is the
+  // caller's to keep.
+  request.keepReplaced = !options.output && purpose == Purpose::Convert;
+  request.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+  request.writeMode = purpose == Purpose::Check ? runs::WriteMode::Never : options.strict;
 
   runs::XdgOpener desktop;
   runs::NoOpener none;
   const bool open = options.open && purpose == Purpose::Convert;
   runs::DesktopOpener& opener = open ? static_cast<runs::DesktopOpener&>(desktop) : none;
 
-  runs::RunState state;
-  const runs::RunOutcome outcome = options.append
-                                       ? runs::runAppend(host, state, settings, opener)
-                                       : runs::runGeneration(host, state, settings, opener);
-  if (!host.report()) return exitStatus(purpose, options, outcome, {});
-  const runs::RunReport& report = *host.report();
+  ConsoleHost host(err, isatty(STDERR_FILENO) != 0);
+  const runs::RunResult result = runs::runConversion(request, host, nullptr, opener);
+  const runs::RunOutcome outcome = result.outcome;
+  host.printMessages(result, arguments.has("--verbose"));
+  if (result.openFailed && result.written) {
+    err << "kvd507: forma įrašyta, bet jos neatidarė jokia programa: .ffdata failams "
+           "neužregistruota jokia programa; formą galima peržiūrėti komanda \"kvd507 view "
+        << result.written->string() << "\"\n";
+  }
+  if (!result.report) return exitStatus(purpose, options, outcome, {});
+  const runs::RunReport& report = *result.report;
   printFindings(report, err);
   if (outcome == runs::RunOutcome::NotWritten && purpose == Purpose::Convert) {
     if (options.strict == runs::WriteMode::UnlessAnyFinding) {
@@ -159,8 +186,9 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
              "neperskaityta, arba nepasirinktas išmokų mokėtojas\n";
     }
   }
-  if (outcome == runs::RunOutcome::Written) out << settings.outputFile.string() << '\n';
-  printSummary(report, settings.decimalSeparator, out);
+  if (result.written) out << result.written->string() << '\n';
+  if (result.kept) out << "Ankstesnė forma išsaugota: " << result.kept->string() << '\n';
+  printSummary(report, request.decimalSeparator, out);
   return exitStatus(purpose, options, outcome, report);
 }
 
@@ -179,15 +207,18 @@ std::vector<OptionSpec> conversionOptions() {
       {"--append", "FORMA",
        "papildo esamą formą: perima jos antraštę ir įrašus, prideda darbaknygės įrašus",
        "kuriama nauja forma"},
-      {"--payer-code", "KODAS", "išmokų mokėtojo kodas",
+      {"--payer-code", "KODAS",
+       "išmokų mokėtojo kodas; su --append turi sutapti su papildomos formos (kitaip klaida 2)",
        "pasirinkto mokėtojo (APLANKAS/_nustatymai.ini ir asmenys.txt) kodas; "
        "kai jo nėra, \"lb_kodas\""},
       {"--payer-name", "PAVADINIMAS", "išmokų mokėtojo pavadinimas",
        "pasirinkto mokėtojo pavadinimas; kai jo nėra, tuščias"},
-      {"--year", "METAI", "mokestinis laikotarpis",
+      {"--year", "METAI",
+       "mokestinis laikotarpis; su --append turi sutapti su papildomos formos (kitaip klaida 2)",
        "praėję metai (dabar " + runs::defaultYear(runs::currentCalendarYear()) + ")"},
       {"--output", "FAILAS", "kur įrašyti formą (esamas failas pakeičiamas)",
-       "APLANKAS/formos/KVD507.ffdata"},
+       "APLANKAS/formos/KVD507.ffdata; ankstesnė forma perkeliama į APLANKAS/formos/ankstesnės "
+       "(laikomos 20 naujausių)"},
       {"--folder", "APLANKAS",
        "programos aplankas: jame ieškoma asmenys.txt, _nustatymai.ini ir aplanko formos",
        defaultFolderText()},

@@ -23,4 +23,9 @@ struct DeclarationHeader {
   void reset() { *this = DeclarationHeader{}; }
 };
 
+// The main page of a new declaration for the payer `code` and `name` and the year: the name
+// trimmed, upper-cased (a to z only) and escaped as the file carries it, the others trimmed.
+DeclarationHeader newDeclarationHeader(std::string_view code, std::string_view name,
+                                       std::string_view year);
+
 }  // namespace kvd507::declaration

@@ -163,24 +163,12 @@ void writeHeaderAndGroups(DeclarationText& out, std::size_t lPages, std::size_t 
   out.line(0, "<Pages Count=\"" + std::to_string(1 + lPages + uPages) + "\">");
 }
 
-void writeMainPage(DeclarationText& out, const DeclarationHeader& header, WriterHost& host) {
-  std::string id;
-  std::string name;
-  std::string year;
-  if (header.isExtended()) {
-    id = rows::trim(header.id);
-    name = rows::trim(header.name);
-    year = rows::trim(header.year);
-  } else {
-    id = rows::trim(host.payerCode());
-    name = rows::escapeName(rows::upperCase(rows::trim(host.payerName())));
-    year = rows::trim(host.year());
-  }
+void writeMainPage(DeclarationText& out, const DeclarationHeader& header) {
   out.line(2, R"(<Page PageDefName="KVD507" PageNumber="1">)");
   out.line(4, R"(<Fields Count="9">)");
-  out.field(4, "B_MM_ID", id);
-  out.field(4, "B_MM_Pavad", name, Ampersand::kAlreadyEscaped);
-  out.field(4, "B_ML_Metai", year);
+  out.field(4, "B_MM_ID", rows::trim(header.id));
+  out.field(4, "B_MM_Pavad", rows::trim(header.name), Ampersand::kAlreadyEscaped);
+  out.field(4, "B_ML_Metai", rows::trim(header.year));
   for (std::string_view empty : {"G4", "G5", "G6", "G7", "B_FormNr", "B_FormVerNr"}) {
     out.field(4, empty, {});
   }
@@ -215,7 +203,7 @@ void writeSlot(DeclarationText& out, const AppendixKind& kind,
 
 // Writes every page of one table; `pageNumber` goes on from the pages written before.
 void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowTable& rows,
-                std::size_t& pageNumber, WriterHost& host) {
+                std::size_t& pageNumber, const DeclarationHeader& header, WriterHost& host) {
   const std::size_t pages = pageCount(rows.size(), kind.slotsPerPage);
   const std::vector<std::string> openings = slotFieldOpenings(kind);
   rows::NumberedText statusText("Eksportuojame ", " įrašą");
@@ -236,11 +224,10 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
       writeSlot(out, kind, openings, slot, &rows[recordIndex - 1]);
       ++recordIndex;
     }
-    // Read now, not once per file: a payer or year chosen during the export shows from here on.
-    const std::string code(rows::trim(host.payerCode()));
-    const std::string year(rows::trim(host.year()));
-    out.field(8, "B_MM_ID", code);
-    out.field(8, "B_ML_Metai", year);
+    // The main page's own payer and year: a page that named another would make the file two
+    // declarations in one.
+    out.field(8, "B_MM_ID", rows::trim(header.id));
+    out.field(8, "B_ML_Metai", rows::trim(header.year));
     out.field(8, "B_FormNr", {});
     out.field(8, "B_FormVerNr", {});
     out.field(8, "LapoNr", std::to_string(pageNumber - 1));
@@ -250,6 +237,15 @@ void writePages(DeclarationText& out, const AppendixKind& kind, const rows::RowT
 }
 
 }  // namespace
+
+DeclarationHeader newDeclarationHeader(std::string_view code, std::string_view name,
+                                       std::string_view year) {
+  DeclarationHeader header;
+  header.id = rows::trim(code);
+  header.name = rows::escapeName(rows::upperCase(rows::trim(name)));
+  header.year = rows::trim(year);
+  return header;
+}
 
 void writeDeclaration(ByteSink& sink, const rows::RowTable& lRows, const rows::RowTable& uRows,
                       const DeclarationHeader& header, WriterHost& host) {
@@ -262,10 +258,10 @@ void writeDeclaration(ByteSink& sink, const rows::RowTable& lRows, const rows::R
 
   DeclarationText out(sink);
   writeHeaderAndGroups(out, lPages, uPages);
-  writeMainPage(out, header, host);
+  writeMainPage(out, header);
   std::size_t pageNumber = 1;
-  writePages(out, kLPage, lRows, pageNumber, host);
-  writePages(out, kUPage, uRows, pageNumber, host);
+  writePages(out, kLPage, lRows, pageNumber, header, host);
+  writePages(out, kUPage, uRows, pageNumber, header, host);
   out.line(0, "</Pages>");
   out.line(0, "</Form>");
   out.line(0, "</FFData>");

@@ -26,8 +26,10 @@ class ByteSink {
 };
 
 // Writes the whole declaration file, bytes as they are saved: byte-order mark, UTF-8, CR LF
-// after every line. Reports progress to `host` (one step per row) and reads the payer and year
-// from it. Only a small buffer is held, whatever the number of rows.
+// after every line. The main page carries `header` (trimmed; the name as it stands, in file
+// form), and every appendix footer its payer code and year, so that every page of the file
+// names one payer and one year. Reports progress to `host` (one step per row). Only a small
+// buffer is held, whatever the number of rows.
 void writeDeclaration(ByteSink& sink, const rows::RowTable& lRows, const rows::RowTable& uRows,
                       const DeclarationHeader& header, WriterHost& host);
 

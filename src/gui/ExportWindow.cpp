@@ -36,6 +36,8 @@ constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
 // The status line and progress bar are repainted at most this often during a run.
 constexpr int kProgressIntervalMs = 30;
 constexpr const char* kNoTemplateFolder = "Šablonų aplankas nerastas: ";
+// Neither a program of the desktop nor the viewer could show the declaration just written.
+constexpr const char* kOpenFailed = "Forma įrašyta, bet jos atidaryti nepavyko: ";
 
 QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -401,59 +403,86 @@ void Tfrm_export_xml::clearWrittenStatus() {
   if (!runThread_) ui_->lb_action->setText(QString());
 }
 
+runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::path> existing) const {
+  runs::RunRequest request;
+  const WindowChoices::Workbook workbook = choices_.workbook();
+  request.workbookPath = workbook.path;
+  request.workbookName = workbook.name;
+  request.existingDeclaration = std::move(existing);
+  const WindowChoices::Payer payer = choices_.payer();
+  request.payerCode = payer.code;
+  request.payerName = payer.name;
+  request.year = choices_.year();
+  request.outputFile = runs::declarationFile(folder_);
+  request.keepReplaced = true;
+  request.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+  request.askBeforeWriting = true;
+  return request;
+}
+
 void Tfrm_export_xml::startRun(bool append) {
   if (runThread_) return;
   clearWrittenStatus();
   setRunButtonsEnabled(false);
 
-  // The question is asked here, on the interface thread, before the work starts.
+  // The question is asked here, on the interface thread, before the work starts; a cancelled
+  // dialog ends the run before anything is read or written.
   std::optional<std::filesystem::path> existing;
-  if (append) existing = services_.chooseFile(this, kDeclarationFilter);
+  if (append) {
+    existing = services_.chooseFile(this, kDeclarationFilter);
+    if (!existing) {
+      setRunButtonsEnabled(true);
+      ui_->lb_action->setText(QStringLiteral("Papildymas atšauktas"));
+      return;
+    }
+  }
 
   // The busy cursor is the main window's own: the dialogs a run or the user opens meanwhile
   // (its messages, the payer dialog) keep the ordinary one.
   setCursor(Qt::WaitCursor);
 
   runHost_ = std::make_unique<WindowRunHost>(
-      choices_, progress_,
+      progress_,
       [this](std::function<void()> call) {
         QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
       },
-      [this](WindowServices::MessageKind kind, const std::string& text, const std::string& detail) {
-        showRunMessage(kind, text, detail);
-      });
-  runHost_->setReportSink([this](const runs::RunReport& report) { showRunReport(report); });
-  runHost_->setReviewSink([this](const runs::RunReport& report) { return reviewRun(report); });
-  runHost_->setExistingDeclaration(existing);
+      [this](const runs::WriteReview& review) { return reviewRun(review); });
   runHost_->setRowHook(rowHook_);
 
-  runs::RunSettings settings;
-  settings.outputFile = runs::declarationFile(folder_);
-  settings.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
-
+  // Taken once: the selectors changed during the run are for the next one.
+  request_ = makeRequest(std::move(existing));
+  result_ = {};
   WindowRunHost& host = *runHost_;
-  runThread_ = QThread::create([this, &host, settings, append] {
-    if (append) {
-      runs::runAppend(host, state_, settings, *declarationOpener_);
-    } else {
-      runs::runGeneration(host, state_, settings, *declarationOpener_);
-    }
+  runThread_ = QThread::create([this, &host, request = request_] {
+    result_ = runs::runConversion(request, host, &host, *declarationOpener_);
   });
   connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
   progressTimer_.start();
   runThread_->start();
 }
 
-void Tfrm_export_xml::showRunMessage(WindowServices::MessageKind kind, const std::string& text,
-                                     const std::string& detail) {
-  // The status line shows where the run stood when the message came.
-  showProgress();
-  services_.showMessage(this, kind, text, detail);
+void Tfrm_export_xml::tellRunResult(const runs::RunResult& result) {
+  for (const runs::RunMessage& message : result.messages) {
+    const auto kind = message.kind == runs::RunMessage::Kind::Error
+                          ? WindowServices::MessageKind::Error
+                      : message.kind == runs::RunMessage::Kind::Warning
+                          ? WindowServices::MessageKind::Warning
+                          : WindowServices::MessageKind::Information;
+    services_.showMessage(this, kind, message.text, message.detail);
+  }
+  // What was put to the user before writing is not shown a second time.
+  if (result.report && !result.reviewed && !result.report->findings.empty()) {
+    showRunReport(*result.report);
+  }
+  if (result.openFailed && result.written) {
+    services_.showMessage(this, WindowServices::MessageKind::Error,
+                          kOpenFailed + result.written->string());
+  }
 }
 
-bool Tfrm_export_xml::reviewRun(const runs::RunReport& report) {
+bool Tfrm_export_xml::reviewRun(const runs::WriteReview& review) {
   showProgress();
-  return services_.reviewDeclaration(this, report, workbook::decimalSeparatorFromEnvironment());
+  return services_.reviewDeclaration(this, review, workbook::decimalSeparatorFromEnvironment());
 }
 
 void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
@@ -473,16 +502,26 @@ void Tfrm_export_xml::finishRun() {
   runThread_->wait();
   delete runThread_;
   runThread_ = nullptr;
-  const std::optional<WindowRunHost::Written> written = runHost_->written();
   runHost_.reset();
   progressTimer_.stop();
   showProgress();
+  const runs::RunResult result = std::move(result_);
+  result_ = {};
+  // Messages come while the window still shows itself busy; nobody reads them when closing.
+  if (!closeWhenRunEnds_) tellRunResult(result);
 
   setRunButtonsEnabled(true);
-  // What was written stays in sight until the next action.
-  ui_->lb_action->setText(written ? qs(runs::writtenStatus(written->file, written->summary))
-                                  : QString());
-  if (written) lastWritten_ = written->file;
+  // What was written, and where the declaration it replaced went, stays in sight until the
+  // next action.
+  QString status;
+  if (result.written && result.report) {
+    std::string text = runs::writtenStatus(*result.written, result.report->summary);
+    if (result.kept) text += "; ankstesnė išsaugota: " + result.kept->string();
+    status = qs(text);
+  }
+  ui_->lb_action->setText(status);
+  ui_->lb_action->setToolTip(status);
+  if (result.written) lastWritten_ = *result.written;
   ui_->ProgressBar1->setValue(0);
   unsetCursor();
   emit runEnded();
@@ -497,6 +536,8 @@ void Tfrm_export_xml::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A viewer the run opened goes with the window; those the user opened stay until closed.
+  declarationOpener_->closeViewers();
   event->accept();
 }
 

@@ -12,7 +12,8 @@
 #include "gui/WindowChoices.h"
 #include "gui/WindowServices.h"
 #include "runs/DesktopOpener.h"
-#include "runs/RunState.h"
+#include "runs/RunRequest.h"
+#include "runs/WriteReview.h"
 
 class QThread;
 
@@ -25,6 +26,7 @@ namespace kvd507::gui {
 class DeclarationViewer;
 class ErrorReporter;
 class PayerSelector;
+class ViewerOpener;
 class WindowRunHost;
 
 // The main window: payer, year and workbook choices, the two conversion runs and the shortcuts
@@ -43,7 +45,8 @@ class Tfrm_export_xml : public QWidget {
   void setRowHook(std::function<void()> hook) { rowHook_ = std::move(hook); }
   // The values a run reads; kept current by the selectors and the workbook choice.
   const WindowChoices& choices() const { return choices_; }
-  const runs::RunState& runState() const { return state_; }
+  // What the run in progress was asked to do; read on the interface thread.
+  const runs::RunRequest& runRequest() const { return request_; }
 
   // Fills the payer selector from the payer list and selects the stored position; false when
   // that failed, which has been shown.
@@ -89,9 +92,9 @@ class Tfrm_export_xml : public QWidget {
   void startRun(bool append);
   void finishRun();
   void showProgress();
-  void showRunMessage(WindowServices::MessageKind kind, const std::string& text,
-                      const std::string& detail);
-  bool reviewRun(const runs::RunReport& report);
+  runs::RunRequest makeRequest(std::optional<std::filesystem::path> existing) const;
+  void tellRunResult(const runs::RunResult& result);
+  bool reviewRun(const runs::WriteReview& review);
   void clearWrittenStatus();
   void addViewerButton();
   void connectViewer(DeclarationViewer* viewer);
@@ -104,12 +107,13 @@ class Tfrm_export_xml : public QWidget {
   WindowServices& services_;
   runs::DesktopOpener& opener_;
   // The written declaration: the desktop's program for it, or else the viewer.
-  std::unique_ptr<runs::DesktopOpener> declarationOpener_;
+  std::unique_ptr<ViewerOpener> declarationOpener_;
 
   WindowChoices choices_;
   std::unique_ptr<ErrorReporter> payerErrors_;
   std::unique_ptr<PayerSelector> payerSelector_;
-  runs::RunState state_;  // touched only by the run while one is in progress
+  runs::RunRequest request_;  // the run's copy is its own
+  runs::RunResult result_;    // written by the run's thread, read once it has ended
 
   RunProgress progress_;
   QTimer progressTimer_;

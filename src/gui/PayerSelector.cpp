@@ -93,8 +93,22 @@ bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read, None
     loaded = false;
     report();
   }
+  if (loaded) storeShown();
   emit selectionShown();
   return loaded;
+}
+
+void PayerSelector::storeShown() {
+  const int shown = controls_.cb_asmuo->currentIndex();
+  try {
+    // A folder without payers and settings stays as it is until a payer is chosen.
+    std::error_code error;
+    if (shown < 0 && !std::filesystem::exists(registry_.settingsFile(), error)) return;
+    if (registry_.storedPosition() != shown) registry_.storePosition(shown);
+  } catch (...) {
+    // The selection shown stays in effect until the program ends.
+    report();
+  }
 }
 
 void PayerSelector::clearSelector() {

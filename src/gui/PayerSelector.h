@@ -69,6 +69,9 @@ class PayerSelector : public QObject {
   bool load(const std::function<payers::LoadedPayers()>& read,
             NoneSelected none = NoneSelected::kKeepCode);
   void clearSelector();
+  // Stores the position the selector shows when the stored one differs, so that a restart
+  // shows the same payer.
+  void storeShown();
   void show(const payers::LoadedPayers& loaded, NoneSelected none);
   // Only inside a catch block: shows the failure being handled.
   void report();

@@ -126,9 +126,9 @@ void QtWindowServices::showReport(QWidget* parent, const runs::RunReport& report
   dialog.exec();
 }
 
-bool QtWindowServices::reviewDeclaration(QWidget* parent, const runs::RunReport& report,
+bool QtWindowServices::reviewDeclaration(QWidget* parent, const runs::WriteReview& review,
                                          char decimalSeparator) {
-  ReviewDialog dialog(report, decimalSeparator, parent);
+  ReviewDialog dialog(review, decimalSeparator, parent);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -81,6 +81,48 @@ ReviewDialog::ReviewDialog(const runs::RunReport& report, char decimalSeparator,
   resize(860, 620);
 }
 
+ReviewDialog::ReviewDialog(const runs::WriteReview& review, char decimalSeparator, QWidget* parent)
+    : ReviewDialog(review.report, decimalSeparator, parent) {
+  addFacts(review, decimalSeparator);
+}
+
+void ReviewDialog::addFacts(const runs::WriteReview& review, char decimalSeparator) {
+  std::vector<std::string> lines = runs::reviewFacts(review, decimalSeparator);
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
+  int at = 0;
+  const auto addLabel = [this, layout, &at](const QString& shown, const char* name) {
+    auto* label = new QLabel(shown, this);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->insertWidget(at++, label);
+    return label;
+  };
+  // A declaration of another payer or year than the one chosen is the first thing read.
+  if (runs::chosenPayerDiffers(review)) {
+    QLabel* differs = addLabel(text(lines.front()), "differs");
+    QPalette palette = differs->palette();
+    palette.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    differs->setPalette(palette);
+    QFont bold = differs->font();
+    bold.setBold(true);
+    differs->setFont(bold);
+    lines.erase(lines.begin());
+  }
+  QStringList rest;
+  for (const std::string& line : lines) rest << text(line);
+  addLabel(rest.join('\n'), "facts");
+  if (runs::writeByDefault(review)) {
+    auto* write = findChild<QPushButton*>("write");
+    auto* cancel = findChild<QPushButton*>("cancel");
+    cancel->setDefault(false);
+    cancel->setAutoDefault(false);
+    write->setAutoDefault(true);
+    write->setDefault(true);
+  }
+}
+
 QTreeWidget* ReviewDialog::makeFindings(const runs::RunReport& report) {
   auto* tree = new QTreeWidget(this);
   tree->setObjectName("findings");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runs/RunReport.h"
+#include "runs/WriteReview.h"
 
 class QTreeWidget;
 
@@ -17,12 +18,16 @@ class ReviewDialog : public QDialog {
 
  public:
   ReviewDialog(const runs::RunReport& report, char decimalSeparator, QWidget* parent = nullptr);
+  // The same with what the declaration will carry and replace on top; "Formuoti" is the default
+  // button only when runs::writeByDefault says so.
+  ReviewDialog(const runs::WriteReview& review, char decimalSeparator, QWidget* parent = nullptr);
 
   // Puts the findings table on the clipboard, TAB-separated with a header line.
   void copyFindings() const;
 
  private:
   QTreeWidget* makeFindings(const runs::RunReport& report);
+  void addFacts(const runs::WriteReview& review, char decimalSeparator);
 
   std::string table_;
 };

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QThread>
+#include <optional>
 
 #include "errors/Error.h"
 #include "gui/DeclarationViewer.h"
@@ -32,19 +33,33 @@ DeclarationViewer* openViewer(const std::filesystem::path& declaration, QWidget*
 
 bool ViewerOpener::open(const std::filesystem::path& path) {
   if (desktop_.open(path)) return true;
-  bool opened = false;
   // When not even the viewer can read it, the run tells so with its own message.
-  auto show = [this, &path, &opened] {
-    DeclarationViewer* viewer = openViewer(path, nullptr, false);
-    opened = viewer != nullptr;
-    if (viewer != nullptr && onViewerOpened_) onViewerOpened_(viewer);
+  std::optional<runs::DeclarationContent> content;
+  try {
+    content = runs::readDeclarationContent(path);
+  } catch (...) {
+    return false;
+  }
+  auto show = [this, &content] {
+    auto* viewer = new DeclarationViewer(std::move(*content), runs::kFormDecimalSeparator);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->show();
+    viewers_.emplace_back(viewer);
+    if (onViewerOpened_) onViewerOpened_(viewer);
   };
   if (QThread::currentThread() == thread()) {
     show();
   } else {
     QMetaObject::invokeMethod(this, show, Qt::BlockingQueuedConnection);
   }
-  return opened;
+  return true;
+}
+
+void ViewerOpener::closeViewers() {
+  for (const QPointer<DeclarationViewer>& viewer : viewers_) {
+    if (viewer) viewer->close();
+  }
+  viewers_.clear();
 }
 
 }  // namespace kvd507::gui

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "runs/DesktopOpener.h"
 
@@ -21,7 +23,8 @@ DeclarationViewer* openViewer(const std::filesystem::path& declaration, QWidget*
 // The desktop's opener for the written declaration, with the viewer behind it: where no other
 // program is registered for .ffdata, the declaration opens in the viewer instead of ending a
 // successful run in an error. Folders and the web site go to the desktop as they are. Safe to
-// call from a run's thread: the viewer is opened on the interface thread.
+// call from a run's thread: the declaration is read there, and only the viewer is made on the
+// interface thread.
 class ViewerOpener : public QObject, public runs::DesktopOpener {
   Q_OBJECT
 
@@ -35,9 +38,13 @@ class ViewerOpener : public QObject, public runs::DesktopOpener {
     onViewerOpened_ = std::move(hook);
   }
 
+  // Closes the viewers opened for a run; those the user opened stay. On the interface thread.
+  void closeViewers();
+
  private:
   runs::DesktopOpener& desktop_;
   std::function<void(DeclarationViewer*)> onViewerOpened_;
+  std::vector<QPointer<DeclarationViewer>> viewers_;  // touched on the interface thread only
 };
 
 }  // namespace kvd507::gui

@@ -5,9 +5,9 @@
 
 namespace kvd507::gui {
 
-// What the user has chosen in the window, as the run reads it. The window writes it on the
-// interface thread whenever a choice changes; the run reads it on its own thread at the moment
-// it needs a value, so a change made during a run shows in what the run does after it.
+// What the user has chosen in the window. The window writes it on the interface thread whenever
+// a choice changes, and makes a run's request from it when the run starts: a change made during
+// a run is for the next one.
 class WindowChoices {
  public:
   struct Workbook {

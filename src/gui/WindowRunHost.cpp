@@ -42,43 +42,15 @@ void WindowRunHost::runHandedOver() {
   handedBack_.notify_one();
 }
 
-void WindowRunHost::show(WindowServices::MessageKind kind, std::string_view text,
-                         std::string_view detail) {
-  // The window is closing: nobody is there to read it.
-  if (stop_) return;
-  callInterface([this, kind, text = std::string(text), detail = std::string(detail)] {
-    showMessage_(kind, text, detail);
-  });
-}
-
-void WindowRunHost::showReport(const runs::RunReport& report) {
-  // What was put to the user before writing is not shown a second time.
-  if (stop_ || reviewed_ || report.findings.empty() || !showReport_) return;
-  callInterface([this, report] { showReport_(report); });
-}
-
-bool WindowRunHost::confirmWrite(const runs::RunReport& report) {
+bool WindowRunHost::confirmWrite(const runs::WriteReview& review) {
   // The window is closing: nothing is written.
   if (stop_) return false;
   if (!review_) return true;
-  reviewed_ = true;
   // The answer is written on the interface thread and read here after the hand-back, under the
   // hand-over's lock.
   bool write = false;
-  callInterface([this, report, &write] { write = review_(report); });
+  callInterface([this, review, &write] { write = review_(review); });
   return write && !stop_;
-}
-
-void WindowRunHost::showError(std::string_view text, std::string_view detail) {
-  show(WindowServices::MessageKind::Error, text, detail);
-}
-
-void WindowRunHost::showInformation(std::string_view text) {
-  show(WindowServices::MessageKind::Information, text, {});
-}
-
-void WindowRunHost::showWarning(std::string_view text) {
-  show(WindowServices::MessageKind::Warning, text, {});
 }
 
 }  // namespace kvd507::gui

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runs/RunReport.h"
+#include "runs/WriteReview.h"
 
 class QWidget;
 
@@ -42,9 +43,9 @@ class WindowServices {
   // `decimalSeparator`. Surroundings that show nothing (a screenshot, a bench) keep the default.
   virtual void showReport(QWidget*, const runs::RunReport&, char) {}
 
-  // "Formos peržiūra": after reading a workbook with findings, before writing. True writes the
+  // "Formos peržiūra": after reading a workbook, before every write. True writes the
   // declaration ("Formuoti"), false keeps the previous one ("Atšaukti").
-  virtual bool reviewDeclaration(QWidget*, const runs::RunReport&, char) { return true; }
+  virtual bool reviewDeclaration(QWidget*, const runs::WriteReview&, char) { return true; }
 };
 
 // The real dialogs and message boxes. File dialogs start in the folder chosen from last, kept
@@ -64,7 +65,7 @@ class QtWindowServices : public WindowServices {
   void showMessage(QWidget* parent, MessageKind kind, const std::string& text,
                    const std::string& detail) override;
   void showReport(QWidget* parent, const runs::RunReport& report, char decimalSeparator) override;
-  bool reviewDeclaration(QWidget* parent, const runs::RunReport& report,
+  bool reviewDeclaration(QWidget* parent, const runs::WriteReview& review,
                          char decimalSeparator) override;
 
  private:

@@ -37,6 +37,7 @@ bool losesData(Finding::Kind kind) {
     case Finding::Kind::AmountTooLarge:
     case Finding::Kind::SlotWithoutName:
     case Finding::Kind::RepeatedRows:
+    case Finding::Kind::AlreadyInDeclaration:
       return true;
     case Finding::Kind::NoAmount:
     case Finding::Kind::NoIdentifier:

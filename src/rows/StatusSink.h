@@ -19,8 +19,8 @@ class StatusSink {
   virtual ~StatusSink() = default;
   virtual void setStatus(std::string_view text) = 0;
   // Lets the surroundings handle what is waiting (repaints, clicks) before the work goes on.
-  // Called once per row; may throw RunStopped.
-  virtual void processPendingEvents() = 0;
+  // Called once per row; may throw RunStopped. Surroundings with nothing waiting keep this.
+  virtual void processPendingEvents() {}
 };
 
 }  // namespace kvd507::rows

@@ -1,60 +1,86 @@
 #include "runs/ConversionRun.h"
 
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
 #include "files/WholeFile.h"
 #include "runs/FindingCollector.h"
+#include "runs/KeptDeclarations.h"
 #include "runs/PayerCheck.h"
 #include "runs/WorkbookLock.h"
 #include "runs/WorkbookMissing.h"
+#include "runs/WriteReview.h"
 #include "workbook/SheetReader.h"
 #include "workbook/Workbook.h"
 
 namespace kvd507::runs {
 namespace {
 
-constexpr const char* kOpenFailed =
-    "Neįmanoma atidaryti failo KVD507.ffdata. Patikrinkite ar įdiegta ABBYY FormFiller programa.";
-
-// Puts the window back to idle on every way out of a run.
-class BusyScope {
- public:
-  explicit BusyScope(RunHost& host) : host_(host) { host_.setBusy(true); }
-  ~BusyScope() {
-    host_.setBusy(false);
-    host_.setStatus("");
-    host_.setProgressPosition(0);
-  }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  RunHost& host_;
+// The rows and header of one run, its own from start to end.
+struct Tables {
+  rows::RowTable lRows;
+  rows::RowTable uRows;
+  declaration::DeclarationHeader header;  // what an existing declaration's main page holds
 };
 
-// How many rows the tables held before the workbook was read: those of an existing declaration.
+// What the tables held before the workbook was read: those of an existing declaration.
 struct ExistingRows {
   std::size_t l = 0;
   std::size_t u = 0;
+  double lAmount = 0;
+  double uAmount = 0;
 };
 
-// Everything the run tells after reading: the summary of the tables as they will be written,
-// and the findings of the readers and of the payer.
-RunReport makeReport(const RunState& state, FindingCollector& collected, ExistingRows existing,
-                     const std::string& payerCode) {
+void tell(RunResult& result, RunMessage::Kind kind, std::string text, std::string detail = {}) {
+  result.messages.push_back({kind, std::move(text), std::move(detail)});
+}
+
+// Only inside a catch block: the failure being handled, as a message headed by `headline`.
+void tellFailure(RunResult& result, const std::string& headline, const std::string& place) {
+  const Error error = currentError();
+  tell(result, RunMessage::Kind::Error, headline + ": " + error.cause(place), error.detail());
+}
+
+// The main page the declaration will carry, and with it every footer: an extended
+// declaration's own, a new one's from the request.
+declaration::DeclarationHeader headerToWrite(const RunRequest& request, const Tables& tables) {
+  if (tables.header.isExtended()) return tables.header;
+  return declaration::newDeclarationHeader(request.payerCode, request.payerName, request.year);
+}
+
+// Both sheets' rows all went into rows the declaration already had, and their amounts equal
+// what it held: the workbook was appended to it before.
+std::optional<rows::Finding> appendedTwice(const Tables& tables, const ExistingRows& existing,
+                                           const RunReport& report) {
+  const std::size_t read = report.summary.l.rowsRead + report.summary.u.rowsRead;
+  if (existing.l + existing.u == 0 || read == 0) return std::nullopt;
+  if (tables.lRows.size() != existing.l || tables.uRows.size() != existing.u) return std::nullopt;
+  const auto same = [](double a, double b) { return std::fabs(a - b) < 0.005; };
+  if (!same(report.summary.l.amount, 2 * existing.lAmount) ||
+      !same(report.summary.u.amount, 2 * existing.uAmount)) {
+    return std::nullopt;
+  }
+  return rows::Finding{rows::Finding::Kind::AlreadyInDeclaration,
+                       {},
+                       0,
+                       {},
+                       "visos darbaknygės eilutės jau yra formoje: sumos bus padvigubintos"};
+}
+
+RunReport makeReport(const Tables& tables, FindingCollector& collected,
+                     const ExistingRows& existing, const std::string& payerCode) {
   // The payer matters only to a declaration that has rows to write.
-  const bool rowsToWrite = !state.lRows.empty() || !state.uRows.empty();
+  const bool rowsToWrite = !tables.lRows.empty() || !tables.uRows.empty();
   if (auto payer = checkPayerCode(payerCode); payer && rowsToWrite) collected.add(*payer);
   RunReport report;
-  report.summary.l = summariseTable(std::string(workbook::kLSheet.name), state.lRows, 10);
-  report.summary.u = summariseTable(std::string(workbook::kUSheet.name), state.uRows, 5);
+  report.summary.l = summariseTable(std::string(workbook::kLSheet.name), tables.lRows, 10);
+  report.summary.u = summariseTable(std::string(workbook::kUSheet.name), tables.uRows, 5);
   report.summary.l.existingRows = existing.l;
   report.summary.u.existingRows = existing.u;
   for (SheetSummary* sheet : {&report.summary.l, &report.summary.u}) {
@@ -62,160 +88,163 @@ RunReport makeReport(const RunState& state, FindingCollector& collected, Existin
     sheet->rowsRead = taken.rows;
     sheet->rowsMerged = taken.merged;
   }
+  if (auto twice = appendedTwice(tables, existing, report)) collected.add(*twice);
   report.summary.amountsNotCounted = amountsNotCounted(collected);
   report.findings = collected.findings();
   return report;
 }
 
-// Opens the chosen workbook, reads both sheets into the tables and writes the declaration.
-// `emptyTables` is false in an append run, whose tables already hold the existing rows, and
-// whose reading of them may have found something already.
-RunOutcome convertChosenWorkbook(RunHost& host, RunState& state, const RunSettings& settings,
-                                 DesktopOpener& opener, bool emptyTables,
-                                 FindingCollector collected = {}) {
-  if (host.workbookPath() == kNoWorkbookPath) {
-    host.showError("Darbaknygė nepasirinkta", {});
-    return RunOutcome::NoWorkbook;
-  }
-  if (auto missing = workbookMissing(host.workbookPath())) {
-    host.showError(*missing, {});
-    return RunOutcome::Failed;
-  }
-  ExistingRows existing;
-  try {
-    host.setStatus("Atidarome failą");
-    workbook::Workbook book = workbook::Workbook::open(host.workbookPath());
-    if (auto open = workbookOpenElsewhere(host.workbookPath())) collected.add(std::move(*open));
-    host.setStatus("Patikrinimas");
-    host.processPendingEvents();
+// Opens the workbook and reads both sheets after the rows the tables hold. Throws what the
+// workbook's reading throws.
+void readWorkbook(const RunRequest& request, ProgressSink& progress, Tables& tables,
+                  FindingCollector& collected) {
+  progress.setStatus("Atidarome failą");
+  workbook::Workbook book = workbook::Workbook::open(request.workbookPath);
+  if (auto open = workbookOpenElsewhere(request.workbookPath)) collected.add(std::move(*open));
+  progress.setStatus("Patikrinimas");
+  progress.processPendingEvents();
+  workbook::ReadLSheet(book, tables.lRows, progress, request.decimalSeparator, collected);
+  workbook::ReadUSheet(book, tables.uRows, progress, request.decimalSeparator, collected);
+}
 
-    const char separator = settings.decimalSeparator;
-    if (emptyTables) state.lRows.clear();
-    if (emptyTables) state.uRows.clear();
-    existing = {state.lRows.size(), state.uRows.size()};
-    workbook::ReadLSheet(book, state.lRows, host, separator, collected);
-    workbook::ReadUSheet(book, state.uRows, host, separator, collected);
+// Puts the review to the user when asked to; true goes on to write.
+bool reviewed(const RunRequest& request, RunReview* review, const RunReport& report,
+              const declaration::DeclarationHeader& header,
+              const std::optional<ReplacedDeclaration>& replaced, RunResult& result) {
+  if (!request.askBeforeWriting || review == nullptr) return true;
+  WriteReview question{report,
+                       header,
+                       request.payerName,
+                       request.payerCode,
+                       request.year,
+                       request.existingDeclaration.has_value(),
+                       replaced,
+                       request.keepReplaced};
+  result.reviewed = true;
+  return review->confirmWrite(question);
+}
+
+// Saves the declaration; the one it replaces is kept first when the request says so. The
+// workbook read is never replaced by it. The declaration extended may be: it was read whole
+// before, and what replaces it holds all of it (the window's "Papildyti formą" on
+// formos/KVD507.ffdata itself).
+void write(const RunRequest& request, ProgressSink& progress, const Tables& tables,
+           const declaration::DeclarationHeader& header,
+           const std::optional<ReplacedDeclaration>& replaced, RunResult& result) {
+  declaration::saveDeclaration(
+      request.outputFile, tables.lRows, tables.uRows, header, progress,
+      [&] {
+        // A run the user ended while it was writing saves nothing.
+        if (progress.stopRequested()) throw rows::RunStopped();
+        if (request.keepReplaced && replaced) {
+          result.kept = keepReplaced(*replaced);
+        }
+      },
+      files::InputFiles{request.workbookPath});
+  result.written = request.outputFile;
+}
+
+void convert(const RunRequest& request, ProgressSink& progress, RunReview* review,
+             DesktopOpener& opener, RunResult& result) {
+  Tables tables;
+  // What reading an existing declaration finds is told with the workbook's findings.
+  FindingCollector collected;
+  if (request.existingDeclaration) {
+    try {
+      declaration::ReadExistingDeclaration(*request.existingDeclaration, tables.lRows, tables.uRows,
+                                           tables.header, collected);
+    } catch (...) {
+      // Going on would replace the declaration with one that has lost all its rows.
+      tellFailure(result,
+                  "Nepavyko perskaityti formos " + request.existingDeclaration->filename().string(),
+                  request.existingDeclaration->string());
+      return;
+    }
+  }
+  if (request.workbookPath == kNoWorkbookPath) {
+    tell(result, RunMessage::Kind::Error, "Darbaknygė nepasirinkta");
+    result.outcome = RunOutcome::NoWorkbook;
+    return;
+  }
+  if (auto missing = workbookMissing(request.workbookPath)) {
+    tell(result, RunMessage::Kind::Error, *missing);
+    return;
+  }
+  const ExistingRows existing{tables.lRows.size(), tables.uRows.size(),
+                              summariseTable({}, tables.lRows, 10).amount,
+                              summariseTable({}, tables.uRows, 5).amount};
+  try {
+    readWorkbook(request, progress, tables, collected);
   } catch (const rows::RunStopped&) {
     throw;
   } catch (...) {
-    const Error error = currentError();
     // The computer ran short, not the workbook: it is not said to be badly filled in.
-    const bool shortOf =
-        error.kind() == ErrorKind::kTooManyOpenFiles || error.kind() == ErrorKind::kOutOfMemory;
-    host.showError((shortOf ? "Nepavyko perskaityti failo " : "Blogai užpildytas failas ") +
-                       host.workbookName() + ": " + error.cause(host.workbookPath()),
-                   error.detail());
-    return RunOutcome::Failed;
+    const ErrorKind kind = currentError().kind();
+    const bool shortOf = kind == ErrorKind::kTooManyOpenFiles || kind == ErrorKind::kOutOfMemory;
+    tellFailure(result,
+                (shortOf ? "Nepavyko perskaityti failo " : "Blogai užpildytas failas ") +
+                    request.workbookName,
+                request.workbookPath);
+    return;
   }
-  const RunReport report = makeReport(state, collected, existing, host.payerCode());
+  const declaration::DeclarationHeader header = headerToWrite(request, tables);
+  result.report = makeReport(tables, collected, existing, header.id);
+  const RunReport& report = *result.report;
 
-  if (state.lRows.empty() && state.uRows.empty()) {
-    host.showInformation("\"" + host.workbookName() + "\" faile įrašų nerasta.");
-    host.showReport(report);
-    return RunOutcome::NoRecords;
+  if (tables.lRows.empty() && tables.uRows.empty()) {
+    tell(result, RunMessage::Kind::Information,
+         "\"" + request.workbookName + "\" faile įrašų nerasta.");
+    result.outcome = RunOutcome::NoRecords;
+    return;
   }
-  if (stopsWriting(settings.writeMode, report)) {
-    host.showReport(report);
-    return RunOutcome::NotWritten;
+  if (stopsWriting(request.writeMode, report)) {
+    result.outcome = RunOutcome::NotWritten;
+    return;
   }
-  // Findings are shown before writing, so that nothing is replaced that the user would rather
-  // keep; a clean run writes without asking.
-  if (!report.findings.empty() && !host.confirmWrite(report)) return RunOutcome::Cancelled;
+  const std::optional<ReplacedDeclaration> replaced =
+      request.askBeforeWriting || request.keepReplaced ? describeReplaced(request.outputFile)
+                                                       : std::nullopt;
+  if (!reviewed(request, review, report, header, replaced, result) || progress.stopRequested()) {
+    result.outcome = progress.stopRequested() ? RunOutcome::Stopped : RunOutcome::Cancelled;
+    return;
+  }
   try {
-    Export2XML(host, state, settings, opener);
+    write(request, progress, tables, header, replaced, result);
   } catch (const rows::RunStopped&) {
     throw;
   } catch (...) {
     // The workbook was read; what failed is the writing, most often for want of disk space or
     // permission, so the headline names the declaration, not the workbook.
-    const Error error = currentError();
-    const std::string output = settings.outputFile.string();
-    host.showError("Nepavyko įrašyti formos " + output + ": " + error.cause(output),
-                   error.detail());
-    return RunOutcome::Failed;
+    tellFailure(result, "Nepavyko įrašyti formos " + request.outputFile.string(),
+                request.outputFile.string());
+    return;
   }
-  host.declarationWritten(settings.outputFile, report.summary);
-  host.showReport(report);
-  return RunOutcome::Written;
-}
-
-// Whatever escapes a run's own guards (a host that fails, memory running out between steps)
-// is still told, never passed on to the window or the command line.
-template <typename Run>
-RunOutcome guarded(RunHost& host, Run run) {
-  try {
-    return run();
-  } catch (const rows::RunStopped&) {
-    // The user ended the program during the run: nothing was saved, and nobody is waiting for
-    // a message.
-    return RunOutcome::Stopped;
-  } catch (...) {
-    const Error error = currentError();
-    try {
-      host.showError("Nepavyko suformuoti formos: " + error.cause(), error.detail());
-    } catch (...) {
-      // Nothing is left to tell it with.
-    }
-    return RunOutcome::Failed;
-  }
+  result.outcome = RunOutcome::Written;
+  // A window closed meanwhile opens nothing any more.
+  if (!progress.stopRequested()) result.openFailed = !opener.open(request.outputFile);
 }
 
 }  // namespace
 
-void Export2XML(RunHost& host, const RunState& state, const RunSettings& settings,
-                DesktopOpener& opener) {
-  // The workbook read is never replaced by the declaration. The declaration extended may be:
-  // it was read whole before, and what replaces it holds all of it (the window's "Papildyti
-  // formą" on formos/KVD507.ffdata itself).
-  const files::InputFiles inputs{host.workbookPath()};
-  // A run the user ended while the declaration was being written saves nothing.
-  declaration::saveDeclaration(
-      settings.outputFile, state.lRows, state.uRows, state.header, host,
-      [&host] {
-        if (host.stopRequested()) throw rows::RunStopped();
-      },
-      inputs);
-  if (!opener.open(settings.outputFile)) host.showError(kOpenFailed, settings.outputFile.string());
-}
-
-RunOutcome runGeneration(RunHost& host, RunState& state, const RunSettings& settings,
-                         DesktopOpener& opener) {
-  return guarded(host, [&] {
-    BusyScope busy(host);
-    state.existingDeclaration = std::string(kNoExistingDeclaration);
-    state.header.reset();
-    return convertChosenWorkbook(host, state, settings, opener, true);
-  });
-}
-
-RunOutcome runAppend(RunHost& host, RunState& state, const RunSettings& settings,
-                     DesktopOpener& opener) {
-  return guarded(host, [&] {
-    BusyScope busy(host);
-    const std::optional<std::filesystem::path> chosen = host.chooseExistingDeclaration();
-    state.existingDeclaration = chosen ? chosen->string() : std::string(kNoExistingDeclaration);
-
-    // Every append run starts afresh, so that rows and a header left by an earlier run never
-    // slip into this declaration.
-    state.lRows.clear();
-    state.uRows.clear();
-    state.header.reset();
-    FindingCollector collected;
-    if (chosen) {
-      try {
-        declaration::ReadExistingDeclaration(*chosen, state.lRows, state.uRows, state.header,
-                                             collected);
-      } catch (...) {
-        // Going on would replace the declaration with one that has lost all its rows.
-        const Error error = currentError();
-        host.showError("Nepavyko perskaityti formos " + chosen->filename().string() + ": " +
-                           error.cause(chosen->string()),
-                       error.detail());
-        return RunOutcome::Failed;
-      }
-    }
-    return convertChosenWorkbook(host, state, settings, opener, false, std::move(collected));
-  });
+RunResult runConversion(const RunRequest& request, ProgressSink& progress, RunReview* review,
+                        DesktopOpener& opener) {
+  RunResult result;
+  try {
+    convert(request, progress, review, opener, result);
+  } catch (const rows::RunStopped&) {
+    // The user ended the program during the run: nothing was saved, and nobody is waiting for
+    // a message.
+    result = RunResult{};
+    result.outcome = RunOutcome::Stopped;
+  } catch (...) {
+    // Whatever escapes the run's own guards (memory running out between steps) is still told,
+    // never passed on to the window or the command line.
+    result.written.reset();
+    tellFailure(result, "Nepavyko suformuoti formos", {});
+    result.outcome = RunOutcome::Failed;
+  }
+  progress.setStatus("");
+  return result;
 }
 
 }  // namespace kvd507::runs

@@ -19,6 +19,7 @@ constexpr std::array kTitles{
     KindTitle{Kind::MissingSheet, "Darbaknygėje nėra lapo: jo eilutės neperskaitytos"},
     KindTitle{Kind::ReadStopped, "Skaitymas sustojo: likusios lapo eilutės neperskaitytos"},
     KindTitle{Kind::RowsBelowEnd, "Užpildytos eilutės po skaitymo pabaigos: neperskaitytos"},
+    KindTitle{Kind::AlreadyInDeclaration, "Darbaknygė jau yra formoje: sumos bus padvigubintos"},
     KindTitle{Kind::NotANumber, "Suma nėra skaičius: laikoma 0"},
     KindTitle{Kind::AmountTooLarge, "Suma per didelė (10^15 ar daugiau): laikoma 0"},
     KindTitle{Kind::SlotWithoutName,

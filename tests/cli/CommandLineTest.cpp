@@ -184,6 +184,74 @@ TEST_F(CommandLineTest, ConvertWritesIntoTheProgramFolder) {
   EXPECT_NE(again.out.find("L įrašų: 11,"), std::string::npos);  // the one row merged
 }
 
+// An append keeps the declaration's own payer and year: an explicit --payer-code or --year that
+// differs is refused before anything is written; without them, or with the same ones, the
+// declaration's own are written on every page.
+TEST_F(CommandLineTest, AppendRefusesAnotherPayerOrYearThanTheDeclarations) {
+  const auto old = dir / "old.ffdata";
+  ASSERT_EQ(run({"convert", workbook("a.xlsx", 11), "--folder", dir.path().string(), "--payer-code",
+                 "302222222", "--payer-name", "UAB X", "--year", "2024", "--output", old.string()})
+                .status,
+            0);
+  struct Case {
+    const char* what;
+    std::vector<std::string> options;
+    int status;
+    std::string told;  // part of stderr
+  };
+  const Case cases[] = {
+      {"another payer code",
+       {"--payer-code", "123456789"},
+       2,
+       "--payer-code 123456789 nesutampa su papildomos formos old.ffdata mokėtojo kodu "
+       "\"302222222\""},
+      {"another year",
+       {"--year", "2025"},
+       2,
+       "--year 2025 nesutampa su papildomos formos old.ffdata metais \"2024\""},
+      {"the same ones", {"--payer-code", "302222222", "--year", "2024"}, 0, ""},
+      {"none given", {}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir folder;
+    std::vector<std::string> arguments = {"convert",  workbook("b.xlsx", 2),
+                                          "--append", old.string(),
+                                          "--folder", folder.path().string()};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const Result r = run(arguments);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
+    const auto output = folder / "formos" / "KVD507.ffdata";
+    ASSERT_EQ(std::filesystem::exists(output), c.status == 0);
+    if (c.status != 0) continue;
+    const std::string file = test::readFile(output);
+    EXPECT_EQ(countOf(file, "<Field Name=\"B_MM_ID\">302222222</Field>"), 1u + 2);
+    EXPECT_EQ(countOf(file, "<Field Name=\"B_ML_Metai\">2024</Field>"), 1u + 2);
+    EXPECT_EQ(countOf(file, "<Field Name=\"B_MM_ID\">"), 1u + 2);
+  }
+}
+
+// The usual declaration replaced is kept whole in formos/ankstesnės, and the summary says where.
+TEST_F(CommandLineTest, TheReplacedDeclarationIsKeptAndTold) {
+  const std::vector<std::string> arguments = {"convert",      workbook("a.xlsx", 3),
+                                              "--folder",     dir.path().string(),
+                                              "--payer-code", "123456789"};
+  ASSERT_EQ(run(arguments).status, 0);
+  const auto output = dir / "formos" / "KVD507.ffdata";
+  const std::string first = test::readFile(output);
+  const Result r = run(arguments);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string told =
+      "Ankstesnė forma išsaugota: " + (dir / "formos" / "ankstesnės").string() +
+      "/KVD507 123456789 ";
+  const std::size_t at = r.out.find(told);
+  ASSERT_NE(at, std::string::npos) << r.out;
+  const std::size_t start = at + std::string("Ankstesnė forma išsaugota: ").size();
+  const std::string kept = r.out.substr(start, r.out.find('\n', at) - start);
+  EXPECT_EQ(test::readFile(kept), first);
+}
+
 // Names are put in capitals letter by letter, Lithuanian ones included, so that one recipient
 // written in small and in capital letters is one row; also when an earlier declaration holds
 // the name with small Lithuanian letters, as older versions wrote it.

@@ -67,10 +67,10 @@ TEST(DeclarationReader, GivesBackTheRowsAndHeaderOfAWrittenDeclaration) {
 
   EXPECT_EQ(read.lRows, inFileForm(sample.lRows));
   EXPECT_EQ(read.uRows, inFileForm(sample.uRows));
-  // The payer name of the main page, entities kept; code and year of the last footer.
+  // The payer name of the main page, entities kept; code and year, which every page carries.
   EXPECT_EQ(read.header.name, "UAB &quot;SENA&quot;");
-  EXPECT_EQ(read.header.id, "123456789");
-  EXPECT_EQ(read.header.year, "2023");
+  EXPECT_EQ(read.header.id, "987654321");
+  EXPECT_EQ(read.header.year, "2022");
 }
 
 struct RoundTrip {
@@ -88,7 +88,7 @@ class RoundTripTest : public testing::TestWithParam<RoundTrip> {};
 TEST_P(RoundTripTest, WritingWhatWasReadGivesTheSameFile) {
   RecordingHost host("123456789", " uab \"ąžuolas\" & co ", "2023");
   const std::string first =
-      buildDeclaration(GetParam().lRows, GetParam().uRows, DeclarationHeader{}, host);
+      buildDeclaration(GetParam().lRows, GetParam().uRows, host.header({}), host);
   const Read read = readBytes(first);
   ASSERT_TRUE(read.header.isExtended());
 

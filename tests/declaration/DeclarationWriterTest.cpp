@@ -33,8 +33,8 @@ std::size_t countOf(std::string_view text, std::string_view part) {
 
 // Builds and insists on well-formed XML, whatever the test looks at afterwards.
 std::string build(const rows::RowTable& lRows, const rows::RowTable& uRows,
-                  const DeclarationHeader& header, WriterHost& host) {
-  std::string bytes = buildDeclaration(lRows, uRows, header, host);
+                  const DeclarationHeader& header, RecordingHost& host) {
+  std::string bytes = buildDeclaration(lRows, uRows, host.header(header), host);
   EXPECT_EQ(test::xmlError(bytes), "");
   return bytes;
 }
@@ -150,7 +150,7 @@ TEST(DeclarationWriter, ReportsProgressOncePerRowWithTheIndexRestartingForURows)
   RecordingHost host("123", "UAB", "2023");
   build(test::numberedLRows(12), test::numberedURows(3), DeclarationHeader{}, host);
 
-  std::vector<std::string> expected = {"maximum 15", "status Iš viso: 15", "code", "name", "year"};
+  std::vector<std::string> expected = {"maximum 15", "status Iš viso: 15"};
   const auto addRows = [&expected](std::size_t first, std::size_t last) {
     for (std::size_t index = first; index <= last; ++index) {
       expected.insert(
@@ -158,49 +158,68 @@ TEST(DeclarationWriter, ReportsProgressOncePerRowWithTheIndexRestartingForURows)
           {"step", "status Eksportuojame " + std::to_string(index) + " įrašą", "events"});
     }
   };
-  const auto addFooter = [&expected] { expected.insert(expected.end(), {"code", "year"}); };
-  addRows(1, 10);
-  addFooter();
-  addRows(11, 12);
-  addFooter();
+  addRows(1, 12);
   addRows(1, 3);
-  addFooter();
   EXPECT_EQ(host.calls, expected);
 }
 
-TEST(DeclarationWriter, ReadsThePayerAndYearOfEachFooterWhenItIsWritten) {
-  RecordingHost host(" main ", "UAB", "2020");
-  host.codes = {" main ", "first\t", "second", "third"};
-  host.years = {"2020", "2021", " 2022 ", "2023"};
-  const std::string bytes =
-      build(test::numberedLRows(11), test::numberedURows(1), DeclarationHeader{}, host);
+DeclarationHeader header(std::string id, std::string name, std::string year) {
+  DeclarationHeader h;
+  h.id = std::move(id);
+  h.name = std::move(name);
+  h.year = std::move(year);
+  return h;
+}
 
-  const std::vector<std::string> lines = linesOf(bytes);
-  EXPECT_THAT(lines, testing::Contains("    <Field Name=\"B_MM_ID\">main</Field>"));
-  EXPECT_THAT(lines, testing::Contains("    <Field Name=\"B_ML_Metai\">2020</Field>"));
+struct FooterCase {
+  const char* what;
+  DeclarationHeader header;
+  std::string code;  // what the main page and every footer carry
+  std::string year;
+};
+
+void PrintTo(const FooterCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+class FooterTest : public testing::TestWithParam<FooterCase> {};
+
+// One declaration names one payer and one year: every footer carries the main page's, also
+// when the declaration is being extended.
+TEST_P(FooterTest, EveryFooterCarriesTheMainPagesPayerAndYear) {
+  const FooterCase& c = GetParam();
+  RecordingHost host(" chosen ", "UAB", " 2025 ");
+  const std::vector<std::string> lines =
+      linesOf(build(test::numberedLRows(11), test::numberedURows(6), c.header, host));
+  EXPECT_THAT(lines, testing::Contains("    <Field Name=\"B_MM_ID\">" + c.code + "</Field>"));
+  EXPECT_THAT(lines, testing::Contains("    <Field Name=\"B_ML_Metai\">" + c.year + "</Field>"));
   std::vector<std::string> footers;
   for (const std::string& line : lines) {
-    if (line.starts_with("        <Field Name=\"B_")) footers.push_back(line);
+    if (line.starts_with("        <Field Name=\"B_MM_ID") ||
+        line.starts_with("        <Field Name=\"B_ML_Metai")) {
+      footers.push_back(line);
+    }
   }
-  EXPECT_THAT(footers, testing::ElementsAre("        <Field Name=\"B_MM_ID\">first</Field>",
-                                            "        <Field Name=\"B_ML_Metai\">2021</Field>",
-                                            "        <Field Name=\"B_FormNr\"></Field>",
-                                            "        <Field Name=\"B_FormVerNr\"></Field>",
-                                            "        <Field Name=\"B_MM_ID\">second</Field>",
-                                            "        <Field Name=\"B_ML_Metai\">2022</Field>",
-                                            "        <Field Name=\"B_FormNr\"></Field>",
-                                            "        <Field Name=\"B_FormVerNr\"></Field>",
-                                            "        <Field Name=\"B_MM_ID\">third</Field>",
-                                            "        <Field Name=\"B_ML_Metai\">2023</Field>",
-                                            "        <Field Name=\"B_FormNr\"></Field>",
-                                            "        <Field Name=\"B_FormVerNr\"></Field>"));
+  ASSERT_EQ(footers.size(), 8u);  // two L pages, two U pages
+  for (std::size_t i = 0; i < footers.size(); i += 2) {
+    EXPECT_EQ(footers[i], "        <Field Name=\"B_MM_ID\">" + c.code + "</Field>");
+    EXPECT_EQ(footers[i + 1], "        <Field Name=\"B_ML_Metai\">" + c.year + "</Field>");
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, FooterTest,
+    testing::Values(FooterCase{"new", DeclarationHeader{}, "chosen", "2025"},
+                    FooterCase{"extended", header(" 302222222 ", "UAB X", "2024"), "302222222",
+                               "2024"},
+                    FooterCase{"extended_with_markers", header("ff_mm_id", "", "ff_mm_metai"),
+                               "ff_mm_id", "ff_mm_metai"}),
+    test::NamedAfterWhat());
 
 struct HeaderCase {
   const char* what;
   DeclarationHeader header;
   std::vector<std::string> mainPage;  // B_MM_ID, B_MM_Pavad, B_ML_Metai
-  bool asksForName;
 };
 
 void PrintTo(const HeaderCase& c, std::ostream* out) {
@@ -219,38 +238,27 @@ TEST_P(MainPageTest, TakesTheHeaderFromTheExtendedDeclarationOrTheHost) {
   EXPECT_EQ(mainPage[2], "    <Field Name=\"B_MM_ID\">" + c.mainPage[0] + "</Field>");
   EXPECT_EQ(mainPage[3], "    <Field Name=\"B_MM_Pavad\">" + c.mainPage[1] + "</Field>");
   EXPECT_EQ(mainPage[4], "    <Field Name=\"B_ML_Metai\">" + c.mainPage[2] + "</Field>");
-  EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "name"), c.asksForName ? 1 : 0);
-  // Footers always come from the host, not-set marker included.
-  EXPECT_THAT(lines, testing::Contains("        <Field Name=\"B_MM_ID\">lb_kodas</Field>"));
-}
-
-DeclarationHeader header(std::string id, std::string name, std::string year) {
-  DeclarationHeader h;
-  h.id = std::move(id);
-  h.name = std::move(name);
-  h.year = std::move(year);
-  return h;
+  // Footers carry the main page's code, not-set marker included.
+  EXPECT_THAT(lines,
+              testing::Contains("        <Field Name=\"B_MM_ID\">" + c.mainPage[0] + "</Field>"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Headers, MainPageTest,
                          testing::Values(HeaderCase{"new",
                                                     DeclarationHeader{},
-                                                    {"lb_kodas", "UAB &quot;X&quot;", "2023"},
-                                                    true},
+                                                    {"lb_kodas", "UAB &quot;X&quot;", "2023"}},
                                          HeaderCase{"extended",
                                                     header(" 111 ", "Sena &amp; Co ", "2019"),
-                                                    {"111", "Sena &amp; Co", "2019"},
-                                                    false},
+                                                    {"111", "Sena &amp; Co", "2019"}},
                                          HeaderCase{"empty name",
                                                     header("ff_mm_id", "", "ff_mm_metai"),
-                                                    {"ff_mm_id", "", "ff_mm_metai"},
-                                                    false}),
+                                                    {"ff_mm_id", "", "ff_mm_metai"}}),
                          test::NamedAfterWhat());
 
 TEST(DeclarationWriter, BuildsALargeDeclarationWhole) {
   RecordingHost host("123", "UAB", "2023");
-  const std::string bytes = buildDeclaration(test::numberedLRows(150000), test::numberedURows(7),
-                                             DeclarationHeader{}, host);
+  const std::string bytes =
+      buildDeclaration(test::numberedLRows(150000), test::numberedURows(7), host.header({}), host);
   EXPECT_EQ(countOf(bytes, "\r\n"), 27 + 15000 * 144 + 2 * 89);
   EXPECT_THAT(bytes, testing::HasSubstr("<Field Name=\"L1-10\">38000000000</Field>"));
 }

@@ -4,16 +4,17 @@
 #include <string_view>
 #include <vector>
 
+#include "declaration/DeclarationHeader.h"
 #include "declaration/WriterHost.h"
 
 namespace kvd507::test {
 
-// A writer host that records every call in order and answers from lists that a test may set:
-// each question takes the next answer, and the last one is repeated once the list runs out.
+// A writer host that records every call in order, with the payer and year a window would have
+// chosen: `header` turns a not-set header into that of a new declaration for them.
 class RecordingHost : public declaration::WriterHost {
  public:
-  RecordingHost(std::string code, std::string name, std::string year)
-      : codes({std::move(code)}), names({std::move(name)}), years({std::move(year)}) {}
+  RecordingHost(std::string payerCode, std::string payerName, std::string payerYear)
+      : code(std::move(payerCode)), name(std::move(payerName)), year(std::move(payerYear)) {}
 
   void setStatus(std::string_view text) override { calls.push_back("status " + std::string(text)); }
   void processPendingEvents() override { calls.emplace_back("events"); }
@@ -21,27 +22,16 @@ class RecordingHost : public declaration::WriterHost {
     calls.push_back("maximum " + std::to_string(maximum));
   }
   void stepProgress() override { calls.emplace_back("step"); }
-  std::string payerCode() override { return answer("code", codes, codeCalls); }
-  std::string payerName() override { return answer("name", names, nameCalls); }
-  std::string year() override { return answer("year", years, yearCalls); }
 
-  std::vector<std::string> codes;
-  std::vector<std::string> names;
-  std::vector<std::string> years;
-  std::vector<std::string> calls;
-
- private:
-  std::string answer(const char* what, const std::vector<std::string>& answers,
-                     std::size_t& count) {
-    calls.emplace_back(what);
-    const std::size_t index = count < answers.size() ? count : answers.size() - 1;
-    ++count;
-    return answers[index];
+  // What a run hands the writer: an extended declaration's own header, or a new one.
+  declaration::DeclarationHeader header(const declaration::DeclarationHeader& existing) const {
+    return existing.isExtended() ? existing : declaration::newDeclarationHeader(code, name, year);
   }
 
-  std::size_t codeCalls = 0;
-  std::size_t nameCalls = 0;
-  std::size_t yearCalls = 0;
+  std::string code;
+  std::string name;
+  std::string year;
+  std::vector<std::string> calls;
 };
 
 }  // namespace kvd507::test

@@ -162,7 +162,7 @@ TEST(SaveDeclaration, AFailedWriteKeepsThePreviousFile) {
       {"streamed",
        [](const fs::path& file) {
          test::RecordingHost host("123", "UAB", "2023");
-         saveDeclaration(file, test::numberedLRows(3000), {}, DeclarationHeader{}, host);
+         saveDeclaration(file, test::numberedLRows(3000), {}, host.header({}), host);
        }},
   };
   for (const Case& c : cases) {
@@ -196,10 +196,10 @@ TEST(SaveDeclaration, StreamsTheSameBytesAsBuiltWhole) {
   const rows::RowTable lRows = test::numberedLRows(3000);
   const rows::RowTable uRows = test::numberedURows(7);
   test::RecordingHost builtHost("123", "UAB", "2023");
-  const std::string built = buildDeclaration(lRows, uRows, DeclarationHeader{}, builtHost);
+  const std::string built = buildDeclaration(lRows, uRows, builtHost.header({}), builtHost);
 
   test::RecordingHost savedHost("123", "UAB", "2023");
-  saveDeclaration(file, lRows, uRows, DeclarationHeader{}, savedHost);
+  saveDeclaration(file, lRows, uRows, savedHost.header({}), savedHost);
 
   EXPECT_EQ(test::readFile(file), built);
   EXPECT_EQ(savedHost.calls, builtHost.calls);
@@ -221,7 +221,7 @@ TEST(SaveDeclaration, AStreamedSaveThatFailsHalfWayKeepsThePreviousFile) {
   test::writeFile(file, "previous");
   FailingHost host;
 
-  EXPECT_THROW(saveDeclaration(file, test::numberedLRows(3000), {}, DeclarationHeader{}, host),
+  EXPECT_THROW(saveDeclaration(file, test::numberedLRows(3000), {}, host.header({}), host),
                std::runtime_error);
 
   EXPECT_EQ(test::readFile(file), "previous");

@@ -42,10 +42,9 @@ std::filesystem::path writeDeclaration(const TempDir& dir, int lCount = 23, int 
   host.payer = "Ąžuolynė";
   host.shownYear = "2023";
   FakeOpener opener;
-  runs::RunState state;
-  runs::RunSettings settings;
+  test::RunSettings settings;
   settings.outputFile = dir / "KVD507.ffdata";
-  EXPECT_EQ(runs::runGeneration(host, state, settings, opener), runs::RunOutcome::Written);
+  EXPECT_EQ(test::runGeneration(host, settings, opener), runs::RunOutcome::Written);
   return settings.outputFile;
 }
 

@@ -262,14 +262,15 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
        "btn_kvd507",
        {},
        true},
-      {"append, no workbook: the declaration is asked for first",
+      {"append, no workbook: the declaration is read first",
        [](WindowDriver& d) {
          d.chooseWorkbook(d.workbook(1, 0));
          d.control<QPushButton>("btn_valyti").click();
          d.control("btn_papildyti").setEnabled(true);
+         d.services.answers.push_back(d.folder / "gone.ffdata");
        },
        "btn_papildyti",
-       {"error: Darbaknygė nepasirinkta"},
+       {"error: Nepavyko perskaityti formos gone.ffdata: tokio failo ar aplanko nėra"},
        false},
       {"append, the chosen declaration cannot be read",
        [](WindowDriver& d) {
@@ -303,7 +304,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
   }
 }
 
-TEST(ExportWindow, ARunWithFindingsIsReviewedBeforeWritingACleanRunIsNot) {
+TEST(ExportWindow, EveryRunIsReviewedBeforeWritingWithPayerYearAndTotals) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;123456789\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -318,15 +319,26 @@ TEST(ExportWindow, ARunWithFindingsIsReviewedBeforeWritingACleanRunIsNot) {
     return d.folder / name;
   };
 
-  // Nothing to say beyond the declaration itself: no dialog, and the status line names the
-  // file. The grouped amount is a number.
+  // Nothing to say beyond the declaration itself: the review names the payer, the year and the
+  // totals, "Formuoti" by default; the status line names the file. The grouped amount is a
+  // number.
   MemoryWorkbook clean;
   clean.text(L, 6, 2, "Ona").text(L, 6, 5, "1").text(L, 6, 8, "1 234,50").text(L, 6, 9, "01");
   clean.sheet("KVD507 U");
   clean.saveXlsx(d.folder / "clean.xlsx");
   d.chooseWorkbook(d.folder / "clean.xlsx");
   d.runWith("btn_kvd507");
-  EXPECT_TRUE(d.services.reviews.empty());
+  ASSERT_EQ(d.services.writeReviews.size(), 1u);
+  const runs::WriteReview& cleanReview = d.services.writeReviews[0];
+  EXPECT_TRUE(cleanReview.report.findings.empty());
+  EXPECT_FALSE(cleanReview.replaced.has_value());
+  EXPECT_TRUE(runs::writeByDefault(cleanReview));
+  const std::vector<std::string> facts = runs::reviewFacts(cleanReview, ',');
+  ASSERT_EQ(facts.size(), 2u);
+  EXPECT_EQ(facts[0], "Mokėtojas: ALFA (123456789); metai: " + d.window().choices().year());
+  EXPECT_EQ(facts[1],
+            "Visa forma: Išmokos suma 1234,50; Išskaičiuota mokesčio suma 0,00; L įrašų 1, "
+            "U įrašų 0, puslapių 2");
   EXPECT_TRUE(d.services.reports.empty());
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
   ASSERT_TRUE(std::filesystem::exists(d.declaration()));
@@ -340,8 +352,14 @@ TEST(ExportWindow, ARunWithFindingsIsReviewedBeforeWritingACleanRunIsNot) {
   EXPECT_EQ(d.text("lb_action"), "");  // the next action clears it
   d.services.reviewAnswers.push_back(false);
   d.runWith("btn_kvd507");
-  ASSERT_EQ(d.services.reviews.size(), 1u);
-  const ScriptedServices::ShownReport& shown = d.services.reviews[0];
+  ASSERT_EQ(d.services.reviews.size(), 2u);
+  const ScriptedServices::ShownReport& shown = d.services.reviews[1];
+  // What it would replace is said, and the default is "Atšaukti".
+  ASSERT_TRUE(d.services.writeReviews[1].replaced.has_value());
+  EXPECT_TRUE(runs::reviewFacts(d.services.writeReviews[1], ',')
+                  .back()
+                  .starts_with("Bus pakeista: ALFA (123456789), "));
+  EXPECT_FALSE(runs::writeByDefault(d.services.writeReviews[1]));
   EXPECT_TRUE(shown.busyCursor);  // asked while the run waits
   EXPECT_FALSE(shown.busyDialog);
   std::vector<rows::Finding::Kind> kinds;
@@ -360,18 +378,27 @@ TEST(ExportWindow, ARunWithFindingsIsReviewedBeforeWritingACleanRunIsNot) {
   // "Formuoti" writes and opens it; no report afterwards, it was seen before.
   d.services.reviewAnswers.push_back(true);
   d.runWith("btn_kvd507");
-  EXPECT_EQ(d.services.reviews.size(), 2u);
+  EXPECT_EQ(d.services.reviews.size(), 3u);
   EXPECT_NE(readFile(d.declaration()), previous);
   EXPECT_EQ(d.opener.opened().size(), 2u);
   EXPECT_TRUE(d.services.reports.empty());
   EXPECT_TRUE(d.text("lb_action").starts_with("Forma įrašyta: ")) << d.text("lb_action");
+  // The declaration replaced is kept whole, and the status line says where.
+  const std::filesystem::path kept = d.folder / "formos" / "ankstesnės";
+  ASSERT_EQ(std::distance(std::filesystem::directory_iterator(kept),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_EQ(readFile(std::filesystem::directory_iterator(kept)->path()), previous);
+  EXPECT_NE(d.text("lb_action").find("; ankstesnė išsaugota: " + kept.string() + "/KVD507 "),
+            std::string::npos)
+      << d.text("lb_action");
   expectIdle(d);
 
   d.services.reviewAnswers.push_back(true);
   d.chooseWorkbook(dataFile("error_value_in_l_sheet_row_7.xlsx"));
   d.runWith("btn_kvd507");
-  ASSERT_EQ(d.services.reviews.size(), 3u);
-  const std::vector<rows::Finding>& found = d.services.reviews[2].report.findings;
+  ASSERT_EQ(d.services.reviews.size(), 4u);
+  const std::vector<rows::Finding>& found = d.services.reviews[3].report.findings;
   EXPECT_TRUE(std::any_of(found.begin(), found.end(), [](const rows::Finding& f) {
     return f.kind == rows::Finding::Kind::ReadStopped;
   }));
@@ -392,7 +419,7 @@ TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
   d.services.duringDialog = [&] {
     askedWithTheRunButtonsDisabled = !d.enabled("btn_close") && !d.enabled("btn_open");
     askedUnderTheBusyCursor = busyWindow(d.window()) || busyDialogs();
-    askedBeforeTheRun = d.window().runState().existingDeclaration == "ff_dok_link";
+    askedBeforeTheRun = !d.window().runInProgress();
   };
   d.runWith("btn_papildyti");
   EXPECT_TRUE(askedWithTheRunButtonsDisabled);
@@ -406,14 +433,29 @@ TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
   ASSERT_EQ(w.lRows.size(), 3u);
   EXPECT_EQ(w.uRows.size(), 2u);
   EXPECT_EQ(w.header.name, "");  // taken over from the earlier declaration
-  EXPECT_EQ(d.window().runState().existingDeclaration, earlier.string());
+  EXPECT_EQ(d.window().runRequest().existingDeclaration, earlier);
   expectIdle(d);
 
-  // Cancelled dialog: the same as a generation run.
+  // Escape in the dialog: the run ends there; nothing is read or written.
   d.services.duringDialog = nullptr;
-  d.runWith("btn_papildyti");
-  EXPECT_EQ(readDeclaration(d.declaration()).lRows.size(), 2u);
-  EXPECT_EQ(d.window().runState().existingDeclaration, "ff_dok_link");
+  const std::string before = readFile(d.declaration());
+  const auto listing = [&d] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(d.folder / "formos")) {
+      names.push_back(entry.path().string());
+    }
+    return names;
+  };
+  const std::vector<std::string> files = listing();
+  const std::size_t reviews = d.services.reviews.size();
+  d.control<QPushButton>("btn_papildyti").click();
+  EXPECT_FALSE(d.window().runInProgress());
+  EXPECT_EQ(readFile(d.declaration()), before);
+  EXPECT_EQ(listing(), files);
+  EXPECT_EQ(d.services.reviews.size(), reviews);
+  EXPECT_EQ(d.text("lb_action"), "Papildymas atšauktas");
+  EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+  for (const char* name : kRunButtons) EXPECT_TRUE(d.enabled(name)) << name;
 }
 
 TEST(ExportWindow, EscapeEndsTheProgramWhenIdle) {
@@ -455,8 +497,9 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
     EXPECT_EQ(d.text("lb_dok_link"), "lb_dok_link");
     gate.release();
     ASSERT_TRUE(d.waitForRunEnd());
-    EXPECT_EQ(d.services.texts(), std::vector<std::string>{"information: \"Darbaknygė "
-                                                           "nepasirinkta\" faile įrašų nerasta."})
+    // The run keeps the workbook it was started with, and names it.
+    EXPECT_EQ(d.services.texts(),
+              std::vector<std::string>{"information: \"in.xlsx\" faile įrašų nerasta."})
         << escape;
     EXPECT_TRUE(d.enabled("btn_kvd507"));
     EXPECT_TRUE(d.enabled("btn_papildyti"));
@@ -468,7 +511,7 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
   }
 }
 
-TEST(ExportWindow, PayerAndYearChangedDuringARunShowInThePagesWrittenAfter) {
+TEST(ExportWindow, PayerAndYearChangedDuringARunAreForTheNextRun) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;111\r\nBeta;222\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -492,7 +535,7 @@ TEST(ExportWindow, PayerAndYearChangedDuringARunShowInThePagesWrittenAfter) {
   gate.release();
   ASSERT_TRUE(d.waitForRunEnd());
 
-  const std::string text = readFile(d.declaration());
+  std::string text = readFile(d.declaration());
   std::vector<std::string> codes;
   std::vector<std::string> years;
   const std::string codeField = "<Field Name=\"B_MM_ID\">";
@@ -508,9 +551,16 @@ TEST(ExportWindow, PayerAndYearChangedDuringARunShowInThePagesWrittenAfter) {
     years.push_back(text.substr(start, text.find('<', start) - start));
   }
   const std::string before = std::to_string(runs::currentCalendarYear() - 1);
-  // Main page, then the three L pages.
-  EXPECT_THAT(codes, ElementsAre("111", "111", "222", "222"));
-  EXPECT_THAT(years, ElementsAre(before, before, "2021", "2021"));
+  // Main page, then the three L pages: one payer and one year, those the run started with.
+  EXPECT_THAT(codes, ElementsAre("111", "111", "111", "111"));
+  EXPECT_THAT(years, ElementsAre(before, before, before, before));
+  // The next run takes them.
+  d.window().setRowHook(nullptr);
+  d.runWith("btn_kvd507");
+  text = readFile(d.declaration());
+  EXPECT_EQ(text.find("<Field Name=\"B_MM_ID\">111</Field>"), std::string::npos);
+  EXPECT_NE(text.find("<Field Name=\"B_MM_ID\">222</Field>"), std::string::npos);
+  EXPECT_NE(text.find("<Field Name=\"B_ML_Metai\">2021</Field>"), std::string::npos);
   // The change was stored as the payer selection.
   EXPECT_NE(readFile(d.folder / "_nustatymai.ini").find("asmuo=1"), std::string::npos);
 }
@@ -637,8 +687,11 @@ TEST(ExportWindow, ReturnAndEnterPressTheFocusedButton) {
       {"btn_valyti", [](WindowDriver& d) { d.chooseWorkbook(d.folder / "a.xlsx"); },
        [](WindowDriver& d) { return d.text("lb_dok_pav") == "Darbaknygė nepasirinkta"; }},
       {"btn_kvd507", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(1, 0)); }, wrote},
+      // The declaration dialog is asked, and cancelled: the run ends there.
       {"btn_papildyti", [](WindowDriver& d) { d.chooseWorkbook(d.workbook(1, 0)); },
-       [wrote](WindowDriver& d) { return wrote(d) && d.services.filters.size() == 2; }},
+       [](WindowDriver& d) {
+         return d.services.filters.size() == 2 && d.text("lb_action") == "Papildymas atšauktas";
+       }},
       {"btn_new", payerDialog(newSeen), [newSeen](WindowDriver&) { return *newSeen == "Asmuo"; }},
       {"btn_koreguoti", payerDialog(editSeen),
        [editSeen](WindowDriver&) { return *editSeen == "Asmuo"; }},
@@ -811,9 +864,8 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   // The code on the main page and in the footers of both L pages, the name on the main page.
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">222</Field>"), 3u);
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">AA &amp; CO</Field>"), 1u);
-  // The stored selection still names Alfa.
-  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"),
-            "[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Alfa;111\r\n");
+  // The payer shown is the payer stored.
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=0\r\n");
 
   // Edited so that it sorts last: still the payer written.
   answerPayerDialog("Zeta", "333");
@@ -824,10 +876,10 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   text = readFile(d.declaration());
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">333</Field>"), 3u);
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">ZETA</Field>"), 1u);
-  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"),
-            "[NUSTATYMAI]\r\nasmuo=0\r\nasmuo_eilute=Alfa;111\r\n");
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=1\r\n");
 
-  // Removed after a confirmation: the stored payer is shown again, and written.
+  // Removed after a confirmation: the payer shown and stored is gone, so none is selected until
+  // the user picks one.
   whenModalShows([](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     ASSERT_NE(box, nullptr);
@@ -838,6 +890,9 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   });
   d.control<QPushButton>("btn_salinti").click();
   EXPECT_EQ(readFile(d.folder / "asmenys.txt"), "Alfa;111\r\n");
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentIndex(), -1);
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
+  d.control<QComboBox>("cb_asmuo").setCurrentIndex(0);
   EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Alfa");
   d.runWith("btn_kvd507");
   text = readFile(d.declaration());
@@ -848,6 +903,22 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), "Alfa");
   EXPECT_EQ(d.text("lb_kodas"), "111");
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
+}
+
+// In a fresh folder the first payers added are stored as they are shown: a new window shows
+// the payer last shown.
+TEST(ExportWindow, PayersAddedInAFreshFolderAreStoredAsShown) {
+  WindowDriver d;
+  answerPayerDialog("Antanas Azuolas", "38001010009");
+  d.control<QPushButton>("btn_new").click();
+  answerPayerDialog("Zigmas Zukas", "302222222");
+  d.control<QPushButton>("btn_new").click();
+  const QString shown = d.control<QComboBox>("cb_asmuo").currentText();
+  EXPECT_EQ(shown, "Zigmas Zukas");
+  ASSERT_TRUE(std::filesystem::exists(d.folder / "_nustatymai.ini"));
+  d.makeWindow();
+  EXPECT_EQ(d.control<QComboBox>("cb_asmuo").currentText(), shown);
+  EXPECT_EQ(d.text("lb_kodas"), "302222222");
 }
 
 }  // namespace

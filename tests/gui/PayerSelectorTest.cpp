@@ -176,16 +176,16 @@ class PayerSelectorTest : public QObject {
     QVERIFY(errors_->texts.isEmpty());
   }
 
-  // Whichever payer is selected, an addition selects the new payer wherever it sorts; the stored
-  // position keeps naming the payer it named, and a restart shows that one again.
+  // Whichever payer is selected, an addition selects the new payer wherever it sorts, and the
+  // payer shown is stored at once: a restart shows it again.
   void anAddedPayerIsSelectedWhereverItSorts_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("order");
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("stored");
-    QTest::addRow("first") << "Aa" << QStringList({"Aa", "Alfa", "Beta", "Gama"}) << 0 << 3;
-    QTest::addRow("middle") << "Bz" << QStringList({"Alfa", "Beta", "Bz", "Gama"}) << 2 << 3;
-    QTest::addRow("last") << "Zeta" << QStringList({"Alfa", "Beta", "Gama", "Zeta"}) << 3 << 2;
+    QTest::addRow("first") << "Aa" << QStringList({"Aa", "Alfa", "Beta", "Gama"}) << 0 << 0;
+    QTest::addRow("middle") << "Bz" << QStringList({"Alfa", "Beta", "Bz", "Gama"}) << 2 << 2;
+    QTest::addRow("last") << "Zeta" << QStringList({"Alfa", "Beta", "Gama", "Zeta"}) << 3 << 3;
   }
 
   void anAddedPayerIsSelectedWhereverItSorts() {
@@ -208,8 +208,8 @@ class PayerSelectorTest : public QObject {
                                        (stored == 2 ? "" : "asmuo_eilute=Gama;3\r\n"));
 
     start();
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
-    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
+    QCOMPARE(ui_->cb_asmuo->currentText(), name);
+    QCOMPARE(ui_->lb_kodas->text(), QString("9"));
     QVERIFY(errors_->texts.isEmpty());
   }
 
@@ -238,26 +238,26 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(readFile(settings()),
              std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Zeta;1\r\n"));
 
-    // Another payer moved past the stored one.
+    // Another payer edited: it is the one shown, and so the one stored.
     ui_->cb_asmuo->setCurrentIndex(0);
     answerDialog("Ziedas", "2");
     ui_->btn_koreguoti->click();
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Gama", "Zeta", "Ziedas"}));
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
-    QCOMPARE(readFile(settings()),
-             std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Zeta;1\r\n"));
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=2\r\n"));
     start();
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Zeta"));
+    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
   }
 
-  void removingAsksNamingThePayerAndKeepsTheStoredOne() {
+  void removingAsksNamingThePayerAndForgetsIt() {
     writeFile(list(), "Alfa;1\r\nBeta\r\nGama;3\r\n");
     writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
     start();
-    // An addition selects the new payer while the stored position stays with Gama.
+    // An addition selects the new payer, and stores it.
     answerDialog("Aa", "9");
     ui_->btn_new->click();
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Aa"));
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=0\r\n"));
 
     // Cancelled: nothing changes.
     errors_->removeAnswer = false;
@@ -265,14 +265,12 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(errors_->questions, QStringList({"Pašalinti mokėtoją „Aa“ (kodas 9) iš sąrašo?"}));
     QCOMPARE(readFile(list()), std::string("Aa;9\r\nAlfa;1\r\nBeta\r\nGama;3\r\n"));
 
-    // Another payer than the stored one: the stored one is shown, at its new position.
+    // The payer shown, which is the one stored: none is selected or stored afterwards.
     errors_->removeAnswer = true;
     ui_->btn_salinti->click();
     QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta\r\nGama;3\r\n"));
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
-    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
-    QCOMPARE(readFile(settings()),
-             std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Gama;3\r\n"));
+    QCOMPARE(ui_->cb_asmuo->currentIndex(), -1);
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=-1\r\n"));
 
     // A payer without a code is named without one.
     errors_->questions.clear();

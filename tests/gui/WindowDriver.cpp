@@ -49,8 +49,9 @@ void ScriptedServices::showReport(QWidget* parent, const runs::RunReport& report
   reports.push_back({report, busyWindow(*parent), busyDialogs()});
 }
 
-bool ScriptedServices::reviewDeclaration(QWidget* parent, const runs::RunReport& report, char) {
-  reviews.push_back({report, busyWindow(*parent), busyDialogs()});
+bool ScriptedServices::reviewDeclaration(QWidget* parent, const runs::WriteReview& review, char) {
+  reviews.push_back({review.report, busyWindow(*parent), busyDialogs()});
+  writeReviews.push_back(review);
   if (reviewAnswers.empty()) return true;
   const bool answer = reviewAnswers.front();
   reviewAnswers.pop_front();

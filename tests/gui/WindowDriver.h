@@ -46,7 +46,8 @@ class ScriptedServices : public gui::WindowServices {
   };
   std::vector<ShownReport> reports;
   std::vector<ShownReport> reviews;
-  std::deque<bool> reviewAnswers;  // none left: "Formuoti"
+  std::vector<runs::WriteReview> writeReviews;  // as put, one per review
+  std::deque<bool> reviewAnswers;               // none left: "Formuoti"
 
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string& filter) override;
   // Takes its answer from `answers` as well; records where it was to start.
@@ -55,7 +56,7 @@ class ScriptedServices : public gui::WindowServices {
   std::vector<std::filesystem::path> suggested;
   void showMessage(QWidget*, MessageKind kind, const std::string& text) override;
   void showReport(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
-  bool reviewDeclaration(QWidget*, const runs::RunReport& report, char decimalSeparator) override;
+  bool reviewDeclaration(QWidget*, const runs::WriteReview& review, char decimalSeparator) override;
 
   // "error: text" lines, for readable failures.
   std::vector<std::string> texts() const;

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "runs/ConversionRun.h"
 #include "runs/DesktopOpener.h"
-#include "runs/RunHost.h"
+#include "runs/RunRequest.h"
+#include "runs/WriteReview.h"
 
 namespace kvd507::test {
 
-// A run host that records what the run shows and answers from its fields.
-class FakeRunHost : public runs::RunHost {
+// The surroundings of a run as a window gives them: the choices a request is made from, a
+// progress sink that records, a review that records and answers, and what the result told.
+class FakeRunHost : public runs::ProgressSink, public runs::RunReview {
  public:
   struct Message {
     std::string kind;  // "error", "information", "warning"
@@ -26,32 +29,29 @@ class FakeRunHost : public runs::RunHost {
   std::string payer;
   std::string shownYear = "2022";
   std::optional<std::filesystem::path> existing;
-  bool dialogShown = false;
   bool stop = false;        // what stopRequested answers
   bool writeAnswer = true;  // what confirmWrite answers
-  std::vector<runs::RunReport> confirmations;
-  std::vector<std::filesystem::path> written;
+  std::vector<runs::WriteReview> confirmations;
 
   std::vector<std::string> statuses;
-  std::vector<Message> messages;
-  std::vector<runs::RunReport> reports;
-  std::vector<bool> busy;
   int progressMaximum = -1;
   int progressSteps = 0;
-  int progressPosition = -1;
   int pendingEvents = 0;
   // Called on every pending-events call, to act as a user would during a run.
   std::function<void(FakeRunHost&)> onEvents;
+
+  // What the last run's result told.
+  std::vector<Message> messages;
+  std::vector<runs::RunReport> reports;
+  std::vector<std::filesystem::path> written;
+  std::optional<std::filesystem::path> kept;
+  bool openFailed = false;
 
   void chooseWorkbook(const std::filesystem::path& file) {
     path = file.string();
     name = file.filename().string();
   }
 
-  std::string workbookPath() override { return path; }
-  std::string workbookName() override { return name; }
-  void setBusy(bool value) override { busy.push_back(value); }
-  void setProgressPosition(int position) override { progressPosition = position; }
   void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
   void stepProgress() override { ++progressSteps; }
   void setStatus(std::string_view text) override { statuses.emplace_back(text); }
@@ -59,37 +59,68 @@ class FakeRunHost : public runs::RunHost {
     ++pendingEvents;
     if (onEvents) onEvents(*this);
   }
-  void showError(std::string_view text, std::string_view detail) override {
-    messages.push_back({"error", std::string(text), std::string(detail)});
-  }
-  void showInformation(std::string_view text) override {
-    messages.push_back({"information", std::string(text), {}});
-  }
-  void showWarning(std::string_view text) override {
-    messages.push_back({"warning", std::string(text), {}});
-  }
   bool stopRequested() override { return stop; }
-  std::optional<std::filesystem::path> chooseExistingDeclaration() override {
-    dialogShown = true;
-    return existing;
-  }
-  // Records the report and lets the default show its warnings, as a host without a report
-  // dialog would.
-  void showReport(const runs::RunReport& report) override {
-    reports.push_back(report);
-    RunHost::showReport(report);
-  }
-  bool confirmWrite(const runs::RunReport& report) override {
-    confirmations.push_back(report);
+  bool confirmWrite(const runs::WriteReview& review) override {
+    confirmations.push_back(review);
     return writeAnswer;
   }
-  void declarationWritten(const std::filesystem::path& file, const runs::RunSummary&) override {
-    written.push_back(file);
+
+  void take(const runs::RunResult& result) {
+    for (const runs::RunMessage& m : result.messages) {
+      const char* kind = m.kind == runs::RunMessage::Kind::Error         ? "error"
+                         : m.kind == runs::RunMessage::Kind::Information ? "information"
+                                                                         : "warning";
+      messages.push_back({kind, m.text, m.detail});
+    }
+    if (result.report) reports.push_back(*result.report);
+    if (result.written) written.push_back(*result.written);
+    kept = result.kept;
+    openFailed = result.openFailed;
   }
-  std::string payerCode() override { return code; }
-  std::string payerName() override { return payer; }
-  std::string year() override { return shownYear; }
 };
+
+// Where and how the runs below write.
+struct RunSettings {
+  std::filesystem::path outputFile;
+  char decimalSeparator = ',';
+  runs::WriteMode writeMode = runs::WriteMode::Always;
+  bool keepReplaced = false;
+  bool askBeforeWriting = true;
+};
+
+// The request a window would make from `host`'s choices.
+inline runs::RunRequest requestFrom(const FakeRunHost& host, const RunSettings& settings,
+                                    std::optional<std::filesystem::path> existing) {
+  runs::RunRequest request;
+  request.workbookPath = host.path;
+  request.workbookName = host.name;
+  request.existingDeclaration = std::move(existing);
+  request.payerCode = host.code;
+  request.payerName = host.payer;
+  request.year = host.shownYear;
+  request.outputFile = settings.outputFile;
+  request.keepReplaced = settings.keepReplaced;
+  request.decimalSeparator = settings.decimalSeparator;
+  request.writeMode = settings.writeMode;
+  request.askBeforeWriting = settings.askBeforeWriting;
+  return request;
+}
+
+inline runs::RunOutcome runGeneration(FakeRunHost& host, const RunSettings& settings,
+                                      runs::DesktopOpener& opener) {
+  const runs::RunResult result =
+      runs::runConversion(requestFrom(host, settings, std::nullopt), host, &host, opener);
+  host.take(result);
+  return result.outcome;
+}
+
+inline runs::RunOutcome runAppend(FakeRunHost& host, const RunSettings& settings,
+                                  runs::DesktopOpener& opener) {
+  const runs::RunResult result =
+      runs::runConversion(requestFrom(host, settings, host.existing), host, &host, opener);
+  host.take(result);
+  return result.outcome;
+}
 
 // Records what the run asked the desktop to open and answers as told.
 class FakeOpener : public runs::DesktopOpener {

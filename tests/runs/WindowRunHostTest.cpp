@@ -89,7 +89,7 @@ void PrintTo(const RunCase& c, std::ostream* os) {
 
 class WindowRunHostTest : public ::testing::TestWithParam<RunCase> {};
 
-TEST_P(WindowRunHostTest, WhatTheRunShowsIsHandedToTheInterfaceThread) {
+TEST_P(WindowRunHostTest, TheReviewIsHandedToTheInterfaceThreadAndTheResultBack) {
   const RunCase& c = GetParam();
   TempDir dir;
   WindowChoices choices;
@@ -109,31 +109,32 @@ TEST_P(WindowRunHostTest, WhatTheRunShowsIsHandedToTheInterfaceThread) {
   EventQueue interface;
   RunProgress progress;
   Shown shown;
+  // The review is put to the user before every write, on the interface thread.
   WindowRunHost host(
-      choices, progress, [&interface](std::function<void()> call) { interface.post(call); },
-      [&shown](WindowServices::MessageKind, const std::string& text, const std::string&) {
-        shown.messages.push_back(text);
+      progress, [&interface](std::function<void()> call) { interface.post(call); },
+      [&shown](const runs::WriteReview& review) {
+        for (const rows::Finding& f : review.report.findings) {
+          shown.findings.push_back(f.describe());
+        }
+        for (const std::string& line : runs::reviewFacts(review, ',')) {
+          shown.summaries.push_back(line);
+        }
+        return true;
       });
-  // With findings the report is put to the user before writing, and not shown again after.
-  const auto showReport = [&shown](const runs::RunReport& report) {
-    for (const rows::Finding& f : report.findings) shown.findings.push_back(f.describe());
-    for (const std::string& line : runs::describeSummary(report.summary, ',')) {
-      shown.summaries.push_back(line);
-    }
-  };
-  host.setReportSink(showReport);
-  host.setReviewSink([&showReport](const runs::RunReport& report) {
-    showReport(report);
-    return true;
-  });
 
-  runs::RunState state;
-  runs::RunSettings settings;
-  settings.outputFile = dir / "formos" / "KVD507.ffdata";
-  settings.decimalSeparator = ',';
+  runs::RunRequest request;
+  const WindowChoices::Workbook workbook = choices.workbook();
+  request.workbookPath = workbook.path;
+  request.workbookName = workbook.name;
+  request.payerCode = choices.payer().code;
+  request.payerName = choices.payer().name;
+  request.year = choices.year();
+  request.outputFile = dir / "formos" / "KVD507.ffdata";
+  request.askBeforeWriting = true;
   test::FakeOpener opener;
+  runs::RunResult result;
   std::thread run([&] {
-    runs::runGeneration(host, state, settings, opener);
+    result = runs::runConversion(request, host, &host, opener);
     interface.quit();
   });
   RunProgress::Snapshot snapshot;
@@ -142,18 +143,19 @@ TEST_P(WindowRunHostTest, WhatTheRunShowsIsHandedToTheInterfaceThread) {
   });
   run.join();
 
+  // The result is read once the run has ended, as the window does.
+  for (const runs::RunMessage& m : result.messages) shown.messages.push_back(m.text);
   EXPECT_EQ(shown.messages, c.messages);
   EXPECT_EQ(shown.findings.size(), c.findings);
-  EXPECT_EQ(shown.summaries.empty(), c.findings == 0);
-  // What the run left in the state is read once it has ended, as the window does.
-  EXPECT_EQ(state.lRows.size(), static_cast<std::size_t>(std::max(c.rows, 0)));
+  EXPECT_EQ(shown.summaries.empty(), c.rows <= 0);
+  EXPECT_EQ(result.written.has_value(), c.rows > 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, WindowRunHostTest,
     ::testing::Values(
-        // No identifier in any row: a finding each, the report handed over for review before
-        // the writing thread saves the declaration.
+        // No identifier in any row: a finding each, the review handed over before the
+        // writing thread saves the declaration.
         RunCase{"Written", 3, {}, 3},
         // More findings than are kept: the report handed over holds the count of the rest.
         RunCase{"ManyFindings", 1100, {}, 1001},

@@ -1,6 +1,7 @@
-// Renders "Formos peržiūra" (as a run with findings shows it) and the declaration viewer into
+// Renders "Formos peržiūra" (as a run shows it before writing) and the declaration viewer into
 // PNG files, for the README. Usage:
-//   kvd507_view_screenshots PROGRAM_FOLDER WORKBOOK DECLARATION REVIEW.png VIEWER.png
+//   kvd507_view_screenshots PROGRAM_FOLDER WORKBOOK DECLARATION REVIEW.png VIEWER.png [APPEND_TO]
+// With APPEND_TO the review is that of an append run onto that declaration.
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
@@ -22,20 +23,21 @@ bool save(QWidget& widget, const char* file) {
   return false;
 }
 
-// Answers the file dialog with the workbook; pictures the review and writes nothing.
+// Answers the file dialogs with the workbook, then the declaration to append to; pictures the
+// review and writes nothing.
 class Pictures : public kvd507::gui::WindowServices {
  public:
-  Pictures(std::filesystem::path workbook, const char* review)
-      : workbook_(std::move(workbook)), review_(review) {}
+  Pictures(std::filesystem::path workbook, std::filesystem::path appendTo, const char* review)
+      : workbook_(std::move(workbook)), appendTo_(std::move(appendTo)), review_(review) {}
   std::optional<std::filesystem::path> chooseFile(QWidget*, const std::string&) override {
-    return workbook_;
+    return chosen_++ == 0 ? workbook_ : appendTo_;
   }
   void showMessage(QWidget*, MessageKind, const std::string& text) override {
     std::cerr << text << '\n';
   }
-  bool reviewDeclaration(QWidget* parent, const kvd507::runs::RunReport& report,
+  bool reviewDeclaration(QWidget* parent, const kvd507::runs::WriteReview& review,
                          char separator) override {
-    kvd507::gui::ReviewDialog dialog(report, separator, parent);
+    kvd507::gui::ReviewDialog dialog(review, separator, parent);
     saved = save(dialog, review_);
     return false;
   }
@@ -43,23 +45,30 @@ class Pictures : public kvd507::gui::WindowServices {
 
  private:
   std::filesystem::path workbook_;
+  std::filesystem::path appendTo_;
   const char* review_;
+  int chosen_ = 0;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc != 6) {
+  if (argc != 6 && argc != 7) {
     std::cerr << "usage: kvd507_view_screenshots PROGRAM_FOLDER WORKBOOK DECLARATION REVIEW.png "
-                 "VIEWER.png\n";
+                 "VIEWER.png [APPEND_TO]\n";
     return 2;
   }
-  Pictures services(argv[2], argv[4]);
+  const bool append = argc == 7;
+  Pictures services(argv[2], append ? argv[6] : "", argv[4]);
   kvd507::runs::NoOpener opener;
   kvd507::gui::Tfrm_export_xml window(argv[1], services, opener);
   window.findChild<QPushButton*>("btn_open")->click();
-  window.btn_kvd507Click();
+  if (append) {
+    window.btn_papildytiClick();
+  } else {
+    window.btn_kvd507Click();
+  }
   if (!QTest::qWaitFor([&window] { return !window.runInProgress(); }, 20000) || !services.saved) {
     std::cerr << "the run did not show its review\n";
     return 1;
