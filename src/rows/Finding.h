@@ -35,7 +35,6 @@ struct Finding {
     AmountTooLarge,   // an amount of kLargestAmount or more: counted as 0
     SlotWithoutName,  // a declaration's row slot with values but no name: row dropped
     RepeatedRows,     // a declaration holding one key twice: workbook rows go to the first only
-    WorkbookOpen,     // a lock file beside the workbook: unsaved changes are not read
     AlreadyInDeclaration,  // every workbook row already in the declaration appended to:
                            // the amounts would be doubled
   };
