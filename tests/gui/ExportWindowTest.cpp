@@ -865,7 +865,8 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">222</Field>"), 3u);
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">AA &amp; CO</Field>"), 1u);
   // The payer shown is the payer stored.
-  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"),
+            "[NUSTATYMAI]\r\nasmuo=0\r\nasmuo_eilute=Aa%20&%20co;222\r\n");
 
   // Edited so that it sorts last: still the payer written.
   answerPayerDialog("Zeta", "333");
@@ -876,7 +877,8 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   text = readFile(d.declaration());
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_ID\">333</Field>"), 3u);
   EXPECT_EQ(countOf(text, "<Field Name=\"B_MM_Pavad\">ZETA</Field>"), 1u);
-  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  EXPECT_EQ(readFile(d.folder / "_nustatymai.ini"),
+            "[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Zeta;333\r\n");
 
   // Removed after a confirmation: the payer shown and stored is gone, so none is selected until
   // the user picks one.

@@ -203,9 +203,9 @@ class PayerSelectorTest : public QObject {
     QCOMPARE(ui_->cb_asmuo->currentIndex(), selected);
     QCOMPARE(ui_->cb_asmuo->currentText(), name);
     QCOMPARE(ui_->lb_kodas->text(), QString("9"));
-    // Written only when Gama moved.
-    QCOMPARE(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) + "\r\n" +
-                                       (stored == 2 ? "" : "asmuo_eilute=Gama;3\r\n"));
+    // Stored with its line, so that the selection follows the payer, not the position.
+    QCOMPARE(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) +
+                                       "\r\nasmuo_eilute=" + name.toStdString() + ";9\r\n");
 
     start();
     QCOMPARE(ui_->cb_asmuo->currentText(), name);
@@ -244,7 +244,8 @@ class PayerSelectorTest : public QObject {
     ui_->btn_koreguoti->click();
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Gama", "Zeta", "Ziedas"}));
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=2\r\n"));
+    QCOMPARE(readFile(settings()),
+             std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Ziedas;2\r\n"));
     start();
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
   }
@@ -257,7 +258,7 @@ class PayerSelectorTest : public QObject {
     answerDialog("Aa", "9");
     ui_->btn_new->click();
     QCOMPARE(ui_->cb_asmuo->currentText(), QString("Aa"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=0\r\n"));
+    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=0\r\nasmuo_eilute=Aa;9\r\n"));
 
     // Cancelled: nothing changes.
     errors_->removeAnswer = false;
