@@ -142,7 +142,7 @@ TEST(DeclarationViewer, FindsEmptyCodesAndAmountsThatAreNoNumbers) {
 // totals.
 TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
   TempDir dir;
-  // 95 rows and the lines around them: three pages.
+  // 88 L rows on two pages, the U appendix on a page of its own, then the totals: four pages.
   const std::filesystem::path file = writeDeclaration(dir, 88, 7);
   gui::DeclarationViewer viewer(runs::readDeclarationContent(file), ',');
   const std::filesystem::path pdf = dir / "forma.pdf";
@@ -156,11 +156,11 @@ TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
   ASSERT_TRUE(std::filesystem::exists(pdf));
 
   const std::string info = run("pdfinfo '" + pdf.string() + "'");
-  EXPECT_THAT(info, testing::HasSubstr("Pages:           3"));
+  EXPECT_THAT(info, testing::HasSubstr("Pages:           4"));
   EXPECT_THAT(info, testing::HasSubstr("(A4)"));
   const std::string text = run("pdftotext -layout '" + pdf.string() + "' -");
-  for (const char* part : {"123456789", "ŽYDRŪNAS ŠLIŪPAS 87", "ĄŽUOLYNĖ", "12628,00", "1 iš 3",
-                           "3 iš 3", "Išmokos suma"}) {
+  for (const char* part : {"123456789", "ŽYDRŪNAS ŠLIŪPAS 87", "ĄŽUOLYNĖ", "12628,00", "1 iš 4",
+                           "4 iš 4", "Išmokos suma"}) {
     EXPECT_THAT(text, testing::HasSubstr(part));
   }
   // The header on each page.
@@ -169,7 +169,7 @@ TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
        at != std::string::npos; at = text.find("KVD507 – ĄŽUOLYNĖ", at + 1)) {
     ++headers;
   }
-  EXPECT_EQ(headers, 3u);
+  EXPECT_EQ(headers, 4u);
 
   // A place that cannot be written is told, and nothing is left there.
   QString error;
@@ -177,6 +177,49 @@ TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
                                         QString::fromStdString((dir / "nėra" / "a.pdf").string()),
                                         ',', error));
   EXPECT_FALSE(error.isEmpty());
+}
+
+// No value of the printout is cut: long personal and foreign codes, names and addresses stand
+// whole on their line, under headings that carry the template's column names and field ids;
+// the U appendix, too wide for a portrait page, is laid out landscape.
+TEST(DeclarationViewer, PrintsEveryCodeNameAndAddressWhole) {
+  TempDir dir;
+  const std::filesystem::path pdf = dir / "forma.pdf";
+  QString error;
+  ASSERT_TRUE(gui::writeDeclarationPdf(
+      runs::readDeclarationContent(dataFile("declaration_long_codes_names_addresses.ffdata")),
+      QString::fromStdString(pdf.string()), ',', error))
+      << error.toStdString();
+  const std::string text = run("pdftotext -layout '" + pdf.string() + "' -");
+  for (const char* whole : {"38001150000",
+                            "LV12345678901234567",
+                            "380011500001234567",
+                            "GB987654321012345",
+                            "DE381150000123456789",
+                            "PL9876543210987",
+                            "KONSTANTINAS ALEKSANDRAVIČIUS-ŽEMAITIS",
+                            "UAB \"ŠIAURĖS ŽIBURYS\" IR PARTNERIAI, FILIALAS",
+                            "OBERSCHWÄBISCHE ELEKTRIZITÄTSWERKE GMBH",
+                            "JĀNIS BĒRZIŅŠ-KALNIŅŠ",
+                            "Brīvības iela 123-45, Vidzemes priekšpilsēta",
+                            "ul. Marszałkowska 140/142 lok. 12",
+                            "Oberschwäbisch Gmünd",
+                            "LV-1010",
+                            "Gavėjo kodas",
+                            "Gavėjas",
+                            "Išmokos",
+                            "Adresas",
+                            "Pašto",
+                            "Tušti stulpeliai: D (L7)",
+                            "1234,56 ",
+                            "KVD507U, formos 4–5 puslapiai",
+                            "1 iš 3",
+                            "B 12: eilučių 6"}) {
+    EXPECT_THAT(text, testing::HasSubstr(whole));
+  }
+  EXPECT_THAT(text, testing::Not(testing::HasSubstr("…")));
+  EXPECT_THAT(run("pdfinfo -f 2 -l 2 '" + pdf.string() + "'"),
+              testing::HasSubstr("Page    2 size:  842 x 595 pts (A4)"));
 }
 
 TEST(DeclarationViewer, TheWindowOpensTheLastDeclarationAndOneWithoutADesktopHandler) {
