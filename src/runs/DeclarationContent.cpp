@@ -23,18 +23,21 @@ void checkRows(const rows::RowTable& table, const char* page,
                const std::function<RowPlace(std::size_t)>& place,
                std::vector<rows::Finding>& findings) {
   using Kind = rows::Finding::Kind;
-  const std::string prefix(page);
+  // Named as the review names the worksheet the rows come from.
+  const std::string sheet = std::string("KVD507 ") + page[6];
   for (std::size_t index = 0; index < table.size(); ++index) {
     const rows::TEilute& row = table[index];
     const RowPlace at = place(index);
     const std::string slot = std::to_string(at.slot);
-    const std::string where = " (" + std::to_string(at.page) + " puslapis)";
+    const std::string where = " (" + std::to_string(at.page) + " puslapis, " + slot +
+                              " vieta; gavėjas " +
+                              declaration::decodeXmlText(row[rows::cell::kText]) + ")";
     auto field = [&](std::size_t cell) {
-      return std::string(1, prefix.back()) + std::to_string(cell + 1) + "-" + slot;
+      return std::string(1, page[6]) + std::to_string(cell + 1) + "-" + slot;
     };
     if (row[rows::cell::kCode].empty()) {
       findings.push_back(
-          {Kind::OddCode, prefix, 0, field(rows::cell::kCode), "išmokos kodas tuščias" + where});
+          {Kind::OddCode, sheet, 0, field(rows::cell::kCode), "išmokos kodas tuščias" + where});
     }
     for (const std::size_t cell : {rows::cell::kAmount, rows::cell::kSecondAmount}) {
       const std::string& amount = row[cell];
@@ -42,7 +45,7 @@ void checkRows(const rows::RowTable& table, const char* page,
         std::string text = "\"" + amount;
         text += "\" nėra skaičius";
         text += where;
-        findings.push_back({Kind::NotANumber, prefix, 0, field(cell), std::move(text)});
+        findings.push_back({Kind::NotANumber, sheet, 0, field(cell), std::move(text)});
       }
     }
   }

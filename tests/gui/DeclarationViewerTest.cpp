@@ -6,7 +6,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 #include <cstdio>
 #include <memory>
 
@@ -90,15 +92,21 @@ TEST(DeclarationViewer, ShowsTheHeaderAndEveryRowWithItsPageAndSlot) {
   EXPECT_EQ(label("year"), "2023");
   EXPECT_EQ(label("pages"), "6");
 
-  const QTableWidget& l = *viewer.findChild<QTableWidget*>("KVD507L");
-  const QTableWidget& u = *viewer.findChild<QTableWidget*>("KVD507U");
+  const QAbstractItemModel& l = *viewer.findChild<QTableView*>("KVD507L")->model();
+  const QAbstractItemModel& u = *viewer.findChild<QTableView*>("KVD507U")->model();
   ASSERT_EQ(l.rowCount(), 23);
   ASSERT_EQ(u.rowCount(), 7);
   EXPECT_EQ(l.columnCount(), 12);  // page, slot, L1..L10
   EXPECT_EQ(u.columnCount(), 16);  // page, slot, U1..U10, U12..U15
-  auto cell = [](const QTableWidget& t, int r, int c) {
-    return t.item(r, c)->text().toStdString();
+  auto cell = [](const QAbstractItemModel& t, int r, int c) {
+    return t.index(r, c).data().toString().toStdString();
   };
+  // Headed as the printout: the template's name and the field id, the full name as a tooltip.
+  EXPECT_EQ(l.headerData(4, Qt::Horizontal).toString().toStdString(), "Gavėjas\nL3");
+  EXPECT_EQ(l.headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString().toStdString(),
+            "L3: Gavėjo vardas, pavardė / pavadinimas");
+  EXPECT_EQ(u.headerData(13, Qt::Horizontal).toString().toStdString(), "Adresas\nU13");
+  EXPECT_EQ(l.index(0, 9).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
   EXPECT_EQ(cell(l, 0, 0), "2");
   EXPECT_EQ(cell(l, 0, 1), "1");
   EXPECT_EQ(cell(l, 22, 0), "4");  // the third L page
@@ -109,9 +117,23 @@ TEST(DeclarationViewer, ShowsTheHeaderAndEveryRowWithItsPageAndSlot) {
   EXPECT_EQ(cell(u, 6, 0), "6");
   EXPECT_EQ(cell(u, 6, 1), "2");
   const QTableWidget& totals = *viewer.findChild<QTableWidget*>("totals");
-  EXPECT_EQ(cell(totals, 0, 3), "2553,00");  // 100 + 101 + ... + 122
+  EXPECT_EQ(totals.item(0, 3)->text().toStdString(), "2553,00");  // 100 + 101 + ... + 122
   EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (0)");
   EXPECT_EQ(readFile(file), before);  // only read
+}
+
+// A window for looking at closes on Escape and Ctrl+W, as a dialog does.
+TEST(DeclarationViewer, EscapeAndCtrlWCloseIt) {
+  TempDir dir;
+  const std::filesystem::path file = writeDeclaration(dir, 3, 1);
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence("Ctrl+W")}) {
+    gui::DeclarationViewer viewer(runs::readDeclarationContent(file), ',');
+    viewer.show();
+    QApplication::setActiveWindow(&viewer);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    QTest::keySequence(&viewer, keys);
+    EXPECT_FALSE(viewer.isVisible()) << keys.toString().toStdString();
+  }
 }
 
 // What a declaration alone shows to be wrong: an empty code, an amount that is no number.
@@ -130,9 +152,11 @@ TEST(DeclarationViewer, FindsEmptyCodesAndAmountsThatAreNoNumbers) {
   const runs::DeclarationContent content = runs::readDeclarationContent(file);
   ASSERT_EQ(content.findings.size(), 2u);
   EXPECT_EQ(content.findings[0].describe(),
-            "lapas \"KVD507L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis)");
+            "lapas \"KVD507 L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis, 2 vieta; "
+            "gavėjas ŽYDRŪNAS ŠLIŪPAS 1)");
   EXPECT_EQ(content.findings[1].describe(),
-            "lapas \"KVD507L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis)");
+            "lapas \"KVD507 L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis, 3 vieta; "
+            "gavėjas ŽYDRŪNAS ŠLIŪPAS 2)");
   gui::DeclarationViewer viewer(content, ',');
   EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (2)");
 }
