@@ -456,14 +456,17 @@ void Tfrm_export_xml::finishRun() {
   delete runThread_;
   runThread_ = nullptr;
   const std::optional<WindowRunHost::Written> written = runHost_->written();
+  const bool declined = runHost_->declined();
   runHost_.reset();
   progressTimer_.stop();
   showProgress();
 
   setRunButtonsEnabled(true);
   // What was written stays in sight until the next action.
-  ui_->lb_action->setText(written ? qs(runs::writtenStatus(written->file, written->summary))
-                                  : QString());
+  // So is a declaration the user chose not to write after its review.
+  ui_->lb_action->setText(written    ? qs(runs::writtenStatus(written->file, written->summary))
+                          : declined ? QStringLiteral("Forma neįrašyta")
+                                     : QString());
   if (written) lastWritten_ = written->file;
   ui_->ProgressBar1->setValue(0);
   unsetCursor();

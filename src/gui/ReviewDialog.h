@@ -5,6 +5,7 @@
 
 #include "runs/RunReport.h"
 
+class QLabel;
 class QTreeWidget;
 
 namespace kvd507::gui {
@@ -18,13 +19,16 @@ class ReviewDialog : public QDialog {
  public:
   ReviewDialog(const runs::RunReport& report, char decimalSeparator, QWidget* parent = nullptr);
 
-  // Puts the findings table on the clipboard, TAB-separated with a header line.
-  void copyFindings() const;
+  // Puts the findings table on the clipboard, TAB-separated with a header line, and says so
+  // below the buttons.
+  void copyFindings();
 
  private:
   QTreeWidget* makeFindings(const runs::RunReport& report);
 
   std::string table_;
+  int shown_ = 0;  // lines of the table: the findings kept and one per kind for the rest
+  QLabel* copied_ = nullptr;
 };
 
 }  // namespace kvd507::gui

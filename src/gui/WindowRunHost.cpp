@@ -66,6 +66,7 @@ bool WindowRunHost::confirmWrite(const runs::RunReport& report) {
   // hand-over's lock.
   bool write = false;
   callInterface([this, report, &write] { write = review_(report); });
+  declined_ = !write;
   return write && !stop_;
 }
 

@@ -82,6 +82,8 @@ class WindowRunHost : public runs::RunHost {
   }
   // Read once the run's thread has ended.
   const std::optional<Written>& written() const { return written_; }
+  // The user looked at what was read and chose not to write ("Atšaukti"); read likewise.
+  bool declined() const { return declined_; }
   std::optional<std::filesystem::path> chooseExistingDeclaration() override { return existing_; }
 
   std::string payerCode() override { return choices_.payer().code; }
@@ -102,6 +104,7 @@ class WindowRunHost : public runs::RunHost {
   ReportSink showReport_;
   ReviewSink review_;
   bool reviewed_ = false;  // touched only on the run's thread
+  bool declined_ = false;  // likewise, until the thread has ended
   std::optional<Written> written_;
   std::mutex handoverMutex_;
   std::condition_variable handedBack_;
