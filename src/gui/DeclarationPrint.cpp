@@ -32,7 +32,7 @@ QFont printFont(QPaintDevice& device, double points, bool bold) {
   // in the PDF is the text of the form; without kerning a line is as wide as its letters.
   f.setStyleStrategy(QFont::PreferNoShaping);
   f.setKerning(false);
-  return QFont(f, &device);
+  return {f, &device};
 }
 
 struct Fonts {
