@@ -20,7 +20,18 @@
 namespace kvd507::cli {
 namespace {
 
-// A name or code that would take its line of the list apart; a problem, or nothing.
+// The payer dialog's limits: what a user can type into its fields.
+constexpr std::size_t kNameLimit = 45;
+constexpr std::size_t kCodeLimit = 11;
+
+std::size_t characters(const std::string& utf8) {
+  std::size_t count = 0;
+  for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  return count;
+}
+
+// The rules of the payer dialog: a name and a code, neither taking its line of the list apart,
+// the name of at most 45 characters, the code of at most 11 digits. A problem, or nothing.
 std::optional<std::string> checkPayerText(const std::string& name, const std::string& code) {
   if (const auto breaker = payers::findLineBreaker(name)) {
     return "mokėtojo pavadinime " + payers::lineBreakerText(*breaker);
@@ -28,7 +39,27 @@ std::optional<std::string> checkPayerText(const std::string& name, const std::st
   if (const auto breaker = payers::findLineBreaker(code)) {
     return "mokėtojo kode " + payers::lineBreakerText(*breaker);
   }
+  if (name.empty()) return std::string("mokėtojo pavadinimas tuščias");
+  if (characters(name) > kNameLimit) {
+    return "mokėtojo pavadinimas ilgesnis nei 45 ženklai (" + std::to_string(characters(name)) +
+           ")";
+  }
+  if (code.empty()) return std::string("mokėtojo kodas tuščias");
+  if (code.find_first_not_of("0123456789") != std::string::npos) {
+    return "mokėtojo kode \"" + code + "\" gali būti tik skaitmenys";
+  }
+  if (code.size() > kCodeLimit) return "mokėtojo kodas ilgesnis nei 11 skaitmenų";
   return std::nullopt;
+}
+
+// A position as typed: digits, and for a selection also -1. A problem, or nothing.
+std::optional<std::string> checkPosition(const std::string& text, bool selection) {
+  const int position = payers::parsePosition(text);
+  if (std::to_string(position) == text && (position >= 0 || (selection && position == -1))) {
+    return std::nullopt;
+  }
+  return "pozicija \"" + text + "\" turi būti skaičius nuo 0" +
+         (selection ? std::string(" (-1 – nieko nepasirinkti)") : std::string());
 }
 
 // The action's words make sense together; a problem to report as a usage error, or nothing.
@@ -40,15 +71,16 @@ std::optional<std::string> checkWords(const std::vector<std::string>& words) {
   }
   if (words[0] == "edit") {
     if (words.size() != 4) return "edit reikia pozicijos, pavadinimo ir kodo";
+    if (auto problem = checkPosition(words[1], false)) return problem;
     return checkPayerText(words[2], words[3]);
   }
   if (words[0] == "select") {
     if (words.size() != 2) return "select reikia vienos pozicijos";
-    return std::nullopt;
+    return checkPosition(words[1], true);
   }
   if (words[0] == "remove") {
     if (words.size() != 2) return "remove reikia vienos pozicijos";
-    return std::nullopt;
+    return checkPosition(words[1], false);
   }
   return "nežinomas veiksmas \"" + words[0] + "\"";
 }
@@ -79,8 +111,10 @@ void noteAnsiLines(const payers::PayerRegistry& registry, std::ostream& err) {
                 "UTF-8\n");
 }
 
-void printList(const payers::PayerRegistry& registry, std::ostream& out) {
+void printList(const payers::PayerRegistry& registry, std::ostream& out, std::ostream& err) {
   const payers::LoadedPayers loaded = registry.loadStored();
+  // Said beside the list, which stays empty for a script that reads it.
+  if (loaded.payers.empty()) err << "kvd507: Mokėtojų sąrašas tuščias\n";
   for (std::size_t i = 0; i < loaded.payers.size(); ++i) {
     const payers::Payer& payer = loaded.payers[i];
     out << (static_cast<int>(i) == loaded.selected ? "* " : "  ") << i << '\t'
@@ -101,7 +135,7 @@ std::optional<std::string> act(const payers::PayerRegistry& registry,
   // Only a selection can name no payer.
   const int lowest = words[0] == "select" ? -1 : 0;
   if (!position || *position < lowest || *position >= count) {
-    return "asmenų sąraše nėra pozicijos " + words[1] + " (įrašų: " + std::to_string(count) +
+    return "mokėtojų sąraše nėra pozicijos " + words[1] + " (įrašų: " + std::to_string(count) +
            (lowest < 0 ? "; -1 – nieko nepasirinkti)" : ")");
   }
   if (words[0] == "edit") {
@@ -141,7 +175,7 @@ int runPayers(const ParsedArguments& arguments, std::ostream& out, std::ostream&
       return kExitFailure;
     }
     noteAnsiLines(registry, err);
-    printList(registry, out);
+    printList(registry, out, err);
   } catch (...) {
     err << "kvd507: " << oneLine(payers::currentFailureText()) << '\n';
     // A name the list cannot hold is the user's to change, as a name with ";" is.

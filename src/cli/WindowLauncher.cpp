@@ -3,12 +3,28 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <iostream>
 #include <system_error>
 
 #include "files/IoError.h"
 #include "runs/ProgramFolder.h"
 
 namespace kvd507::cli {
+namespace {
+
+// The window program is missing or cannot be run: said in Lithuanian with what to do, without
+// the system's English words.
+[[noreturn]] void cannotStart(const std::filesystem::path& program, int error) {
+  const files::IoError failure("start the window", std::error_code(error, std::generic_category()),
+                               program);
+  std::cerr << "kvd507: nepavyko atverti lango: " << failure.cause(program.string()) << '\n'
+            << "kvd507: įdiekite kvd507 iš naujo (lango programa yra " << program.string()
+            << "); be lango dirbama komandomis, žr. kvd507 --help\n";
+  std::exit(1);
+}
+
+}  // namespace
 
 std::filesystem::path windowProgram(const std::filesystem::path& executableFolder) {
   if (auto root = runs::installedRoot(executableFolder, runs::Program::kCommandLine)) {
@@ -20,8 +36,7 @@ std::filesystem::path windowProgram(const std::filesystem::path& executableFolde
 void startWindow(char** argv) {
   const std::filesystem::path program = windowProgram(runs::executableFolder());
   ::execv(program.c_str(), argv);
-  throw files::IoError("start the window", std::error_code(errno, std::generic_category()),
-                       program);
+  cannotStart(program, errno);
 }
 
 void startWindowWith(const std::vector<std::string>& arguments) {
@@ -33,8 +48,7 @@ void startWindowWith(const std::vector<std::string>& arguments) {
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   ::execv(program.c_str(), argv.data());
-  throw files::IoError("start the window", std::error_code(errno, std::generic_category()),
-                       program);
+  cannotStart(program, errno);
 }
 
 }  // namespace kvd507::cli

@@ -192,12 +192,13 @@ struct Scan {
   }
 
   struct Appendix {
-    const char* page;   // the page definition, which findings name as their sheet
+    const char* page;   // the page definition
+    const char* sheet;  // the worksheet its rows come from, which findings name
     char field;         // the fields' letter
     std::size_t table;  // 0: L, 1: U
   };
-  static constexpr Appendix kL{"KVD507L", 'L', 0};
-  static constexpr Appendix kU{"KVD507U", 'U', 1};
+  static constexpr Appendix kL{"KVD507L", "KVD507 L", 'L', 0};
+  static constexpr Appendix kU{"KVD507U", "KVD507 U", 'U', 1};
 
   rows::TEilute rowOf(const Appendix& appendix) const {
     rows::TEilute row;
@@ -214,7 +215,7 @@ struct Scan {
     rows::RowTable& table = appendix.table == 0 ? lRows : uRows;
     std::vector<std::uint32_t>& pages = appendix.table == 0 ? lPages : uPages;
     const auto page = static_cast<std::uint32_t>(tags.page());
-    const SlotPlace place{appendix.page, appendix.field, slot, page};
+    const SlotPlace place{appendix.sheet, appendix.field, slot, page};
     rows::TEilute row = rowOf(appendix);
     if (row[rows::cell::kText].empty()) {
       if (holdsValues(row)) findings.slotWithoutName(place);

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "declaration/XmlText.h"
 #include "rows/Amount.h"
 #include "rows/Text.h"
 
@@ -18,8 +19,15 @@ std::string quoted(std::string_view text) {
   return "\"" + std::string(rows::firstCharacters(text, kShown)) + "…\"";
 }
 
-std::string pageText(std::uint32_t page) {
-  return std::to_string(page) + " puslapis";
+// The page and slot, and the recipient when the row names one: "2 puslapis, 3 vieta; gavėjas
+// ONA", as the viewer and the printout show the row.
+std::string placeText(const SlotPlace& place, const rows::TEilute* row = nullptr) {
+  std::string text =
+      std::to_string(place.page) + " puslapis, " + std::string(place.slot) + " vieta";
+  if (row != nullptr && !(*row)[rows::cell::kText].empty()) {
+    text += "; gavėjas " + decodeXmlText((*row)[rows::cell::kText]);
+  }
+  return text;
 }
 
 // The key of a row as a bookkeeper tells rows apart: identifier, name, letter and code, marks.
@@ -49,14 +57,14 @@ void SlotFindings::add(Kind kind, const SlotPlace& place, std::size_t cell, std:
   if (++seen_[kind] > kMaxKept) return;
   // The field of the cell: cells 0..9 are fields 1..10, cells 10..13 the U fields 12..15.
   const std::size_t field = cell < rows::cell::kFirstExtra ? cell + 1 : cell + 2;
-  kept_.push_back({kind, std::string(place.pageName), 0,
+  kept_.push_back({kind, std::string(place.sheet), 0,
                    place.field + std::to_string(field) + "-" + std::string(place.slot),
                    std::move(text)});
 }
 
 void SlotFindings::slotWithoutName(const SlotPlace& place) {
   add(Kind::SlotWithoutName, place, rows::cell::kText,
-      "pavadinimas tuščias, nors kiti eilutės laukai užpildyti (" + pageText(place.page) +
+      "pavadinimas tuščias, nors kiti eilutės laukai užpildyti (" + placeText(place) +
           "); eilutė praleista");
 }
 
@@ -67,10 +75,10 @@ void SlotFindings::checkAmounts(const SlotPlace& place, const rows::TEilute& row
     const std::optional<double> amount = rows::readAmount(text);
     if (!amount) {
       add(Kind::NotANumber, place, cell,
-          quoted(text) + " nėra skaičius (" + pageText(place.page) + "), suma laikoma 0");
+          quoted(text) + " nėra skaičius (" + placeText(place, &row) + "), suma laikoma 0");
     } else if (rows::isTooLarge(*amount)) {
       add(Kind::AmountTooLarge, place, cell,
-          "suma " + quoted(text) + " per didelė (10^15 ar daugiau) (" + pageText(place.page) +
+          "suma " + quoted(text) + " per didelė (10^15 ar daugiau) (" + placeText(place, &row) +
               "), laikoma 0");
     }
   }

@@ -11,10 +11,11 @@
 
 namespace kvd507::declaration {
 
-// Where a row slot of a declaration stands: its page definition, the letter of its fields, the
-// slot's number as the field names give it ("3" of "L10-3"), and its page (the main page is 1).
+// Where a row slot of a declaration stands: the worksheet its rows come from, the letter of its
+// fields, the slot's number as the field names give it ("3" of "L10-3"), and its page (the main
+// page is 1).
 struct SlotPlace {
-  std::string_view pageName;
+  std::string_view sheet;
   char field;
   std::string_view slot;
   std::uint32_t page;

@@ -15,8 +15,8 @@
 namespace kvd507::gui {
 namespace {
 
-// No licence has been stated for the program.
-constexpr const char* kLicence = "nenurodyta";
+// As LICENSE says.
+constexpr const char* kLicence = "MIT";
 constexpr const char* kDescription =
     "KVD507 deklaracijos (FFData) rengimas iš užpildyto skaičiuoklės šablono.";
 constexpr const char* kFolderContents =

@@ -2,15 +2,17 @@
 
 #include <QFileInfo>
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <optional>
 #include <vector>
 
 #include "gui/DeclarationTables.h"
+#include "gui/GlyphText.h"
+#include "gui/PrintedTable.h"
 #include "gui/ReplacingFileDevice.h"
 
 namespace kvd507::gui {
@@ -18,232 +20,319 @@ namespace {
 
 constexpr double kMarginMm = 15.0;
 
-// One line of the printed form.
-struct Item {
-  enum class Kind { Title, Text, Section, TableHeader, TableRow, Space };
-  Kind kind = Kind::Text;
-  QString text;
-  const AppendixTable* table = nullptr;
-  std::size_t row = 0;
-};
-
-struct Fonts {
-  QFont title;
-  QFont text;
-  QFont section;
-  QFont table;
-  QFont tableBold;
-};
-
-Fonts makeFonts(QPaintDevice& device) {
-  Fonts fonts;
-  auto font = [&device](double points, bool bold) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    // Without shaping "ff" and "fi" do not become ligatures, so that the text
-    // copied or searched in the PDF is the text of the form.
-    f.setStyleStrategy(QFont::PreferNoShaping);
-    return QFont(f, &device);
-  };
-  fonts.title = font(12, true);
-  fonts.text = font(9, false);
-  fonts.section = font(10, true);
-  fonts.table = font(7, false);
-  fonts.tableBold = font(7, true);
-  return fonts;
+QString q(const std::string& text) {
+  return QString::fromStdString(text);
 }
 
-class PageLayout {
+QFont printFont(QPaintDevice& device, double points, bool bold) {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPointSizeF(points);
+  f.setBold(bold);
+  // Without shaping "ff" and "fi" do not become ligatures, so that the text copied or searched
+  // in the PDF is the text of the form; without kerning a line is as wide as its letters.
+  f.setStyleStrategy(QFont::PreferNoShaping);
+  f.setKerning(false);
+  return {f, &device};
+}
+
+struct Fonts {
+  explicit Fonts(QPaintDevice& device)
+      : title(printFont(device, 12, true)),
+        text(printFont(device, 9, false)),
+        section(printFont(device, 10, true)),
+        table(printFont(device, 7, false)),
+        tableBold(printFont(device, 7, true)),
+        small(printFont(device, 6, false)),
+        smallBold(printFont(device, 6, true)) {}
+  GlyphText title;
+  GlyphText text;
+  GlyphText section;
+  GlyphText table;
+  GlyphText tableBold;
+  // For a table too wide for a landscape page in the usual size: a smaller font before wrapping.
+  GlyphText small;
+  GlyphText smallBold;
+};
+
+// A line of text of the printout, wrapped at the page's width when longer.
+struct Line {
+  enum class Kind { Title, Text, Section, Space };
+  Kind kind = Kind::Text;
+  QString text;
+};
+
+// What follows on from one page to the next in one orientation: lines, then an appendix's
+// rows, then lines, then the findings, each drawn when its page is.
+struct Flow {
+  bool landscape = false;
+  std::vector<Line> before;
+  const PrintedTable* table = nullptr;
+  std::vector<Line> after;
+  const std::vector<rows::Finding>* findings = nullptr;
+
+  std::size_t rows() const { return table != nullptr ? table->rows() : 0; }
+  std::size_t findingCount() const { return findings != nullptr ? findings->size() : 0; }
+  std::size_t items() const { return before.size() + rows() + after.size() + findingCount(); }
+  // The table row of item `k`, if it is one.
+  std::optional<std::size_t> rowOf(std::size_t k) const {
+    if (k < before.size() || k >= before.size() + rows()) return std::nullopt;
+    return k - before.size();
+  }
+  Line lineOf(std::size_t k) const {
+    if (k < before.size()) return before[k];
+    k -= before.size() + rows();
+    if (k < after.size()) return after[k];
+    return {Line::Kind::Text, q((*findings)[k - after.size()].describe())};
+  }
+};
+
+struct PageStart {
+  std::size_t flow = 0;
+  std::size_t item = 0;
+};
+
+class Printout {
  public:
-  PageLayout(QPaintDevice& device, const Fonts& fonts) : fonts_(fonts) {
-    mm_ = device.logicalDpiY() / 25.4;
-    // The device's page is the printable area inside the margins already.
-    width_ = device.width();
-    height_ = device.height();
-    headerHeight_ = QFontMetricsF(fonts.text).height() * 2.0;
-    footerHeight_ = QFontMetricsF(fonts.text).height() * 1.6;
+  Printout(QPagedPaintDevice& device, const runs::DeclarationContent& content, char separator)
+      : device_(device), content_(content), fonts_(device) {
+    QPageLayout layout = device.pageLayout();
+    layout.setOrientation(QPageLayout::Portrait);
+    const int dpi = device.logicalDpiX();
+    portrait_ = layout.paintRectPixels(dpi).size();
+    layout.setOrientation(QPageLayout::Landscape);
+    landscape_ = layout.paintRectPixels(dpi).size();
+    headerHeight_ = fonts_.text.lineHeight() * 2.4;
+    footerHeight_ = fonts_.text.lineHeight() * 1.6;
+    layOut(l_, false);
+    layOut(u_, true);
+    makeFlows(separator);
+    paginate();
   }
 
-  double width() const { return width_; }
-  double height() const { return height_; }
-  double bodyTop() const { return headerHeight_; }
-  double bodyBottom() const { return height_ - footerHeight_; }
+  int pageCount() const { return static_cast<int>(pages_.size()); }
 
-  double heightOf(const Item& item) const {
-    switch (item.kind) {
-      case Item::Kind::Title:
-        return QFontMetricsF(fonts_.title).height() * 1.6;
-      case Item::Kind::Section:
-        return QFontMetricsF(fonts_.section).height() * 1.8;
-      case Item::Kind::TableHeader:
-      case Item::Kind::TableRow:
-        return QFontMetricsF(fonts_.table).height() * 1.8;
-      case Item::Kind::Space:
-        return 3.0 * mm_;
-      case Item::Kind::Text:
-        break;
+  bool draw() {
+    QPainter painter;
+    device_.setPageOrientation(flows_[pages_[0].flow].landscape ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
+    if (!painter.begin(&device_)) return false;
+    for (std::size_t page = 0; page < pages_.size(); ++page) {
+      if (page > 0) {
+        device_.setPageOrientation(flows_[pages_[page].flow].landscape ? QPageLayout::Landscape
+                                                                       : QPageLayout::Portrait);
+        device_.newPage();
+      }
+      drawPage(painter, page);
     }
-    return QFontMetricsF(fonts_.text).height() * 1.3;
+    return painter.end();
   }
 
  private:
-  const Fonts& fonts_;
-  double mm_ = 1.0;
-  double width_ = 0;
-  double height_ = 0;
+  QSizeF size(const Flow& flow) const { return flow.landscape ? landscape_ : portrait_; }
+  double bodyBottom(const Flow& flow) const { return size(flow).height() - footerHeight_; }
+
+  GlyphText& fontOf(Line::Kind kind) const {
+    switch (kind) {
+      case Line::Kind::Title:
+        return fonts_.title;
+      case Line::Kind::Section:
+        return fonts_.section;
+      case Line::Kind::Text:
+      case Line::Kind::Space:
+        break;
+    }
+    return fonts_.text;
+  }
+
+  double lineHeight(const Flow& flow, const Line& line) const {
+    if (line.kind == Line::Kind::Space) return fonts_.text.lineHeight();
+    const GlyphText& font = fontOf(line.kind);
+    const double lines = static_cast<double>(font.wrap(line.text, size(flow).width()).size());
+    return font.lineHeight() * (lines + (line.kind == Line::Kind::Text ? 0.3 : 0.8));
+  }
+
+  // The height of item `k`, with the table's header when the row opens the table on its page.
+  double itemHeight(const Flow& flow, std::size_t k, bool opensTable) const {
+    if (const auto row = flow.rowOf(k)) {
+      return flow.table->rowHeight(*row) + (opensTable ? flow.table->headerHeight() : 0);
+    }
+    return lineHeight(flow, flow.lineOf(k));
+  }
+
+  void layOut(std::optional<PrintedTable>& table, bool u) {
+    table.emplace(content_, u, fonts_.table, fonts_.tableBold, portrait_.width(),
+                  landscape_.width());
+    if (table->narrowed()) {
+      table.emplace(content_, u, fonts_.small, fonts_.smallBold, portrait_.width(),
+                    landscape_.width());
+    }
+  }
+
+  void makeFlows(char separator) {
+    Flow first;
+    first.landscape = l_->landscape();
+    first.before = {
+        {Line::Kind::Title, "KVD507 forma"},
+        {Line::Kind::Text, "Failas: " + QFileInfo(q(content_.file.string())).fileName()},
+        {Line::Kind::Text, "Mokėtojo kodas (B_MM_ID): " + q(content_.header.id)},
+        {Line::Kind::Text, "Mokėtojas (B_MM_Pavad): " + q(content_.payerName)},
+        {Line::Kind::Text, "Metai (B_ML_Metai): " + q(content_.header.year)},
+        {Line::Kind::Text, "Formos puslapių: " + QString::number(content_.pages)},
+    };
+    addTable(first, *l_);
+    flows_.push_back(std::move(first));
+    if (u_->rows() != 0) {
+      Flow second;
+      second.landscape = u_->landscape();
+      addTable(second, *u_);
+      flows_.push_back(std::move(second));
+    } else {
+      addTable(flows_.back(), *u_);
+    }
+    Flow last;
+    last.before.push_back({Line::Kind::Section, "Sumos"});
+    for (const QString& line : totalsLines(content_, separator)) {
+      last.before.push_back({Line::Kind::Text, line});
+    }
+    last.before.push_back({Line::Kind::Space, {}});
+    last.before.push_back({Line::Kind::Section, "Pastabos"});
+    if (content_.findings.empty()) {
+      last.before.push_back({Line::Kind::Text, "Pastabų nėra."});
+    } else {
+      last.findings = &content_.findings;
+    }
+    flows_.push_back(std::move(last));
+  }
+
+  // An appendix without rows is only named; one with rows is followed by the rest on a page of
+  // its own, so that its table keeps its orientation.
+  static void addTable(Flow& flow, const PrintedTable& table) {
+    std::vector<Line>& lines =
+        flow.table == nullptr && table.rows() != 0 ? flow.before : flow.after;
+    lines.push_back({Line::Kind::Space, {}});
+    lines.push_back({Line::Kind::Section,
+                     table.title() + " priedas: eilučių " + QString::number(table.rows())});
+    if (table.rows() == 0) return;
+    if (const QString note = table.emptyColumnsNote(); !note.isEmpty()) {
+      lines.push_back({Line::Kind::Text, note});
+    }
+    flow.table = &table;
+  }
+
+  void paginate() {
+    for (std::size_t f = 0; f < flows_.size(); ++f) {
+      const Flow& flow = flows_[f];
+      pages_.push_back({f, 0});
+      double y = headerHeight_;
+      bool previousWasRow = false;
+      for (std::size_t k = 0; k < flow.items(); ++k) {
+        const bool row = flow.rowOf(k).has_value();
+        double h = itemHeight(flow, k, row && !previousWasRow);
+        if (y + h > bodyBottom(flow) && y > headerHeight_) {
+          pages_.push_back({f, k});
+          y = headerHeight_;
+          h = itemHeight(flow, k, row);
+        }
+        y += h;
+        previousWasRow = row;
+      }
+    }
+  }
+
+  void drawHeading(QPainter& painter, const Flow& flow, std::size_t first, std::size_t end,
+                   int number) {
+    const double width = size(flow).width();
+    GlyphText& text = fonts_.text;
+    const QString heading = "KVD507 – " + q(content_.payerName) + " (" + q(content_.header.id) +
+                            "), " + q(content_.header.year) + " m.";
+    text.add(painter, heading, QPointF(0, text.ascent()));
+    QString pages;
+    std::optional<std::size_t> from;
+    std::optional<std::size_t> to;
+    for (std::size_t k = first; k < end; ++k) {
+      if (const auto row = flow.rowOf(k)) {
+        if (!from) from = flow.table->formPage(*row);
+        to = flow.table->formPage(*row);
+      }
+    }
+    if (from) {
+      pages = flow.table->title() + ", formos " +
+              (*from == *to ? QString("%1 puslapis").arg(*from)
+                            : QString("%1–%2 puslapiai").arg(*from).arg(*to));
+      text.add(painter, pages, QPointF(width - text.advance(pages), text.ascent()));
+    }
+    const double rule = text.lineHeight() * 1.3;
+    painter.setPen(QPen(Qt::black, 0));
+    painter.drawLine(QPointF(0, rule), QPointF(width, rule));
+    const QString count = QString("%1 iš %2").arg(number).arg(pageCount());
+    text.add(painter, count,
+             QPointF((width - text.advance(count)) / 2,
+                     size(flow).height() - text.lineHeight() + text.ascent()));
+    text.flush(painter);
+  }
+
+  void drawLine(QPainter& painter, const Flow& flow, const Line& line, double y) {
+    if (line.kind == Line::Kind::Space) return;
+    GlyphText& font = fontOf(line.kind);
+    double baseline =
+        y + font.ascent() + (line.kind == Line::Kind::Text ? 0.15 : 0.6) * font.lineHeight();
+    for (const QStringView part : font.wrap(line.text, size(flow).width())) {
+      font.add(painter, part, QPointF(0, baseline));
+      baseline += font.lineHeight();
+    }
+    font.flush(painter);
+  }
+
+  void drawPage(QPainter& painter, std::size_t page) {
+    const PageStart start = pages_[page];
+    const Flow& flow = flows_[start.flow];
+    const std::size_t end = page + 1 < pages_.size() && pages_[page + 1].flow == start.flow
+                                ? pages_[page + 1].item
+                                : flow.items();
+    drawHeading(painter, flow, start.item, end, static_cast<int>(page) + 1);
+    double y = headerHeight_;
+    bool previousWasRow = false;
+    for (std::size_t k = start.item; k < end; ++k) {
+      if (const auto row = flow.rowOf(k)) {
+        if (!previousWasRow) {
+          flow.table->drawHeader(painter, y);
+          y += flow.table->headerHeight();
+        }
+        const double h = flow.table->rowHeight(*row);
+        flow.table->drawRow(painter, *row, y, h);
+        y += h;
+        previousWasRow = true;
+        continue;
+      }
+      if (flow.table != nullptr) flow.table->flush(painter);
+      const Line line = flow.lineOf(k);
+      if (line.kind == Line::Kind::Space && k == start.item) continue;
+      drawLine(painter, flow, line, y);
+      y += lineHeight(flow, line);
+      previousWasRow = false;
+    }
+    if (flow.table != nullptr) flow.table->flush(painter);
+  }
+
+  QPagedPaintDevice& device_;
+  const runs::DeclarationContent& content_;
+  mutable Fonts fonts_;  // glyphs are looked up once, whoever asks first
+  QSizeF portrait_;
+  QSizeF landscape_;
   double headerHeight_ = 0;
   double footerHeight_ = 0;
+  std::optional<PrintedTable> l_;
+  std::optional<PrintedTable> u_;
+  std::vector<Flow> flows_;
+  std::vector<PageStart> pages_;
 };
-
-std::vector<Item> itemsOf(const runs::DeclarationContent& content, const AppendixTable& l,
-                          const AppendixTable& u, char separator) {
-  std::vector<Item> items;
-  auto text = [&items](Item::Kind kind, const QString& line) {
-    items.push_back({kind, line, nullptr, 0});
-  };
-  text(Item::Kind::Title, "KVD507 forma");
-  text(Item::Kind::Text,
-       "Failas: " + QFileInfo(QString::fromStdString(content.file.string())).fileName());
-  text(Item::Kind::Text, "Mokėtojo kodas (B_MM_ID): " + QString::fromStdString(content.header.id));
-  text(Item::Kind::Text, "Mokėtojas (B_MM_Pavad): " + QString::fromStdString(content.payerName));
-  text(Item::Kind::Text, "Metai (B_ML_Metai): " + QString::fromStdString(content.header.year));
-  text(Item::Kind::Text, "Formos puslapių: " + QString::number(content.pages));
-  for (const AppendixTable* table : {&l, &u}) {
-    text(Item::Kind::Space, {});
-    text(Item::Kind::Section,
-         table->title + " priedas: eilučių " + QString::number(table->rows.size()));
-    if (table->rows.empty()) continue;
-    items.push_back({Item::Kind::TableHeader, {}, table, 0});
-    for (std::size_t row = 0; row < table->rows.size(); ++row) {
-      items.push_back({Item::Kind::TableRow, {}, table, row});
-    }
-  }
-  text(Item::Kind::Space, {});
-  text(Item::Kind::Section, "Sumos");
-  for (const QString& line : totalsLines(content, separator)) text(Item::Kind::Text, line);
-  text(Item::Kind::Space, {});
-  text(Item::Kind::Section, "Pastabos");
-  for (const QString& line : findingLines(content)) text(Item::Kind::Text, line);
-  return items;
-}
-
-// The items of each page; a table row that starts a page gets its table's header first.
-std::vector<std::vector<Item>> paginate(const std::vector<Item>& items, const PageLayout& page) {
-  std::vector<std::vector<Item>> pages(1);
-  double y = page.bodyTop();
-  for (const Item& item : items) {
-    const double h = page.heightOf(item);
-    if (y + h > page.bodyBottom() && !pages.back().empty()) {
-      pages.emplace_back();
-      y = page.bodyTop();
-      if (item.kind == Item::Kind::Space) continue;
-      if (item.kind == Item::Kind::TableRow) {
-        const Item header{Item::Kind::TableHeader, {}, item.table, 0};
-        pages.back().push_back(header);
-        y += page.heightOf(header);
-      }
-    }
-    // A section title is not left alone at the foot of a page.
-    pages.back().push_back(item);
-    y += h;
-  }
-  return pages;
-}
-
-void drawTableLine(QPainter& painter, const Fonts& fonts, const PageLayout& page, double y,
-                   double h, const Item& item) {
-  const AppendixTable& table = *item.table;
-  double total = 0;
-  for (const int w : table.widths) total += w;
-  const bool header = item.kind == Item::Kind::TableHeader;
-  painter.setFont(header ? fonts.tableBold : fonts.table);
-  const QFontMetricsF metrics(painter.font());
-  const double pad = metrics.averageCharWidth() * 0.4;
-  double x = 0;
-  for (int column = 0; column < static_cast<int>(table.widths.size()); ++column) {
-    const double w = page.width() * table.widths[static_cast<std::size_t>(column)] / total;
-    const QString text = header ? table.shortHeaders[column] : table.rows[item.row][column];
-    const QRectF cell(x + pad, y, w - 2 * pad, h);
-    const bool right = table.rightAligned[static_cast<std::size_t>(column)];
-    const int flags = static_cast<int>(Qt::AlignVCenter) |
-                      static_cast<int>(right ? Qt::AlignRight : Qt::AlignLeft);
-    painter.drawText(cell, flags, metrics.elidedText(text, Qt::ElideRight, cell.width()));
-    x += w;
-  }
-  painter.setPen(QPen(QColor(160, 160, 160), 0));
-  painter.drawLine(QPointF(0, y + h), QPointF(page.width(), y + h));
-  painter.setPen(Qt::black);
-}
-
-void drawPage(QPainter& painter, const Fonts& fonts, const PageLayout& page,
-              const std::vector<Item>& items, const runs::DeclarationContent& content, int number,
-              int count) {
-  painter.setPen(Qt::black);
-  painter.setFont(fonts.text);
-  const QFontMetricsF metrics(fonts.text);
-  const QString heading = "KVD507 – " + QString::fromStdString(content.payerName) + " (" +
-                          QString::fromStdString(content.header.id) + "), " +
-                          QString::fromStdString(content.header.year) + " m.";
-  painter.drawText(QRectF(0, 0, page.width(), metrics.height()), Qt::AlignLeft | Qt::AlignTop,
-                   metrics.elidedText(heading, Qt::ElideRight, page.width()));
-  painter.drawLine(QPointF(0, metrics.height() * 1.3),
-                   QPointF(page.width(), metrics.height() * 1.3));
-  painter.drawText(QRectF(0, page.height() - metrics.height(), page.width(), metrics.height()),
-                   Qt::AlignHCenter | Qt::AlignBottom, QString("%1 iš %2").arg(number).arg(count));
-
-  double y = page.bodyTop();
-  for (const Item& item : items) {
-    const double h = page.heightOf(item);
-    switch (item.kind) {
-      case Item::Kind::Title:
-        painter.setFont(fonts.title);
-        painter.drawText(QRectF(0, y, page.width(), h), Qt::AlignLeft | Qt::AlignVCenter,
-                         item.text);
-        break;
-      case Item::Kind::Section:
-        painter.setFont(fonts.section);
-        painter.drawText(QRectF(0, y, page.width(), h), Qt::AlignLeft | Qt::AlignBottom, item.text);
-        break;
-      case Item::Kind::Text: {
-        painter.setFont(fonts.text);
-        const QFontMetricsF m(fonts.text);
-        painter.drawText(QRectF(0, y, page.width(), h), Qt::AlignLeft | Qt::AlignVCenter,
-                         m.elidedText(item.text, Qt::ElideRight, page.width()));
-        break;
-      }
-      case Item::Kind::TableHeader:
-      case Item::Kind::TableRow:
-        drawTableLine(painter, fonts, page, y, h, item);
-        break;
-      case Item::Kind::Space:
-        break;
-    }
-    y += h;
-  }
-}
 
 }  // namespace
 
 int paintDeclaration(QPagedPaintDevice& device, const runs::DeclarationContent& content,
                      char decimalSeparator) {
-  const AppendixTable l = lAppendix(content);
-  const AppendixTable u = uAppendix(content);
-  const Fonts fonts = makeFonts(device);
-  const PageLayout page(device, fonts);
-  const std::vector<std::vector<Item>> pages =
-      paginate(itemsOf(content, l, u, decimalSeparator), page);
-
-  QPainter painter;
-  if (!painter.begin(&device)) return 0;
-  const int count = static_cast<int>(pages.size());
-  for (int index = 0; index < count; ++index) {
-    if (index > 0) device.newPage();
-    drawPage(painter, fonts, page, pages[static_cast<std::size_t>(index)], content, index + 1,
-             count);
-  }
-  painter.end();
-  return count;
+  Printout printout(device, content, decimalSeparator);
+  return printout.draw() ? printout.pageCount() : 0;
 }
 
 bool writeDeclarationPdf(const runs::DeclarationContent& content, const QString& file,

@@ -5,16 +5,20 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/AppendixModel.h"
 #include "gui/DeclarationPrint.h"
 #include "gui/DeclarationTables.h"
 #include "gui/SummaryTables.h"
@@ -63,10 +67,8 @@ DeclarationViewer::DeclarationViewer(runs::DeclarationContent content, char deci
 
   auto* tabs = new QTabWidget(this);
   tabs->setObjectName("tabs");
-  const AppendixTable l = lAppendix(content_);
-  const AppendixTable u = uAppendix(content_);
-  tabs->addTab(makeAppendix(l), QString("L priedas (%1)").arg(l.rows.size()));
-  tabs->addTab(makeAppendix(u), QString("U priedas (%1)").arg(u.rows.size()));
+  tabs->addTab(makeAppendix(false), QString("L priedas (%1)").arg(content_.lRows.size()));
+  tabs->addTab(makeAppendix(true), QString("U priedas (%1)").arg(content_.uRows.size()));
   tabs->addTab(makeTotals(), "Sumos");
   auto* findings = new QPlainTextEdit(this);
   findings->setObjectName("findings");
@@ -89,28 +91,29 @@ DeclarationViewer::DeclarationViewer(runs::DeclarationContent content, char deci
   connect(pdf, &QPushButton::clicked, this, &DeclarationViewer::savePdf);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
   layout->addWidget(buttons);
+  // A window for looking at closes as a dialog does.
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close),
+                                   QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    auto* shortcut = new QShortcut(keys, this);
+    connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+  }
   resize(1000, 640);
 }
 
-QTableWidget* DeclarationViewer::makeAppendix(const AppendixTable& table) {
-  auto* widget = new QTableWidget(static_cast<int>(table.rows.size()),
-                                  static_cast<int>(table.headers.size()), this);
-  widget->setObjectName(table.title);
-  widget->setHorizontalHeaderLabels(table.headers);
-  setUpReadOnlyTable(*widget);
-  widget->horizontalHeader()->setStretchLastSection(false);
-  for (int row = 0; row < widget->rowCount(); ++row) {
-    const QStringList& cells = table.rows[static_cast<std::size_t>(row)];
-    for (int column = 0; column < cells.size(); ++column) {
-      auto* item = new QTableWidgetItem(cells[column]);
-      if (table.rightAligned[static_cast<std::size_t>(column)]) {
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      }
-      widget->setItem(row, column, item);
-    }
-  }
-  widget->resizeColumnsToContents();
-  return widget;
+QTableView* DeclarationViewer::makeAppendix(bool u) {
+  auto* view = new QTableView(this);
+  view->setObjectName(u ? "KVD507U" : "KVD507L");
+  view->setModel(new AppendixModel(content_, u, view));
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setWordWrap(false);
+  view->verticalHeader()->setVisible(false);
+  // Every row one line high, so that the view never measures a million of them.
+  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+  view->horizontalHeader()->setResizeContentsPrecision(500);
+  view->resizeColumnsToContents();
+  return view;
 }
 
 QWidget* DeclarationViewer::makeTotals() {

@@ -7,22 +7,20 @@
 
 #include "runs/DeclarationContent.h"
 
-class QTableWidget;
+class QTableView;
 
 namespace kvd507::runs {
 class DesktopOpener;
 }
 
 namespace kvd507::gui {
-struct AppendixTable;
-class WindowServices;
-}  // namespace kvd507::gui
 
-namespace kvd507::gui {
+class WindowServices;
 
 // "KVD507 forma – <file name>": a declaration as read, for looking at before handing it in.
 // The main page's values, the L and U appendices as tables with page and slot, the totals and
-// the findings; "Spausdinti…" and "Išsaugoti PDF…". The file is only read.
+// the findings; "Spausdinti…" and "Išsaugoti PDF…"; Escape and Ctrl+W close it. The file is
+// only read.
 class DeclarationViewer : public QWidget {
   Q_OBJECT
 
@@ -51,7 +49,7 @@ class DeclarationViewer : public QWidget {
   void openInWorkbook();  // ViewerWorkbook.cpp
 
  private:
-  QTableWidget* makeAppendix(const AppendixTable& table);
+  QTableView* makeAppendix(bool u);
   QWidget* makeTotals();
 
   runs::DeclarationContent content_;

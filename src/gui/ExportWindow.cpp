@@ -518,6 +518,9 @@ void Tfrm_export_xml::finishRun() {
     std::string text = runs::writtenStatus(*result.written, result.report->summary);
     if (result.kept) text += "; ankstesnė išsaugota: " + result.kept->string();
     status = qs(text);
+  } else if (result.reviewed && result.outcome == runs::RunOutcome::Cancelled) {
+    // The user looked at what was read and chose not to write it.
+    status = QStringLiteral("Forma neįrašyta");
   }
   ui_->lb_action->setText(status);
   ui_->lb_action->setToolTip(status);

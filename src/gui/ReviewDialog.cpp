@@ -45,7 +45,9 @@ void fitHeight(QTableWidget& table) {
 }  // namespace
 
 ReviewDialog::ReviewDialog(const runs::RunReport& report, char decimalSeparator, QWidget* parent)
-    : QDialog(parent), table_(runs::findingsAsTable(report.findings)) {
+    : QDialog(parent),
+      table_(runs::findingsAsTable(report.findings)),
+      shown_(static_cast<int>(report.findings.size())) {
   setWindowTitle("Formos peržiūra");
   auto* layout = new QVBoxLayout(this);
 
@@ -59,7 +61,7 @@ ReviewDialog::ReviewDialog(const runs::RunReport& report, char decimalSeparator,
 
   auto* heading = new QLabel(
       QString("Pastabos (%1). Svarbiausios pirmos; išskleiskite grupę, kad matytumėte eilutes:")
-          .arg(report.findings.size()),
+          .arg(runs::countFindings(report.findings)),
       this);
   layout->addWidget(heading);
   layout->addWidget(makeFindings(report), 1);
@@ -75,6 +77,9 @@ ReviewDialog::ReviewDialog(const runs::RunReport& report, char decimalSeparator,
   write->setAutoDefault(false);
   cancel->setDefault(true);
   connect(copy, &QPushButton::clicked, this, &ReviewDialog::copyFindings);
+  copied_ = new QLabel(this);
+  copied_->setObjectName("copied");
+  layout->addWidget(copied_);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
@@ -131,7 +136,7 @@ QTreeWidget* ReviewDialog::makeFindings(const runs::RunReport& report) {
   tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
   for (const runs::FindingGroup& group : runs::groupFindings(report.findings)) {
     auto* top = new QTreeWidgetItem(tree);
-    top->setText(0, QString("%1 (%2)").arg(text(group.title)).arg(group.findings.size()));
+    top->setText(0, QString("%1 (%2)").arg(text(group.title)).arg(group.count));
     top->setForeground(0, weightColour(group.weight));
     QFont bold = top->font(0);
     bold.setBold(group.weight != runs::FindingWeight::Other);
@@ -153,8 +158,11 @@ QTreeWidget* ReviewDialog::makeFindings(const runs::RunReport& report) {
   return tree;
 }
 
-void ReviewDialog::copyFindings() const {
+void ReviewDialog::copyFindings() {
   QApplication::clipboard()->setText(text(table_));
+  copied_->setText(QString("Pastabos nukopijuotos į iškarpinę (%1 eil.): įdėkite jas į "
+                           "skaičiuoklę ar laišką.")
+                       .arg(shown_));
 }
 
 }  // namespace kvd507::gui

@@ -6,6 +6,7 @@
 #include "runs/RunReport.h"
 #include "runs/WriteReview.h"
 
+class QLabel;
 class QTreeWidget;
 
 namespace kvd507::gui {
@@ -22,14 +23,17 @@ class ReviewDialog : public QDialog {
   // button only when runs::writeByDefault says so.
   ReviewDialog(const runs::WriteReview& review, char decimalSeparator, QWidget* parent = nullptr);
 
-  // Puts the findings table on the clipboard, TAB-separated with a header line.
-  void copyFindings() const;
+  // Puts the findings table on the clipboard, TAB-separated with a header line, and says so
+  // below the buttons.
+  void copyFindings();
 
  private:
   QTreeWidget* makeFindings(const runs::RunReport& report);
   void addFacts(const runs::WriteReview& review, char decimalSeparator);
 
   std::string table_;
+  int shown_ = 0;  // lines of the table: the findings kept and one per kind for the rest
+  QLabel* copied_ = nullptr;
 };
 
 }  // namespace kvd507::gui

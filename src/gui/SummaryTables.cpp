@@ -81,9 +81,7 @@ QTableWidget* makeCodeTable(const runs::RunSummary& summary, char decimalSeparat
     for (const runs::SheetSummary::CodeTotal& total : sheet->byCode) {
       const int row = table->rowCount();
       table->insertRow(row);
-      const std::string which = total.letter.empty() && total.code.empty()
-                                    ? std::string("be kodo")
-                                    : total.letter + " " + total.code;
+      const std::string which = runs::codeLabel(total);
       table->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(sheet->sheet)));
       table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(which)));
       table->setItem(row, 2, countItem(total.rows));

@@ -155,6 +155,17 @@ void Tfrm_naujas_xml::enableOk() {
               : QString());
   ui_->btn_ok->setEnabled(!breaker && !ui_->ed_pav->text().isEmpty() &&
                           !ui_->ed_im_kodas->text().isEmpty());
+  // The name's limit is told rather than met silently: how many characters may still follow.
+  const auto length = ui_->ed_pav->text().size();
+  ui_->lb_liko->setText(length <= kNameLimit
+                            ? QString("liko %1 iš %2").arg(kNameLimit - length).arg(kNameLimit)
+                            : QString("%1 iš %2").arg(length).arg(kNameLimit));
+  // Any code is accepted, as the payer list allows; one of another length is probably mistyped.
+  const auto code = ui_->ed_im_kodas->text().size();
+  ui_->lb_kodo_pastaba->setText(
+      code != 0 && code != 9 && code != 11
+          ? QStringLiteral("Įmonės kodas turi 9 skaitmenis, asmens kodas – 11")
+          : QString());
 }
 
 // The digits of the clipboard's text, as many as fit, in place of the selection, as one step

@@ -1,20 +1,53 @@
 #include "gui/ViewerOpener.h"
 
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QThread>
+#include <exception>
 #include <optional>
+#include <thread>
 
 #include "errors/Error.h"
 #include "gui/DeclarationViewer.h"
 #include "runs/DeclarationContent.h"
 
 namespace kvd507::gui {
+namespace {
+
+// Reads the declaration on a thread of its own while the window stays responsive and shows
+// that it is reading: a declaration of a million rows takes a few seconds.
+runs::DeclarationContent readAside(const std::filesystem::path& declaration, QWidget* parent) {
+  std::optional<runs::DeclarationContent> content;
+  std::exception_ptr failure;
+  QEventLoop loop;
+  std::thread reader([&] {
+    try {
+      content = runs::readDeclarationContent(declaration);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  QProgressDialog progress(
+      QString::fromStdString("Skaitoma forma " + declaration.filename().string() + "…"), QString(),
+      0, 0, parent);
+  progress.setWindowTitle(QStringLiteral("KVD507"));
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setMinimumDuration(400);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  reader.join();
+  if (failure) std::rethrow_exception(failure);
+  return std::move(*content);
+}
+
+}  // namespace
 
 DeclarationViewer* openViewer(const std::filesystem::path& declaration, QWidget* parent,
                               bool tell) {
   try {
-    auto* viewer = new DeclarationViewer(runs::readDeclarationContent(declaration),
-                                         runs::kFormDecimalSeparator, parent);
+    auto* viewer =
+        new DeclarationViewer(readAside(declaration, parent), runs::kFormDecimalSeparator, parent);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->show();
     return viewer;

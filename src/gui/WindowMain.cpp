@@ -18,6 +18,12 @@
 #include "runs/DeclarationContent.h"
 #include "runs/ProgramFolder.h"
 
+// Our translation is built into this library, whose linker would otherwise leave it out; the
+// resource's name is declared outside any namespace.
+static void loadBuiltInTranslations() {
+  Q_INIT_RESOURCE(kvd507_translations);
+}
+
 namespace kvd507::gui {
 namespace {
 
@@ -44,12 +50,22 @@ bool hasValue(const char* name) {
 
 bool installLithuanian(QApplication& application) {
   auto* translator = new QTranslator(&application);
+  bool installed = false;
   if (translator->load(QLocale(QLocale::Lithuanian, QLocale::Lithuania), "qt", "_",
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    return QApplication::installTranslator(translator);
+    installed = QApplication::installTranslator(translator);
+  } else {
+    delete translator;
   }
-  delete translator;
-  return false;
+  // Ours, installed last so that it is asked first: what Debian's catalogue lacks.
+  loadBuiltInTranslations();
+  auto* ours = new QTranslator(&application);
+  if (ours->load(QStringLiteral(":/i18n/kvd507_lt.qm"))) {
+    QApplication::installTranslator(ours);
+  } else {
+    delete ours;
+  }
+  return installed;
 }
 
 bool displayAvailable() {

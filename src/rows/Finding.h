@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,6 +45,12 @@ struct Finding {
   std::uint32_t row = 0;  // 1-based; 0 when not one row's
   std::string column;     // "H", or a range "C–G"; empty when not one column's
   std::string text;       // what happened, in Lithuanian, for a bookkeeper
+  // Not 0: this finding stands for so many more of its kind that were counted but not kept
+  // ("ir dar 1 234 tokių pastabų"), and has no place of its own.
+  std::size_t leftOut = 0;
+
+  // How many findings this one counts for: itself, or those it stands for.
+  std::size_t count() const { return leftOut != 0 ? leftOut : 1; }
 
   // The place, as in `lapas "KVD507 L", eilutė 7, stulpelis H`, then ": " and the text.
   std::string describe() const;

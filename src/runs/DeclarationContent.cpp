@@ -17,18 +17,21 @@ std::size_t pagesFor(std::size_t rows, std::size_t perPage) {
 void checkRows(const rows::RowTable& table, const char* page,
                const std::function<RowPlace(std::size_t)>& place, rows::FindingSink& findings) {
   using Kind = rows::Finding::Kind;
-  const std::string prefix(page);
+  // Named as the review names the worksheet the rows come from.
+  const std::string sheet = std::string("KVD507 ") + page[6];
   for (std::size_t index = 0; index < table.size(); ++index) {
     const rows::TEilute& row = table[index];
     const RowPlace at = place(index);
     const std::string slot = std::to_string(at.slot);
-    const std::string where = " (" + std::to_string(at.page) + " puslapis)";
+    const std::string where = " (" + std::to_string(at.page) + " puslapis, " + slot +
+                              " vieta; gavėjas " +
+                              declaration::decodeXmlText(row[rows::cell::kText]) + ")";
     auto field = [&](std::size_t cell) {
-      return std::string(1, prefix.back()) + std::to_string(cell + 1) + "-" + slot;
+      return std::string(1, page[6]) + std::to_string(cell + 1) + "-" + slot;
     };
     if (row[rows::cell::kCode].empty()) {
       findings.add(
-          {Kind::OddCode, prefix, 0, field(rows::cell::kCode), "išmokos kodas tuščias" + where});
+          {Kind::OddCode, sheet, 0, field(rows::cell::kCode), "išmokos kodas tuščias" + where});
     }
   }
 }

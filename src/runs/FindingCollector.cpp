@@ -30,7 +30,8 @@ std::vector<rows::Finding> FindingCollector::findings() const {
     all.push_back(findings_[i]);
     if (const auto found = more.find(i); found != more.end()) {
       const auto& [kind, count] = *found->second;
-      all.push_back({kind, {}, 0, {}, moreFindingsText(count.seen - kMaxKept)});
+      all.push_back(
+          {kind, {}, 0, {}, moreFindingsText(count.seen - kMaxKept), count.seen - kMaxKept});
     }
   }
   return all;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,19 @@ FindingWeight findingWeight(rows::Finding::Kind kind);
 struct FindingGroup {
   rows::Finding::Kind kind = rows::Finding::Kind::NotANumber;
   FindingWeight weight = FindingWeight::Other;
-  std::string title;  // what the kind means, in Lithuanian
+  std::string title;      // what the kind means, in Lithuanian
+  std::size_t count = 0;  // how many were found, those left out of `findings` included
   std::vector<rows::Finding> findings;
 };
 
 // The findings grouped by kind, heaviest first; groups of the same weight in the order their
 // first finding was noticed.
 std::vector<FindingGroup> groupFindings(const std::vector<rows::Finding>& findings);
+
+// The title of a kind's group, in Lithuanian.
+std::string findingTitle(rows::Finding::Kind kind);
+
+// How many findings were made: those kept, and those counted in their place.
+std::size_t countFindings(const std::vector<rows::Finding>& findings);
 
 }  // namespace kvd507::runs

@@ -27,15 +27,18 @@ void describeSheet(const SheetSummary& sheet, char separator, std::vector<std::s
       name + "Išmokos suma: " + rows::formatAmount(sheet.amount, separator) +
       "; Išskaičiuota mokesčio suma: " + rows::formatAmount(sheet.secondAmount, separator));
   for (const SheetSummary::CodeTotal& total : sheet.byCode) {
-    const std::string which = total.letter.empty() && total.code.empty()
-                                  ? std::string("be kodo")
-                                  : total.letter + " " + total.code;
-    lines.push_back(name + which + ": eilučių: " + count(total.rows) +
+    lines.push_back(name + codeLabel(total) + ": eilučių: " + count(total.rows) +
                     "; Išmokos suma: " + rows::formatAmount(total.amount, separator));
   }
 }
 
 }  // namespace
+
+std::string codeLabel(const SheetSummary::CodeTotal& total) {
+  // A row without a payment code still has its letter: "A be kodo".
+  if (total.code.empty()) return total.letter.empty() ? "be kodo" : total.letter + " be kodo";
+  return total.letter + " " + total.code;
+}
 
 SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
                             std::size_t rowsPerPage) {

@@ -39,6 +39,9 @@ struct RunSummary {
   std::size_t pages() const { return 1 + l.pages + u.pages; }
 };
 
+// How a letter and code of the totals reads: "A 01", "A be kodo", "be kodo".
+std::string codeLabel(const SheetSummary::CodeTotal& total);
+
 // Sums up a table as the declaration will carry it: `rowsPerPage` rows to an appendix page.
 SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
                             std::size_t rowsPerPage);

@@ -15,7 +15,8 @@ struct RawCell {
     Text,      // text holds the string, UTF-8
     Number,    // number holds the value
     DateTime,  // number holds a serial in the 1900 date system (1904 workbooks already shifted)
-    Error,     // text says what: "#N/A", "#DIV/0!", "formula without a cached result", ...
+    Error,  // text says what: "#N/A", "#DIV/0!", "formulė be apskaičiuotos reikšmės (įrašykite
+            // darbaknygę skaičiuoklėje)", ...
   };
 
   // The members are in this order so that a cell takes 64 bytes, one cache line's worth: rows

@@ -43,6 +43,7 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   const Result empty = run({"payers"});
   EXPECT_EQ(empty.status, 0) << empty.err;
   EXPECT_EQ(empty.out, "");
+  EXPECT_EQ(empty.err, "kvd507: Mokėtojų sąrašas tuščias\n");
   EXPECT_FALSE(std::filesystem::exists(list));
 
   // Nothing stored reads as the first payer: Gama, once it is there.
@@ -52,18 +53,18 @@ TEST_F(PayersCommandTest, ListsAddsAndSelectsLikeTheWindow) {
   ASSERT_EQ(run({"payers", "add", "Alfa", "1"}).status, 0);
   EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Gama;3\r\n");
   // Sorted, Windows-1257.
-  const Result added = run({"payers", "add", "Žaibas", ""});
+  const Result added = run({"payers", "add", "Žaibas", "4"});
   EXPECT_EQ(added.status, 0) << added.err;
-  EXPECT_EQ(added.out, "  0\tAlfa\t1\n* 1\tGama\t3\n  2\tŽaibas\t\n");
+  EXPECT_EQ(added.out, "  0\tAlfa\t1\n* 1\tGama\t3\n  2\tŽaibas\t4\n");
   EXPECT_EQ(readFile(list),
             "Alfa;1\r\nGama;3\r\n\xDE"
-            "aibas;\r\n");
+            "aibas;4\r\n");
 
   const Result selected = run({"payers", "select", "2"});
   EXPECT_EQ(selected.status, 0) << selected.err;
-  EXPECT_EQ(selected.out, "  0\tAlfa\t1\n  1\tGama\t3\n* 2\tŽaibas\t\n");
+  EXPECT_EQ(selected.out, "  0\tAlfa\t1\n  1\tGama\t3\n* 2\tŽaibas\t4\n");
   // The payer's line beside its position, escaped to ASCII.
-  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=%C5%BDaibas;\r\n");
+  EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=%C5%BDaibas;4\r\n");
 
   ASSERT_EQ(run({"payers", "select", "-1"}).status, 0);
   EXPECT_EQ(readFile(settings), "[NUSTATYMAI]\r\nasmuo=-1\r\n");
@@ -96,9 +97,15 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
     std::string inErr;
   };
   const Case cases[] = {
-      {{"payers", "select", "1"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1;"},
-      {{"payers", "select", "x"}, 1, "nėra pozicijos x"},
-      {{"payers", "select", "-2"}, 1, "nėra pozicijos -2"},
+      {{"payers", "select", "1"}, 1, "mokėtojų sąraše nėra pozicijos 1 (įrašų: 1;"},
+      {{"payers", "select", "x"}, 2, "pozicija \"x\" turi būti skaičius"},
+      {{"payers", "select", "-2"}, 2, "pozicija \"-2\" turi būti skaičius"},
+      {{"payers", "remove", "x"}, 2, "pozicija \"x\" turi būti skaičius"},
+      {{"payers", "add", "", "2"}, 2, "mokėtojo pavadinimas tuščias"},
+      {{"payers", "add", std::string(46, 'A'), "2"}, 2, "ilgesnis nei 45 ženklai (46)"},
+      {{"payers", "add", "Beta", ""}, 2, "mokėtojo kodas tuščias"},
+      {{"payers", "add", "Beta", "LT123"}, 2, "gali būti tik skaitmenys"},
+      {{"payers", "add", "Beta", "123456789012"}, 2, "ilgesnis nei 11 skaitmenų"},
       {{"payers", "select"}, 2, "select reikia vienos pozicijos"},
       {{"payers", "add", "Beta"}, 2, "add reikia pavadinimo ir kodo"},
       {{"payers", "add", "Beta\nGama", "2"}, 2, "mokėtojo pavadinime negali būti eilutės lūžio"},
@@ -107,9 +114,9 @@ TEST_F(PayersCommandTest, MistakesAreReportedAndChangeNothing) {
       {{"payers", "add", "Beta\tGama", "2"}, 2, "pavadinime negali būti valdymo ženklų"},
       {{"payers", "edit", "0", "Beta;", "2"}, 2, "pavadinime negali būti kabliataškio (;)"},
       {{"payers", "edit", "0", "Beta"}, 2, "edit reikia pozicijos, pavadinimo ir kodo"},
-      {{"payers", "edit", "1", "Beta", "2"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1)"},
-      {{"payers", "edit", "-1", "Beta", "2"}, 1, "nėra pozicijos -1"},
-      {{"payers", "remove", "1"}, 1, "asmenų sąraše nėra pozicijos 1 (įrašų: 1)"},
+      {{"payers", "edit", "1", "Beta", "2"}, 1, "mokėtojų sąraše nėra pozicijos 1 (įrašų: 1)"},
+      {{"payers", "edit", "-1", "Beta", "2"}, 2, "pozicija \"-1\" turi būti skaičius"},
+      {{"payers", "remove", "1"}, 1, "mokėtojų sąraše nėra pozicijos 1 (įrašų: 1)"},
       {{"payers", "remove"}, 2, "remove reikia vienos pozicijos"},
       {{"payers", "drop", "1"}, 2, "nežinomas veiksmas \"drop\""},
       {{"payers", "--colour"}, 2, "nežinoma parinktis --colour"},

@@ -20,7 +20,7 @@ TEST(AboutDialog, TellsTheVersionLicenceAndProgramFolder) {
   AboutDialog dialog(facts);
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Apie");
   EXPECT_EQ(label(dialog, "version"), facts.version);
-  EXPECT_EQ(label(dialog, "licence"), "nenurodyta");
+  EXPECT_EQ(label(dialog, "licence"), "MIT");
   EXPECT_EQ(label(dialog, "folder"), "/opt/kvd507/");
 
   // A folder given as "." is told as the whole path.

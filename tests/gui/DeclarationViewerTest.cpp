@@ -6,7 +6,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 #include <cstdio>
 #include <memory>
 
@@ -89,15 +91,21 @@ TEST(DeclarationViewer, ShowsTheHeaderAndEveryRowWithItsPageAndSlot) {
   EXPECT_EQ(label("year"), "2023");
   EXPECT_EQ(label("pages"), "6");
 
-  const QTableWidget& l = *viewer.findChild<QTableWidget*>("KVD507L");
-  const QTableWidget& u = *viewer.findChild<QTableWidget*>("KVD507U");
+  const QAbstractItemModel& l = *viewer.findChild<QTableView*>("KVD507L")->model();
+  const QAbstractItemModel& u = *viewer.findChild<QTableView*>("KVD507U")->model();
   ASSERT_EQ(l.rowCount(), 23);
   ASSERT_EQ(u.rowCount(), 7);
   EXPECT_EQ(l.columnCount(), 12);  // page, slot, L1..L10
   EXPECT_EQ(u.columnCount(), 16);  // page, slot, U1..U10, U12..U15
-  auto cell = [](const QTableWidget& t, int r, int c) {
-    return t.item(r, c)->text().toStdString();
+  auto cell = [](const QAbstractItemModel& t, int r, int c) {
+    return t.index(r, c).data().toString().toStdString();
   };
+  // Headed as the printout: the template's name and the field id, the full name as a tooltip.
+  EXPECT_EQ(l.headerData(4, Qt::Horizontal).toString().toStdString(), "Gavėjas\nL3");
+  EXPECT_EQ(l.headerData(4, Qt::Horizontal, Qt::ToolTipRole).toString().toStdString(),
+            "L3: Gavėjo vardas, pavardė / pavadinimas");
+  EXPECT_EQ(u.headerData(13, Qt::Horizontal).toString().toStdString(), "Adresas\nU13");
+  EXPECT_EQ(l.index(0, 9).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
   EXPECT_EQ(cell(l, 0, 0), "2");
   EXPECT_EQ(cell(l, 0, 1), "1");
   EXPECT_EQ(cell(l, 22, 0), "4");  // the third L page
@@ -108,9 +116,23 @@ TEST(DeclarationViewer, ShowsTheHeaderAndEveryRowWithItsPageAndSlot) {
   EXPECT_EQ(cell(u, 6, 0), "6");
   EXPECT_EQ(cell(u, 6, 1), "2");
   const QTableWidget& totals = *viewer.findChild<QTableWidget*>("totals");
-  EXPECT_EQ(cell(totals, 0, 3), "2553,00");  // 100 + 101 + ... + 122
+  EXPECT_EQ(totals.item(0, 3)->text().toStdString(), "2553,00");  // 100 + 101 + ... + 122
   EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (0)");
   EXPECT_EQ(readFile(file), before);  // only read
+}
+
+// A window for looking at closes on Escape and Ctrl+W, as a dialog does.
+TEST(DeclarationViewer, EscapeAndCtrlWCloseIt) {
+  TempDir dir;
+  const std::filesystem::path file = writeDeclaration(dir, 3, 1);
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence("Ctrl+W")}) {
+    gui::DeclarationViewer viewer(runs::readDeclarationContent(file), ',');
+    viewer.show();
+    QApplication::setActiveWindow(&viewer);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    QTest::keySequence(&viewer, keys);
+    EXPECT_FALSE(viewer.isVisible()) << keys.toString().toStdString();
+  }
 }
 
 // What a declaration alone shows to be wrong: an empty code, an amount that is no number.
@@ -130,10 +152,11 @@ TEST(DeclarationViewer, FindsEmptyCodesAndAmountsThatAreNoNumbers) {
   ASSERT_EQ(content.findings.size(), 2u);
   // What the reading found comes first: the same findings as an append run's.
   EXPECT_EQ(content.findings[0].describe(),
-            "lapas \"KVD507L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis), suma "
-            "laikoma 0");
+            "lapas \"KVD507 L\", stulpelis L8-3: \"102 eur\" nėra skaičius (2 puslapis, 3 vieta; "
+            "gavėjas ŽYDRŪNAS ŠLIŪPAS 2), suma laikoma 0");
   EXPECT_EQ(content.findings[1].describe(),
-            "lapas \"KVD507L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis)");
+            "lapas \"KVD507 L\", stulpelis L5-2: išmokos kodas tuščias (2 puslapis, 2 vieta; "
+            "gavėjas ŽYDRŪNAS ŠLIŪPAS 1)");
   EXPECT_EQ(content.summary.amountsNotCounted, 1u);
   gui::DeclarationViewer viewer(content, ',');
   EXPECT_EQ(viewer.findChild<QTabWidget*>("tabs")->tabText(3).toStdString(), "Pastabos (2)");
@@ -144,7 +167,7 @@ TEST(DeclarationViewer, FindsEmptyCodesAndAmountsThatAreNoNumbers) {
 // totals.
 TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
   TempDir dir;
-  // 95 rows and the lines around them: three pages.
+  // 88 L rows on two pages, the U appendix on a page of its own, then the totals: four pages.
   const std::filesystem::path file = writeDeclaration(dir, 88, 7);
   gui::DeclarationViewer viewer(runs::readDeclarationContent(file), ',');
   const std::filesystem::path pdf = dir / "forma.pdf";
@@ -158,11 +181,11 @@ TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
   ASSERT_TRUE(std::filesystem::exists(pdf));
 
   const std::string info = run("pdfinfo '" + pdf.string() + "'");
-  EXPECT_THAT(info, testing::HasSubstr("Pages:           3"));
+  EXPECT_THAT(info, testing::HasSubstr("Pages:           4"));
   EXPECT_THAT(info, testing::HasSubstr("(A4)"));
   const std::string text = run("pdftotext -layout '" + pdf.string() + "' -");
-  for (const char* part : {"123456789", "ŽYDRŪNAS ŠLIŪPAS 87", "ĄŽUOLYNĖ", "12628,00", "1 iš 3",
-                           "3 iš 3", "Išmokos suma"}) {
+  for (const char* part : {"123456789", "ŽYDRŪNAS ŠLIŪPAS 87", "ĄŽUOLYNĖ", "12628,00", "1 iš 4",
+                           "4 iš 4", "Išmokos suma"}) {
     EXPECT_THAT(text, testing::HasSubstr(part));
   }
   // The header on each page.
@@ -171,7 +194,7 @@ TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
        at != std::string::npos; at = text.find("KVD507 – ĄŽUOLYNĖ", at + 1)) {
     ++headers;
   }
-  EXPECT_EQ(headers, 3u);
+  EXPECT_EQ(headers, 4u);
 
   // A place that cannot be written is told, and nothing is left there.
   QString error;
@@ -179,6 +202,49 @@ TEST(DeclarationViewer, SavesTheSameAsAnA4Pdf) {
                                         QString::fromStdString((dir / "nėra" / "a.pdf").string()),
                                         ',', error));
   EXPECT_FALSE(error.isEmpty());
+}
+
+// No value of the printout is cut: long personal and foreign codes, names and addresses stand
+// whole on their line, under headings that carry the template's column names and field ids;
+// the U appendix, too wide for a portrait page, is laid out landscape.
+TEST(DeclarationViewer, PrintsEveryCodeNameAndAddressWhole) {
+  TempDir dir;
+  const std::filesystem::path pdf = dir / "forma.pdf";
+  QString error;
+  ASSERT_TRUE(gui::writeDeclarationPdf(
+      runs::readDeclarationContent(dataFile("declaration_long_codes_names_addresses.ffdata")),
+      QString::fromStdString(pdf.string()), ',', error))
+      << error.toStdString();
+  const std::string text = run("pdftotext -layout '" + pdf.string() + "' -");
+  for (const char* whole : {"38001150000",
+                            "LV12345678901234567",
+                            "380011500001234567",
+                            "GB987654321012345",
+                            "DE381150000123456789",
+                            "PL9876543210987",
+                            "KONSTANTINAS ALEKSANDRAVIČIUS-ŽEMAITIS",
+                            "UAB \"ŠIAURĖS ŽIBURYS\" IR PARTNERIAI, FILIALAS",
+                            "OBERSCHWÄBISCHE ELEKTRIZITÄTSWERKE GMBH",
+                            "JĀNIS BĒRZIŅŠ-KALNIŅŠ",
+                            "Brīvības iela 123-45, Vidzemes priekšpilsēta",
+                            "ul. Marszałkowska 140/142 lok. 12",
+                            "Oberschwäbisch Gmünd",
+                            "LV-1010",
+                            "Gavėjo kodas",
+                            "Gavėjas",
+                            "Išmokos",
+                            "Adresas",
+                            "Pašto",
+                            "Tušti stulpeliai: D (L7)",
+                            "1234,56 ",
+                            "KVD507U, formos 4–5 puslapiai",
+                            "1 iš 3",
+                            "B 12: eilučių 6"}) {
+    EXPECT_THAT(text, testing::HasSubstr(whole));
+  }
+  EXPECT_THAT(text, testing::Not(testing::HasSubstr("…")));
+  EXPECT_THAT(run("pdfinfo -f 2 -l 2 '" + pdf.string() + "'"),
+              testing::HasSubstr("Page    2 size:  842 x 595 pts (A4)"));
 }
 
 TEST(DeclarationViewer, TheWindowOpensTheLastDeclarationAndOneWithoutADesktopHandler) {

@@ -190,6 +190,31 @@ class PayerDialogTest : public QObject {
     QCOMPARE(dialog.code(), QString("1234567890123"));
   }
 
+  // The name's limit is told as it nears, not met silently; a code that is neither 9 nor 11
+  // digits is still accepted, with a hint under it.
+  void tellsTheCharactersLeftAndHintsAtAnOddCode() {
+    Tfrm_naujas_xml dialog;
+    dialog.show();
+    const Fields f = fields(dialog);
+    auto* left = dialog.findChild<QLabel*>("lb_liko");
+    auto* hint = dialog.findChild<QLabel*>("lb_kodo_pastaba");
+    QTest::keyClicks(f.name, "Alfa");
+    QCOMPARE(left->text(), QString("liko 41 iš 45"));
+    QTest::keyClicks(f.name, QString(50, u'a'));
+    QCOMPARE(left->text(), QString("liko 0 iš 45"));
+    const struct {
+      const char* code;
+      bool hinted;
+    } cases[] = {
+        {"12345678", true}, {"123456789", false}, {"1234567890", true}, {"38001010000", false}};
+    for (const auto& c : cases) {
+      f.code->clear();
+      QTest::keyClicks(f.code, c.code);
+      QCOMPARE(hint->text().isEmpty(), !c.hinted);
+      QVERIFY(f.ok->isEnabled());
+    }
+  }
+
   // A name that would take its line of the payer list apart cannot be confirmed, and the line
   // under the name says why.
   void aNameThatWouldBreakItsLineIsRefusedWithAHint_data() {

@@ -3,17 +3,22 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <iterator>
+#include <set>
+#include <string>
 
 #include "ModalHelper.h"
 #include "gui/ReviewDialog.h"
 #include "gui/RunReportDialog.h"
 #include "gui/WindowMain.h"
 #include "gui/WindowServices.h"
+#include "runs/FindingCollector.h"
 #include "runs/FindingsText.h"
 
 namespace kvd507::gui {
@@ -106,6 +111,61 @@ TEST(ReviewDialog, ShowsTheSummaryAndTheFindingsHeaviestFirst) {
   ReviewDialog again(report, ',');
   again.findChild<QPushButton*>("cancel")->click();
   EXPECT_EQ(again.result(), QDialog::Rejected);
+}
+
+// Every kind of finding heads its group with a title of its own, never with one finding's text,
+// which would seem to speak of that row alone.
+TEST(ReviewDialog, EveryKindHasAGroupTitleOfItsOwn) {
+  const Kind kinds[] = {Kind::NotANumber,     Kind::NoAmount,        Kind::SecondAmountUnused,
+                        Kind::SeveralGroups,  Kind::NegativeAmount,  Kind::RowWithoutText,
+                        Kind::RowsBelowEnd,   Kind::MissingSheet,    Kind::ReadStopped,
+                        Kind::NoIdentifier,   Kind::OddCode,         Kind::OddPersonalCode,
+                        Kind::OddCompanyCode, Kind::OddBirthDate,    Kind::SeveralIdentifiers,
+                        Kind::PercentRate,    Kind::OddRate,         Kind::NoPayer,
+                        Kind::OddPayerCode,   Kind::PayerCheckDigit, Kind::WorkbookOpen};
+  runs::RunReport report = sampleReport();
+  report.findings.clear();
+  for (const Kind kind : kinds) {
+    report.findings.push_back({kind, "KVD507 L", 6, "C", "VIENOS EILUTĖS TEKSTAS"});
+  }
+  ReviewDialog dialog(report, ',');
+  const QTreeWidget& tree = *dialog.findChild<QTreeWidget*>("findings");
+  ASSERT_EQ(tree.topLevelItemCount(), static_cast<int>(std::size(kinds)));
+  std::set<std::string> titles;
+  for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+    const std::string title = tree.topLevelItem(i)->text(0).toStdString();
+    EXPECT_EQ(title.find("VIENOS EILUTĖS"), std::string::npos) << title;
+    EXPECT_TRUE(title.ends_with(" (1)")) << title;
+    titles.insert(title);
+  }
+  EXPECT_EQ(titles.size(), std::size(kinds));
+}
+
+// The counts are those found: of a kind with more findings than are kept, the group and the
+// heading count them all, the list holds those kept and one line for the rest.
+TEST(ReviewDialog, CountsEveryFindingNotOnlyThoseListed) {
+  runs::FindingCollector collector;
+  for (int row = 6; row < 6 + 59798; ++row) {
+    collector.add({Kind::NotANumber, "KVD507 L", static_cast<std::uint32_t>(row), "H", "x"});
+  }
+  collector.add({Kind::NoPayer, "", 0, "", "nepasirinktas išmokų mokėtojas"});
+  runs::RunReport report = sampleReport();
+  report.findings = collector.findings();
+  ReviewDialog dialog(report, ',');
+  bool headed = false;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+    headed = headed || label->text().startsWith("Pastabos (59799)");
+  }
+  EXPECT_TRUE(headed);
+  const QTreeWidget& tree = *dialog.findChild<QTreeWidget*>("findings");
+  const QTreeWidgetItem& amounts = *tree.topLevelItem(0);
+  EXPECT_TRUE(amounts.text(0).endsWith(" (59798)")) << amounts.text(0).toStdString();
+  ASSERT_EQ(amounts.childCount(), 1001);
+  EXPECT_EQ(amounts.child(1000)->text(0).toStdString(), "ir dar 58 798 tokių pastabų");
+
+  // Copying says so where the user looks.
+  dialog.findChild<QPushButton*>("copy")->click();
+  EXPECT_TRUE(dialog.findChild<QLabel*>("copied")->text().startsWith("Pastabos nukopijuotos"));
 }
 
 // The English detail of a failure is there, but only behind "Išsamiau".

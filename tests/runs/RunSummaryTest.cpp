@@ -18,6 +18,23 @@ rows::TEilute row(const char* letter, const char* code, const char* amount,
   return r;
 }
 
+// A row without a payment code is told as such, with its letter when it has one (a row read
+// back from a declaration whose code field is empty), never as a bare "A".
+TEST(RunSummary, ACodeLabelSaysWhenThereIsNoCode) {
+  const struct {
+    const char* letter;
+    const char* code;
+    const char* label;
+  } cases[] = {
+      {"A", "01", "A 01"}, {"B", "12", "B 12"}, {"A", "", "A be kodo"}, {"", "", "be kodo"}};
+  for (const auto& c : cases) {
+    SheetSummary::CodeTotal total;
+    total.letter = c.letter;
+    total.code = c.code;
+    EXPECT_EQ(codeLabel(total), c.label);
+  }
+}
+
 TEST(RunSummary, TotalsPerSheetAndPerLetterAndCode) {
   rows::RowTable l;
   for (int i = 0; i < 11; ++i) l.append(row("A", "01", "1,10"));

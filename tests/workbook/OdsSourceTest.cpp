@@ -368,10 +368,12 @@ TEST(OdsSource, CellContentAsWritten) {
             "<text:p>rodoma</text:p>"),
        RawCell::makeText("vertė")},
       {"formula without a value", cell("table:formula=\"of:=1+1\""),
-       RawCell::makeError("formula without a cached result")},
+       RawCell::makeError(
+           "formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)")},
       {"formula with an empty number",
        cell("table:formula=\"of:=1+1\" office:value-type=\"float\""),
-       RawCell::makeError("formula without a cached result")},
+       RawCell::makeError(
+           "formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)")},
       {"number that is none", cell("office:value-type=\"float\" office:value=\"1,5\""),
        RawCell::makeError("not a number: \"1,5\"")},
       {"error without text", cell("office:value-type=\"float\" calcext:value-type=\"error\""),

@@ -400,17 +400,18 @@ TEST(BiffSheet, FormulaResults) {
   records += B::record(kNumber, BiffBytes().cell(1, 0).f64(1));
   records += B::record(kString, BiffBytes().string("stray"));  // belongs to no formula
   records += B::record(kFormula, formula(1, 1, 0, 0));         // last in the sheet, no STRING
-  EXPECT_EQ(cellsOf(B().sheet("S", records).build()),
-            (std::map<std::pair<std::uint32_t, std::uint32_t>, std::string>{
-                {{1, 1}, "number -3.25"},
-                {{1, 2}, "text rezultatas ė"},
-                {{1, 3}, "number 1"},
-                {{1, 4}, "error #DIV/0!"},
-                {{1, 5}, "text "},
-                {{1, 6}, "error formula without a cached result"},
-                {{2, 1}, "number 1"},
-                {{2, 2}, "error formula without a cached result"},
-            }));
+  EXPECT_EQ(
+      cellsOf(B().sheet("S", records).build()),
+      (std::map<std::pair<std::uint32_t, std::uint32_t>, std::string>{
+          {{1, 1}, "number -3.25"},
+          {{1, 2}, "text rezultatas ė"},
+          {{1, 3}, "number 1"},
+          {{1, 4}, "error #DIV/0!"},
+          {{1, 5}, "text "},
+          {{1, 6}, "error formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)"},
+          {{2, 1}, "number 1"},
+          {{2, 2}, "error formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)"},
+      }));
 }
 
 TEST(BiffSheet, CellsOutOfOrderAreSortedAndALaterCopyWins) {

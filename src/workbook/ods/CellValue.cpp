@@ -45,7 +45,8 @@ RawCell text(std::string&& value) {
   return RawCell::makeText(std::move(value));
 }
 
-constexpr std::string_view kNoResult = "formula without a cached result";
+constexpr std::string_view kNoResult =
+    "formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)";
 
 }  // namespace
 

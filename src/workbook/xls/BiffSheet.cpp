@@ -20,7 +20,8 @@ namespace {
 constexpr double kDays1904 = 1462.0;  // from 1900-01-00 to 1904-01-01 in the 1900 system
 constexpr std::string_view kMissingSharedString =
     "the cell refers to a shared string the file does not have";
-constexpr std::string_view kNoCachedResult = "formula without a cached result";
+constexpr std::string_view kNoCachedResult =
+    "formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)";
 // Asking whether to stop costs an atomic read; records are many and quick.
 constexpr std::size_t kRecordsBetweenStopChecks = 4096;
 

@@ -281,7 +281,8 @@ void SheetCells::storeValue(RawCell& cell) {
     hasResult = hasValue_ && !trimmed(value_).empty();
   }
   if (!hasResult) {
-    if (hasFormula_) setError(cell, "formula without a cached result");
+    if (hasFormula_)
+      setError(cell, "formulė be apskaičiuotos reikšmės (įrašykite darbaknygę skaičiuoklėje)");
     return;
   }
 
