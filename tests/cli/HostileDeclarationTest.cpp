@@ -181,18 +181,19 @@ TEST_F(HostileDeclarationTest, RowsDroppedCountedAsZeroOrTwiceAreToldAndStopAStr
       {"slot without a name",
        replaceFirst(one, l3, "<Field Name=\"L3-1\"></Field>"),
        "lapas \"KVD507 L\", stulpelis L3-1: pavadinimas tuščias, nors kiti eilutės laukai "
-       "užpildyti (2 puslapis); eilutė praleista",
+       "užpildyti (2 puslapis, 1 vieta); eilutė praleista",
        {"50,00"}},
       {"amount that is no number",
        replaceFirst(one, "<Field Name=\"L8-1\">100,00", "<Field Name=\"L8-1\">2 000,00 EUR"),
-       "lapas \"KVD507 L\", stulpelis L8-1: \"2 000,00 EUR\" nėra skaičius (2 puslapis), suma "
+       "lapas \"KVD507 L\", stulpelis L8-1: \"2 000,00 EUR\" nėra skaičius (2 puslapis, 1 vieta; "
+       "gavėjas ONA), suma "
        "laikoma 0",
        {"50,00"}},
       {"amount too large",
        replaceFirst(one, "<Field Name=\"L8-1\">100,00",
                     "<Field Name=\"L8-1\">99999999999999999999999"),
        "lapas \"KVD507 L\", stulpelis L8-1: suma \"99999999999999999999999\" per didelė (10^15 ar "
-       "daugiau) (2 puslapis), laikoma 0",
+       "daugiau) (2 puslapis, 1 vieta; gavėjas ONA), laikoma 0",
        {"50,00"}},
   };
   for (const Case& c : cases) {
