@@ -79,6 +79,10 @@ int runShowCommand(const std::string& declarationPath, std::ostream& out, std::o
   printHeaderLine("Puslapių", std::to_string(content.pages), out);
   printRows("L", content.lRows, out);
   printRows("U", content.uRows, out);
+  // What the declaration alone shows to be wrong, as the viewer lists it; the rows stay data.
+  for (const rows::Finding& finding : content.findings) {
+    err << "kvd507: pastaba: " << oneLine(finding.describe()) << '\n';
+  }
   return kExitWritten;
 }
 

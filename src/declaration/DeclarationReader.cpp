@@ -11,6 +11,7 @@
 
 #include "declaration/DeclarationError.h"
 #include "declaration/FieldTags.h"
+#include "declaration/HeaderValue.h"
 #include "declaration/SlotFindings.h"
 #include "declaration/TextLines.h"
 #include "declaration/Utf8.h"
@@ -152,9 +153,10 @@ constexpr std::size_t kMostRows = std::size_t{1} << 20;
 // What one file yields, gathered apart from the caller's tables so that they are changed only
 // once the whole file was read.
 struct Scan {
-  std::optional<std::string> id;
+  // The main page's, which comes first; the footers only repeat them.
+  HeaderValue id{"mokėtojo kodas"};
   std::optional<std::string> name;
-  std::optional<std::string> year;
+  HeaderValue year{"metai"};
   // Tables of their own, so that their bound on the text held stops a file whose values carry
   // over to thousands of rows while it is read.
   rows::RowTable lRows;
@@ -172,13 +174,13 @@ struct Scan {
   void store(const Key& key, std::string value, std::string_view slot) {
     switch (key.target) {
       case Target::kId:
-        id = std::move(value);
+        id.take(std::move(value), static_cast<std::uint32_t>(tags.page()));
         break;
       case Target::kName:
         name = std::move(value);
         break;
       case Target::kYear:
-        year = std::move(value);
+        year.take(std::move(value), static_cast<std::uint32_t>(tags.page()));
         break;
       case Target::kL:
         l[key.value] = std::move(value);
@@ -257,9 +259,11 @@ DeclarationFacts ReadExistingDeclaration(const std::filesystem::path& file, rows
     throw DeclarationError(e);
   }
 
-  if (scan.id) header.id = std::move(*scan.id);
+  if (scan.id.value()) header.id = *scan.id.value();
   if (scan.name) header.name = std::move(*scan.name);
-  if (scan.year) header.year = std::move(*scan.year);
+  if (scan.year.value()) header.year = *scan.year.value();
+  scan.id.tell(findings);
+  scan.year.tell(findings);
   lRows.appendAll(std::move(scan.lRows));
   uRows.appendAll(std::move(scan.uRows));
   scan.findings.tell(findings);

@@ -39,6 +39,7 @@ bool losesData(Finding::Kind kind) {
     case Finding::Kind::RepeatedRows:
     case Finding::Kind::AlreadyInDeclaration:
       return true;
+    case Finding::Kind::FooterDiffers:
     case Finding::Kind::NoAmount:
     case Finding::Kind::NoIdentifier:
     case Finding::Kind::OddCode:

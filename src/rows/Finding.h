@@ -36,6 +36,7 @@ struct Finding {
     AmountTooLarge,   // an amount of kLargestAmount or more: counted as 0
     SlotWithoutName,  // a declaration's row slot with values but no name: row dropped
     RepeatedRows,     // a declaration holding one key twice: workbook rows go to the first only
+    FooterDiffers,    // a declaration's footer with another payer code or year than its main page
     AlreadyInDeclaration,  // every workbook row already in the declaration appended to:
                            // the amounts would be doubled
   };

@@ -18,6 +18,8 @@ const char* titleOf(Kind kind) {
       return "Skaitymas sustojo: likusios lapo eilutės neperskaitytos";
     case Kind::RowsBelowEnd:
       return "Užpildytos eilutės po skaitymo pabaigos: neperskaitytos";
+    case Kind::FooterDiffers:
+      return "Poraštėse kitas mokėtojas ar metai nei pagrindiniame puslapyje";
     case Kind::AlreadyInDeclaration:
       return "Darbaknygė jau yra formoje: sumos bus padvigubintos";
     case Kind::NotANumber:

@@ -209,6 +209,35 @@ TEST_F(HostileDeclarationTest, RowsDroppedCountedAsZeroOrTwiceAreToldAndStopAStr
   }
 }
 
+// A footer that names another year than the main page (as a program of before wrote them) is
+// told by `show`, which prints the main page's header; an append writes the main page's year on
+// every page.
+TEST_F(HostileDeclarationTest, FootersThatDisagreeWithTheMainPageAreToldAndNotCopied) {
+  const std::string base = declaration({100});
+  const std::string mainYear = "<Field Name=\"B_ML_Metai\">";
+  const std::size_t footer = base.find(mainYear, base.find("PageDefName=\"KVD507L\""));
+  ASSERT_NE(footer, std::string::npos);
+  std::string text = base;
+  const std::size_t value = footer + mainYear.size();
+  const std::string year = text.substr(value, 4);
+  text.replace(value, 4, "1999");
+  writeFile(dir / "in.ffdata", text);
+
+  const Result shown = run({"show", (dir / "in.ffdata").string()});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_THAT(shown.out, testing::HasSubstr("B_ML_Metai\t" + year + "\n"));
+  EXPECT_EQ(shown.err,
+            "kvd507: pastaba: metai puslapio 2 poraštėje \"1999\", o pagrindiniame "
+            "puslapyje \"" +
+                year + "\"; forma laikoma pagrindinio puslapio\n");
+
+  const Result appended = append(text);
+  EXPECT_EQ(appended.status, 0) << appended.err;
+  const std::string written = readFile(dir / "new.ffdata");
+  EXPECT_EQ(written.find(">1999<"), std::string::npos);
+  EXPECT_THAT(appended.err, testing::HasSubstr("poraštėje \"1999\""));
+}
+
 // Amounts of 10^15 or more in the workbook are counted as 0, said, and the summary says how many.
 TEST_F(HostileDeclarationTest, WorkbookAmountsTooLargeAreToldAndNotCounted) {
   const std::string book = workbook("big.xlsx", {1e15, 1.8e306, 12});

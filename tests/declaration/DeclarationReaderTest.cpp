@@ -73,6 +73,48 @@ TEST(DeclarationReader, GivesBackTheRowsAndHeaderOfAWrittenDeclaration) {
   EXPECT_EQ(read.header.year, "2022");
 }
 
+// Footers written by a program of before may carry the window's payer and year while the main
+// page carries the extended declaration's: the main page's are the declaration's, and the pages
+// that disagree are told.
+TEST(DeclarationReader, TakesPayerAndYearFromTheMainPageAndTellsFootersThatDisagree) {
+  class Told : public rows::FindingSink {
+   public:
+    void add(rows::Finding finding) override { texts.push_back(finding.describe()); }
+    void rowTaken(std::string_view, bool) override {}
+    std::vector<std::string> texts;
+  };
+  const std::string original = test::readFile(test::dataFile(test::twelveLThreeUExtended().file));
+  std::string text = original;
+  // Pages 2 and 3 (the first two footers) of another payer; every footer of another year.
+  for (int footer = 0; footer < 2; ++footer) {
+    const std::size_t at =
+        text.find("<Field Name=\"B_MM_ID\">987654321", text.find("PageDefName=\"KVD507L\""));
+    ASSERT_NE(at, std::string::npos);
+    text.replace(text.find("987654321", at), 9, "111111111");
+  }
+  const std::size_t main = text.find("PageDefName=\"KVD507L\"");
+  text = text.substr(0, main) + replaceAll(text.substr(main), ">2022<", ">2025<");
+
+  test::TempDir folder;
+  for (const auto& [bytes, told] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {original, {}},
+           {text,
+            {"mokėtojo kodas puslapių 2, 3 poraštėje \"111111111\", o pagrindiniame puslapyje "
+             "\"987654321\"; forma laikoma pagrindinio puslapio",
+             "metai puslapių 2, 3, 4 poraštėje \"2025\", o pagrindiniame puslapyje \"2022\"; "
+             "forma laikoma pagrindinio puslapio"}}}) {
+    test::writeFile(folder / "in.ffdata", bytes);
+    rows::RowTable lRows;
+    rows::RowTable uRows;
+    DeclarationHeader header;
+    Told findings;
+    ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header, findings);
+    EXPECT_EQ(header.id, "987654321");
+    EXPECT_EQ(header.year, "2022");
+    EXPECT_EQ(findings.texts, told);
+  }
+}
+
 struct RoundTrip {
   const char* what;
   rows::RowTable lRows;
