@@ -15,6 +15,7 @@ enum class ErrorKind {
   // Files and folders
   kFileMissing,
   kNoPermission,
+  kFolderNotWritable,  // a file cannot be made in the folder it goes to
   kReadOnlyFileSystem,
   kDiskFull,
   kNotRegularFile,

@@ -9,6 +9,9 @@ const char* reason(ErrorKind kind) {
   switch (kind) {
     case ErrorKind::kFileMissing:
       return "tokio failo ar aplanko nėra";
+    case ErrorKind::kFolderNotWritable:
+      return "negalima rašyti į aplanką, kuriame jis turi būti (trūksta teisių); pasirinkite "
+             "kitą aplanką";
     case ErrorKind::kNoPermission:
       return "trūksta teisių šiam failui ar aplankui";
     case ErrorKind::kReadOnlyFileSystem:

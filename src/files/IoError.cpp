@@ -68,8 +68,21 @@ ErrorKind kindOf(std::error_code code) {
   }
 }
 
+namespace {
+
+// A file is written as a temporary file beside it first: refused that, the folder is what may
+// not be written, whatever the file itself allows.
+ErrorKind kindOfStep(const std::string& step, std::error_code code) {
+  const bool denied =
+      code == std::errc::permission_denied || code == std::errc::operation_not_permitted;
+  if (step == "create a temporary file" && denied) return ErrorKind::kFolderNotWritable;
+  return kindOf(code);
+}
+
+}  // namespace
+
 IoError::IoError(std::string step, std::error_code code, const std::filesystem::path& file)
-    : Error(kindOf(code), {file.string()}, "cannot " + step + ": " + code.message()),
+    : Error(kindOfStep(step, code), {file.string()}, "cannot " + step + ": " + code.message()),
       step_(std::move(step)),
       code_(code) {}
 

@@ -152,6 +152,26 @@ TEST(ReplaceFileAtomically, AFailureNamesTheStepAndLeavesEverythingAsItWas) {
   }
 }
 
+// A folder that may not be written is told as such, not as the file's own permission: the file
+// may not even exist. (As root no folder refuses, so the kinds are checked from the codes.)
+TEST(IoError, ATemporaryFileRefusedIsAFolderThatMayNotBeWritten) {
+  struct Case {
+    const char* step;
+    std::errc code;
+    ErrorKind kind;
+  };
+  const Case cases[] = {
+      {"create a temporary file", std::errc::permission_denied, ErrorKind::kFolderNotWritable},
+      {"create a temporary file", std::errc::operation_not_permitted,
+       ErrorKind::kFolderNotWritable},
+      {"create a temporary file", std::errc::no_space_on_device, ErrorKind::kDiskFull},
+      {"open", std::errc::permission_denied, ErrorKind::kNoPermission},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IoError(c.step, std::make_error_code(c.code), "f").kind(), c.kind) << c.step;
+  }
+}
+
 // Only a regular file is replaced, and never one the same command reads: a folder, a pipe, a
 // device, or such a thing or an input reached through a link or by another name, is refused
 // before anything is written, and stays as it was.
