@@ -16,12 +16,14 @@
 #include "gui/DeclarationViewer.h"
 #include "gui/EnterOnButtons.h"
 #include "gui/ErrorReporter.h"
+#include "gui/KeptDeclarationsMenu.h"
 #include "gui/MiddleElision.h"
 #include "gui/PayerSelector.h"
 #include "gui/ViewerOpener.h"
 #include "gui/WindowLook.h"
 #include "gui/WindowRunHost.h"
 #include "runs/ConversionRun.h"
+#include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
 #include "runs/WindowState.h"
 #include "ui_ExportWindow.h"
@@ -357,11 +359,18 @@ void Tfrm_export_xml::addViewerButton() {
   last->setObjectName("perziura_last");
   QAction* chosen = menu->addAction("Pasirinkti formą…");
   chosen->setObjectName("perziura_choose");
+  // The declarations that newer ones replaced, kept in formos/ankstesnės.
+  QMenu* kept = menu->addMenu("Ankstesnės formos");
+  kept->setObjectName("perziura_ankstesnes");
   connect(last, &QAction::triggered, this, &Tfrm_export_xml::viewLastDeclaration);
   connect(chosen, &QAction::triggered, this, &Tfrm_export_xml::viewChosenDeclaration);
-  // The last one is offered only while there is one.
-  connect(menu, &QMenu::aboutToShow, this,
-          [this, last] { last->setEnabled(lastDeclaration().has_value()); });
+  // The last one is offered only while there is one, the kept ones as they are now.
+  connect(menu, &QMenu::aboutToShow, this, [this, last, kept] {
+    last->setEnabled(lastDeclaration().has_value());
+    fillKeptMenu(
+        *kept, runs::keptFolder(runs::declarationFile(folder_)),
+        [this](const std::filesystem::path& file) { connectViewer(openViewer(file, nullptr)); });
+  });
   button->setMenu(menu);
   setTabOrder(ui_->btn_close, button);
   button->show();

@@ -271,6 +271,22 @@ TEST(DeclarationViewer, TheWindowOpensTheLastDeclarationAndOneWithoutADesktopHan
   EXPECT_EQ(viewers[0]->content().file, d.declaration());
   closeViewers();
 
+  // The declaration a second run replaced is offered among the kept ones, and opens.
+  d.runWith("btn_kvd507");
+  closeViewers();  // the one the run opened
+  auto* kept = d.window().findChild<QMenu*>("perziura_ankstesnes");
+  ASSERT_NE(kept, nullptr);
+  emit button.menu()->aboutToShow();
+  ASSERT_EQ(kept->actions().size(), 1);
+  EXPECT_TRUE(kept->isEnabled());
+  EXPECT_EQ(kept->actions()[0]->text().left(7).toStdString(), "KVD507 ");
+  kept->actions()[0]->trigger();
+  viewers = openViewers();
+  ASSERT_EQ(viewers.size(), 1u);
+  EXPECT_EQ(viewers[0]->content().file.parent_path().filename().string(), "ankstesnės");
+  EXPECT_EQ(viewers[0]->content().lRows.size(), 12u);
+  closeViewers();
+
   const std::filesystem::path other = writeDeclaration(d.folder);
   d.services.answers.push_back(other);
   d.window().viewChosenDeclaration();
