@@ -169,8 +169,10 @@ TEST_F(HostileFilesTest, TheWorkbookCheckTellsWhatItFindsBriefly) {
   EXPECT_LT(r.err.size(), 2000u);
   EXPECT_THAT(r.err, HasSubstr("(.~lock.a.xlsx#, atidarė ona)"));
 
+#if !defined(__SANITIZE_ADDRESS__)
   // Descriptors 0 to 2 are taken, the rest closed: the workbook gets the fourth, the archive
-  // has none left.
+  // has none left. (Not under the sanitizers: their runtime needs descriptors of its own to tell
+  // an object's type, so the limit would fail it before the program.)
   const Result shortOf =
       run({"check", path, "--folder", dir.path().string()},
           "exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&- 10>&- 11>&- 12>&- 13>&- 14>&- "
@@ -178,6 +180,7 @@ TEST_F(HostileFilesTest, TheWorkbookCheckTellsWhatItFindsBriefly) {
   EXPECT_EQ(shortOf.status, 1);
   EXPECT_THAT(shortOf.err, HasSubstr("kvd507: Nepavyko perskaityti failo a.xlsx: per daug "
                                      "atidarytų failų"));
+#endif
 }
 
 }  // namespace
