@@ -329,12 +329,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  kUnchanged},
         ScanCase{
-            "last_header_wins",
+            "main_page_header_wins",
             "<Field Name=\"B_MM_ID\">1</Field>\n<Field Name=\"B_ML_Metai\">2020</Field>\n"
             "<Page>\n<Field Name=\"B_MM_ID\">2</Field>\n<Field Name=\"B_ML_Metai\">2021</Field>\n",
             {},
             {},
-            {"2", "ff_mm_pavad", "2021"}},
+            {"1", "ff_mm_pavad", "2020"}},
         ScanCase{"no_closing_tag",
                  "<Field Name=\"B_MM_ID\">123\n",
                  {},
