@@ -200,15 +200,18 @@ std::string SettingsFile::prepare(std::string_view section,
   std::vector<RawLine> lines = splitRawLines(settings.text);
   for (const SettingChange& change : changes) {
     const std::optional<SectionRange> range = findSection(lines, section);
-    const std::optional<std::size_t> line =
-        range ? findKey(lines, *range, change.key) : std::nullopt;
+    // The key's line, or lines.size() when the key is not there. (A plain index: GCC's
+    // optimiser took an optional index here for one that may be read unset.)
+    std::size_t line = lines.size();
+    if (range) line = findKey(lines, *range, change.key).value_or(lines.size());
+    const bool found = line < lines.size();
     if (!change.value) {
-      if (line) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*line));
+      if (found) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(line));
       continue;
     }
     std::string entry = change.key + "=" + *change.value;
-    if (line) {
-      lines[*line].text = std::move(entry);
+    if (found) {
+      lines[line].text = std::move(entry);
     } else if (range) {
       insertLine(lines, insertionPoint(lines, *range), std::move(entry));
     } else {
