@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/SheetReader.h"
+#include "workbook/SheetLayout.h"
 
 namespace kvd507::exports {
 

@@ -8,7 +8,7 @@
 
 #include "errors/Error.h"
 #include "rows/TEilute.h"
-#include "workbook/SheetReader.h"
+#include "workbook/SheetLayout.h"
 
 namespace kvd507::exports {
 

@@ -4,7 +4,7 @@
 
 #include "rows/Finding.h"
 #include "workbook/RowChecks.h"
-#include "workbook/SheetReader.h"
+#include "workbook/SheetLayout.h"
 
 namespace kvd507::workbook {
 

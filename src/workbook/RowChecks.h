@@ -7,7 +7,7 @@
 
 #include "rows/Finding.h"
 #include "rows/TEilute.h"
-#include "workbook/SheetReader.h"
+#include "workbook/SheetLayout.h"
 
 namespace kvd507::workbook {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "rows/Finding.h"
-#include "workbook/SheetReader.h"
+#include "workbook/SheetLayout.h"
 #include "workbook/Workbook.h"
 
 namespace kvd507::workbook {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/MemoryWorkbook.h"
+#include "support/ShellRun.h"
 #include "support/TempDir.h"
 
 namespace kvd507 {
@@ -23,17 +24,7 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string shellWord(const std::string& word) {
-  std::string text = "'";
-  for (const char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return text + "'";
-}
+using test::Result;
 
 std::string replaceFirst(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);
@@ -49,13 +40,7 @@ std::size_t lineOf(const std::string& text, const std::string& part) {
 class HostileDeclarationTest : public ::testing::Test {
  protected:
   Result run(const std::vector<std::string>& arguments) {
-    std::string command = "exec " + shellWord(KVD507_EXECUTABLE);
-    for (const std::string& argument : arguments) command += " " + shellWord(argument);
-    command +=
-        " >" + shellWord((output / "out").string()) + " 2>" + shellWord((output / "err").string());
-    const int status = std::system(("bash -c " + shellWord(command)).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-            readFile(output / "out"), readFile(output / "err")};
+    return test::runProgram(KVD507_EXECUTABLE, arguments, output.path());
   }
 
   // A workbook of one L row per amount, all of one payee and code, so that they merge.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/MemoryWorkbook.h"
+#include "support/ShellRun.h"
 #include "support/TempDir.h"
 
 namespace kvd507 {
@@ -20,20 +21,8 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-struct Result {
-  int status;  // the exit status; 128 + the signal's number when a signal ended it
-  std::string out;
-  std::string err;
-};
-
-// The argument as one word for sh, whatever it holds (line breaks included).
-inline std::string shellWord(const std::string& word) {
-  std::string text = "'";
-  for (const char c : word) {
-    text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  }
-  return text + "'";
-}
+using test::Result;
+using test::shellWord;
 
 class ExecutableTest : public ::testing::Test {
  protected:
@@ -57,9 +46,7 @@ class ExecutableTest : public ::testing::Test {
       command = "set -o pipefail; (" + before + "; " + command + ") 2>&1 >/dev/null | cat >" +
                 shellWord(err.string());
     }
-    const int status = std::system(("bash -c " + shellWord(command)).c_str());
-    const int exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return {exit, readFile(out), readFile(err)};
+    return {test::runInBash(command), readFile(out), readFile(err)};
   }
 
   std::string workbook(const std::string& name, int rows) {

@@ -12,6 +12,7 @@
 
 #include "support/CaseName.h"
 #include "support/MemoryWorkbook.h"
+#include "support/ShellRun.h"
 #include "support/TempDir.h"
 
 namespace kvd507 {
@@ -20,26 +21,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::readFile;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string shellWord(const std::string& word) {
-  std::string text = "'";
-  for (const char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return text + "'";
-}
+using test::Result;
+using test::shellWord;
 
 Result run(const fs::path& folder, const std::vector<std::string>& arguments) {
-  std::string command = "exec " + shellWord(KVD507_EXECUTABLE);
-  for (const std::string& argument : arguments) command += " " + shellWord(argument);
-  command +=
-      " >" + shellWord((folder / "out").string()) + " 2>" + shellWord((folder / "err").string());
-  const int status = std::system(("bash -c " + shellWord(command)).c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-          readFile(folder / "out"), readFile(folder / "err")};
+  return test::runProgram(KVD507_EXECUTABLE, arguments, folder);
 }
 
 constexpr const char* kL = "KVD507 L";

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ShellRun.h"
 #include "support/TempDir.h"
 #include "workbook/Workbook.h"
 
@@ -24,22 +25,8 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string shellWord(const std::string& word) {
-  std::string text = "'";
-  for (const char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return text + "'";
-}
-
-int shell(const std::string& command) {
-  const int status = std::system(("bash -c " + shellWord(command)).c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+using test::Result;
+using test::shellWord;
 
 class ToWorkbookCommand : public ::testing::Test {
  protected:
@@ -47,12 +34,7 @@ class ToWorkbookCommand : public ::testing::Test {
   void TearDown() override { unsetenv("LC_ALL"); }
 
   Result run(const std::vector<std::string>& arguments) {
-    std::string command = "exec " + shellWord(KVD507_EXECUTABLE);
-    for (const std::string& argument : arguments) command += " " + shellWord(argument);
-    command += " >" + shellWord((output.path() / "out").string()) + " 2>" +
-               shellWord((output.path() / "err").string());
-    const int status = shell(command);
-    return {status, readFile(output.path() / "out"), readFile(output.path() / "err")};
+    return test::runProgram(KVD507_EXECUTABLE, arguments, output.path());
   }
 
   // A declaration of tests/data copied into the test's folder, with `from` replaced by `to`.
@@ -72,7 +54,7 @@ class ToWorkbookCommand : public ::testing::Test {
   }
 
   bool sameFiles(const fs::path& a, const fs::path& b) {
-    return shell("cmp -s " + shellWord(a.string()) + " " + shellWord(b.string())) == 0;
+    return test::runInBash("cmp -s " + shellWord(a.string()) + " " + shellWord(b.string())) == 0;
   }
 
   TempDir dir;
@@ -281,15 +263,17 @@ TEST_F(ToWorkbookCommand, TheWorkbookIsLaidOutAsTheTemplate) {
 
 // LibreOffice opens the workbook: saved by it as .ods, it gives the same declaration.
 TEST_F(ToWorkbookCommand, LibreOfficeSavesItAsTheSameDeclaration) {
-  if (shell("command -v soffice >/dev/null") != 0) GTEST_SKIP() << "LibreOffice is not installed";
+  if (test::runInBash("command -v soffice >/dev/null") != 0)
+    GTEST_SKIP() << "LibreOffice is not installed";
   const fs::path form = declaration("declaration_one_l_row.ffdata");
   const fs::path workbook = dir / "declaration_one_l_row.xlsx";
   ASSERT_EQ(run({"to-workbook", form.string()}).status, 0);
   const fs::path profile = output / "libreoffice";
-  ASSERT_EQ(shell("soffice -env:UserInstallation=file://" + profile.string() +
-                  " --headless --convert-to ods --outdir " + shellWord(dir.path().string()) + " " +
-                  shellWord(workbook.string()) + " >/dev/null 2>&1"),
-            0);
+  ASSERT_EQ(
+      test::runInBash("soffice -env:UserInstallation=file://" + profile.string() +
+                      " --headless --convert-to ods --outdir " + shellWord(dir.path().string()) +
+                      " " + shellWord(workbook.string()) + " >/dev/null 2>&1"),
+      0);
   const fs::path ods = dir / "declaration_one_l_row.ods";
   ASSERT_TRUE(fs::exists(ods));
   const Result again =
