@@ -67,21 +67,18 @@ std::vector<KeptFile> keptFiles(const fs::path& folder) {
 
 // Leaves the newest kKeptDeclarations; the one just kept is never removed.
 void removeOldest(const fs::path& folder, const fs::path& justKept) {
-  std::vector<KeptFile> files = keptFiles(folder);
+  const std::vector<fs::path> files = keptDeclarations(folder);
   if (files.size() <= kKeptDeclarations) return;
-  std::sort(files.begin(), files.end(), [](const KeptFile& a, const KeptFile& b) {
-    return a.writtenAt != b.writtenAt ? a.writtenAt > b.writtenAt : a.path > b.path;
-  });
   // The one just kept counts first, wherever its time puts it.
   std::size_t left = 1;
-  for (const KeptFile& file : files) {
-    if (file.path == justKept) continue;
+  for (const fs::path& file : files) {
+    if (file == justKept) continue;
     if (left < kKeptDeclarations) {
       ++left;
       continue;
     }
     std::error_code ignored;
-    fs::remove(file.path, ignored);
+    fs::remove(file, ignored);
   }
 }
 
@@ -96,6 +93,17 @@ fs::path freeName(const fs::path& folder, const std::string& name) {
 }
 
 }  // namespace
+
+std::vector<fs::path> keptDeclarations(const fs::path& folder) {
+  std::vector<KeptFile> files = keptFiles(folder);
+  std::sort(files.begin(), files.end(), [](const KeptFile& a, const KeptFile& b) {
+    return a.writtenAt != b.writtenAt ? a.writtenAt > b.writtenAt : a.path > b.path;
+  });
+  std::vector<fs::path> paths;
+  paths.reserve(files.size());
+  for (KeptFile& file : files) paths.push_back(std::move(file.path));
+  return paths;
+}
 
 std::optional<ReplacedDeclaration> describeReplaced(const fs::path& file) {
   struct stat status {};

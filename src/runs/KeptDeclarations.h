@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvd507::runs {
 
@@ -34,6 +35,10 @@ std::string replacedText(const ReplacedDeclaration& replaced);
 
 // "KVD507 123456789 2023 2026-12-01 10.32.05.ffdata": the name it is kept under.
 std::string keptName(const ReplacedDeclaration& replaced);
+
+// The declarations kept in `folder`, the newest first (by when each was written); none when
+// there is no such folder.
+std::vector<std::filesystem::path> keptDeclarations(const std::filesystem::path& folder);
 
 // The folder the declarations replaced at `output` are kept in.
 std::filesystem::path keptFolder(const std::filesystem::path& output);
