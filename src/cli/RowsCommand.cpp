@@ -97,7 +97,7 @@ void appendField(std::string& line, std::string_view cell) {
 
 void printRows(const char* kind, const rows::RowTable& table, std::ostream& out) {
   std::string line;
-  for (const rows::TEilute& row : table) {
+  for (const rows::PaymentRow& row : table) {
     line = kind;
     for (const std::string& cell : row) {
       line += '\t';

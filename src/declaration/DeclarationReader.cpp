@@ -23,7 +23,7 @@
 namespace kvd507::declaration {
 namespace {
 
-using rows::TEilute;
+using rows::PaymentRow;
 
 // A declaration holds a few megabytes per ten thousand rows; anything near this is not one.
 constexpr std::size_t kLargestFile = std::size_t{1} << 30;
@@ -202,8 +202,8 @@ struct Scan {
   static constexpr Appendix kL{"KVD507L", "KVD507 L", 'L', 0};
   static constexpr Appendix kU{"KVD507U", "KVD507 U", 'U', 1};
 
-  rows::TEilute rowOf(const Appendix& appendix) const {
-    rows::TEilute row;
+  rows::PaymentRow rowOf(const Appendix& appendix) const {
+    rows::PaymentRow row;
     if (appendix.table == 0) {
       for (std::size_t cell = 0; cell < 10; ++cell) row[cell] = l[cell + 1];
     } else {
@@ -218,7 +218,7 @@ struct Scan {
     std::vector<std::uint32_t>& pages = appendix.table == 0 ? lPages : uPages;
     const auto page = static_cast<std::uint32_t>(tags.page());
     const SlotPlace place{appendix.sheet, appendix.field, slot, page};
-    rows::TEilute row = rowOf(appendix);
+    rows::PaymentRow row = rowOf(appendix);
     if (row[rows::cell::kText].empty()) {
       if (holdsValues(row)) findings.slotWithoutName(place);
       return;

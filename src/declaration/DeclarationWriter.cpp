@@ -14,8 +14,8 @@
 namespace kvd507::declaration {
 namespace {
 
+using rows::PaymentRow;
 using rows::RowTable;
-using rows::TEilute;
 
 // How one kind of appendix page is laid out.
 struct AppendixKind {
@@ -131,7 +131,7 @@ std::size_t estimateSize(const rows::RowTable& lRows, const rows::RowTable& uRow
   std::size_t size = kFixedBytes + pageCount(lRows.size(), kLPage.slotsPerPage) * kLPageBytes +
                      pageCount(uRows.size(), kUPage.slotsPerPage) * kUPageBytes;
   for (const rows::RowTable* table : {&lRows, &uRows}) {
-    for (const rows::TEilute& row : *table) {
+    for (const rows::PaymentRow& row : *table) {
       for (const std::string& value : row) size += value.size();
     }
   }
@@ -192,7 +192,7 @@ std::vector<std::string> slotFieldOpenings(const AppendixKind& kind) {
 
 void writeSlot(DeclarationText& out, const AppendixKind& kind,
                const std::vector<std::string>& openings, std::size_t slot,
-               const rows::TEilute* row) {
+               const rows::PaymentRow* row) {
   for (std::size_t column = 1; column <= kind.columns; ++column) {
     const std::size_t cell = kind.cellOf(column);
     const std::string_view value =

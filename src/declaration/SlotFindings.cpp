@@ -21,7 +21,7 @@ std::string quoted(std::string_view text) {
 
 // The page and slot, and the recipient when the row names one: "2 puslapis, 3 vieta; gavėjas
 // ONA", as the viewer and the printout show the row.
-std::string placeText(const SlotPlace& place, const rows::TEilute* row = nullptr) {
+std::string placeText(const SlotPlace& place, const rows::PaymentRow* row = nullptr) {
   std::string text =
       std::to_string(place.page) + " puslapis, " + std::string(place.slot) + " vieta";
   if (row != nullptr && !(*row)[rows::cell::kText].empty()) {
@@ -31,7 +31,7 @@ std::string placeText(const SlotPlace& place, const rows::TEilute* row = nullptr
 }
 
 // The key of a row as a bookkeeper tells rows apart: identifier, name, letter and code, marks.
-std::string keyText(const rows::TEilute& row) {
+std::string keyText(const rows::PaymentRow& row) {
   std::string text = quoted(row[rows::cell::kText]);
   if (!row[rows::cell::kIdentifier].empty()) text += ", " + quoted(row[rows::cell::kIdentifier]);
   std::string code = row[rows::cell::kLetter];
@@ -46,7 +46,7 @@ std::string keyText(const rows::TEilute& row) {
 
 }  // namespace
 
-bool holdsValues(const rows::TEilute& row) {
+bool holdsValues(const rows::PaymentRow& row) {
   for (const std::string& cell : row) {
     if (!cell.empty()) return true;
   }
@@ -68,7 +68,7 @@ void SlotFindings::slotWithoutName(const SlotPlace& place) {
           "); eilutė praleista");
 }
 
-void SlotFindings::checkAmounts(const SlotPlace& place, const rows::TEilute& row) {
+void SlotFindings::checkAmounts(const SlotPlace& place, const rows::PaymentRow& row) {
   for (const std::size_t cell : {rows::cell::kAmount, rows::cell::kSecondAmount}) {
     const std::string& text = row[cell];
     if (text.empty()) continue;
@@ -84,7 +84,7 @@ void SlotFindings::checkAmounts(const SlotPlace& place, const rows::TEilute& row
   }
 }
 
-void SlotFindings::repeatedRow(const SlotPlace& place, const rows::TEilute& row,
+void SlotFindings::repeatedRow(const SlotPlace& place, const rows::PaymentRow& row,
                                std::uint32_t firstPage) {
   const std::string pages =
       firstPage == place.page

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "rows/Finding.h"
-#include "rows/TEilute.h"
+#include "rows/PaymentRow.h"
 
 namespace kvd507::declaration {
 
@@ -22,7 +22,7 @@ struct SlotPlace {
 };
 
 // Whether any cell of the row holds a value.
-bool holdsValues(const rows::TEilute& row);
+bool holdsValues(const rows::PaymentRow& row);
 
 // What reading a declaration notices about its rows: a slot with values but no name (dropped),
 // an amount that is no number or too large (counted as 0), a row whose key an earlier row holds
@@ -34,8 +34,8 @@ class SlotFindings {
   static constexpr std::size_t kMaxKept = 1000;
 
   void slotWithoutName(const SlotPlace& place);
-  void checkAmounts(const SlotPlace& place, const rows::TEilute& row);
-  void repeatedRow(const SlotPlace& place, const rows::TEilute& row, std::uint32_t firstPage);
+  void checkAmounts(const SlotPlace& place, const rows::PaymentRow& row);
+  void repeatedRow(const SlotPlace& place, const rows::PaymentRow& row, std::uint32_t firstPage);
 
   // Hands every finding to `sink`, the counted ones as findings of their kind without a text.
   void tell(rows::FindingSink& sink);

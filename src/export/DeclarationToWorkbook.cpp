@@ -101,7 +101,7 @@ void commit(TemporaryWorkbook& temporary, const fs::path& workbook, Replace repl
 using Key =
     std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>;
 
-Key mergeKey(const rows::TEilute& row) {
+Key mergeKey(const rows::PaymentRow& row) {
   return {row[cell::kIdentifier], row[cell::kText],  row[cell::kLetter],
           row[cell::kCode],       row[cell::kNMark], row[cell::kDMark]};
 }

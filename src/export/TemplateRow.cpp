@@ -28,7 +28,7 @@ std::string inQuotes(std::string_view text) {
 
 class RowCells {
  public:
-  RowCells(const rows::TEilute& row, const workbook::SheetLayout& layout, const FormSlot& slot,
+  RowCells(const rows::PaymentRow& row, const workbook::SheetLayout& layout, const FormSlot& slot,
            const std::string& declaration)
       : row_(row), layout_(layout), slot_(slot), declaration_(declaration) {}
 
@@ -78,7 +78,7 @@ class RowCells {
     if (text.empty()) return 0.0;
     const std::optional<double> value = rows::readAmount(text);
     if (!value) refuse(rowCell, "suma " + inQuotes(text) + " ne skaičius");
-    if (rows::MyRoundTo(2, *value) != *value || !rows::exactCents(*value)) {
+    if (rows::roundAmount(2, *value) != *value || !rows::exactCents(*value)) {
       refuse(rowCell, "suma " + inQuotes(text) +
                           " turi daugiau nei du skaitmenis po kablelio arba yra per didelė; "
                           "darbaknygė ją suapvalintų");
@@ -151,7 +151,7 @@ class RowCells {
     return code;
   }
 
-  const rows::TEilute& row_;
+  const rows::PaymentRow& row_;
   const workbook::SheetLayout& layout_;
   const FormSlot& slot_;
   const std::string& declaration_;
@@ -206,7 +206,7 @@ std::string unescapedName(std::string_view name) {
   return text;
 }
 
-std::vector<TemplateCell> templateCells(const rows::TEilute& row,
+std::vector<TemplateCell> templateCells(const rows::PaymentRow& row,
                                         const workbook::SheetLayout& layout, const FormSlot& slot,
                                         const std::string& declaration) {
   return RowCells(row, layout, slot, declaration).build();

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "errors/Error.h"
-#include "rows/TEilute.h"
+#include "rows/PaymentRow.h"
 #include "workbook/SheetLayout.h"
 
 namespace kvd507::exports {
@@ -60,7 +60,7 @@ struct TemplateCell {
 // columns of the row's letter and N mark (a D-marked code with its "D" after it), the rate and
 // the withheld tax, and on the U sheet the address cells. Throws RowNotInTemplate when the row
 // holds what no workbook row gives.
-std::vector<TemplateCell> templateCells(const rows::TEilute& row,
+std::vector<TemplateCell> templateCells(const rows::PaymentRow& row,
                                         const workbook::SheetLayout& layout, const FormSlot& slot,
                                         const std::string& declaration);
 

@@ -199,7 +199,7 @@ double countedAmount(std::string_view text) {
   return isTooLarge(value) ? 0.0 : value;
 }
 
-double MyRoundTo(int digits, double value) {
+double roundAmount(int digits, double value) {
   // Amounts are rounded to cents, once per cell read: the scale is the constant pow(10, 2)
   // gives, and pow is left for other digit counts.
   const double scale = digits == 2 ? 100.0 : std::pow(10.0, digits);

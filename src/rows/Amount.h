@@ -32,7 +32,7 @@ double countedAmount(std::string_view text);
 // Rounds to `digits` decimals the way the declaration has always been rounded: 0.51, not 0.5,
 // is added to the scaled value before its fraction is cut off, so that scaled fractions from
 // about 0.49 upward go away from zero.
-double MyRoundTo(int digits, double value);
+double roundAmount(int digits, double value);
 
 // Two decimals after `decimalSeparator`, no grouping, a leading "-" when negative; 14
 // significant digits, so a value with more than 14 digits before the separator is printed in

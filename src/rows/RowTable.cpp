@@ -14,7 +14,7 @@ namespace {
 constexpr std::array<std::size_t, 6> kKeyCells{cell::kIdentifier, cell::kText,  cell::kLetter,
                                                cell::kCode,       cell::kNMark, cell::kDMark};
 
-std::size_t textOf(const TEilute& row) {
+std::size_t textOf(const PaymentRow& row) {
   std::size_t size = 0;
   for (const std::string& text : row) size += text.size();
   return size;
@@ -22,7 +22,7 @@ std::size_t textOf(const TEilute& row) {
 
 }  // namespace
 
-std::size_t RowTable::keyHash(const TEilute& row) {
+std::size_t RowTable::keyHash(const PaymentRow& row) {
   std::size_t hash = 0;
   for (const std::size_t c : kKeyCells) {
     // Each cell's own hash mixed in turn, so that texts running together ("1" "0" against
@@ -33,7 +33,7 @@ std::size_t RowTable::keyHash(const TEilute& row) {
   return hash;
 }
 
-bool RowTable::sameKey(const TEilute& a, const TEilute& b) {
+bool RowTable::sameKey(const PaymentRow& a, const PaymentRow& b) {
   for (const std::size_t c : kKeyCells) {
     if (a[c] != b[c]) return false;
   }
@@ -56,18 +56,18 @@ void RowTable::reserveText(std::size_t size) const {
   }
 }
 
-AmountValues RowTable::valuesOf(const TEilute& row) {
+AmountValues RowTable::valuesOf(const PaymentRow& row) {
   return {countedAmount(row[cell::kAmount]), countedAmount(row[cell::kSecondAmount])};
 }
 
-std::optional<std::size_t> RowTable::firstWithKey(std::size_t hash, const TEilute& row) const {
+std::optional<std::size_t> RowTable::firstWithKey(std::size_t hash, const PaymentRow& row) const {
   for (std::size_t index = byKeyHash_.find(hash); index != kNoRow; index = sameHashBefore_[index]) {
     if (sameKey(rows_[index], row)) return index;
   }
   return std::nullopt;
 }
 
-std::optional<std::size_t> RowTable::add(TEilute&& row, const AmountValues& values,
+std::optional<std::size_t> RowTable::add(PaymentRow&& row, const AmountValues& values,
                                          std::size_t size, std::size_t hash, bool keyIsNew) {
   const std::optional<std::size_t> first = keyIsNew ? std::nullopt : firstWithKey(hash, row);
   // A later row with a key already held stays out of the chains: merges go to the first.
@@ -78,7 +78,7 @@ std::optional<std::size_t> RowTable::add(TEilute&& row, const AmountValues& valu
   return first;
 }
 
-std::optional<std::size_t> RowTable::append(TEilute row) {
+std::optional<std::size_t> RowTable::append(PaymentRow row) {
   const std::size_t size = textOf(row);
   reserveText(size);
   const std::size_t hash = keyHash(row);
@@ -91,7 +91,7 @@ void RowTable::appendAll(RowTable&& other) {
   amounts_.reserve(rows_.size() + other.rows_.size());
   sameHashBefore_.reserve(rows_.size() + other.rows_.size());
   for (std::size_t index = 0; index < other.rows_.size(); ++index) {
-    TEilute& row = other.rows_[index];
+    PaymentRow& row = other.rows_[index];
     const std::size_t size = textOf(row);
     const std::size_t hash = keyHash(row);
     add(std::move(row), other.amounts_[index], size, hash);
@@ -99,21 +99,21 @@ void RowTable::appendAll(RowTable&& other) {
   other.clear();
 }
 
-void RowTable::setCell(TEilute& row, std::size_t cell, std::string text) {
+void RowTable::setCell(PaymentRow& row, std::size_t cell, std::string text) {
   textSize_ = textSize_ - row[cell].size() + text.size();
   row[cell] = std::move(text);
 }
 
-bool RowTable::merge(const TEilute& row, char decimalSeparator) {
+bool RowTable::merge(const PaymentRow& row, char decimalSeparator) {
   return mergeInto(keyHash(row), row, valuesOf(row), decimalSeparator);
 }
 
-bool RowTable::mergeOrAppend(TEilute&& row, char decimalSeparator) {
+bool RowTable::mergeOrAppend(PaymentRow&& row, char decimalSeparator) {
   const AmountValues values = valuesOf(row);
   return mergeOrAppend(std::move(row), values, decimalSeparator);
 }
 
-bool RowTable::mergeOrAppend(TEilute&& row, const AmountValues& values, char decimalSeparator) {
+bool RowTable::mergeOrAppend(PaymentRow&& row, const AmountValues& values, char decimalSeparator) {
   const std::size_t hash = keyHash(row);
   if (mergeInto(hash, row, values, decimalSeparator)) return true;
   const std::size_t size = textOf(row);
@@ -122,11 +122,11 @@ bool RowTable::mergeOrAppend(TEilute&& row, const AmountValues& values, char dec
   return false;
 }
 
-bool RowTable::mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
+bool RowTable::mergeInto(std::size_t hash, const PaymentRow& row, const AmountValues& values,
                          char decimalSeparator) {
   const std::optional<std::size_t> index = firstWithKey(hash, row);
   if (!index) return false;
-  TEilute& target = rows_[*index];
+  PaymentRow& target = rows_[*index];
   // Each sum is printed, and goes on as what its text reads: sums have always been kept as
   // text. They are a few characters long; they are counted but never refused.
   AmountValues& sums = amounts_[*index];

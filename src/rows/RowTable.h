@@ -8,7 +8,7 @@
 
 #include "rows/ChunkedVector.h"
 #include "rows/KeyIndex.h"
-#include "rows/TEilute.h"
+#include "rows/PaymentRow.h"
 
 namespace kvd507::rows {
 
@@ -33,7 +33,7 @@ class RowTable {
   // held past the limit; the table stays as it was. Tells the first earlier row with the same
   // merge key, if there is one: only rows taken over from a declaration are appended without
   // merging, and such a row never receives amounts (see merge()).
-  std::optional<std::size_t> append(TEilute row);
+  std::optional<std::size_t> append(PaymentRow row);
 
   // Throws as append() does when text of this size could not be added; changes nothing.
   void reserveText(std::size_t size) const;
@@ -45,36 +45,36 @@ class RowTable {
   // (identifier, text, letter, code, N and D marks) equals its own, and tells whether there was
   // one. A key held by several rows (a declaration may hold one twice) gets the amounts once.
   // Sums are printed with `decimalSeparator`.
-  bool merge(const TEilute& row, char decimalSeparator);
+  bool merge(const PaymentRow& row, char decimalSeparator);
   // merge(), and append() when no row has the key: what a sheet reader does with each row.
   // Tells whether the row was merged.
-  bool mergeOrAppend(TEilute&& row, char decimalSeparator);
+  bool mergeOrAppend(PaymentRow&& row, char decimalSeparator);
   // The same, for a caller that printed the row's amounts and knows what they read as:
   // `values` must be what countedAmount reads from them.
-  bool mergeOrAppend(TEilute&& row, const AmountValues& values, char decimalSeparator);
+  bool mergeOrAppend(PaymentRow&& row, const AmountValues& values, char decimalSeparator);
 
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
   // Bytes of text in all cells of all rows.
   std::size_t textSize() const { return textSize_; }
-  const TEilute& operator[](std::size_t index) const { return rows_[index]; }
+  const PaymentRow& operator[](std::size_t index) const { return rows_[index]; }
   // What countedAmount reads from the amount and the second amount of the row at `index`.
   double amountValue(std::size_t index) const { return amounts_[index][0]; }
   double secondAmountValue(std::size_t index) const { return amounts_[index][1]; }
-  using Rows = ChunkedVector<TEilute, 512>;
+  using Rows = ChunkedVector<PaymentRow, 512>;
   Rows::const_iterator begin() const { return rows_.begin(); }
   Rows::const_iterator end() const { return rows_.end(); }
 
  private:
-  static std::size_t keyHash(const TEilute& row);
-  static bool sameKey(const TEilute& a, const TEilute& b);
-  void setCell(TEilute& row, std::size_t cell, std::string text);
-  static AmountValues valuesOf(const TEilute& row);
+  static std::size_t keyHash(const PaymentRow& row);
+  static bool sameKey(const PaymentRow& a, const PaymentRow& b);
+  void setCell(PaymentRow& row, std::size_t cell, std::string text);
+  static AmountValues valuesOf(const PaymentRow& row);
   // Tells the first earlier row with the row's key, unless the caller knows there is none.
-  std::optional<std::size_t> add(TEilute&& row, const AmountValues& values, std::size_t size,
+  std::optional<std::size_t> add(PaymentRow&& row, const AmountValues& values, std::size_t size,
                                  std::size_t hash, bool keyIsNew = false);
-  std::optional<std::size_t> firstWithKey(std::size_t hash, const TEilute& row) const;
-  bool mergeInto(std::size_t hash, const TEilute& row, const AmountValues& values,
+  std::optional<std::size_t> firstWithKey(std::size_t hash, const PaymentRow& row) const;
+  bool mergeInto(std::size_t hash, const PaymentRow& row, const AmountValues& values,
                  char decimalSeparator);
 
   Rows rows_;

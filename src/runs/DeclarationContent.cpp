@@ -20,7 +20,7 @@ void checkRows(const rows::RowTable& table, const char* page,
   // Named as the review names the worksheet the rows come from.
   const std::string sheet = std::string("KVD507 ") + page[6];
   for (std::size_t index = 0; index < table.size(); ++index) {
-    const rows::TEilute& row = table[index];
+    const rows::PaymentRow& row = table[index];
     const RowPlace at = place(index);
     const std::string slot = std::to_string(at.slot);
     const std::string where = " (" + std::to_string(at.page) + " puslapis, " + slot +

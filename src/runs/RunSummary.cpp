@@ -49,7 +49,7 @@ SheetSummary summariseTable(std::string sheet, const rows::RowTable& table,
   // Keyed by views of the table's cells, which outlive this map: no key is copied per row.
   std::map<std::pair<std::string_view, std::string_view>, SheetSummary::CodeTotal> byCode;
   for (std::size_t index = 0; index < table.size(); ++index) {
-    const rows::TEilute& row = table[index];
+    const rows::PaymentRow& row = table[index];
     const double amount = table.amountValue(index);
     summary.amount += amount;
     summary.secondAmount += table.secondAmountValue(index);

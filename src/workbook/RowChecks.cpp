@@ -67,7 +67,7 @@ std::optional<double> amountOf(const RowCells& cells, std::uint32_t column, char
                      " per didelė (10^15 ar daugiau), laikoma 0");
     return std::nullopt;
   }
-  return rows::MyRoundTo(2, *cell.amount);
+  return rows::roundAmount(2, *cell.amount);
 }
 
 std::string amountColumnList(const SheetLayout& layout) {
@@ -88,7 +88,7 @@ bool isTwoDigits(const std::string& code) {
   return code.size() == 2 && isDigit(code[0]) && isDigit(code[1]);
 }
 
-void checkCode(const SheetLayout& layout, const RowCells& cells, const rows::TEilute& row,
+void checkCode(const SheetLayout& layout, const RowCells& cells, const rows::PaymentRow& row,
                std::uint32_t group, RowFindings& findings) {
   const std::uint32_t codeColumn = amountColumn(layout, group) + 1;
   const std::string& code = row[rows::cell::kCode];
@@ -125,7 +125,7 @@ void checkRate(const SheetLayout& layout, const RowCells& cells, RowFindings& fi
 }  // namespace
 
 void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells& cells,
-              const rows::TEilute& row, char decimalSeparator, rows::FindingSink& sink) {
+              const rows::PaymentRow& row, char decimalSeparator, rows::FindingSink& sink) {
   RowFindings findings(layout, rowNumber, sink);
   if (cells[2].text.empty()) {
     if (holdsValues(layout, cells)) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "rows/Finding.h"
-#include "rows/TEilute.h"
+#include "rows/PaymentRow.h"
 #include "workbook/SheetLayout.h"
 
 namespace kvd507::workbook {
@@ -40,6 +40,6 @@ using RowCells = std::vector<CellRead>;
 // and a row dropped for its empty column B although it holds values. `row` is what the reader
 // made of `cells`; nothing here changes it.
 void checkRow(const SheetLayout& layout, std::uint32_t rowNumber, const RowCells& cells,
-              const rows::TEilute& row, char decimalSeparator, rows::FindingSink& findings);
+              const rows::PaymentRow& row, char decimalSeparator, rows::FindingSink& findings);
 
 }  // namespace kvd507::workbook

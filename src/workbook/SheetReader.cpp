@@ -64,7 +64,7 @@ class RowReader {
     // amount gets.
     if (!cell.amount) cell.amount = rows::readAmount(text(column));
     const double amount = cell.amount.value_or(0.0);
-    return rows::isTooLarge(amount) ? 0.0 : rows::MyRoundTo(2, amount);
+    return rows::isTooLarge(amount) ? 0.0 : rows::roundAmount(2, amount);
   }
 
   // The rate column: its text as any text column's, and for the checks what it reads as and
@@ -103,9 +103,9 @@ void normaliseCode(std::string& code, std::string& dMark) {
 }
 
 // Also sets `values` to what the row's amount cells read as.
-rows::TEilute readRow(RowReader& read, const SheetLayout& layout, std::string rowText,
-                      char separator, rows::AmountValues& values) {
-  rows::TEilute row;
+rows::PaymentRow readRow(RowReader& read, const SheetLayout& layout, std::string rowText,
+                         char separator, rows::AmountValues& values) {
+  rows::PaymentRow row;
   row[rows::cell::kText] = std::move(rowText);
 
   for (std::uint32_t i = 0; i < layout.extraCount; ++i) {
@@ -198,7 +198,8 @@ std::optional<ReadStop> readSheet(Workbook& workbook, const SheetLayout& layout,
       if (emptyRun == kEmptyRowsThatEndData) end = true;
 
       rows::AmountValues values{};
-      rows::TEilute row = readRow(read, layout, rows::escapeName(text), decimalSeparator, values);
+      rows::PaymentRow row =
+          readRow(read, layout, rows::escapeName(text), decimalSeparator, values);
       checkRow(layout, rowNumber, read.cells(), row, decimalSeparator, findings);
       if (!text.empty()) {
         const bool merged = table.mergeOrAppend(std::move(row), values, decimalSeparator);

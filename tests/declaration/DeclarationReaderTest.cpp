@@ -17,19 +17,19 @@
 namespace kvd507::declaration {
 namespace {
 
+using rows::PaymentRow;
 using rows::RowTable;
-using rows::TEilute;
 using test::makeRow;
 using test::RecordingHost;
 
-std::vector<rows::TEilute> rowsOf(const rows::RowTable& table) {
+std::vector<rows::PaymentRow> rowsOf(const rows::RowTable& table) {
   return {table.begin(), table.end()};
 }
 
 // What one read gave.
 struct Read {
-  std::vector<rows::TEilute> lRows;
-  std::vector<rows::TEilute> uRows;
+  std::vector<rows::PaymentRow> lRows;
+  std::vector<rows::PaymentRow> uRows;
   DeclarationHeader header;
 };
 
@@ -52,9 +52,9 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 }
 
 // Rows as the file holds them: the amounts with commas.
-std::vector<rows::TEilute> inFileForm(const rows::RowTable& table) {
-  std::vector<rows::TEilute> rows = rowsOf(table);
-  for (rows::TEilute& row : rows) {
+std::vector<rows::PaymentRow> inFileForm(const rows::RowTable& table) {
+  std::vector<rows::PaymentRow> rows = rowsOf(table);
+  for (rows::PaymentRow& row : rows) {
     row[rows::cell::kAmount] = replaceAll(row[rows::cell::kAmount], ".", ",");
     row[rows::cell::kSecondAmount] = replaceAll(row[rows::cell::kSecondAmount], ".", ",");
   }
@@ -136,8 +136,8 @@ TEST_P(RoundTripTest, WritingWhatWasReadGivesTheSameFile) {
 
   rows::RowTable lRows;
   rows::RowTable uRows;
-  for (const rows::TEilute& row : read.lRows) lRows.append(row);
-  for (const rows::TEilute& row : read.uRows) uRows.append(row);
+  for (const rows::PaymentRow& row : read.lRows) lRows.append(row);
+  for (const rows::PaymentRow& row : read.uRows) uRows.append(row);
   EXPECT_EQ(buildDeclaration(lRows, uRows, read.header, host), first);
 }
 
@@ -167,8 +167,8 @@ TEST(DeclarationReader, ValuesTheWriterHadToMendReadBackToTheSameFile) {
   RecordingHost host("12\t34", "", "2023");
   rows::RowTable lRows;
   rows::RowTable uRows;
-  for (const rows::TEilute& row : read.lRows) lRows.append(row);
-  for (const rows::TEilute& row : read.uRows) uRows.append(row);
+  for (const rows::PaymentRow& row : read.lRows) lRows.append(row);
+  for (const rows::PaymentRow& row : read.uRows) uRows.append(row);
   const std::string again = buildDeclaration(lRows, uRows, read.header, host);
   EXPECT_EQ(test::xmlError(again), "");
   EXPECT_EQ(again, written);
@@ -206,8 +206,8 @@ TEST(DeclarationReader, ReadsTheSameWithAnyLineBreaksAndWithoutByteOrderMark) {
 struct ScanCase {
   const char* what;
   std::string text;
-  std::vector<rows::TEilute> lRows;
-  std::vector<rows::TEilute> uRows;
+  std::vector<rows::PaymentRow> lRows;
+  std::vector<rows::PaymentRow> uRows;
   std::vector<std::string> header;  // id, name, year
 };
 
@@ -232,8 +232,8 @@ std::string lSlot(std::size_t slot, std::string_view name) {
   return text;
 }
 
-rows::TEilute lRow(std::size_t slot, std::string_view name) {
-  rows::TEilute row;
+rows::PaymentRow lRow(std::size_t slot, std::string_view name) {
+  rows::PaymentRow row;
   for (std::size_t cell = 0; cell < 10; ++cell) {
     row[cell] = std::to_string(cell + 1) + "." + std::to_string(slot);
   }
@@ -267,7 +267,7 @@ TEST_P(ScanTest, FindsFieldsLineByLine) {
   EXPECT_EQ(read.header.year, c.header[2]);
 }
 
-rows::TEilute withCell(rows::TEilute row, std::size_t cell, std::string value) {
+rows::PaymentRow withCell(rows::PaymentRow row, std::size_t cell, std::string value) {
   row[cell] = std::move(value);
   return row;
 }
@@ -355,8 +355,8 @@ TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
   test::writeFile(folder / "in.ffdata",
                   declarationOf(lSlot(1, "A") + lSlot(2, "A") + kPage + lSlot(1, "A")));
   ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
-  EXPECT_EQ(rowsOf(lRows),
-            (std::vector<rows::TEilute>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"), lRow(1, "A")}));
+  EXPECT_EQ(rowsOf(lRows), (std::vector<rows::PaymentRow>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"),
+                                                          lRow(1, "A")}));
 }
 
 struct BadFile {
@@ -391,7 +391,7 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
     EXPECT_THAT(error.detail(), testing::HasSubstr(GetParam().detail));
     EXPECT_EQ(error.row(), GetParam().line);
   }
-  EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
+  EXPECT_EQ(rowsOf(lRows), std::vector<rows::PaymentRow>{lRow(1, "A")});
   EXPECT_TRUE(uRows.empty());
   EXPECT_EQ(header.id, "kept");
   EXPECT_EQ(header.name, "ff_mm_pavad");
@@ -546,7 +546,7 @@ TEST(DeclarationReader, AValueCarriedOverToThousandsOfRowsIsRefused) {
     EXPECT_EQ(error.kind(), ErrorKind::kTooMuchText);
     EXPECT_EQ(error.file(), (folder / "big.ffdata").string());
   }
-  EXPECT_EQ(rowsOf(lRows), std::vector<rows::TEilute>{lRow(1, "A")});
+  EXPECT_EQ(rowsOf(lRows), std::vector<rows::PaymentRow>{lRow(1, "A")});
 }
 
 }  // namespace

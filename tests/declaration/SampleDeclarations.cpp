@@ -19,16 +19,16 @@ std::string fourDigits(std::size_t number) {
 
 }  // namespace
 
-rows::TEilute makeRow(std::initializer_list<std::string_view> cells) {
-  rows::TEilute row;
+rows::PaymentRow makeRow(std::initializer_list<std::string_view> cells) {
+  rows::PaymentRow row;
   std::size_t index = 0;
   for (std::string_view cell : cells) row[index++] = cell;
   return row;
 }
 
-rows::RowTable makeTable(std::initializer_list<rows::TEilute> rows) {
+rows::RowTable makeTable(std::initializer_list<rows::PaymentRow> rows) {
   rows::RowTable table;
-  for (const rows::TEilute& row : rows) table.append(row);
+  for (const rows::PaymentRow& row : rows) table.append(row);
   return table;
 }
 

@@ -5,15 +5,15 @@
 #include <string_view>
 
 #include "declaration/DeclarationHeader.h"
+#include "rows/PaymentRow.h"
 #include "rows/RowTable.h"
-#include "rows/TEilute.h"
 
 namespace kvd507::test {
 
 // A row from its first cells; the rest stay empty.
-rows::TEilute makeRow(std::initializer_list<std::string_view> cells);
+rows::PaymentRow makeRow(std::initializer_list<std::string_view> cells);
 
-rows::RowTable makeTable(std::initializer_list<rows::TEilute> rows);
+rows::RowTable makeTable(std::initializer_list<rows::PaymentRow> rows);
 
 // The inputs behind the expected files of tests/data/declaration_*.ffdata, with the payer and
 // year the host answers and the header of the declaration being extended, if any.

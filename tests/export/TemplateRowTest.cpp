@@ -15,8 +15,8 @@ using workbook::kLSheet;
 using workbook::kUSheet;
 
 // A declaration row by its cells 0 to 9 (and 10 to 13).
-rows::TEilute row(std::vector<std::string> cells) {
-  rows::TEilute result;
+rows::PaymentRow row(std::vector<std::string> cells) {
+  rows::PaymentRow result;
   for (std::size_t i = 0; i < cells.size(); ++i) result[i] = cells[i];
   return result;
 }
@@ -24,7 +24,7 @@ rows::TEilute row(std::vector<std::string> cells) {
 struct Case {
   std::string what;
   const workbook::SheetLayout* layout;
-  rows::TEilute row;
+  rows::PaymentRow row;
   // Filled cells as "column=text" or "column=#amount", in the order written; empty when refused.
   std::vector<std::string> cells;
   std::size_t refusedField = 0;  // the form's field named when refused

@@ -145,7 +145,7 @@ TEST(PrintAmount, GivesWhatTheTextItPrintsReadsAs) {
   }
 }
 
-TEST(MyRoundTo, AddsFiftyOneHundredthsBeforeCutting) {
+TEST(roundAmount, AddsFiftyOneHundredthsBeforeCutting) {
   struct Case {
     double value;
     double expected;
@@ -155,7 +155,7 @@ TEST(MyRoundTo, AddsFiftyOneHundredthsBeforeCutting) {
       {100, 100},       {-12.3449, -12.35}, {-0.004, 0.0}, {2.675, 2.68}, {0, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_DOUBLE_EQ(MyRoundTo(2, c.value), c.expected) << c.value;
+    EXPECT_DOUBLE_EQ(roundAmount(2, c.value), c.expected) << c.value;
   }
 }
 

@@ -9,9 +9,9 @@
 namespace kvd507::rows {
 namespace {
 
-TEilute row(std::string identifier, std::string amount, std::string second,
-            std::string kind = "1") {
-  TEilute r;
+PaymentRow row(std::string identifier, std::string amount, std::string second,
+               std::string kind = "1") {
+  PaymentRow r;
   r[cell::kIdentifier] = std::move(identifier);
   r[cell::kIdentifierKind] = std::move(kind);
   r[cell::kText] = "NAME";
@@ -85,15 +85,15 @@ TEST(RowTable, AmountsTooLargeCountAsZero) {
 TEST(RowTable, KeyCellsAreComparedExactly) {
   RowTable table;
   table.append(row("1", "1", "0"));
-  TEilute other = row("1", "1", "0");
+  PaymentRow other = row("1", "1", "0");
   other[cell::kText] = "name";
   EXPECT_FALSE(table.merge(other, ','));
   // Cells that could run together must not make two keys equal.
-  TEilute a = row("1", "1", "0");
+  PaymentRow a = row("1", "1", "0");
   a[cell::kCode] = "1";
   a[cell::kNMark] = "0";
   table.append(a);
-  TEilute b = row("1", "1", "0");
+  PaymentRow b = row("1", "1", "0");
   b[cell::kCode] = "10";
   b[cell::kNMark] = "";
   EXPECT_TRUE(table.merge(b, ','));
@@ -122,7 +122,7 @@ TEST(RowTable, KnowsWhatItsAmountsReadAsAfterEveryMerge) {
 }
 
 TEST(RowTable, HoldsNoMoreTextThanItsLimit) {
-  TEilute big = row("1", "1,00", "0");
+  PaymentRow big = row("1", "1,00", "0");
   big[cell::kText] = std::string(40, 'x');
   const std::size_t rowText = 40 + 1 + 1 + 1 + 2 + 4 + 1 + 1;
   RowTable table(2 * rowText);
@@ -148,7 +148,7 @@ TEST(RowTable, HoldsNoMoreTextThanItsLimit) {
   EXPECT_EQ(more.size(), 1u);
 
   // Merged sums are counted as they grow.
-  TEilute sum = big;
+  PaymentRow sum = big;
   sum[cell::kIdentifier] = "1";
   sum[cell::kAmount] = "1000";
   EXPECT_TRUE(table.merge(sum, ','));

@@ -629,7 +629,7 @@ TEST_F(AppendRunTest, AWorkbookAppendedToItsOwnDeclarationDoublesEveryAmount) {
     const auto expectDoubled = [](const rows::RowTable& before, const rows::RowTable& after,
                                   const std::vector<std::string>& amounts) {
       for (std::size_t i = 0; i < amounts.size(); ++i) {
-        rows::TEilute row = before[i];
+        rows::PaymentRow row = before[i];
         row[rows::cell::kAmount] = amounts[i];
         EXPECT_EQ(after[i], row) << i;
       }

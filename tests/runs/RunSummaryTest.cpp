@@ -7,9 +7,9 @@
 namespace kvd507::runs {
 namespace {
 
-rows::TEilute row(const char* letter, const char* code, const char* amount,
-                  const char* second = "0") {
-  rows::TEilute r;
+rows::PaymentRow row(const char* letter, const char* code, const char* amount,
+                     const char* second = "0") {
+  rows::PaymentRow r;
   r[rows::cell::kText] = "X";
   r[rows::cell::kLetter] = letter;
   r[rows::cell::kCode] = code;

@@ -46,8 +46,8 @@ Read read(const MemoryWorkbook& book, const SheetLayout& layout, char separator 
   return result;
 }
 
-rows::TEilute expected(std::initializer_list<std::pair<std::size_t, std::string>> cells) {
-  rows::TEilute row;
+rows::PaymentRow expected(std::initializer_list<std::pair<std::size_t, std::string>> cells) {
+  rows::PaymentRow row;
   for (const auto& [index, text] : cells) row[index] = text;
   return row;
 }
@@ -126,7 +126,7 @@ TEST(ReadLSheet, ChoosesTheFirstGroupAboveZero) {
           {16, "15"}});
     const Read r = read(book, kLSheet);
     ASSERT_EQ(r.table.size(), 1u);
-    const rows::TEilute& row = r.table[0];
+    const rows::PaymentRow& row = r.table[0];
     EXPECT_EQ(row[rows::cell::kLetter], c.letter) << c.h << '/' << c.j << '/' << c.l << '/' << c.n;
     EXPECT_EQ(row[rows::cell::kNMark], c.nMark);
     EXPECT_EQ(row[rows::cell::kCode], c.code);
@@ -236,7 +236,7 @@ TEST(ReadLSheet, AnAmountReadsFromANumberAsFromItsPrintedText) {
       const Read fromTexts = read(texts, kLSheet, separator);
       ASSERT_EQ(fromNumbers.table.size(), fromTexts.table.size()) << value;
       for (std::size_t i = 0; i < fromNumbers.table.size(); ++i) {
-        const rows::TEilute& row = fromNumbers.table[i];
+        const rows::PaymentRow& row = fromNumbers.table[i];
         EXPECT_EQ(row, fromTexts.table[i]) << value << separator;
         // What the table keeps of the amounts is what their texts read as.
         EXPECT_EQ(fromNumbers.table.amountValue(i), rows::parseAmount(row[rows::cell::kAmount]));

@@ -7,9 +7,9 @@
 namespace kvd507::rows {
 
 // One row of either worksheet, normalised to text, or one row slot of a declaration.
-using TEilute = std::array<std::string, 14>;
+using PaymentRow = std::array<std::string, 14>;
 
-// What each cell of a TEilute holds.
+// What each cell of a PaymentRow holds.
 namespace cell {
 inline constexpr std::size_t kIdentifier = 0;
 inline constexpr std::size_t kIdentifierKind = 1;  // "1".."6": which column held the identifier
