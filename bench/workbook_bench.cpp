@@ -10,16 +10,16 @@
 #include <string>
 
 #include "BenchWorkbook.h"
+#include "intake/SheetReader.h"
 #include "rows/RowTable.h"
 #include "rows/StatusSink.h"
-#include "workbook/SheetReader.h"
-#include "workbook/Workbook.h"
+#include "spreadsheet/Workbook.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using kvd507::rows::RowTable;
-using kvd507::workbook::Workbook;
+using kvd507::spreadsheet::Workbook;
 
 // Lithuanian users' decimal comma, so that amounts are printed the way they are in use.
 constexpr char kDecimalSeparator = ',';
@@ -83,14 +83,14 @@ void readSheet(benchmark::State& state, Read read) {
 
 void BM_ReadLSheet(benchmark::State& state) {
   readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status) {
-    return kvd507::workbook::ReadLSheet(book, table, status, kDecimalSeparator);
+    return kvd507::intake::ReadLSheet(book, table, status, kDecimalSeparator);
   });
 }
 BENCHMARK(BM_ReadLSheet)->Unit(benchmark::kMillisecond);
 
 void BM_ReadUSheet(benchmark::State& state) {
   readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status) {
-    return kvd507::workbook::ReadUSheet(book, table, status, kDecimalSeparator);
+    return kvd507::intake::ReadUSheet(book, table, status, kDecimalSeparator);
   });
 }
 BENCHMARK(BM_ReadUSheet)->Unit(benchmark::kMillisecond);

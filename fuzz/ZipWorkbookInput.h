@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "workbook/RowSource.h"
-#include "workbook/xlsx/InflateLimits.h"
+#include "spreadsheet/RowSource.h"
+#include "spreadsheet/xlsx/InflateLimits.h"
 
 namespace kvd507::fuzz {
 
@@ -28,8 +28,8 @@ inline std::filesystem::path writeInputFile(const std::uint8_t* data, std::size_
 }
 
 // Lower limits than the usual ones keep each run short; the counting is the same.
-inline workbook::xlsx::InflateLimits shortRunLimits() {
-  workbook::xlsx::InflateLimits limits;
+inline spreadsheet::xlsx::InflateLimits shortRunLimits() {
+  spreadsheet::xlsx::InflateLimits limits;
   limits.sheetPart = 64 << 20;
   limits.otherPart = 16 << 20;
   limits.total = 128 << 20;
@@ -38,11 +38,11 @@ inline workbook::xlsx::InflateLimits shortRunLimits() {
 
 // Reads up to `maxRows` rows of every worksheet, once with a narrow and once with the widest
 // column limit, which take different paths through the cells.
-inline void readEverySheet(workbook::WorkbookSource& book, std::size_t maxRows) {
+inline void readEverySheet(spreadsheet::WorkbookSource& book, std::size_t maxRows) {
   for (std::size_t i = 0; i < book.sheetNames().size(); ++i) {
     for (const std::uint32_t maxColumn : {3u, 16384u}) {
       const auto rows = book.openSheet(i, maxColumn);
-      workbook::RawRow row;
+      spreadsheet::RawRow row;
       for (std::size_t count = 0; count < maxRows && rows->next(row); ++count) {
       }
     }

@@ -6,18 +6,18 @@
 #include <cstdint>
 
 #include "ZipWorkbookInput.h"
-#include "workbook/OdsSource.h"
-#include "workbook/WorkbookError.h"
+#include "spreadsheet/OdsSource.h"
+#include "spreadsheet/WorkbookError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kvd507;
   const auto file = fuzz::writeInputFile(data, size, "ods");
   try {
-    const auto book = workbook::ods::openOdsSource(file, fuzz::shortRunLimits());
+    const auto book = spreadsheet::ods::openOdsSource(file, fuzz::shortRunLimits());
     // A filled row repeated a million times is handed out once; a bounded number of rows keeps
     // a run short all the same.
     fuzz::readEverySheet(*book, 2000);
-  } catch (const workbook::WorkbookError&) {
+  } catch (const spreadsheet::WorkbookError&) {
   }
   return 0;
 }

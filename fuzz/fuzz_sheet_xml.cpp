@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "workbook/RowSource.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/xlsx/SheetScan.h"
-#include "workbook/xlsx/SheetStream.h"
-#include "workbook/xlsx/ZipArchive.h"
+#include "spreadsheet/RowSource.h"
+#include "spreadsheet/WorkbookError.h"
+#include "spreadsheet/xlsx/SheetScan.h"
+#include "spreadsheet/xlsx/SheetStream.h"
+#include "spreadsheet/xlsx/ZipArchive.h"
 
 namespace {
 
-using namespace kvd507::workbook;
+using namespace kvd507::spreadsheet;
 
 constexpr const char* kPart = "xl/worksheets/sheet1.xml";
 constexpr std::uint64_t kLimit = 16 << 20;

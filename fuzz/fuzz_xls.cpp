@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
-#include "workbook/RowSource.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/xls/BiffWorkbook.h"
+#include "spreadsheet/RowSource.h"
+#include "spreadsheet/WorkbookError.h"
+#include "spreadsheet/xls/BiffWorkbook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace kvd507::workbook;
+  using namespace kvd507::spreadsheet;
   try {
     xls::BiffWorkbook book("fuzz.xls", std::string(reinterpret_cast<const char*>(data), size));
     for (std::size_t i = 0; i < book.sheetNames().size(); ++i) {

@@ -7,16 +7,16 @@
 #include <limits>
 
 #include "ZipWorkbookInput.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxSource.h"
+#include "spreadsheet/WorkbookError.h"
+#include "spreadsheet/XlsxSource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kvd507;
   const auto file = fuzz::writeInputFile(data, size, "xlsx");
   try {
-    const auto book = workbook::xlsx::openXlsxSource(file, fuzz::shortRunLimits());
+    const auto book = spreadsheet::xlsx::openXlsxSource(file, fuzz::shortRunLimits());
     fuzz::readEverySheet(*book, std::numeric_limits<std::size_t>::max());
-  } catch (const workbook::WorkbookError&) {
+  } catch (const spreadsheet::WorkbookError&) {
   }
   return 0;
 }

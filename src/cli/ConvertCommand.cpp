@@ -14,7 +14,7 @@
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
 #include "runs/WindowState.h"
-#include "workbook/DecimalSeparator.h"
+#include "spreadsheet/DecimalSeparator.h"
 
 namespace kvd507::cli {
 namespace {
@@ -158,7 +158,7 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
   // Only the usual declaration is kept when replaced: a file named with --output is the
   // caller's to keep.
   request.keepReplaced = !options.output && purpose == Purpose::Convert;
-  request.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+  request.decimalSeparator = spreadsheet::decimalSeparatorFromEnvironment();
   request.writeMode = purpose == Purpose::Check ? runs::WriteMode::Never : options.strict;
 
   runs::XdgOpener desktop;

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "errors/Error.h"
+#include "intake/SheetReader.h"
 #include "rows/RowTable.h"
 #include "runs/WorkbookMissing.h"
-#include "workbook/DecimalSeparator.h"
-#include "workbook/SheetReader.h"
-#include "workbook/Workbook.h"
+#include "spreadsheet/DecimalSeparator.h"
+#include "spreadsheet/Workbook.h"
 
 namespace kvd507::cli {
 namespace {
@@ -114,15 +114,15 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
     err << "kvd507: " << *missing << '\n';
     return kExitFailure;
   }
-  const char separator = workbook::decimalSeparatorFromEnvironment();
+  const char separator = spreadsheet::decimalSeparatorFromEnvironment();
   rows::RowTable lRows;
   rows::RowTable uRows;
-  std::vector<workbook::ReadStop> stops;
+  std::vector<intake::ReadStop> stops;
   try {
-    workbook::Workbook book = workbook::Workbook::open(workbookPath);
+    spreadsheet::Workbook book = spreadsheet::Workbook::open(workbookPath);
     SilentStatus status;
-    for (auto stop : {workbook::ReadLSheet(book, lRows, status, separator),
-                      workbook::ReadUSheet(book, uRows, status, separator)}) {
+    for (auto stop : {intake::ReadLSheet(book, lRows, status, separator),
+                      intake::ReadUSheet(book, uRows, status, separator)}) {
       if (stop) stops.push_back(std::move(*stop));
     }
   } catch (...) {

@@ -123,7 +123,7 @@ void refuseMergingRows(const rows::RowTable& table, const std::string& declarati
   }
 }
 
-TemplateRows rowsOf(const rows::RowTable& table, const workbook::SheetLayout& layout,
+TemplateRows rowsOf(const rows::RowTable& table, const intake::SheetLayout& layout,
                     const std::string& declaration,
                     const std::function<FormSlot(std::size_t)>& slotOf) {
   refuseMergingRows(table, declaration, slotOf);
@@ -154,8 +154,8 @@ WrittenWorkbook declarationToWorkbook(const fs::path& declaration, const fs::pat
   const std::size_t lCount = lRows.size();
   auto lSlotOf = [](std::size_t i) { return lSlot(i); };
   auto uSlotOf = [lCount](std::size_t i) { return uSlot(i, lCount); };
-  const TemplateRows lCells = rowsOf(lRows, workbook::kLSheet, name, lSlotOf);
-  const TemplateRows uCells = rowsOf(uRows, workbook::kUSheet, name, uSlotOf);
+  const TemplateRows lCells = rowsOf(lRows, intake::kLSheet, name, lSlotOf);
+  const TemplateRows uCells = rowsOf(uRows, intake::kUSheet, name, uSlotOf);
 
   std::error_code same;
   if (fs::equivalent(declaration, workbook, same)) {

@@ -5,7 +5,7 @@
 namespace kvd507::exports {
 namespace {
 
-using workbook::SheetLayout;
+using intake::SheetLayout;
 
 constexpr std::string_view kIdentifiersHeading =
     "Gavėjo identifikavimas (pildomas vienas stulpelis)";
@@ -80,28 +80,27 @@ std::vector<TemplateColumn> columnsFor(const SheetLayout& layout,
 
 const TemplateSheet& lTemplate() {
   static const TemplateSheet sheet{
-      &workbook::kLSheet,
+      &intake::kLSheet,
       "KVD507 L priedas — išmokos ir išskaičiuotas mokestis",
-      headingsFor(workbook::kLSheet, {},
+      headingsFor(intake::kLSheet, {},
                   {"Asmens kodas", "Įmonės kodas", "Mokesčių mokėtojo kodas",
                    "Užsienio valstybės mokesčių mokėtojo kodas", "Gimimo data"}),
-      columnsFor(workbook::kLSheet,
-                 {7, 40, 14, 13, 15, 19, 12, 13, 9, 13, 9, 13, 9, 13, 9, 10, 14}),
+      columnsFor(intake::kLSheet, {7, 40, 14, 13, 15, 19, 12, 13, 9, 13, 9, 13, 9, 13, 9, 10, 14}),
   };
   return sheet;
 }
 
 const TemplateSheet& uTemplate() {
   static const TemplateSheet sheet{
-      &workbook::kUSheet,
+      &intake::kUSheet,
       "KVD507 U priedas — išmokos ir išskaičiuotas mokestis",
-      headingsFor(workbook::kUSheet,
+      headingsFor(intake::kUSheet,
                   {"Valstybės kodas", "Adresas", "Miestas / vietovė", "Pašto kodas"},
                   {"Asmens kodas", "Įmonės kodas", "Mokesčių mokėtojo kodas",
                    "Užsienio valstybės mokesčių mokėtojo kodas", "Asmens dokumento numeris",
                    "Gimimo data"}),
-      columnsFor(workbook::kUSheet, {7,  40, 10, 30, 16, 11, 14, 13, 15, 19, 15,
-                                     12, 13, 9,  13, 9,  13, 9,  13, 9,  10, 14}),
+      columnsFor(intake::kUSheet, {7,  40, 10, 30, 16, 11, 14, 13, 15, 19, 15,
+                                   12, 13, 9,  13, 9,  13, 9,  13, 9,  10, 14}),
   };
   return sheet;
 }

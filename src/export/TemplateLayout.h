@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/SheetLayout.h"
+#include "intake/SheetLayout.h"
 
 namespace kvd507::exports {
 
@@ -39,7 +39,7 @@ struct TemplateColumn {
 };
 
 struct TemplateSheet {
-  const workbook::SheetLayout* layout;  // where the readers take each value from
+  const intake::SheetLayout* layout;    // where the readers take each value from
   std::string title;                    // A1
   std::vector<HeadingCell> headings;    // rows 2 to 5
   std::vector<TemplateColumn> columns;  // from column A

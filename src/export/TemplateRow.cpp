@@ -28,7 +28,7 @@ std::string inQuotes(std::string_view text) {
 
 class RowCells {
  public:
-  RowCells(const rows::PaymentRow& row, const workbook::SheetLayout& layout, const FormSlot& slot,
+  RowCells(const rows::PaymentRow& row, const intake::SheetLayout& layout, const FormSlot& slot,
            const std::string& declaration)
       : row_(row), layout_(layout), slot_(slot), declaration_(declaration) {}
 
@@ -152,7 +152,7 @@ class RowCells {
   }
 
   const rows::PaymentRow& row_;
-  const workbook::SheetLayout& layout_;
+  const intake::SheetLayout& layout_;
   const FormSlot& slot_;
   const std::string& declaration_;
   std::vector<TemplateCell> cells_;
@@ -207,7 +207,7 @@ std::string unescapedName(std::string_view name) {
 }
 
 std::vector<TemplateCell> templateCells(const rows::PaymentRow& row,
-                                        const workbook::SheetLayout& layout, const FormSlot& slot,
+                                        const intake::SheetLayout& layout, const FormSlot& slot,
                                         const std::string& declaration) {
   return RowCells(row, layout, slot, declaration).build();
 }

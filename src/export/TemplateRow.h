@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "errors/Error.h"
+#include "intake/SheetLayout.h"
 #include "rows/PaymentRow.h"
-#include "workbook/SheetLayout.h"
 
 namespace kvd507::exports {
 
@@ -61,7 +61,7 @@ struct TemplateCell {
 // the withheld tax, and on the U sheet the address cells. Throws RowNotInTemplate when the row
 // holds what no workbook row gives.
 std::vector<TemplateCell> templateCells(const rows::PaymentRow& row,
-                                        const workbook::SheetLayout& layout, const FormSlot& slot,
+                                        const intake::SheetLayout& layout, const FormSlot& slot,
                                         const std::string& declaration);
 
 // The name cell's text as typed: "&amp;" and "&quot;" back to "&" and '"'.

@@ -100,7 +100,7 @@ void setUpSheet(lxw_worksheet* sheet, const TemplateSheet& layout, const Formats
 }
 
 void writeRows(lxw_worksheet* sheet, const TemplateRows& rows, const Formats& formats) {
-  lxw_row_t row = workbook::kFirstDataRow - 1;
+  lxw_row_t row = intake::kFirstDataRow - 1;
   for (const std::vector<TemplateCell>& cells : rows) {
     for (const TemplateCell& cell : cells) {
       const auto column = static_cast<lxw_col_t>(cell.column - 1);

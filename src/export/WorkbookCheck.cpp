@@ -3,9 +3,9 @@
 #include <functional>
 
 #include "export/TemplateRow.h"
+#include "intake/SheetReader.h"
 #include "rows/Amount.h"
-#include "workbook/SheetReader.h"
-#include "workbook/Workbook.h"
+#include "spreadsheet/Workbook.h"
 
 namespace kvd507::exports {
 namespace {
@@ -47,12 +47,12 @@ void checkReadsBack(const std::filesystem::path& workbook, const rows::RowTable&
                     const rows::RowTable& uRows, const std::string& declaration) {
   // The form writes amounts with a comma; the readers print them so.
   constexpr char kSeparator = ',';
-  workbook::Workbook book = workbook::Workbook::open(workbook);
+  spreadsheet::Workbook book = spreadsheet::Workbook::open(workbook);
   rows::RowTable lRead;
   rows::RowTable uRead;
   NoStatus status;
-  const auto lStop = workbook::ReadLSheet(book, lRead, status, kSeparator);
-  const auto uStop = workbook::ReadUSheet(book, uRead, status, kSeparator);
+  const auto lStop = intake::ReadLSheet(book, lRead, status, kSeparator);
+  const auto uStop = intake::ReadUSheet(book, uRead, status, kSeparator);
   if (lStop || uStop) {
     throw Error(ErrorKind::kInternal, ErrorPlace(workbook.string()),
                 "the workbook just written has a cell without text");

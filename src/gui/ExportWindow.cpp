@@ -26,8 +26,8 @@
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
 #include "runs/WindowState.h"
+#include "spreadsheet/DecimalSeparator.h"
 #include "ui_ExportWindow.h"
-#include "workbook/DecimalSeparator.h"
 
 namespace kvd507::gui {
 namespace {
@@ -424,7 +424,7 @@ runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::pat
   request.year = choices_.year();
   request.outputFile = runs::declarationFile(folder_);
   request.keepReplaced = true;
-  request.decimalSeparator = workbook::decimalSeparatorFromEnvironment();
+  request.decimalSeparator = spreadsheet::decimalSeparatorFromEnvironment();
   request.askBeforeWriting = true;
   return request;
 }
@@ -491,12 +491,12 @@ void Tfrm_export_xml::tellRunResult(const runs::RunResult& result) {
 
 bool Tfrm_export_xml::reviewRun(const runs::WriteReview& review) {
   showProgress();
-  return services_.reviewDeclaration(this, review, workbook::decimalSeparatorFromEnvironment());
+  return services_.reviewDeclaration(this, review, spreadsheet::decimalSeparatorFromEnvironment());
 }
 
 void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
   showProgress();
-  services_.showReport(this, report, workbook::decimalSeparatorFromEnvironment());
+  services_.showReport(this, report, spreadsheet::decimalSeparatorFromEnvironment());
 }
 
 void Tfrm_export_xml::showProgress() {

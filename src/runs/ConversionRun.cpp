@@ -10,14 +10,14 @@
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
 #include "files/WholeFile.h"
+#include "intake/SheetReader.h"
 #include "runs/FindingCollector.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/PayerCheck.h"
 #include "runs/WorkbookLock.h"
 #include "runs/WorkbookMissing.h"
 #include "runs/WriteReview.h"
-#include "workbook/SheetReader.h"
-#include "workbook/Workbook.h"
+#include "spreadsheet/Workbook.h"
 
 namespace kvd507::runs {
 namespace {
@@ -79,8 +79,8 @@ RunReport makeReport(const Tables& tables, FindingCollector& collected,
   const bool rowsToWrite = !tables.lRows.empty() || !tables.uRows.empty();
   if (auto payer = checkPayerCode(payerCode); payer && rowsToWrite) collected.add(*payer);
   RunReport report;
-  report.summary.l = summariseTable(std::string(workbook::kLSheet.name), tables.lRows, 10);
-  report.summary.u = summariseTable(std::string(workbook::kUSheet.name), tables.uRows, 5);
+  report.summary.l = summariseTable(std::string(intake::kLSheet.name), tables.lRows, 10);
+  report.summary.u = summariseTable(std::string(intake::kUSheet.name), tables.uRows, 5);
   report.summary.l.existingRows = existing.l;
   report.summary.u.existingRows = existing.u;
   for (SheetSummary* sheet : {&report.summary.l, &report.summary.u}) {
@@ -99,12 +99,12 @@ RunReport makeReport(const Tables& tables, FindingCollector& collected,
 void readWorkbook(const RunRequest& request, ProgressSink& progress, Tables& tables,
                   FindingCollector& collected) {
   progress.setStatus("Atidarome failą");
-  workbook::Workbook book = workbook::Workbook::open(request.workbookPath);
+  spreadsheet::Workbook book = spreadsheet::Workbook::open(request.workbookPath);
   if (auto open = workbookOpenElsewhere(request.workbookPath)) collected.add(std::move(*open));
   progress.setStatus("Patikrinimas");
   progress.processPendingEvents();
-  workbook::ReadLSheet(book, tables.lRows, progress, request.decimalSeparator, collected);
-  workbook::ReadUSheet(book, tables.uRows, progress, request.decimalSeparator, collected);
+  intake::ReadLSheet(book, tables.lRows, progress, request.decimalSeparator, collected);
+  intake::ReadUSheet(book, tables.uRows, progress, request.decimalSeparator, collected);
 }
 
 // Puts the review to the user when asked to; true goes on to write.

@@ -11,8 +11,8 @@
 namespace kvd507::exports {
 namespace {
 
-using workbook::kLSheet;
-using workbook::kUSheet;
+using intake::kLSheet;
+using intake::kUSheet;
 
 // A declaration row by its cells 0 to 9 (and 10 to 13).
 rows::PaymentRow row(std::vector<std::string> cells) {
@@ -23,7 +23,7 @@ rows::PaymentRow row(std::vector<std::string> cells) {
 
 struct Case {
   std::string what;
-  const workbook::SheetLayout* layout;
+  const intake::SheetLayout* layout;
   rows::PaymentRow row;
   // Filled cells as "column=text" or "column=#amount", in the order written; empty when refused.
   std::vector<std::string> cells;

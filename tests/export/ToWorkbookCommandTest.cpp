@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "spreadsheet/Workbook.h"
 #include "support/ShellRun.h"
 #include "support/TempDir.h"
-#include "workbook/Workbook.h"
 
 namespace kvd507 {
 namespace {
@@ -229,14 +229,14 @@ TEST_F(ToWorkbookCommand, TheWorkbookIsLaidOutAsTheTemplate) {
   ASSERT_EQ(run({"to-workbook", form.string(), "--output", workbook.string()}).status, 0);
   const fs::path templateFile = fs::path(KVD507_TEST_DATA) / "../../sablonas/KVD507.xlsx";
 
-  workbook::Workbook written = workbook::Workbook::open(workbook);
-  workbook::Workbook original = workbook::Workbook::open(templateFile);
+  spreadsheet::Workbook written = spreadsheet::Workbook::open(workbook);
+  spreadsheet::Workbook original = spreadsheet::Workbook::open(templateFile);
   ASSERT_EQ(written.sheetNames(), original.sheetNames());
   for (std::size_t index = 0; index < original.sheetNames().size(); ++index) {
     const std::string& name = original.sheetNames()[index];
     SCOPED_TRACE(name);
-    workbook::Sheet mine = written.sheet(name, 30);
-    workbook::Sheet theirs = original.sheet(name, 30);
+    spreadsheet::Sheet mine = written.sheet(name, 30);
+    spreadsheet::Sheet theirs = original.sheet(name, 30);
     for (std::uint32_t row = 1; row <= 5; ++row) {
       for (std::uint32_t column = 1; column <= 30; ++column) {
         if (row == 1 && column == 6) {  // the payer and year stand here

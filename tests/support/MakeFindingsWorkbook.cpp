@@ -7,13 +7,13 @@
 #include <exception>
 #include <iostream>
 
+#include "spreadsheet/RawCell.h"
 #include "support/MemoryWorkbook.h"
-#include "workbook/RawCell.h"
 
 namespace {
 
+using kvd507::spreadsheet::RawCell;
 using kvd507::test::MemoryWorkbook;
-using kvd507::workbook::RawCell;
 
 const std::string L = "KVD507 L";
 const std::string U = "KVD507 U";

@@ -5,24 +5,24 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "workbook/WorkbookError.h"
+#include "spreadsheet/WorkbookError.h"
 
 namespace kvd507::test {
 namespace {
 
-using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
+using Rows = std::map<std::uint32_t, std::map<std::uint32_t, spreadsheet::RawCell>>;
 
-class MemoryRows : public workbook::RowSource {
+class MemoryRows : public spreadsheet::RowSource {
  public:
   MemoryRows(Rows rows, std::uint32_t maxColumn, std::uint32_t damagedRow)
       : rows_(std::move(rows)), maxColumn_(maxColumn), damagedRow_(damagedRow) {
     next_ = rows_.begin();
   }
 
-  bool next(workbook::RawRow& row) override {
+  bool next(spreadsheet::RawRow& row) override {
     for (; next_ != rows_.end(); ++next_) {
       if (damagedRow_ != 0 && next_->first >= damagedRow_) throwDamage();
-      workbook::RawRow candidate;
+      spreadsheet::RawRow candidate;
       candidate.number = next_->first;
       for (const auto& [column, cell] : next_->second) {
         if (column > maxColumn_) continue;
@@ -41,7 +41,7 @@ class MemoryRows : public workbook::RowSource {
 
  private:
   [[noreturn]] void throwDamage() const {
-    throw workbook::WorkbookError(ErrorKind::kWorkbookDamaged, {}, "damaged in memory");
+    throw spreadsheet::WorkbookError(ErrorKind::kWorkbookDamaged, {}, "damaged in memory");
   }
 
   Rows rows_;
@@ -50,15 +50,15 @@ class MemoryRows : public workbook::RowSource {
   std::uint32_t damagedRow_;
 };
 
-class MemorySource : public workbook::WorkbookSource {
+class MemorySource : public spreadsheet::WorkbookSource {
  public:
   MemorySource(std::vector<std::string> names, std::map<std::string, Rows> sheets,
                std::map<std::string, std::uint32_t> damage)
       : names_(std::move(names)), sheets_(std::move(sheets)), damage_(std::move(damage)) {}
 
   const std::vector<std::string>& sheetNames() const override { return names_; }
-  std::unique_ptr<workbook::RowSource> openSheet(std::size_t index,
-                                                 std::uint32_t maxColumn) override {
+  std::unique_ptr<spreadsheet::RowSource> openSheet(std::size_t index,
+                                                    std::uint32_t maxColumn) override {
     const std::string& name = names_.at(index);
     const auto damage = damage_.find(name);
     return std::make_unique<MemoryRows>(sheets_.at(name), maxColumn,
@@ -80,7 +80,7 @@ MemoryWorkbook& MemoryWorkbook::sheet(const std::string& name) {
 }
 
 MemoryWorkbook& MemoryWorkbook::set(const std::string& sheet, std::uint32_t row,
-                                    std::uint32_t column, workbook::RawCell cell) {
+                                    std::uint32_t column, spreadsheet::RawCell cell) {
   this->sheet(sheet);
   sheets_[sheet][row][column] = std::move(cell);
   return *this;
@@ -99,9 +99,9 @@ MemoryWorkbook& MemoryWorkbook::damage(const std::string& sheet, std::uint32_t r
   return *this;
 }
 
-workbook::Workbook MemoryWorkbook::open(const std::string& fileName) const {
-  return workbook::Workbook::fromSource(fileName,
-                                        std::make_shared<MemorySource>(names_, sheets_, damage_));
+spreadsheet::Workbook MemoryWorkbook::open(const std::string& fileName) const {
+  return spreadsheet::Workbook::fromSource(
+      fileName, std::make_shared<MemorySource>(names_, sheets_, damage_));
 }
 
 void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {
@@ -126,19 +126,19 @@ void MemoryWorkbook::saveXlsx(const std::filesystem::path& file) const {
         const auto r = static_cast<lxw_row_t>(row - 1);
         const auto c = static_cast<lxw_col_t>(column - 1);
         switch (cell.kind) {
-          case workbook::RawCell::Kind::Empty:
+          case spreadsheet::RawCell::Kind::Empty:
             break;
-          case workbook::RawCell::Kind::Text:
+          case spreadsheet::RawCell::Kind::Text:
             worksheet_write_string(sheet, r, c, cell.text.c_str(), nullptr);
             break;
-          case workbook::RawCell::Kind::Number:
+          case spreadsheet::RawCell::Kind::Number:
             worksheet_write_number(sheet, r, c, cell.number,
                                    cell.percent ? percentFormat : nullptr);
             break;
-          case workbook::RawCell::Kind::DateTime:
+          case spreadsheet::RawCell::Kind::DateTime:
             worksheet_write_number(sheet, r, c, cell.number, dateFormat);
             break;
-          case workbook::RawCell::Kind::Error:
+          case spreadsheet::RawCell::Kind::Error:
             throw std::logic_error("error values cannot be written to .xlsx here");
         }
       }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "workbook/RowSource.h"
-#include "workbook/Workbook.h"
+#include "spreadsheet/RowSource.h"
+#include "spreadsheet/Workbook.h"
 
 namespace kvd507::test {
 
@@ -18,19 +18,19 @@ class MemoryWorkbook {
  public:
   MemoryWorkbook& sheet(const std::string& name);
   MemoryWorkbook& set(const std::string& sheet, std::uint32_t row, std::uint32_t column,
-                      workbook::RawCell cell);
+                      spreadsheet::RawCell cell);
   MemoryWorkbook& text(const std::string& sheet, std::uint32_t row, std::uint32_t column,
                        std::string value) {
-    return set(sheet, row, column, workbook::RawCell::makeText(std::move(value)));
+    return set(sheet, row, column, spreadsheet::RawCell::makeText(std::move(value)));
   }
   MemoryWorkbook& number(const std::string& sheet, std::uint32_t row, std::uint32_t column,
                          double value) {
-    return set(sheet, row, column, workbook::RawCell::makeNumber(value));
+    return set(sheet, row, column, spreadsheet::RawCell::makeNumber(value));
   }
   // A number shown as a percentage ("0%"): 0.15 shown as 15%.
   MemoryWorkbook& percent(const std::string& sheet, std::uint32_t row, std::uint32_t column,
                           double value) {
-    return set(sheet, row, column, workbook::RawCell::makePercent(value));
+    return set(sheet, row, column, spreadsheet::RawCell::makePercent(value));
   }
 
   // Merges the cell at (row, column) with the `count` - 1 cells below it, as a spreadsheet
@@ -41,7 +41,7 @@ class MemoryWorkbook {
   // the rows above it.
   MemoryWorkbook& damage(const std::string& sheet, std::uint32_t row);
 
-  workbook::Workbook open(const std::string& fileName = "memory.xlsx") const;
+  spreadsheet::Workbook open(const std::string& fileName = "memory.xlsx") const;
 
   // Writes the same sheets and cells as a real .xlsx file (dates with a date format,
   // percentages with "0%").
@@ -49,7 +49,7 @@ class MemoryWorkbook {
   void saveXlsx(const std::filesystem::path& file) const;
 
  private:
-  using Rows = std::map<std::uint32_t, std::map<std::uint32_t, workbook::RawCell>>;
+  using Rows = std::map<std::uint32_t, std::map<std::uint32_t, spreadsheet::RawCell>>;
   std::vector<std::string> names_;
   std::map<std::string, Rows> sheets_;
   struct Merge {

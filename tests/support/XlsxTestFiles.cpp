@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "workbook/XlsxSource.h"
+#include "spreadsheet/XlsxSource.h"
 
 namespace kvd507::test {
 
@@ -74,16 +74,16 @@ void writeZip(const std::filesystem::path& file, const XlsxParts& parts) {
   }
 }
 
-std::vector<workbook::RawRow> readRows(const std::filesystem::path& file, std::uint32_t maxColumn,
-                                       std::size_t index) {
-  const auto source = workbook::openXlsxSource(file);
+std::vector<spreadsheet::RawRow> readRows(const std::filesystem::path& file,
+                                          std::uint32_t maxColumn, std::size_t index) {
+  const auto source = spreadsheet::openXlsxSource(file);
   const auto rows = source->openSheet(index, maxColumn);
-  std::vector<workbook::RawRow> all;
-  workbook::RawRow row;
+  std::vector<spreadsheet::RawRow> all;
+  spreadsheet::RawRow row;
   while (rows->next(row)) {
     // Shared strings live in the source, which ends here: the rows get copies.
-    for (workbook::RawCell& cell : row.cells) {
-      if (cell.shared) cell = workbook::RawCell::makeText(std::string(cell.textView()));
+    for (spreadsheet::RawCell& cell : row.cells) {
+      if (cell.shared) cell = spreadsheet::RawCell::makeText(std::string(cell.textView()));
     }
     all.push_back(row);
   }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/RawCell.h"
+#include "spreadsheet/RawCell.h"
 
 namespace kvd507::test {
 
@@ -31,7 +31,7 @@ XlsxParts minimalWorkbook(std::string_view rows);
 void writeZip(const std::filesystem::path& file, const XlsxParts& parts);
 
 // Every row the worksheet at `index` hands out, with texts of their own.
-std::vector<workbook::RawRow> readRows(const std::filesystem::path& file,
-                                       std::uint32_t maxColumn = 50, std::size_t index = 0);
+std::vector<spreadsheet::RawRow> readRows(const std::filesystem::path& file,
+                                          std::uint32_t maxColumn = 50, std::size_t index = 0);
 
 }  // namespace kvd507::test
