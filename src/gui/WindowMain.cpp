@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QTranslator>
 #include <cstdlib>
+#include <future>
 #include <iostream>
 #include <string>
 
@@ -103,21 +104,25 @@ int runViewer(int argc, char** argv, const std::filesystem::path& declaration) {
 }
 
 int writePdf(int argc, char** argv, const std::filesystem::path& declaration,
-             const std::filesystem::path& pdf) {
+             const std::filesystem::path& pdf, bool verbose) {
   // No window is shown: the pages are drawn without a display, and Qt's notes about the
   // surroundings it misses are no concern of the user's.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg || type == QtCriticalMsg) std::cerr << message.toStdString() << '\n';
   });
+  // The declaration is read while Qt starts, on the second processor.
+  auto reading = std::async(std::launch::async,
+                            [&declaration] { return runs::readDeclarationContent(declaration); });
   QApplication application(argc, argv);
   runs::DeclarationContent content;
   try {
-    content = runs::readDeclarationContent(declaration);
+    content = reading.get();
   } catch (...) {
     const Error error = currentError();
     std::cerr << "kvd507: Nepavyko perskaityti formos " << declaration.filename().string() << ": "
               << error.cause(declaration.string()) << '\n';
+    if (verbose && !error.detail().empty()) std::cerr << "kvd507: " << error.detail() << '\n';
     return 1;
   }
   QString error;
