@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "cli/RowsCommand.h"
 #include "cli/WindowLauncher.h"
@@ -20,9 +21,8 @@ void printHeaderLine(const char* name, const std::string& value, std::ostream& o
   out << line;
 }
 
-// Reads the declaration or tells why not; false when it could not be read.
-bool readContent(const std::string& path, runs::DeclarationContent& content, std::ostream& err,
-                 bool verbose) {
+// Tells why `path` cannot be a declaration without reading it: it is missing or a folder.
+bool mayBeDeclaration(const std::string& path, std::ostream& err) {
   std::error_code status;
   const auto type = std::filesystem::status(path, status).type();
   if (type == std::filesystem::file_type::not_found) {
@@ -33,6 +33,13 @@ bool readContent(const std::string& path, runs::DeclarationContent& content, std
     err << "kvd507: Tai aplankas, ne forma: " << path << '\n';
     return false;
   }
+  return true;
+}
+
+// Reads the declaration or tells why not; false when it could not be read.
+bool readContent(const std::string& path, runs::DeclarationContent& content, std::ostream& err,
+                 bool verbose) {
+  if (!mayBeDeclaration(path, err)) return false;
   try {
     content = runs::readDeclarationContent(path);
     return true;
@@ -49,13 +56,15 @@ int runShow(const ParsedArguments& arguments, std::ostream& out, std::ostream& e
   const std::string& path = arguments.operands.at(0);
   const bool verbose = arguments.has("--verbose");
   if (auto pdf = arguments.value("--pdf")) {
-    // Checked here, so that the message is the same as without --pdf; the PDF itself is drawn
-    // by the window program, without a display.
-    runs::DeclarationContent content;
-    if (!readContent(path, content, err, verbose)) return kExitFailure;
+    // The PDF is drawn by the window program, without a display. It reads the declaration
+    // itself, once (a large one takes longer to read than to start the program), and tells a
+    // failure in the words used here.
+    if (!mayBeDeclaration(path, err)) return kExitFailure;
     out.flush();
-    startWindowWith({"--pdf", std::filesystem::absolute(path).string(),
-                     std::filesystem::absolute(*pdf).string()});
+    std::vector<std::string> words{"--pdf", std::filesystem::absolute(path).string(),
+                                   std::filesystem::absolute(*pdf).string()};
+    if (verbose) words.emplace_back("--verbose");
+    startWindowWith(words);
   }
   return runShowCommand(path, out, err, verbose);
 }

@@ -10,8 +10,11 @@ namespace kvd507::declaration {
 template <typename Visit>
 void forEachLine(std::string_view text, Visit&& visit) {
   while (!text.empty()) {
-    const std::size_t end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
+    // A loop of its own: find_first_of would look each byte up in the list with a call, and a
+    // declaration of a hundred thousand rows is read line by line three times.
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    if (end == text.size()) {
       visit(text);
       return;
     }

@@ -35,7 +35,10 @@ std::size_t countElements(std::string_view text, std::string_view name) {
 }
 
 bool hasStartTag(std::string_view text) {
-  return countElements(text, "FFData") > 0;
+  for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+    if (elementNamed(text, at + 1, "FFData")) return true;
+  }
+  return false;
 }
 
 constexpr std::string_view kEndTag = "</FFData>";

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 namespace kvd507::gui {
 namespace {
@@ -93,7 +94,9 @@ void GlyphText::add(QPainter& painter, QStringView text, QPointF at) {
     const Glyph& g = glyph(c);
     if (c != u' ') {
       pending_.push_back(g.index);
-      positions_.push_back(QPointF(x, at.y()));
+      // On a whole device pixel (1/300 inch on a PDF page): the PDF writer then spells the
+      // offset from one glyph to the next as a short integer, not in nine digits.
+      positions_.push_back(QPointF(std::round(x), at.y()));
     }
     x += g.advance;
   }

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <charconv>
+#include <iterator>
+#include <string>
 
 #include "declaration/XmlText.h"
 #include "gui/GlyphText.h"
@@ -26,7 +29,7 @@ PrintedTable::PrintedTable(const runs::DeclarationContent& content, bool u, Glyp
   std::vector<double> widest(count, 0);
   for (std::size_t row = 0; row < table_.size(); ++row) {
     for (std::size_t column = 0; column < count; ++column) {
-      const QString value = cellText(row, column);
+      const QStringView value = cellText(row, column);
       if (!value.isEmpty()) widest[column] = std::max(widest[column], text.advance(value));
     }
   }
@@ -47,6 +50,8 @@ PrintedTable::PrintedTable(const runs::DeclarationContent& content, bool u, Glyp
   width_ = natural;
   narrowed_ = total > pageWidth_;
   if (narrowed_) shareWidth(natural, bold);
+  wrapping_.resize(count);
+  for (std::size_t c = 0; c < count; ++c) wrapping_[c] = width_[c] - 2 * pad_ < widest[c];
   left_.resize(count);
   double x = 0;
   for (std::size_t c = 0; c < count; ++c) {
@@ -97,23 +102,36 @@ void PrintedTable::shareWidth(const std::vector<double>& natural, const GlyphTex
   }
 }
 
-QString PrintedTable::cellText(std::size_t row, std::size_t column) const {
+QStringView PrintedTable::utf16(std::string_view text) const {
+  cell_.resize(
+      static_cast<std::size_t>(decoder_.requiredSpace(static_cast<qsizetype>(text.size()))));
+  const QChar* end = decoder_.appendToBuffer(
+      cell_.data(), QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  return {cell_.data(), end - cell_.data()};
+}
+
+QStringView PrintedTable::cellText(std::size_t row, std::size_t column) const {
   const FormColumn& c = columns_[column];
+  std::size_t number = 0;
   switch (c.source) {
     case FormColumn::Source::Page:
-      return QString::number(formPage(row));
-    case FormColumn::Source::Slot:
-      return QString::number(u_ ? runs::uRowPlace(row, content_.lRows.size()).slot
-                                : runs::lRowPlace(row).slot);
-    case FormColumn::Source::Cell:
+      number = formPage(row);
       break;
+    case FormColumn::Source::Slot:
+      number = u_ ? runs::uRowPlace(row, content_.lRows.size()).slot : runs::lRowPlace(row).slot;
+      break;
+    case FormColumn::Source::Cell: {
+      const std::string& value = table_[row][c.cell];
+      // The name as the form shows it, its references decoded.
+      if (c.cell == rows::cell::kText && value.find('&') != std::string::npos) {
+        return utf16(declaration::decodeXmlText(value));
+      }
+      return utf16(value);
+    }
   }
-  const std::string& value = table_[row][c.cell];
-  // The name as the form shows it, its references decoded.
-  if (c.cell == rows::cell::kText && value.find('&') != std::string::npos) {
-    return QString::fromStdString(declaration::decodeXmlText(value));
-  }
-  return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+  char digits[24];
+  const auto written = std::to_chars(std::begin(digits), std::end(digits), number);
+  return utf16(std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
 }
 
 std::size_t PrintedTable::formPage(std::size_t row) const {
@@ -138,7 +156,8 @@ QString PrintedTable::emptyColumnsNote() const {
 double PrintedTable::rowHeight(std::size_t row) const {
   std::size_t lines = 1;
   for (std::size_t c = 0; c < columns_.size(); ++c) {
-    const QString value = cellText(row, c);
+    if (!wrapping_[c]) continue;
+    const QStringView value = cellText(row, c);
     if (value.isEmpty()) continue;
     lines = std::max(lines, text_.wrap(value, width_[c] - 2 * pad_).size());
   }
@@ -151,9 +170,7 @@ void PrintedTable::drawHeader(QPainter& painter, double y) const {
     double baseline = y + kLinePadding * bold.lineHeight() + bold.ascent();
     for (const QString& part : headerLines(c)) {
       for (const QStringView line : bold.wrap(part, width_[c] - 2 * pad_)) {
-        const double x =
-            columns_[c].number ? left_[c] + width_[c] - pad_ - bold.advance(line) : left_[c] + pad_;
-        bold.add(painter, line, QPointF(x, baseline));
+        addLine(bold, painter, c, line, baseline);
         baseline += bold.lineHeight();
       }
     }
@@ -167,19 +184,29 @@ void PrintedTable::drawRow(QPainter& painter, std::size_t row, double y, double 
   GlyphText& text = text_;
   const double top = y + kLinePadding * text.lineHeight() + text.ascent();
   for (std::size_t c = 0; c < columns_.size(); ++c) {
-    const QString value = cellText(row, c);
+    const QStringView value = cellText(row, c);
     if (value.isEmpty()) continue;
+    if (!wrapping_[c]) {
+      addLine(text, painter, c, value, top);
+      continue;
+    }
     double baseline = top;
     for (const QStringView line : text.wrap(value, width_[c] - 2 * pad_)) {
-      const double x =
-          columns_[c].number ? left_[c] + width_[c] - pad_ - text.advance(line) : left_[c] + pad_;
-      text.add(painter, line, QPointF(x, baseline));
+      addLine(text, painter, c, line, baseline);
       baseline += text.lineHeight();
     }
   }
   const double bottom = y + height;
   painter.setPen(QPen(QColor(190, 190, 190), 0));
   painter.drawLine(QPointF(0, bottom), QPointF(pageWidth_, bottom));
+}
+
+void PrintedTable::addLine(GlyphText& font, QPainter& painter, std::size_t column, QStringView line,
+                           double baseline) const {
+  const double x = columns_[column].number
+                       ? left_[column] + width_[column] - pad_ - font.advance(line)
+                       : left_[column] + pad_;
+  font.add(painter, line, QPointF(x, baseline));
 }
 
 void PrintedTable::flush(QPainter& painter) const {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
+#include <QStringView>
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "gui/FormColumns.h"
@@ -45,8 +48,14 @@ class PrintedTable {
   void flush(QPainter& painter) const;
 
  private:
-  QString cellText(std::size_t row, std::size_t column) const;
+  // The text of a cell, valid until the next call: a page's cells are measured and drawn
+  // without a string allocated for each.
+  QStringView cellText(std::size_t row, std::size_t column) const;
+  QStringView utf16(std::string_view text) const;
   QStringList headerLines(std::size_t column) const;
+  // Adds one line of a cell, right-aligned in a column of numbers.
+  void addLine(GlyphText& font, QPainter& painter, std::size_t column, QStringView line,
+               double baseline) const;
   void shareWidth(const std::vector<double>& natural, const GlyphText& bold);
 
   const runs::DeclarationContent& content_;
@@ -56,6 +65,8 @@ class PrintedTable {
   GlyphText& text_;
   GlyphText& bold_;
   std::vector<bool> empty_;
+  // Narrower than its widest value: only such a column's values may take more than one line.
+  std::vector<bool> wrapping_;
   std::vector<double> left_;
   std::vector<double> width_;
   double pad_ = 0;
@@ -63,6 +74,8 @@ class PrintedTable {
   double headerHeight_ = 0;
   bool landscape_ = false;
   bool narrowed_ = false;
+  mutable QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+  mutable std::vector<QChar> cell_;
 };
 
 }  // namespace kvd507::gui

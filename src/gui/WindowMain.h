@@ -19,9 +19,9 @@ int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder);
 int runViewer(int argc, char** argv, const std::filesystem::path& declaration);
 
 // Writes `declaration` as a PDF to `pdf` without a display; tells failures on stderr, in
-// Lithuanian, and returns 1 then.
+// Lithuanian (with the technical detail when `verbose`), and returns 1 then.
 int writePdf(int argc, char** argv, const std::filesystem::path& declaration,
-             const std::filesystem::path& pdf);
+             const std::filesystem::path& pdf, bool verbose);
 
 // Whether there is a display to open a window on (X11 or Wayland, or a platform named
 // explicitly).

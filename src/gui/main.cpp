@@ -1,6 +1,6 @@
 // The window program, which `kvd507` becomes for its window: `kvd507-window [--folder DIR]` for
-// the main window, `--view FILE` for the declaration viewer, `--pdf FILE OUT` to draw a
-// declaration as a PDF without a display.
+// the main window, `--view FILE` for the declaration viewer, `--pdf FILE OUT [--verbose]` to draw
+// a declaration as a PDF without a display.
 #include <QString>
 #include <QtGlobal>
 #include <cstdlib>
@@ -48,12 +48,15 @@ int main(int argc, char** argv) {
   kvd507::files::prepareSignalsForWriting();
   try {
     const std::string first = argc > 1 ? argv[1] : "";
-    if (argc == 4 && first == "--pdf") return kvd507::gui::writePdf(argc, argv, argv[2], argv[3]);
+    const bool verbose = argc == 5 && std::string(argv[4]) == "--verbose";
+    if ((argc == 4 || verbose) && first == "--pdf") {
+      return kvd507::gui::writePdf(argc, argv, argv[2], argv[3], verbose);
+    }
     const bool window = argc == 1 || (argc == 3 && first == "--folder");
     const bool viewer = argc == 3 && first == "--view";
     if (!window && !viewer) {
       std::cerr << "Naudojimas: kvd507-window [--folder APLANKAS | --view FORMA | --pdf FORMA "
-                   "FAILAS]\n";
+                   "FAILAS [--verbose]]\n";
       return 2;  // as the commands answer a wrong usage
     }
     // Qt would abort with an English message of its own.
