@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/WindowServices.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "runs/ConversionRun.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 #include "workbook/DecimalSeparator.h"
 
 namespace kvd507::cli {

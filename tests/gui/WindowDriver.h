@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/WindowServices.h"
 #include "runs/DesktopOpener.h"
 #include "support/TempDir.h"

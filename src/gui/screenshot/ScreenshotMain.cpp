@@ -5,7 +5,7 @@
 #include <QTest>
 #include <iostream>
 
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/WindowServices.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "gui/DeclarationViewer.h"
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/ReviewDialog.h"
 #include "gui/WindowServices.h"
 

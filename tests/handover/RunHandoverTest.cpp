@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "FakeRunHost.h"
-#include "gui/RunProgress.h"
-#include "gui/WindowChoices.h"
-#include "gui/WindowRunHost.h"
+#include "runs/FakeRunHost.h"
+#include "handover/RunProgress.h"
+#include "handover/WindowChoices.h"
+#include "handover/RunHandover.h"
 #include "runs/ConversionRun.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"

@@ -15,7 +15,7 @@
 #include "WindowDriver.h"
 #include "declaration/DeclarationReader.h"
 #include "gui/MiddleElision.h"
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 #include "support/MemoryWorkbook.h"
 
 namespace kvd507::test {

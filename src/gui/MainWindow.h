@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "gui/RunProgress.h"
-#include "gui/WindowChoices.h"
+#include "handover/RunProgress.h"
+#include "handover/WindowChoices.h"
 #include "gui/WindowServices.h"
 #include "runs/DesktopOpener.h"
 #include "runs/RunRequest.h"

@@ -1,4 +1,4 @@
-#include "gui/WindowMain.h"
+#include "gui/WindowProgram.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -12,7 +12,7 @@
 #include "errors/Error.h"
 #include "gui/DeclarationPrint.h"
 #include "gui/DeclarationViewer.h"
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/ViewerOpener.h"
 #include "gui/WindowServices.h"
 #include "runs/DeclarationContent.h"

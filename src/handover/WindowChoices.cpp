@@ -1,8 +1,8 @@
-#include "gui/WindowChoices.h"
+#include "handover/WindowChoices.h"
 
 #include <utility>
 
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 
 namespace kvd507::gui {
 

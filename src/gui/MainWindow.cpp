@@ -1,4 +1,4 @@
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,12 +21,12 @@
 #include "gui/PayerSelector.h"
 #include "gui/ViewerOpener.h"
 #include "gui/WindowLook.h"
-#include "gui/WindowRunHost.h"
+#include "handover/RunHandover.h"
 #include "runs/ConversionRun.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
-#include "runs/WindowState.h"
-#include "ui_ExportWindow.h"
+#include "runs/ChoiceDefaults.h"
+#include "ui_MainWindow.h"
 #include "workbook/DecimalSeparator.h"
 
 namespace kvd507::gui {

@@ -1,4 +1,4 @@
-#include "gui/RunProgress.h"
+#include "handover/RunProgress.h"
 
 namespace kvd507::gui {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "gui/RunProgress.h"
+#include "handover/RunProgress.h"
 
 namespace kvd507::gui {
 namespace {

@@ -1,4 +1,4 @@
-#include "gui/WindowRunHost.h"
+#include "handover/RunHandover.h"
 
 #include "rows/StatusSink.h"
 

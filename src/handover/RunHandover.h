@@ -5,7 +5,7 @@
 #include <functional>
 #include <mutex>
 
-#include "gui/RunProgress.h"
+#include "handover/RunProgress.h"
 #include "runs/RunRequest.h"
 #include "runs/WriteReview.h"
 
