@@ -62,10 +62,10 @@ class ServicesErrorReporter : public ErrorReporter {
 
 }  // namespace
 
-Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServices& services,
+MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& services,
                                  runs::DesktopOpener& opener, QWidget* parent)
     : QWidget(parent),
-      ui_(std::make_unique<Ui::Tfrm_export_xml>()),
+      ui_(std::make_unique<Ui::MainWindow>()),
       folder_(std::move(programFolder)),
       services_(services),
       opener_(opener),
@@ -87,10 +87,12 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
   fillYears();
   connectControls();
   addViewerButton();
-  FormCreate();
+  // The window still opens when the payers cannot be loaded; the failure has been shown, and
+  // the status line keeps its first text until a run ends.
+  if (loadPayers()) ui_->lb_action->setText(QString());
 }
 
-Tfrm_export_xml::~Tfrm_export_xml() {
+MainWindow::~MainWindow() {
   if (runThread_) {
     // Only reached when the window is destroyed without being closed (a test, say): the run
     // must not outlive the state it writes. It may be waiting for a message to be shown here.
@@ -101,7 +103,7 @@ Tfrm_export_xml::~Tfrm_export_xml() {
   }
 }
 
-void Tfrm_export_xml::applyLook() {
+void MainWindow::applyLook() {
   setWindowTitle(qs(runs::kWindowCaption));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -133,7 +135,7 @@ void Tfrm_export_xml::applyLook() {
   showProgramFolder();
 }
 
-void Tfrm_export_xml::showProgramFolder() {
+void MainWindow::showProgramFolder() {
   // Beside the empty panel: where the templates, the payers and the declarations are, which for
   // an installed program is a folder in the user's home rather than the program's own.
   auto* label = new QLabel(ui_->StatusBar1);
@@ -146,7 +148,7 @@ void Tfrm_export_xml::showProgramFolder() {
   ui_->StatusBar1->addWidget(label, 1);
 }
 
-void Tfrm_export_xml::fillYears() {
+void MainWindow::fillYears() {
   const QSignalBlocker quiet(ui_->dt_metai);
   const std::string selected = runs::defaultYear(runs::currentCalendarYear());
   for (const std::string& year : runs::yearChoices(runs::currentCalendarYear())) {
@@ -156,19 +158,19 @@ void Tfrm_export_xml::fillYears() {
   choices_.setYear(selected);
 }
 
-void Tfrm_export_xml::connectControls() {
-  connect(ui_->btn_open, &QPushButton::clicked, this, &Tfrm_export_xml::btn_openClick);
-  connect(ui_->btn_valyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_valytiClick);
-  connect(ui_->btn_formos, &QPushButton::clicked, this, &Tfrm_export_xml::btn_formosClick);
-  connect(ui_->btn_template, &QPushButton::clicked, this, &Tfrm_export_xml::btn_templateClick);
-  connect(ui_->btn_close, &QPushButton::clicked, this, &Tfrm_export_xml::btn_closeClick);
-  connect(ui_->btn_kvd507, &QPushButton::clicked, this, &Tfrm_export_xml::btn_kvd507Click);
-  connect(ui_->btn_papildyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_papildytiClick);
-  connect(ui_->btn_new, &QPushButton::clicked, this, &Tfrm_export_xml::btn_newClick);
-  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_koreguotiClick);
-  connect(ui_->btn_salinti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_salintiClick);
-  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::cb_asmuoChange);
-  connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::dt_metaiChange);
+void MainWindow::connectControls() {
+  connect(ui_->btn_open, &QPushButton::clicked, this, &MainWindow::chooseWorkbookInDialog);
+  connect(ui_->btn_valyti, &QPushButton::clicked, this, &MainWindow::clearWorkbook);
+  connect(ui_->btn_formos, &QPushButton::clicked, this, &MainWindow::openDeclarationFolder);
+  connect(ui_->btn_template, &QPushButton::clicked, this, &MainWindow::openTemplateFolder);
+  connect(ui_->btn_close, &QPushButton::clicked, this, &MainWindow::close);
+  connect(ui_->btn_kvd507, &QPushButton::clicked, this, &MainWindow::makeDeclaration);
+  connect(ui_->btn_papildyti, &QPushButton::clicked, this, &MainWindow::appendToDeclaration);
+  connect(ui_->btn_new, &QPushButton::clicked, this, &MainWindow::btn_newClick);
+  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &MainWindow::btn_koreguotiClick);
+  connect(ui_->btn_salinti, &QPushButton::clicked, this, &MainWindow::btn_salintiClick);
+  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &MainWindow::cb_asmuoChange);
+  connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &MainWindow::chooseYear);
   // No button is a default button: Return and Enter press the focused one.
   letEnterPressButtons();
 
@@ -184,21 +186,14 @@ void Tfrm_export_xml::connectControls() {
   });
 
   progressTimer_.setInterval(kProgressIntervalMs);
-  connect(&progressTimer_, &QTimer::timeout, this, &Tfrm_export_xml::showProgress);
+  connect(&progressTimer_, &QTimer::timeout, this, &MainWindow::showProgress);
 }
 
-void Tfrm_export_xml::FormCreate() {
-  // The window still opens when the payers cannot be loaded; the failure has been shown, and
-  // the status line keeps its first text until a run ends.
-  if (!LoadPayers()) return;
-  ui_->lb_action->setText(QString());
-}
-
-bool Tfrm_export_xml::LoadPayers() {
+bool MainWindow::loadPayers() {
   return payerSelector_->loadAtStart();
 }
 
-void Tfrm_export_xml::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
@@ -209,17 +204,17 @@ void Tfrm_export_xml::showEvent(QShowEvent* event) {
   ui_->btn_close->setFocus();
 }
 
-void Tfrm_export_xml::btn_openClick() {
+void MainWindow::chooseWorkbookInDialog() {
   clearWrittenStatus();
   const auto file = services_.chooseFile(this, kWorkbookFilter);
   if (!file) {
-    btn_valytiClick();
+    clearWorkbook();
     return;
   }
   chooseWorkbook(*file);
 }
 
-void Tfrm_export_xml::chooseWorkbook(const std::filesystem::path& file) {
+void MainWindow::chooseWorkbook(const std::filesystem::path& file) {
   const std::string path = file.string();
   const std::string name = file.filename().string();
   choices_.setWorkbook({path, name});
@@ -230,7 +225,7 @@ void Tfrm_export_xml::chooseWorkbook(const std::filesystem::path& file) {
   ui_->btn_papildyti->setEnabled(true);
 }
 
-void Tfrm_export_xml::btn_valytiClick() {
+void MainWindow::clearWorkbook() {
   clearWrittenStatus();
   choices_.clearWorkbook();
   ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
@@ -240,7 +235,7 @@ void Tfrm_export_xml::btn_valytiClick() {
   ui_->btn_papildyti->setEnabled(false);
 }
 
-void Tfrm_export_xml::btn_formosClick() {
+void MainWindow::openDeclarationFolder() {
   const std::filesystem::path folder = folder_ / "formos";
   try {
     files::createFolderIfMissing(folder);
@@ -255,7 +250,7 @@ void Tfrm_export_xml::btn_formosClick() {
   }
 }
 
-void Tfrm_export_xml::btn_templateClick() {
+void MainWindow::openTemplateFolder() {
   // A missing folder is told here: some desktops would answer it with an error window of their
   // own, others with nothing at all.
   const std::filesystem::path folder = folder_ / "sablonas";
@@ -270,47 +265,43 @@ void Tfrm_export_xml::btn_templateClick() {
                         kNoTemplateFolder + shown.lexically_normal().string());
 }
 
-void Tfrm_export_xml::btn_closeClick() {
-  close();
-}
-
-void Tfrm_export_xml::btn_kvd507Click() {
+void MainWindow::makeDeclaration() {
   startRun(false);
 }
 
-void Tfrm_export_xml::btn_papildytiClick() {
+void MainWindow::appendToDeclaration() {
   startRun(true);
 }
 
-void Tfrm_export_xml::btn_newClick() {
+void MainWindow::btn_newClick() {
   payerSelector_->btn_newClick();
 }
 
-void Tfrm_export_xml::btn_koreguotiClick() {
+void MainWindow::btn_koreguotiClick() {
   payerSelector_->btn_koreguotiClick();
 }
 
-void Tfrm_export_xml::btn_salintiClick() {
+void MainWindow::btn_salintiClick() {
   payerSelector_->btn_salintiClick();
 }
 
-void Tfrm_export_xml::cb_asmuoChange() {
+void MainWindow::cb_asmuoChange() {
   payerSelector_->cb_asmuoChange();
 }
 
-void Tfrm_export_xml::dt_metaiChange() {
+void MainWindow::chooseYear() {
   choices_.setYear(ui_->dt_metai->currentText().toStdString());
   // The year selector shares the payer selector's handler: the list is read again and the
   // position stored.
   cb_asmuoChange();
 }
 
-void Tfrm_export_xml::lb_copyrightClick() {
+void MainWindow::showAbout() {
   AboutDialog about(buildFacts(folder_), this);
   about.exec();
 }
 
-bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ui_->lb_copyright) {
     switch (event->type()) {
       case QEvent::Enter:
@@ -320,7 +311,7 @@ bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
         setCopyrightHighlighted(false);
         break;
       case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) lb_copyrightClick();
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) showAbout();
         break;
       default:
         break;
@@ -329,7 +320,7 @@ bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void Tfrm_export_xml::setCopyrightHighlighted(bool highlighted) {
+void MainWindow::setCopyrightHighlighted(bool highlighted) {
   QLabel& label = *ui_->lb_copyright;
   QFont font = label.font();
   font.setBold(highlighted);
@@ -340,14 +331,14 @@ void Tfrm_export_xml::setCopyrightHighlighted(bool highlighted) {
   label.setCursor(highlighted ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
+void MainWindow::setRunButtonsEnabled(bool enabled) {
   for (QPushButton* button :
        {ui_->btn_open, ui_->btn_kvd507, ui_->btn_papildyti, ui_->btn_formos, ui_->btn_close}) {
     button->setEnabled(enabled);
   }
 }
 
-void Tfrm_export_xml::addViewerButton() {
+void MainWindow::addViewerButton() {
   // Below "Uždaryti programą", in the bottom panel's free corner.
   auto* button = new QPushButton("Peržiūrėti formą", ui_->Panel1);
   button->setObjectName("btn_perziura");
@@ -362,8 +353,8 @@ void Tfrm_export_xml::addViewerButton() {
   // The declarations that newer ones replaced, kept in formos/ankstesnės.
   QMenu* kept = menu->addMenu("Ankstesnės formos");
   kept->setObjectName("perziura_ankstesnes");
-  connect(last, &QAction::triggered, this, &Tfrm_export_xml::viewLastDeclaration);
-  connect(chosen, &QAction::triggered, this, &Tfrm_export_xml::viewChosenDeclaration);
+  connect(last, &QAction::triggered, this, &MainWindow::viewLastDeclaration);
+  connect(chosen, &QAction::triggered, this, &MainWindow::viewChosenDeclaration);
   // The last one is offered only while there is one, the kept ones as they are now.
   connect(menu, &QMenu::aboutToShow, this, [this, last, kept] {
     last->setEnabled(lastDeclaration().has_value());
@@ -376,7 +367,7 @@ void Tfrm_export_xml::addViewerButton() {
   button->show();
 }
 
-std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
+std::optional<std::filesystem::path> MainWindow::lastDeclaration() const {
   std::error_code error;
   if (lastWritten_ && std::filesystem::is_regular_file(*lastWritten_, error)) return lastWritten_;
   const std::filesystem::path usual = runs::declarationFile(folder_);
@@ -384,7 +375,7 @@ std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
   return std::nullopt;
 }
 
-void Tfrm_export_xml::connectViewer(DeclarationViewer* viewer) {
+void MainWindow::connectViewer(DeclarationViewer* viewer) {
   if (viewer == nullptr) return;
   viewer->setWorkbookServices(services_, opener_);
   // The workbook opened from the viewer is the one to make the corrected declaration from.
@@ -393,7 +384,7 @@ void Tfrm_export_xml::connectViewer(DeclarationViewer* viewer) {
   });
 }
 
-void Tfrm_export_xml::viewLastDeclaration() {
+void MainWindow::viewLastDeclaration() {
   if (const auto file = lastDeclaration()) {
     connectViewer(openViewer(*file, nullptr));
   } else {
@@ -401,24 +392,24 @@ void Tfrm_export_xml::viewLastDeclaration() {
   }
 }
 
-void Tfrm_export_xml::viewChosenDeclaration() {
+void MainWindow::viewChosenDeclaration() {
   if (const auto file = services_.chooseFile(this, kDeclarationFilter)) {
     connectViewer(openViewer(*file, nullptr));
   }
 }
 
-void Tfrm_export_xml::clearWrittenStatus() {
+void MainWindow::clearWrittenStatus() {
   // During a run the line belongs to the run.
   if (!runThread_) ui_->lb_action->setText(QString());
 }
 
-runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::path> existing) const {
+runs::RunRequest MainWindow::makeRequest(std::optional<std::filesystem::path> existing) const {
   runs::RunRequest request;
-  const WindowChoices::Workbook workbook = choices_.workbook();
+  const handover::WindowChoices::Workbook workbook = choices_.workbook();
   request.workbookPath = workbook.path;
   request.workbookName = workbook.name;
   request.existingDeclaration = std::move(existing);
-  const WindowChoices::Payer payer = choices_.payer();
+  const handover::WindowChoices::Payer payer = choices_.payer();
   request.payerCode = payer.code;
   request.payerName = payer.name;
   request.year = choices_.year();
@@ -429,7 +420,7 @@ runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::pat
   return request;
 }
 
-void Tfrm_export_xml::startRun(bool append) {
+void MainWindow::startRun(bool append) {
   if (runThread_) return;
   clearWrittenStatus();
   setRunButtonsEnabled(false);
@@ -450,7 +441,7 @@ void Tfrm_export_xml::startRun(bool append) {
   // (its messages, the payer dialog) keep the ordinary one.
   setCursor(Qt::WaitCursor);
 
-  runHost_ = std::make_unique<WindowRunHost>(
+  runHost_ = std::make_unique<handover::RunHandover>(
       progress_,
       [this](std::function<void()> call) {
         QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
@@ -461,16 +452,16 @@ void Tfrm_export_xml::startRun(bool append) {
   // Taken once: the selectors changed during the run are for the next one.
   request_ = makeRequest(std::move(existing));
   result_ = {};
-  WindowRunHost& host = *runHost_;
+  handover::RunHandover& host = *runHost_;
   runThread_ = QThread::create([this, &host, request = request_] {
     result_ = runs::runConversion(request, host, &host, *declarationOpener_);
   });
-  connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
+  connect(runThread_, &QThread::finished, this, &MainWindow::finishRun);
   progressTimer_.start();
   runThread_->start();
 }
 
-void Tfrm_export_xml::tellRunResult(const runs::RunResult& result) {
+void MainWindow::tellRunResult(const runs::RunResult& result) {
   for (const runs::RunMessage& message : result.messages) {
     const auto kind = message.kind == runs::RunMessage::Kind::Error
                           ? WindowServices::MessageKind::Error
@@ -489,25 +480,25 @@ void Tfrm_export_xml::tellRunResult(const runs::RunResult& result) {
   }
 }
 
-bool Tfrm_export_xml::reviewRun(const runs::WriteReview& review) {
+bool MainWindow::reviewRun(const runs::WriteReview& review) {
   showProgress();
   return services_.reviewDeclaration(this, review, workbook::decimalSeparatorFromEnvironment());
 }
 
-void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
+void MainWindow::showRunReport(const runs::RunReport& report) {
   showProgress();
   services_.showReport(this, report, workbook::decimalSeparatorFromEnvironment());
 }
 
-void Tfrm_export_xml::showProgress() {
-  RunProgress::Snapshot snapshot;
+void MainWindow::showProgress() {
+  handover::RunProgress::Snapshot snapshot;
   if (!progress_.take(snapshot)) return;
   ui_->lb_action->setText(QString::fromStdString(snapshot.status));
   ui_->ProgressBar1->setMaximum(snapshot.maximum);
   ui_->ProgressBar1->setValue(snapshot.position);
 }
 
-void Tfrm_export_xml::finishRun() {
+void MainWindow::finishRun() {
   runThread_->wait();
   delete runThread_;
   runThread_ = nullptr;
@@ -540,7 +531,7 @@ void Tfrm_export_xml::finishRun() {
   if (closeWhenRunEnds_) close();
 }
 
-void Tfrm_export_xml::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (runThread_) {
     // Stop the run at its next row; the window closes once it has put everything back.
     closeWhenRunEnds_ = true;

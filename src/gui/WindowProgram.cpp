@@ -86,7 +86,7 @@ int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder) {
   }
   QtWindowServices services(programFolder.path);
   runs::XdgOpener opener;
-  Tfrm_export_xml window(programFolder.path, services, opener);
+  MainWindow window(programFolder.path, services, opener);
   window.show();
   if (!problem.empty()) {
     services.showMessage(&window, WindowServices::MessageKind::Error, problem);

@@ -4,7 +4,7 @@
 
 #include "runs/ChoiceDefaults.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
 WindowChoices::WindowChoices()
     : payer_{std::string(runs::kNoPayerCode), {}},
@@ -46,4 +46,4 @@ std::string WindowChoices::year() const {
   return year_;
 }
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

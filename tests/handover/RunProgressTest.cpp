@@ -2,7 +2,7 @@
 
 #include "handover/RunProgress.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 namespace {
 
 TEST(RunProgress, HandsOverTheLatestValuesOncePerChange) {
@@ -29,4 +29,4 @@ TEST(RunProgress, HandsOverTheLatestValuesOncePerChange) {
 }
 
 }  // namespace
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover
