@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
-#include <QThread>
 #include <exception>
 
 #include "files/Folder.h"
@@ -19,13 +18,12 @@
 #include "gui/KeptDeclarationsMenu.h"
 #include "gui/MiddleElision.h"
 #include "gui/PayerSelector.h"
+#include "gui/RunController.h"
 #include "gui/ViewerOpener.h"
 #include "gui/WindowLook.h"
-#include "handover/RunHandover.h"
-#include "runs/ConversionRun.h"
+#include "runs/ChoiceDefaults.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
-#include "runs/ChoiceDefaults.h"
 #include "ui_MainWindow.h"
 #include "workbook/DecimalSeparator.h"
 
@@ -35,8 +33,6 @@ namespace {
 // LibreOffice users save the template as .ods, which is read as well.
 constexpr const char* kWorkbookFilter = "XLS, XLSX, ODS (*.xls *.xlsx *.ods)";
 constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
-// The status line and progress bar are repainted at most this often during a run.
-constexpr int kProgressIntervalMs = 30;
 constexpr const char* kNoTemplateFolder = "Šablonų aplankas nerastas: ";
 // Neither a program of the desktop nor the viewer could show the declaration just written.
 constexpr const char* kOpenFailed = "Forma įrašyta, bet jos atidaryti nepavyko: ";
@@ -63,7 +59,7 @@ class ServicesErrorReporter : public ErrorReporter {
 }  // namespace
 
 MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& services,
-                                 runs::DesktopOpener& opener, QWidget* parent)
+                       runs::DesktopOpener& opener, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       folder_(std::move(programFolder)),
@@ -71,8 +67,13 @@ MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& serv
       opener_(opener),
       declarationOpener_(std::make_unique<ViewerOpener>(opener)) {
   ui_->setupUi(this);
-  static_cast<ViewerOpener&>(*declarationOpener_)
-      .setOnViewerOpened([this](DeclarationViewer* viewer) { connectViewer(viewer); });
+  declarationOpener_->setOnViewerOpened(
+      [this](DeclarationViewer* viewer) { connectViewer(viewer); });
+  run_ = std::make_unique<RunController>(
+      *declarationOpener_, [this](const runs::WriteReview& review) { return reviewRun(review); });
+  connect(run_.get(), &RunController::started, this, &MainWindow::showRunStarted);
+  connect(run_.get(), &RunController::progress, this, &MainWindow::showProgress);
+  connect(run_.get(), &RunController::finished, this, &MainWindow::showRunEnded);
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
       PayerSelector::Controls{ui_->cb_asmuo, ui_->lb_kodas, ui_->dt_metai, ui_->btn_new,
@@ -92,15 +93,18 @@ MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& serv
   if (loadPayers()) ui_->lb_action->setText(QString());
 }
 
-MainWindow::~MainWindow() {
-  if (runThread_) {
-    // Only reached when the window is destroyed without being closed (a test, say): the run
-    // must not outlive the state it writes. It may be waiting for a message to be shown here.
-    runThread_->disconnect(this);
-    runHost_->requestStop();
-    while (!runThread_->wait(10)) QCoreApplication::processEvents();
-    delete runThread_;
-  }
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::runInProgress() const {
+  return run_->running();
+}
+
+void MainWindow::setRowHook(std::function<void()> hook) {
+  run_->setRowHook(std::move(hook));
+}
+
+const runs::RunRequest& MainWindow::runRequest() const {
+  return run_->request();
 }
 
 void MainWindow::applyLook() {
@@ -184,9 +188,6 @@ void MainWindow::connectControls() {
       ui_->btn_valyti->click();
     }
   });
-
-  progressTimer_.setInterval(kProgressIntervalMs);
-  connect(&progressTimer_, &QTimer::timeout, this, &MainWindow::showProgress);
 }
 
 bool MainWindow::loadPayers() {
@@ -380,7 +381,7 @@ void MainWindow::connectViewer(DeclarationViewer* viewer) {
   viewer->setWorkbookServices(services_, opener_);
   // The workbook opened from the viewer is the one to make the corrected declaration from.
   connect(viewer, &DeclarationViewer::workbookOpened, this, [this](const QString& workbook) {
-    if (!runThread_) chooseWorkbook(workbook.toStdString());
+    if (!run_->running()) chooseWorkbook(workbook.toStdString());
   });
 }
 
@@ -400,7 +401,7 @@ void MainWindow::viewChosenDeclaration() {
 
 void MainWindow::clearWrittenStatus() {
   // During a run the line belongs to the run.
-  if (!runThread_) ui_->lb_action->setText(QString());
+  if (!run_->running()) ui_->lb_action->setText(QString());
 }
 
 runs::RunRequest MainWindow::makeRequest(std::optional<std::filesystem::path> existing) const {
@@ -421,7 +422,7 @@ runs::RunRequest MainWindow::makeRequest(std::optional<std::filesystem::path> ex
 }
 
 void MainWindow::startRun(bool append) {
-  if (runThread_) return;
+  if (run_->running()) return;
   clearWrittenStatus();
   setRunButtonsEnabled(false);
 
@@ -436,29 +437,14 @@ void MainWindow::startRun(bool append) {
       return;
     }
   }
+  // Taken once: the selectors changed during the run are for the next one.
+  run_->start(makeRequest(std::move(existing)));
+}
 
+void MainWindow::showRunStarted() {
   // The busy cursor is the main window's own: the dialogs a run or the user opens meanwhile
   // (its messages, the payer dialog) keep the ordinary one.
   setCursor(Qt::WaitCursor);
-
-  runHost_ = std::make_unique<handover::RunHandover>(
-      progress_,
-      [this](std::function<void()> call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-      },
-      [this](const runs::WriteReview& review) { return reviewRun(review); });
-  runHost_->setRowHook(rowHook_);
-
-  // Taken once: the selectors changed during the run are for the next one.
-  request_ = makeRequest(std::move(existing));
-  result_ = {};
-  handover::RunHandover& host = *runHost_;
-  runThread_ = QThread::create([this, &host, request = request_] {
-    result_ = runs::runConversion(request, host, &host, *declarationOpener_);
-  });
-  connect(runThread_, &QThread::finished, this, &MainWindow::finishRun);
-  progressTimer_.start();
-  runThread_->start();
 }
 
 void MainWindow::tellRunResult(const runs::RunResult& result) {
@@ -481,32 +467,20 @@ void MainWindow::tellRunResult(const runs::RunResult& result) {
 }
 
 bool MainWindow::reviewRun(const runs::WriteReview& review) {
-  showProgress();
   return services_.reviewDeclaration(this, review, workbook::decimalSeparatorFromEnvironment());
 }
 
 void MainWindow::showRunReport(const runs::RunReport& report) {
-  showProgress();
   services_.showReport(this, report, workbook::decimalSeparatorFromEnvironment());
 }
 
-void MainWindow::showProgress() {
-  handover::RunProgress::Snapshot snapshot;
-  if (!progress_.take(snapshot)) return;
-  ui_->lb_action->setText(QString::fromStdString(snapshot.status));
-  ui_->ProgressBar1->setMaximum(snapshot.maximum);
-  ui_->ProgressBar1->setValue(snapshot.position);
+void MainWindow::showProgress(const QString& status, int position, int maximum) {
+  ui_->lb_action->setText(status);
+  ui_->ProgressBar1->setMaximum(maximum);
+  ui_->ProgressBar1->setValue(position);
 }
 
-void MainWindow::finishRun() {
-  runThread_->wait();
-  delete runThread_;
-  runThread_ = nullptr;
-  runHost_.reset();
-  progressTimer_.stop();
-  showProgress();
-  const runs::RunResult result = std::move(result_);
-  result_ = {};
+void MainWindow::showRunEnded(const runs::RunResult& result) {
   // Messages come while the window still shows itself busy; nobody reads them when closing.
   if (!closeWhenRunEnds_) tellRunResult(result);
 
@@ -532,10 +506,10 @@ void MainWindow::finishRun() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (runThread_) {
+  if (run_->running()) {
     // Stop the run at its next row; the window closes once it has put everything back.
     closeWhenRunEnds_ = true;
-    runHost_->requestStop();
+    run_->stop();
     event->ignore();
     return;
   }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -8,18 +7,11 @@
 #include <optional>
 #include <vector>
 
-#include "handover/RunProgress.h"
-#include "handover/WindowChoices.h"
 #include "gui/WindowServices.h"
+#include "handover/WindowChoices.h"
 #include "runs/DesktopOpener.h"
 #include "runs/RunRequest.h"
 #include "runs/WriteReview.h"
-
-class QThread;
-
-namespace kvd507::handover {
-class RunHandover;
-}
 
 namespace Ui {
 class MainWindow;
@@ -30,6 +22,7 @@ namespace kvd507::gui {
 class DeclarationViewer;
 class ErrorReporter;
 class PayerSelector;
+class RunController;
 class ViewerOpener;
 
 // The main window: payer, year and workbook choices, the two conversion runs and the shortcuts
@@ -40,16 +33,16 @@ class MainWindow : public QWidget {
 
  public:
   MainWindow(std::filesystem::path programFolder, WindowServices& services,
-                  runs::DesktopOpener& opener, QWidget* parent = nullptr);
+             runs::DesktopOpener& opener, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  bool runInProgress() const { return runThread_ != nullptr; }
+  bool runInProgress() const;
   // Called on the run's thread once per row (tests pause a run at a row with it).
-  void setRowHook(std::function<void()> hook) { rowHook_ = std::move(hook); }
+  void setRowHook(std::function<void()> hook);
   // The values a run reads; kept current by the selectors and the workbook choice.
   const handover::WindowChoices& choices() const { return choices_; }
   // What the run in progress was asked to do; read on the interface thread.
-  const runs::RunRequest& runRequest() const { return request_; }
+  const runs::RunRequest& runRequest() const;
 
   // Fills the payer selector from the payer list and selects the stored position; false when
   // that failed, which has been shown.
@@ -91,8 +84,9 @@ class MainWindow : public QWidget {
   void connectControls();
   void setRunButtonsEnabled(bool enabled);
   void startRun(bool append);
-  void finishRun();
-  void showProgress();
+  void showRunStarted();
+  void showProgress(const QString& status, int position, int maximum);
+  void showRunEnded(const runs::RunResult& result);
   runs::RunRequest makeRequest(std::optional<std::filesystem::path> existing) const;
   void tellRunResult(const runs::RunResult& result);
   bool reviewRun(const runs::WriteReview& review);
@@ -113,17 +107,11 @@ class MainWindow : public QWidget {
   handover::WindowChoices choices_;
   std::unique_ptr<ErrorReporter> payerErrors_;
   std::unique_ptr<PayerSelector> payerSelector_;
-  runs::RunRequest request_;  // the run's copy is its own
-  runs::RunResult result_;    // written by the run's thread, read once it has ended
-
-  handover::RunProgress progress_;
-  QTimer progressTimer_;
-  std::unique_ptr<handover::RunHandover> runHost_;
-  QThread* runThread_ = nullptr;
-  std::function<void()> rowHook_;
   bool closeWhenRunEnds_ = false;
   std::optional<std::filesystem::path> lastWritten_;  // by a run of this window
   bool centred_ = false;
+  // Last, so that a run still going is stopped while everything it reaches is still there.
+  std::unique_ptr<RunController> run_;
 };
 
 }  // namespace kvd507::gui
