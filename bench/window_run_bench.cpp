@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/WindowServices.h"
 
 namespace {
@@ -41,10 +41,10 @@ int main(int argc, char** argv) {
   }
   FixedAnswers services(argv[2]);
   kvd507::runs::NoOpener opener;
-  kvd507::gui::Tfrm_export_xml window(argv[1], services, opener);
+  kvd507::gui::MainWindow window(argv[1], services, opener);
   window.show();
   QElapsedTimer clock;
-  QObject::connect(&window, &kvd507::gui::Tfrm_export_xml::runEnded, [&] {
+  QObject::connect(&window, &kvd507::gui::MainWindow::runEnded, [&] {
     std::cerr << "run: " << clock.elapsed() << " ms\n";
     application.quit();
   });

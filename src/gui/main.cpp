@@ -11,7 +11,7 @@
 
 #include "errors/LastWords.h"
 #include "files/EndingSignals.h"
-#include "gui/WindowMain.h"
+#include "gui/WindowProgram.h"
 #include "runs/ProgramFolder.h"
 
 namespace {

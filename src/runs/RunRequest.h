@@ -8,7 +8,7 @@
 #include "declaration/WriterHost.h"
 #include "runs/RunReport.h"
 #include "runs/RunState.h"
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 
 namespace kvd507::runs {
 

@@ -16,7 +16,7 @@
 #include "cli/CommandLine.h"
 #include "cli/RowsCommand.h"
 #include "cli/WindowLauncher.h"
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 #include "support/XlsxTestFiles.h"

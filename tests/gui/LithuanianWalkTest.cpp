@@ -21,7 +21,7 @@
 #include "gui/DeclarationViewer.h"
 #include "gui/ReviewDialog.h"
 #include "gui/Tfrm_naujas_xml.h"
-#include "gui/WindowMain.h"
+#include "gui/WindowProgram.h"
 #include "runs/DeclarationContent.h"
 #include "support/TempDir.h"
 

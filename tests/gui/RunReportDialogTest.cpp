@@ -16,7 +16,7 @@
 #include "ModalHelper.h"
 #include "gui/ReviewDialog.h"
 #include "gui/RunReportDialog.h"
-#include "gui/WindowMain.h"
+#include "gui/WindowProgram.h"
 #include "gui/WindowServices.h"
 #include "runs/FindingCollector.h"
 #include "runs/FindingsText.h"

@@ -102,7 +102,7 @@ void WindowDriver::makeWindow() {
   window_.reset();
   services.messages.clear();
   services.reports.clear();
-  window_ = std::make_unique<gui::Tfrm_export_xml>(folder.path(), services, opener);
+  window_ = std::make_unique<gui::MainWindow>(folder.path(), services, opener);
 }
 
 void WindowDriver::chooseWorkbook(const std::filesystem::path& file) {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/WindowServices.h"
 #include "runs/DesktopOpener.h"
 #include "support/TempDir.h"
@@ -102,7 +102,7 @@ class WindowDriver {
   ~WindowDriver();
 
   void makeWindow();  // again, e.g. after writing a payer list
-  gui::Tfrm_export_xml& window() { return *window_; }
+  gui::MainWindow& window() { return *window_; }
 
   template <typename T = QWidget>
   T& control(const char* name) {
@@ -128,7 +128,7 @@ class WindowDriver {
   RecordingOpener opener;
 
  private:
-  std::unique_ptr<gui::Tfrm_export_xml> window_;
+  std::unique_ptr<gui::MainWindow> window_;
 };
 
 }  // namespace kvd507::test

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <iostream>
 
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/WindowServices.h"
 
 namespace {
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   }
   FixedAnswers services(argv[2]);
   kvd507::runs::NoOpener opener;
-  kvd507::gui::Tfrm_export_xml window(argv[1], services, opener);
+  kvd507::gui::MainWindow window(argv[1], services, opener);
   window.show();
   window.findChild<QPushButton*>("btn_open")->click();
   if (!QTest::qWaitForWindowExposed(&window)) std::cerr << "the window was not shown\n";

@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "gui/DeclarationViewer.h"
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/ReviewDialog.h"
 #include "gui/WindowServices.h"
 
@@ -62,12 +62,12 @@ int main(int argc, char** argv) {
   const bool append = argc == 7;
   Pictures services(argv[2], append ? argv[6] : "", argv[4]);
   kvd507::runs::NoOpener opener;
-  kvd507::gui::Tfrm_export_xml window(argv[1], services, opener);
+  kvd507::gui::MainWindow window(argv[1], services, opener);
   window.findChild<QPushButton*>("btn_open")->click();
   if (append) {
-    window.btn_papildytiClick();
+    window.appendToDeclaration();
   } else {
-    window.btn_kvd507Click();
+    window.makeDeclaration();
   }
   if (!QTest::qWaitFor([&window] { return !window.runInProgress(); }, 20000) || !services.saved) {
     std::cerr << "the run did not show its review\n";

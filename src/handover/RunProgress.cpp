@@ -1,6 +1,6 @@
-#include "gui/RunProgress.h"
+#include "handover/RunProgress.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
 void RunProgress::setStatus(std::string_view text) {
   std::lock_guard lock(mutex_);
@@ -35,4 +35,4 @@ bool RunProgress::take(Snapshot& snapshot) {
   return true;
 }
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

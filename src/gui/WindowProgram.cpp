@@ -1,4 +1,4 @@
-#include "gui/WindowMain.h"
+#include "gui/WindowProgram.h"
 
 #include <malloc.h>
 
@@ -15,7 +15,7 @@
 #include "errors/Error.h"
 #include "gui/DeclarationPrint.h"
 #include "gui/DeclarationViewer.h"
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 #include "gui/ViewerOpener.h"
 #include "gui/WindowServices.h"
 #include "runs/DeclarationContent.h"
@@ -94,7 +94,7 @@ int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder) {
   }
   QtWindowServices services(programFolder.path);
   runs::XdgOpener opener;
-  Tfrm_export_xml window(programFolder.path, services, opener);
+  MainWindow window(programFolder.path, services, opener);
   window.show();
   if (!problem.empty()) {
     services.showMessage(&window, WindowServices::MessageKind::Error, problem);

@@ -5,11 +5,11 @@
 #include <functional>
 #include <mutex>
 
-#include "gui/RunProgress.h"
+#include "handover/RunProgress.h"
 #include "runs/RunRequest.h"
 #include "runs/WriteReview.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
 // The run's two lines back to the window, used on the run's own thread: status and progress go
 // to the shared RunProgress, and the review is handed to the interface thread: the review is
@@ -17,14 +17,14 @@ namespace kvd507::gui {
 // until the user has answered. The call changes hands under this object's lock, in both
 // directions, so that nothing the run made is ever shared with the interface, and a thread
 // checker sees the hand-over whatever carries the call.
-class WindowRunHost : public runs::ProgressSink, public runs::RunReview {
+class RunHandover : public runs::ProgressSink, public runs::RunReview {
  public:
   using ReviewSink = std::function<bool(const runs::WriteReview&)>;
   // Runs its argument on the interface thread, later; never on the calling thread at once.
   using Post = std::function<void(std::function<void()>)>;
 
   // `review` is called on the interface thread only.
-  WindowRunHost(RunProgress& progress, Post post, ReviewSink review)
+  RunHandover(RunProgress& progress, Post post, ReviewSink review)
       : progress_(progress), post_(std::move(post)), review_(std::move(review)) {}
 
   // Asks the run to stop at its next row; from then on nothing is asked or opened.
@@ -57,4 +57,4 @@ class WindowRunHost : public runs::ProgressSink, public runs::RunReview {
   std::function<void()> rowHook_;
 };
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

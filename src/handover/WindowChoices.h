@@ -3,7 +3,7 @@
 #include <mutex>
 #include <string>
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
 // What the user has chosen in the window. The window writes it on the interface thread whenever
 // a choice changes, and makes a run's request from it when the run starts: a change made during
@@ -37,4 +37,4 @@ class WindowChoices {
   std::string year_;
 };
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "gui/RunProgress.h"
+#include "handover/RunProgress.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 namespace {
 
 TEST(RunProgress, HandsOverTheLatestValuesOncePerChange) {
@@ -29,4 +29,4 @@ TEST(RunProgress, HandsOverTheLatestValuesOncePerChange) {
 }
 
 }  // namespace
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

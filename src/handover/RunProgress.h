@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
 // The latest status text and progress of a run. The run writes it once per row from its own
 // thread; the window takes a snapshot a few dozen times a second and shows only the latest
@@ -31,4 +31,4 @@ class RunProgress {
   bool changed_ = false;
 };
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

@@ -1,16 +1,16 @@
-#include "gui/WindowRunHost.h"
+#include "handover/RunHandover.h"
 
 #include "rows/StatusSink.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
-void WindowRunHost::processPendingEvents() {
+void RunHandover::processPendingEvents() {
   // The window stays responsive on its own thread; here the run only learns whether to go on.
   if (rowHook_) rowHook_();
   if (stop_) throw rows::RunStopped();
 }
 
-void WindowRunHost::callInterface(std::function<void()> call) {
+void RunHandover::callInterface(std::function<void()> call) {
   {
     std::lock_guard lock(handoverMutex_);
     handedOver_ = std::move(call);
@@ -21,7 +21,7 @@ void WindowRunHost::callInterface(std::function<void()> call) {
   handedBack_.wait(lock, [this] { return done_; });
 }
 
-void WindowRunHost::runHandedOver() {
+void RunHandover::runHandedOver() {
   std::function<void()> call;
   {
     std::lock_guard lock(handoverMutex_);
@@ -42,7 +42,7 @@ void WindowRunHost::runHandedOver() {
   handedBack_.notify_one();
 }
 
-bool WindowRunHost::confirmWrite(const runs::WriteReview& review) {
+bool RunHandover::confirmWrite(const runs::WriteReview& review) {
   // The window is closing: nothing is written.
   if (stop_) return false;
   if (!review_) return true;
@@ -53,4 +53,4 @@ bool WindowRunHost::confirmWrite(const runs::WriteReview& review) {
   return write && !stop_;
 }
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

@@ -17,15 +17,15 @@
 #include <thread>
 #include <vector>
 
-#include "FakeRunHost.h"
-#include "gui/RunProgress.h"
-#include "gui/WindowChoices.h"
-#include "gui/WindowRunHost.h"
+#include "runs/FakeRunHost.h"
+#include "handover/RunProgress.h"
+#include "handover/WindowChoices.h"
+#include "handover/RunHandover.h"
 #include "runs/ConversionRun.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 namespace {
 
 using test::MemoryWorkbook;
@@ -87,9 +87,9 @@ void PrintTo(const RunCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class WindowRunHostTest : public ::testing::TestWithParam<RunCase> {};
+class RunHandoverTest : public ::testing::TestWithParam<RunCase> {};
 
-TEST_P(WindowRunHostTest, TheReviewIsHandedToTheInterfaceThreadAndTheResultBack) {
+TEST_P(RunHandoverTest, TheReviewIsHandedToTheInterfaceThreadAndTheResultBack) {
   const RunCase& c = GetParam();
   TempDir dir;
   WindowChoices choices;
@@ -110,7 +110,7 @@ TEST_P(WindowRunHostTest, TheReviewIsHandedToTheInterfaceThreadAndTheResultBack)
   RunProgress progress;
   Shown shown;
   // The review is put to the user before every write, on the interface thread.
-  WindowRunHost host(
+  RunHandover host(
       progress, [&interface](std::function<void()> call) { interface.post(call); },
       [&shown](const runs::WriteReview& review) {
         for (const rows::Finding& f : review.report.findings) {
@@ -152,7 +152,7 @@ TEST_P(WindowRunHostTest, TheReviewIsHandedToTheInterfaceThreadAndTheResultBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Runs, WindowRunHostTest,
+    Runs, RunHandoverTest,
     ::testing::Values(
         // No identifier in any row: a finding each, the review handed over before the
         // writing thread saves the declaration.
@@ -164,4 +164,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

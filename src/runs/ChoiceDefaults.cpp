@@ -1,4 +1,4 @@
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 
 #include <ctime>
 

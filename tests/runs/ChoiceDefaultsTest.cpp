@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 
 namespace kvd507::runs {
 namespace {

@@ -15,7 +15,7 @@
 #include "WindowDriver.h"
 #include "declaration/DeclarationReader.h"
 #include "gui/MiddleElision.h"
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 #include "support/MemoryWorkbook.h"
 
 namespace kvd507::test {
@@ -62,9 +62,9 @@ void expectIdle(WindowDriver& d) {
   EXPECT_EQ(d.control<QProgressBar>("ProgressBar1").value(), 0);
 }
 
-TEST(ExportWindow, OpensLaidOutAsDesigned) {
+TEST(MainWindow, OpensLaidOutAsDesigned) {
   WindowDriver d;
-  gui::Tfrm_export_xml& w = d.window();
+  gui::MainWindow& w = d.window();
   EXPECT_EQ(w.windowTitle().toStdString(), "KVD507-2022");
   EXPECT_EQ(w.size(), QSize(725, 617));
   EXPECT_EQ(w.minimumSize(), w.maximumSize());
@@ -149,7 +149,7 @@ TEST(ExportWindow, OpensLaidOutAsDesigned) {
   EXPECT_EQ(d.window().choices().year(), std::to_string(now - 1));
 }
 
-TEST(ExportWindow, FocusStartsOnCloseAndTabGoesInOrder) {
+TEST(MainWindow, FocusStartsOnCloseAndTabGoesInOrder) {
   WindowDriver d;
   d.window().show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
@@ -164,7 +164,7 @@ TEST(ExportWindow, FocusStartsOnCloseAndTabGoesInOrder) {
                                  "btn_template", "dt_metai", "btn_close", "btn_perziura"));
 }
 
-TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
+TEST(MainWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
   WindowDriver d;
   struct Step {
     const char* what;
@@ -203,7 +203,7 @@ TEST(ExportWindow, WorkbookChoiceMovesBetweenItsTwoStates) {
   EXPECT_TRUE(d.services.messages.empty());
 }
 
-TEST(ExportWindow, GenerationRunWritesOpensAndGoesBackToIdle) {
+TEST(MainWindow, GenerationRunWritesOpensAndGoesBackToIdle) {
   WindowDriver d;
   d.chooseWorkbook(d.workbook(12, 3));
   d.runWith("btn_kvd507");
@@ -219,7 +219,7 @@ TEST(ExportWindow, GenerationRunWritesOpensAndGoesBackToIdle) {
   EXPECT_EQ(d.text("lb_dok_pav"), "in.xlsx");
 }
 
-TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
+TEST(MainWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
   struct Case {
     const char* what;
     std::function<void(WindowDriver&)> prepare;
@@ -307,7 +307,7 @@ TEST(ExportWindow, EveryRunMessageIsShownWhileBusyWithItsExactText) {
   }
 }
 
-TEST(ExportWindow, EveryRunIsReviewedBeforeWritingWithPayerYearAndTotals) {
+TEST(MainWindow, EveryRunIsReviewedBeforeWritingWithPayerYearAndTotals) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;123456789\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -407,7 +407,7 @@ TEST(ExportWindow, EveryRunIsReviewedBeforeWritingWithPayerYearAndTotals) {
   }));
 }
 
-TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
+TEST(MainWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
   WindowDriver d;
   d.chooseWorkbook(d.workbook(3, 1));
   d.runWith("btn_kvd507");
@@ -461,7 +461,7 @@ TEST(ExportWindow, AppendRunAsksFirstThenAddsTheWorkbookRows) {
   for (const char* name : kRunButtons) EXPECT_TRUE(d.enabled(name)) << name;
 }
 
-TEST(ExportWindow, EscapeEndsTheProgramWhenIdle) {
+TEST(MainWindow, EscapeEndsTheProgramWhenIdle) {
   WindowDriver d;
   d.window().show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
@@ -471,7 +471,7 @@ TEST(ExportWindow, EscapeEndsTheProgramWhenIdle) {
 
 // Clearing during a run, by "Išvalyti" or Escape: the run goes on with the workbook it has, its
 // message names no document, and both run buttons come back although nothing is chosen.
-TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
+TEST(MainWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
   for (bool escape : {false, true}) {
     WindowDriver d;
     d.window().show();
@@ -514,7 +514,7 @@ TEST(ExportWindow, ClearingDuringARunTakesEffectAtOnceAndTheRunGoesOn) {
   }
 }
 
-TEST(ExportWindow, PayerAndYearChangedDuringARunAreForTheNextRun) {
+TEST(MainWindow, PayerAndYearChangedDuringARunAreForTheNextRun) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;111\r\nBeta;222\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -568,7 +568,7 @@ TEST(ExportWindow, PayerAndYearChangedDuringARunAreForTheNextRun) {
   EXPECT_NE(readFile(d.folder / "_nustatymai.ini").find("asmuo=1"), std::string::npos);
 }
 
-TEST(ExportWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
+TEST(MainWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
   WindowDriver d;
   d.window().show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
@@ -599,7 +599,7 @@ TEST(ExportWindow, ClosingDuringARunStopsItAndKeepsThePreviousDeclaration) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
+TEST(MainWindow, FolderShortcutsAndCopyrightLine) {
   WindowDriver d;
   // The status bar says which program folder the shortcuts open.
   QLabel& folderLabel = d.control<QLabel>("lb_aplankas");
@@ -646,18 +646,18 @@ TEST(ExportWindow, FolderShortcutsAndCopyrightLine) {
 }
 
 // A build is a program folder of its own: the template folder is copied beside the executables.
-TEST(ExportWindow, TheTemplateButtonOpensTheFolderOfABuild) {
+TEST(MainWindow, TheTemplateButtonOpensTheFolderOfABuild) {
   WindowDriver d;
   const std::filesystem::path built = KVD507_BUILT_PROGRAM_FOLDER;
   ASSERT_TRUE(std::filesystem::exists(built / "sablonas" / "KVD507.xlsx"));
-  gui::Tfrm_export_xml window(built, d.services, d.opener);
+  gui::MainWindow window(built, d.services, d.opener);
   window.findChild<QPushButton*>("btn_template")->click();
   EXPECT_EQ(d.opener.opened(), std::vector<std::filesystem::path>{built / "sablonas" / ""});
   EXPECT_TRUE(d.services.messages.empty()) << testing::PrintToString(d.services.texts());
 }
 
 // Return and the keypad's Enter press the focused button, as Space and a click do.
-TEST(ExportWindow, ReturnAndEnterPressTheFocusedButton) {
+TEST(MainWindow, ReturnAndEnterPressTheFocusedButton) {
   struct Case {
     const char* button;
     std::function<void(WindowDriver&)> prepare;
@@ -731,7 +731,7 @@ TEST(ExportWindow, ReturnAndEnterPressTheFocusedButton) {
 }
 
 // Return on a control that is no button does what it did: nothing here.
-TEST(ExportWindow, ReturnOnTheSelectorsPressesNoButton) {
+TEST(MainWindow, ReturnOnTheSelectorsPressesNoButton) {
   WindowDriver d;
   d.window().show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
@@ -745,7 +745,7 @@ TEST(ExportWindow, ReturnOnTheSelectorsPressesNoButton) {
 }
 
 // The busy cursor is the window's: a dialog opened during a run shows the ordinary one.
-TEST(ExportWindow, DialogsOpenedDuringARunShowTheOrdinaryCursor) {
+TEST(MainWindow, DialogsOpenedDuringARunShowTheOrdinaryCursor) {
   WindowDriver d;
   d.window().show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&d.window()));
@@ -777,7 +777,7 @@ TEST(ExportWindow, DialogsOpenedDuringARunShowTheOrdinaryCursor) {
   expectIdle(d);
 }
 
-TEST(ExportWindow, ALongWorkbookNameKeepsItsEndAndTheTooltipHasThePath) {
+TEST(MainWindow, ALongWorkbookNameKeepsItsEndAndTheTooltipHasThePath) {
   WindowDriver d;
   const std::string name = "Išmokos_2025_metai_galutinis_variantas_po_patikrinimo_B.xlsx";
   ASSERT_EQ(QString::fromStdString(name).size(), 60);
@@ -804,7 +804,7 @@ TEST(ExportWindow, ALongWorkbookNameKeepsItsEndAndTheTooltipHasThePath) {
   EXPECT_TRUE(label.toolTip().isEmpty());
 }
 
-TEST(ExportWindow, PayerListProblemsAreShownAndTheWindowStillOpens) {
+TEST(MainWindow, PayerListProblemsAreShownAndTheWindowStillOpens) {
   WindowDriver d;
   std::filesystem::create_directory(d.folder / "asmenys.txt");
   d.makeWindow();
@@ -816,7 +816,7 @@ TEST(ExportWindow, PayerListProblemsAreShownAndTheWindowStillOpens) {
   EXPECT_EQ(d.text("lb_action"), "VEIKSMAS");
 }
 
-TEST(ExportWindow, EmptyLinesOfThePayerListCountForNoPosition) {
+TEST(MainWindow, EmptyLinesOfThePayerListCountForNoPosition) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;111\r\n\r\nBeta;222\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=1\r\n");
@@ -849,7 +849,7 @@ std::size_t countOf(const std::string& text, const std::string& part) {
   return count;
 }
 
-TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
+TEST(MainWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
   WindowDriver d;
   writeFile(d.folder / "asmenys.txt", "Alfa;111\r\n");
   writeFile(d.folder / "_nustatymai.ini", "[NUSTATYMAI]\r\nasmuo=0\r\n");
@@ -912,7 +912,7 @@ TEST(ExportWindow, APayerAddedOrEditedThroughTheDialogReachesTheDeclaration) {
 
 // In a fresh folder the first payers added are stored as they are shown: a new window shows
 // the payer last shown.
-TEST(ExportWindow, PayersAddedInAFreshFolderAreStoredAsShown) {
+TEST(MainWindow, PayersAddedInAFreshFolderAreStoredAsShown) {
   WindowDriver d;
   answerPayerDialog("Antanas Azuolas", "38001010009");
   d.control<QPushButton>("btn_new").click();

@@ -1,10 +1,10 @@
-#include "gui/WindowChoices.h"
+#include "handover/WindowChoices.h"
 
 #include <utility>
 
-#include "runs/WindowState.h"
+#include "runs/ChoiceDefaults.h"
 
-namespace kvd507::gui {
+namespace kvd507::handover {
 
 WindowChoices::WindowChoices()
     : payer_{std::string(runs::kNoPayerCode), {}},
@@ -46,4 +46,4 @@ std::string WindowChoices::year() const {
   return year_;
 }
 
-}  // namespace kvd507::gui
+}  // namespace kvd507::handover

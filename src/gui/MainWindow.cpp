@@ -1,4 +1,4 @@
-#include "gui/ExportWindow.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
-#include <QThread>
 #include <exception>
 
 #include "files/Folder.h"
@@ -19,15 +18,14 @@
 #include "gui/KeptDeclarationsMenu.h"
 #include "gui/MiddleElision.h"
 #include "gui/PayerSelector.h"
+#include "gui/RunController.h"
 #include "gui/ViewerOpener.h"
 #include "gui/WindowLook.h"
-#include "gui/WindowRunHost.h"
-#include "runs/ConversionRun.h"
+#include "runs/ChoiceDefaults.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
-#include "runs/WindowState.h"
 #include "spreadsheet/DecimalSeparator.h"
-#include "ui_ExportWindow.h"
+#include "ui_MainWindow.h"
 
 namespace kvd507::gui {
 namespace {
@@ -35,8 +33,6 @@ namespace {
 // LibreOffice users save the template as .ods, which is read as well.
 constexpr const char* kWorkbookFilter = "XLS, XLSX, ODS (*.xls *.xlsx *.ods)";
 constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
-// The status line and progress bar are repainted at most this often during a run.
-constexpr int kProgressIntervalMs = 30;
 constexpr const char* kNoTemplateFolder = "Šablonų aplankas nerastas: ";
 // Neither a program of the desktop nor the viewer could show the declaration just written.
 constexpr const char* kOpenFailed = "Forma įrašyta, bet jos atidaryti nepavyko: ";
@@ -62,17 +58,22 @@ class ServicesErrorReporter : public ErrorReporter {
 
 }  // namespace
 
-Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServices& services,
-                                 runs::DesktopOpener& opener, QWidget* parent)
+MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& services,
+                       runs::DesktopOpener& opener, QWidget* parent)
     : QWidget(parent),
-      ui_(std::make_unique<Ui::Tfrm_export_xml>()),
+      ui_(std::make_unique<Ui::MainWindow>()),
       folder_(std::move(programFolder)),
       services_(services),
       opener_(opener),
       declarationOpener_(std::make_unique<ViewerOpener>(opener)) {
   ui_->setupUi(this);
-  static_cast<ViewerOpener&>(*declarationOpener_)
-      .setOnViewerOpened([this](DeclarationViewer* viewer) { connectViewer(viewer); });
+  declarationOpener_->setOnViewerOpened(
+      [this](DeclarationViewer* viewer) { connectViewer(viewer); });
+  run_ = std::make_unique<RunController>(
+      *declarationOpener_, [this](const runs::WriteReview& review) { return reviewRun(review); });
+  connect(run_.get(), &RunController::started, this, &MainWindow::showRunStarted);
+  connect(run_.get(), &RunController::progress, this, &MainWindow::showProgress);
+  connect(run_.get(), &RunController::finished, this, &MainWindow::showRunEnded);
   payerErrors_ = std::make_unique<ServicesErrorReporter>(services_);
   payerSelector_ = std::make_unique<PayerSelector>(
       PayerSelector::Controls{ui_->cb_asmuo, ui_->lb_kodas, ui_->dt_metai, ui_->btn_new,
@@ -87,21 +88,26 @@ Tfrm_export_xml::Tfrm_export_xml(std::filesystem::path programFolder, WindowServ
   fillYears();
   connectControls();
   addViewerButton();
-  FormCreate();
+  // The window still opens when the payers cannot be loaded; the failure has been shown, and
+  // the status line keeps its first text until a run ends.
+  if (loadPayers()) ui_->lb_action->setText(QString());
 }
 
-Tfrm_export_xml::~Tfrm_export_xml() {
-  if (runThread_) {
-    // Only reached when the window is destroyed without being closed (a test, say): the run
-    // must not outlive the state it writes. It may be waiting for a message to be shown here.
-    runThread_->disconnect(this);
-    runHost_->requestStop();
-    while (!runThread_->wait(10)) QCoreApplication::processEvents();
-    delete runThread_;
-  }
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::runInProgress() const {
+  return run_->running();
 }
 
-void Tfrm_export_xml::applyLook() {
+void MainWindow::setRowHook(std::function<void()> hook) {
+  run_->setRowHook(std::move(hook));
+}
+
+const runs::RunRequest& MainWindow::runRequest() const {
+  return run_->request();
+}
+
+void MainWindow::applyLook() {
   setWindowTitle(qs(runs::kWindowCaption));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -133,7 +139,7 @@ void Tfrm_export_xml::applyLook() {
   showProgramFolder();
 }
 
-void Tfrm_export_xml::showProgramFolder() {
+void MainWindow::showProgramFolder() {
   // Beside the empty panel: where the templates, the payers and the declarations are, which for
   // an installed program is a folder in the user's home rather than the program's own.
   auto* label = new QLabel(ui_->StatusBar1);
@@ -146,7 +152,7 @@ void Tfrm_export_xml::showProgramFolder() {
   ui_->StatusBar1->addWidget(label, 1);
 }
 
-void Tfrm_export_xml::fillYears() {
+void MainWindow::fillYears() {
   const QSignalBlocker quiet(ui_->dt_metai);
   const std::string selected = runs::defaultYear(runs::currentCalendarYear());
   for (const std::string& year : runs::yearChoices(runs::currentCalendarYear())) {
@@ -156,19 +162,19 @@ void Tfrm_export_xml::fillYears() {
   choices_.setYear(selected);
 }
 
-void Tfrm_export_xml::connectControls() {
-  connect(ui_->btn_open, &QPushButton::clicked, this, &Tfrm_export_xml::btn_openClick);
-  connect(ui_->btn_valyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_valytiClick);
-  connect(ui_->btn_formos, &QPushButton::clicked, this, &Tfrm_export_xml::btn_formosClick);
-  connect(ui_->btn_template, &QPushButton::clicked, this, &Tfrm_export_xml::btn_templateClick);
-  connect(ui_->btn_close, &QPushButton::clicked, this, &Tfrm_export_xml::btn_closeClick);
-  connect(ui_->btn_kvd507, &QPushButton::clicked, this, &Tfrm_export_xml::btn_kvd507Click);
-  connect(ui_->btn_papildyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_papildytiClick);
-  connect(ui_->btn_new, &QPushButton::clicked, this, &Tfrm_export_xml::btn_newClick);
-  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_koreguotiClick);
-  connect(ui_->btn_salinti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_salintiClick);
-  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::cb_asmuoChange);
-  connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::dt_metaiChange);
+void MainWindow::connectControls() {
+  connect(ui_->btn_open, &QPushButton::clicked, this, &MainWindow::chooseWorkbookInDialog);
+  connect(ui_->btn_valyti, &QPushButton::clicked, this, &MainWindow::clearWorkbook);
+  connect(ui_->btn_formos, &QPushButton::clicked, this, &MainWindow::openDeclarationFolder);
+  connect(ui_->btn_template, &QPushButton::clicked, this, &MainWindow::openTemplateFolder);
+  connect(ui_->btn_close, &QPushButton::clicked, this, &MainWindow::close);
+  connect(ui_->btn_kvd507, &QPushButton::clicked, this, &MainWindow::makeDeclaration);
+  connect(ui_->btn_papildyti, &QPushButton::clicked, this, &MainWindow::appendToDeclaration);
+  connect(ui_->btn_new, &QPushButton::clicked, this, &MainWindow::btn_newClick);
+  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &MainWindow::btn_koreguotiClick);
+  connect(ui_->btn_salinti, &QPushButton::clicked, this, &MainWindow::btn_salintiClick);
+  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &MainWindow::cb_asmuoChange);
+  connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &MainWindow::chooseYear);
   // No button is a default button: Return and Enter press the focused one.
   letEnterPressButtons();
 
@@ -182,23 +188,13 @@ void Tfrm_export_xml::connectControls() {
       ui_->btn_valyti->click();
     }
   });
-
-  progressTimer_.setInterval(kProgressIntervalMs);
-  connect(&progressTimer_, &QTimer::timeout, this, &Tfrm_export_xml::showProgress);
 }
 
-void Tfrm_export_xml::FormCreate() {
-  // The window still opens when the payers cannot be loaded; the failure has been shown, and
-  // the status line keeps its first text until a run ends.
-  if (!LoadPayers()) return;
-  ui_->lb_action->setText(QString());
-}
-
-bool Tfrm_export_xml::LoadPayers() {
+bool MainWindow::loadPayers() {
   return payerSelector_->loadAtStart();
 }
 
-void Tfrm_export_xml::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
@@ -209,17 +205,17 @@ void Tfrm_export_xml::showEvent(QShowEvent* event) {
   ui_->btn_close->setFocus();
 }
 
-void Tfrm_export_xml::btn_openClick() {
+void MainWindow::chooseWorkbookInDialog() {
   clearWrittenStatus();
   const auto file = services_.chooseFile(this, kWorkbookFilter);
   if (!file) {
-    btn_valytiClick();
+    clearWorkbook();
     return;
   }
   chooseWorkbook(*file);
 }
 
-void Tfrm_export_xml::chooseWorkbook(const std::filesystem::path& file) {
+void MainWindow::chooseWorkbook(const std::filesystem::path& file) {
   const std::string path = file.string();
   const std::string name = file.filename().string();
   choices_.setWorkbook({path, name});
@@ -230,7 +226,7 @@ void Tfrm_export_xml::chooseWorkbook(const std::filesystem::path& file) {
   ui_->btn_papildyti->setEnabled(true);
 }
 
-void Tfrm_export_xml::btn_valytiClick() {
+void MainWindow::clearWorkbook() {
   clearWrittenStatus();
   choices_.clearWorkbook();
   ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
@@ -240,7 +236,7 @@ void Tfrm_export_xml::btn_valytiClick() {
   ui_->btn_papildyti->setEnabled(false);
 }
 
-void Tfrm_export_xml::btn_formosClick() {
+void MainWindow::openDeclarationFolder() {
   const std::filesystem::path folder = folder_ / "formos";
   try {
     files::createFolderIfMissing(folder);
@@ -255,7 +251,7 @@ void Tfrm_export_xml::btn_formosClick() {
   }
 }
 
-void Tfrm_export_xml::btn_templateClick() {
+void MainWindow::openTemplateFolder() {
   // A missing folder is told here: some desktops would answer it with an error window of their
   // own, others with nothing at all.
   const std::filesystem::path folder = folder_ / "sablonas";
@@ -270,47 +266,43 @@ void Tfrm_export_xml::btn_templateClick() {
                         kNoTemplateFolder + shown.lexically_normal().string());
 }
 
-void Tfrm_export_xml::btn_closeClick() {
-  close();
-}
-
-void Tfrm_export_xml::btn_kvd507Click() {
+void MainWindow::makeDeclaration() {
   startRun(false);
 }
 
-void Tfrm_export_xml::btn_papildytiClick() {
+void MainWindow::appendToDeclaration() {
   startRun(true);
 }
 
-void Tfrm_export_xml::btn_newClick() {
+void MainWindow::btn_newClick() {
   payerSelector_->btn_newClick();
 }
 
-void Tfrm_export_xml::btn_koreguotiClick() {
+void MainWindow::btn_koreguotiClick() {
   payerSelector_->btn_koreguotiClick();
 }
 
-void Tfrm_export_xml::btn_salintiClick() {
+void MainWindow::btn_salintiClick() {
   payerSelector_->btn_salintiClick();
 }
 
-void Tfrm_export_xml::cb_asmuoChange() {
+void MainWindow::cb_asmuoChange() {
   payerSelector_->cb_asmuoChange();
 }
 
-void Tfrm_export_xml::dt_metaiChange() {
+void MainWindow::chooseYear() {
   choices_.setYear(ui_->dt_metai->currentText().toStdString());
   // The year selector shares the payer selector's handler: the list is read again and the
   // position stored.
   cb_asmuoChange();
 }
 
-void Tfrm_export_xml::lb_copyrightClick() {
+void MainWindow::showAbout() {
   AboutDialog about(buildFacts(folder_), this);
   about.exec();
 }
 
-bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ui_->lb_copyright) {
     switch (event->type()) {
       case QEvent::Enter:
@@ -320,7 +312,7 @@ bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
         setCopyrightHighlighted(false);
         break;
       case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) lb_copyrightClick();
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) showAbout();
         break;
       default:
         break;
@@ -329,7 +321,7 @@ bool Tfrm_export_xml::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void Tfrm_export_xml::setCopyrightHighlighted(bool highlighted) {
+void MainWindow::setCopyrightHighlighted(bool highlighted) {
   QLabel& label = *ui_->lb_copyright;
   QFont font = label.font();
   font.setBold(highlighted);
@@ -340,14 +332,14 @@ void Tfrm_export_xml::setCopyrightHighlighted(bool highlighted) {
   label.setCursor(highlighted ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void Tfrm_export_xml::setRunButtonsEnabled(bool enabled) {
+void MainWindow::setRunButtonsEnabled(bool enabled) {
   for (QPushButton* button :
        {ui_->btn_open, ui_->btn_kvd507, ui_->btn_papildyti, ui_->btn_formos, ui_->btn_close}) {
     button->setEnabled(enabled);
   }
 }
 
-void Tfrm_export_xml::addViewerButton() {
+void MainWindow::addViewerButton() {
   // Below "Uždaryti programą", in the bottom panel's free corner.
   auto* button = new QPushButton("Peržiūrėti formą", ui_->Panel1);
   button->setObjectName("btn_perziura");
@@ -362,8 +354,8 @@ void Tfrm_export_xml::addViewerButton() {
   // The declarations that newer ones replaced, kept in formos/ankstesnės.
   QMenu* kept = menu->addMenu("Ankstesnės formos");
   kept->setObjectName("perziura_ankstesnes");
-  connect(last, &QAction::triggered, this, &Tfrm_export_xml::viewLastDeclaration);
-  connect(chosen, &QAction::triggered, this, &Tfrm_export_xml::viewChosenDeclaration);
+  connect(last, &QAction::triggered, this, &MainWindow::viewLastDeclaration);
+  connect(chosen, &QAction::triggered, this, &MainWindow::viewChosenDeclaration);
   // The last one is offered only while there is one, the kept ones as they are now.
   connect(menu, &QMenu::aboutToShow, this, [this, last, kept] {
     last->setEnabled(lastDeclaration().has_value());
@@ -376,7 +368,7 @@ void Tfrm_export_xml::addViewerButton() {
   button->show();
 }
 
-std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
+std::optional<std::filesystem::path> MainWindow::lastDeclaration() const {
   std::error_code error;
   if (lastWritten_ && std::filesystem::is_regular_file(*lastWritten_, error)) return lastWritten_;
   const std::filesystem::path usual = runs::declarationFile(folder_);
@@ -384,16 +376,16 @@ std::optional<std::filesystem::path> Tfrm_export_xml::lastDeclaration() const {
   return std::nullopt;
 }
 
-void Tfrm_export_xml::connectViewer(DeclarationViewer* viewer) {
+void MainWindow::connectViewer(DeclarationViewer* viewer) {
   if (viewer == nullptr) return;
   viewer->setWorkbookServices(services_, opener_);
   // The workbook opened from the viewer is the one to make the corrected declaration from.
   connect(viewer, &DeclarationViewer::workbookOpened, this, [this](const QString& workbook) {
-    if (!runThread_) chooseWorkbook(workbook.toStdString());
+    if (!run_->running()) chooseWorkbook(workbook.toStdString());
   });
 }
 
-void Tfrm_export_xml::viewLastDeclaration() {
+void MainWindow::viewLastDeclaration() {
   if (const auto file = lastDeclaration()) {
     connectViewer(openViewer(*file, nullptr));
   } else {
@@ -401,24 +393,24 @@ void Tfrm_export_xml::viewLastDeclaration() {
   }
 }
 
-void Tfrm_export_xml::viewChosenDeclaration() {
+void MainWindow::viewChosenDeclaration() {
   if (const auto file = services_.chooseFile(this, kDeclarationFilter)) {
     connectViewer(openViewer(*file, nullptr));
   }
 }
 
-void Tfrm_export_xml::clearWrittenStatus() {
+void MainWindow::clearWrittenStatus() {
   // During a run the line belongs to the run.
-  if (!runThread_) ui_->lb_action->setText(QString());
+  if (!run_->running()) ui_->lb_action->setText(QString());
 }
 
-runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::path> existing) const {
+runs::RunRequest MainWindow::makeRequest(std::optional<std::filesystem::path> existing) const {
   runs::RunRequest request;
-  const WindowChoices::Workbook workbook = choices_.workbook();
+  const handover::WindowChoices::Workbook workbook = choices_.workbook();
   request.workbookPath = workbook.path;
   request.workbookName = workbook.name;
   request.existingDeclaration = std::move(existing);
-  const WindowChoices::Payer payer = choices_.payer();
+  const handover::WindowChoices::Payer payer = choices_.payer();
   request.payerCode = payer.code;
   request.payerName = payer.name;
   request.year = choices_.year();
@@ -429,8 +421,8 @@ runs::RunRequest Tfrm_export_xml::makeRequest(std::optional<std::filesystem::pat
   return request;
 }
 
-void Tfrm_export_xml::startRun(bool append) {
-  if (runThread_) return;
+void MainWindow::startRun(bool append) {
+  if (run_->running()) return;
   clearWrittenStatus();
   setRunButtonsEnabled(false);
 
@@ -445,32 +437,17 @@ void Tfrm_export_xml::startRun(bool append) {
       return;
     }
   }
+  // Taken once: the selectors changed during the run are for the next one.
+  run_->start(makeRequest(std::move(existing)));
+}
 
+void MainWindow::showRunStarted() {
   // The busy cursor is the main window's own: the dialogs a run or the user opens meanwhile
   // (its messages, the payer dialog) keep the ordinary one.
   setCursor(Qt::WaitCursor);
-
-  runHost_ = std::make_unique<WindowRunHost>(
-      progress_,
-      [this](std::function<void()> call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-      },
-      [this](const runs::WriteReview& review) { return reviewRun(review); });
-  runHost_->setRowHook(rowHook_);
-
-  // Taken once: the selectors changed during the run are for the next one.
-  request_ = makeRequest(std::move(existing));
-  result_ = {};
-  WindowRunHost& host = *runHost_;
-  runThread_ = QThread::create([this, &host, request = request_] {
-    result_ = runs::runConversion(request, host, &host, *declarationOpener_);
-  });
-  connect(runThread_, &QThread::finished, this, &Tfrm_export_xml::finishRun);
-  progressTimer_.start();
-  runThread_->start();
 }
 
-void Tfrm_export_xml::tellRunResult(const runs::RunResult& result) {
+void MainWindow::tellRunResult(const runs::RunResult& result) {
   for (const runs::RunMessage& message : result.messages) {
     const auto kind = message.kind == runs::RunMessage::Kind::Error
                           ? WindowServices::MessageKind::Error
@@ -489,33 +466,21 @@ void Tfrm_export_xml::tellRunResult(const runs::RunResult& result) {
   }
 }
 
-bool Tfrm_export_xml::reviewRun(const runs::WriteReview& review) {
-  showProgress();
+bool MainWindow::reviewRun(const runs::WriteReview& review) {
   return services_.reviewDeclaration(this, review, spreadsheet::decimalSeparatorFromEnvironment());
 }
 
-void Tfrm_export_xml::showRunReport(const runs::RunReport& report) {
-  showProgress();
+void MainWindow::showRunReport(const runs::RunReport& report) {
   services_.showReport(this, report, spreadsheet::decimalSeparatorFromEnvironment());
 }
 
-void Tfrm_export_xml::showProgress() {
-  RunProgress::Snapshot snapshot;
-  if (!progress_.take(snapshot)) return;
-  ui_->lb_action->setText(QString::fromStdString(snapshot.status));
-  ui_->ProgressBar1->setMaximum(snapshot.maximum);
-  ui_->ProgressBar1->setValue(snapshot.position);
+void MainWindow::showProgress(const QString& status, int position, int maximum) {
+  ui_->lb_action->setText(status);
+  ui_->ProgressBar1->setMaximum(maximum);
+  ui_->ProgressBar1->setValue(position);
 }
 
-void Tfrm_export_xml::finishRun() {
-  runThread_->wait();
-  delete runThread_;
-  runThread_ = nullptr;
-  runHost_.reset();
-  progressTimer_.stop();
-  showProgress();
-  const runs::RunResult result = std::move(result_);
-  result_ = {};
+void MainWindow::showRunEnded(const runs::RunResult& result) {
   // Messages come while the window still shows itself busy; nobody reads them when closing.
   if (!closeWhenRunEnds_) tellRunResult(result);
 
@@ -540,11 +505,11 @@ void Tfrm_export_xml::finishRun() {
   if (closeWhenRunEnds_) close();
 }
 
-void Tfrm_export_xml::closeEvent(QCloseEvent* event) {
-  if (runThread_) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (run_->running()) {
     // Stop the run at its next row; the window closes once it has put everything back.
     closeWhenRunEnds_ = true;
-    runHost_->requestStop();
+    run_->stop();
     event->ignore();
     return;
   }
