@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 
 #include "gui/ErrorReporter.h"
-#include "gui/Tfrm_naujas_xml.h"
+#include "gui/PayerDialog.h"
 #include "payers/FileFailure.h"
 #include "payers/StoredPayer.h"
 
@@ -51,7 +51,7 @@ void PayerSelector::cb_asmuoChange() {
 }
 
 void PayerSelector::btn_newClick() {
-  Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
+  PayerDialog dialog(controls_.cb_asmuo->window());
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string name = dialog.name().toStdString();
   const std::string code = dialog.code().toStdString();
@@ -59,7 +59,7 @@ void PayerSelector::btn_newClick() {
 }
 
 void PayerSelector::btn_koreguotiClick() {
-  Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
+  PayerDialog dialog(controls_.cb_asmuo->window());
   const int position = controls_.cb_asmuo->currentIndex();
   dialog.setId(QString::number(position));
   dialog.setName(controls_.cb_asmuo->currentText());

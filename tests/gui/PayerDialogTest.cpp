@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "gui/Tfrm_naujas_xml.h"
+#include "gui/PayerDialog.h"
 
 namespace kvd507::gui {
 
@@ -20,14 +20,14 @@ class PayerDialogTest : public QObject {
     QPushButton* cancel;
   };
 
-  static Fields fields(Tfrm_naujas_xml& dialog) {
+  static Fields fields(PayerDialog& dialog) {
     return {dialog.findChild<QLineEdit*>("ed_pav"), dialog.findChild<QLineEdit*>("ed_im_kodas"),
             dialog.findChild<QPushButton*>("btn_ok"), dialog.findChild<QPushButton*>("btn_cancel")};
   }
 
  private slots:
   void opensEmptyWithOkDisabled() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     const Fields f = fields(dialog);
     QCOMPARE(dialog.windowTitle(), QString("Asmuo"));
     QVERIFY(f.name->text().isEmpty());
@@ -41,7 +41,7 @@ class PayerDialogTest : public QObject {
   }
 
   void okNeedsBothFieldsAndNothingMore() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.show();
     const Fields f = fields(dialog);
     QTest::keyClicks(f.name, "Alfa");
@@ -58,18 +58,18 @@ class PayerDialogTest : public QObject {
     QVERIFY(!f.ok->isEnabled());
 
     // The rule runs when the caller fills the fields as well.
-    Tfrm_naujas_xml edit;
+    PayerDialog edit;
     edit.setName("Alfa");
     edit.setCode("1");
     QVERIFY(fields(edit).ok->isEnabled());
-    Tfrm_naujas_xml noCode;
+    PayerDialog noCode;
     noCode.setName("Alfa");
     noCode.setCode("");
     QVERIFY(!fields(noCode).ok->isEnabled());
   }
 
   void theCodeFieldTakesOnlyTypedDigits() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.show();
     const Fields f = fields(dialog);
     QTest::keyClicks(f.code, "a1 b-2.X;3");
@@ -90,7 +90,7 @@ class PayerDialogTest : public QObject {
 
   // Correcting one digit of a code: the cursor stays where the user put it.
   void digitsAreTypedWhereTheCursorIs() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.setName("UAB Alfa");
     dialog.setCode("302145678");
     dialog.show();
@@ -121,7 +121,7 @@ class PayerDialogTest : public QObject {
   }
 
   void shortcutsWorkInTheCodeFieldAndPastesAreFiltered() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.setCode("123");
     dialog.show();
     const Fields f = fields(dialog);
@@ -160,13 +160,13 @@ class PayerDialogTest : public QObject {
   }
 
   void theCallersCodeIsCapitalised() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.setCode("lt 12-ab");
     QCOMPARE(dialog.code(), QString("LT 12-AB"));
   }
 
   void limitsApplyToTypingNotToTheCaller() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.show();
     const Fields f = fields(dialog);
     QTest::keyClicks(f.name, QString(50, u'a'));
@@ -193,7 +193,7 @@ class PayerDialogTest : public QObject {
   // The name's limit is told as it nears, not met silently; a code that is neither 9 nor 11
   // digits is still accepted, with a hint under it.
   void tellsTheCharactersLeftAndHintsAtAnOddCode() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.show();
     const Fields f = fields(dialog);
     auto* left = dialog.findChild<QLabel*>("lb_liko");
@@ -235,7 +235,7 @@ class PayerDialogTest : public QObject {
   void aNameThatWouldBreakItsLineIsRefusedWithAHint() {
     QFETCH(QString, name);
     QFETCH(QString, hint);
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.setCode("1");
     dialog.show();
     const Fields f = fields(dialog);
@@ -262,7 +262,7 @@ class PayerDialogTest : public QObject {
   }
 
   void enterInAFieldDoesNothingEscapeCancels() {
-    Tfrm_naujas_xml dialog;
+    PayerDialog dialog;
     dialog.setName("Alfa");
     dialog.setCode("1");
     dialog.show();
@@ -277,7 +277,7 @@ class PayerDialogTest : public QObject {
 
   void enterPressesTheFocusedButton() {
     for (const char* button : {"btn_ok", "btn_cancel"}) {
-      Tfrm_naujas_xml dialog;
+      PayerDialog dialog;
       dialog.setName("Alfa");
       dialog.setCode("1");
       dialog.show();
