@@ -89,7 +89,6 @@ PayerDialog::PayerDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::PayerDialog>()) {
   ui_->setupUi(this);
   setFixedSize(size());
-  ui_->lb_id->hide();
   ui_->btn_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
   ui_->btn_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   nameLimit_ = new FieldLimit(ui_->ed_pav, kNameLimit, false);
@@ -120,20 +119,12 @@ void PayerDialog::setCode(const QString& code) {
   ui_->ed_im_kodas->setText(upper);
 }
 
-void PayerDialog::setId(const QString& id) {
-  ui_->lb_id->setText(id);
-}
-
 QString PayerDialog::name() const {
   return ui_->ed_pav->text();
 }
 
 QString PayerDialog::code() const {
   return ui_->ed_im_kodas->text();
-}
-
-QString PayerDialog::id() const {
-  return ui_->lb_id->text();
 }
 
 void PayerDialog::acceptNameEdit() {

@@ -25,14 +25,12 @@ class PayerDialog : public QDialog {
   explicit PayerDialog(QWidget* parent = nullptr);
   ~PayerDialog() override;
 
-  // The fields as the caller sets and reads them. lb_id carries the position of the payer being
-  // edited, as decimal text.
+  // The fields as the caller sets and reads them. Which payer is being edited the caller keeps
+  // itself: the dialog knows nothing of the payer list.
   void setName(const QString& name);
   void setCode(const QString& code);
-  void setId(const QString& id);
   QString name() const;
   QString code() const;
-  QString id() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

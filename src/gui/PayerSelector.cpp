@@ -60,8 +60,8 @@ void PayerSelector::btn_newClick() {
 
 void PayerSelector::btn_koreguotiClick() {
   PayerDialog dialog(controls_.cb_asmuo->window());
+  // The payer edited is the one selected when the dialog opened.
   const int position = controls_.cb_asmuo->currentIndex();
-  dialog.setId(QString::number(position));
   dialog.setName(controls_.cb_asmuo->currentText());
   const QString code = controls_.lb_kodas->text();
   dialog.setCode(code == QLatin1String(payers::kNoPayerCode) ? QString() : code);
