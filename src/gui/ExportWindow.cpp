@@ -164,10 +164,6 @@ void Tfrm_export_xml::connectControls() {
   connect(ui_->btn_close, &QPushButton::clicked, this, &Tfrm_export_xml::btn_closeClick);
   connect(ui_->btn_kvd507, &QPushButton::clicked, this, &Tfrm_export_xml::btn_kvd507Click);
   connect(ui_->btn_papildyti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_papildytiClick);
-  connect(ui_->btn_new, &QPushButton::clicked, this, &Tfrm_export_xml::btn_newClick);
-  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_koreguotiClick);
-  connect(ui_->btn_salinti, &QPushButton::clicked, this, &Tfrm_export_xml::btn_salintiClick);
-  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::cb_asmuoChange);
   connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &Tfrm_export_xml::dt_metaiChange);
   // No button is a default button: Return and Enter press the focused one.
   letEnterPressButtons();
@@ -282,27 +278,9 @@ void Tfrm_export_xml::btn_papildytiClick() {
   startRun(true);
 }
 
-void Tfrm_export_xml::btn_newClick() {
-  payerSelector_->btn_newClick();
-}
-
-void Tfrm_export_xml::btn_koreguotiClick() {
-  payerSelector_->btn_koreguotiClick();
-}
-
-void Tfrm_export_xml::btn_salintiClick() {
-  payerSelector_->btn_salintiClick();
-}
-
-void Tfrm_export_xml::cb_asmuoChange() {
-  payerSelector_->cb_asmuoChange();
-}
-
 void Tfrm_export_xml::dt_metaiChange() {
+  // The payer selector reads the list again on a new year, and stores the position.
   choices_.setYear(ui_->dt_metai->currentText().toStdString());
-  // The year selector shares the payer selector's handler: the list is read again and the
-  // position stored.
-  cb_asmuoChange();
 }
 
 void Tfrm_export_xml::lb_copyrightClick() {

@@ -66,10 +66,6 @@ class Tfrm_export_xml : public QWidget {
   void btn_closeClick();
   void btn_kvd507Click();
   void btn_papildytiClick();
-  void btn_newClick();
-  void btn_koreguotiClick();
-  void btn_salintiClick();
-  void cb_asmuoChange();
   void dt_metaiChange();
   void lb_copyrightClick();
   // "Peržiūrėti formą": the declaration written last (by this window, or the one in "formos"),

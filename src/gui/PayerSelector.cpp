@@ -21,15 +21,16 @@ QString text(const std::string& utf8) {
 
 PayerSelector::PayerSelector(Controls controls, std::filesystem::path programFolder,
                              ErrorReporter& errors, QObject* parent)
-    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {}
-
-void PayerSelector::connectControls() {
-  connect(controls_.cb_asmuo, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
-  connect(controls_.dt_metai, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
-  connect(controls_.btn_new, &QAbstractButton::clicked, this, &PayerSelector::btn_newClick);
+    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {
+  connect(controls_.cb_asmuo, &QComboBox::currentIndexChanged, this,
+          &PayerSelector::reloadAndStorePosition);
+  connect(controls_.dt_metai, &QComboBox::currentIndexChanged, this,
+          &PayerSelector::reloadAndStorePosition);
+  connect(controls_.btn_new, &QAbstractButton::clicked, this, &PayerSelector::addPayer);
   connect(controls_.btn_koreguoti, &QAbstractButton::clicked, this,
-          &PayerSelector::btn_koreguotiClick);
-  connect(controls_.btn_salinti, &QAbstractButton::clicked, this, &PayerSelector::btn_salintiClick);
+          &PayerSelector::editSelectedPayer);
+  connect(controls_.btn_salinti, &QAbstractButton::clicked, this,
+          &PayerSelector::removeSelectedPayer);
 }
 
 bool PayerSelector::loadAtStart() {
@@ -37,7 +38,7 @@ bool PayerSelector::loadAtStart() {
   return load([&] { return registry_.loadStored(); });
 }
 
-void PayerSelector::cb_asmuoChange() {
+void PayerSelector::reloadAndStorePosition() {
   const int position = controls_.cb_asmuo->currentIndex();
   // A list that cannot be read leaves the selector empty, and nothing is stored then.
   clearSelector();
@@ -50,7 +51,7 @@ void PayerSelector::cb_asmuoChange() {
   }
 }
 
-void PayerSelector::btn_newClick() {
+void PayerSelector::addPayer() {
   PayerDialog dialog(controls_.cb_asmuo->window());
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string name = dialog.name().toStdString();
@@ -58,7 +59,7 @@ void PayerSelector::btn_newClick() {
   load([&] { return registry_.add(name, code); });
 }
 
-void PayerSelector::btn_koreguotiClick() {
+void PayerSelector::editSelectedPayer() {
   PayerDialog dialog(controls_.cb_asmuo->window());
   // The payer edited is the one selected when the dialog opened.
   const int position = controls_.cb_asmuo->currentIndex();
@@ -71,7 +72,7 @@ void PayerSelector::btn_koreguotiClick() {
   load([&] { return registry_.edit(position, name, newCode); });
 }
 
-void PayerSelector::btn_salintiClick() {
+void PayerSelector::removeSelectedPayer() {
   const int position = controls_.cb_asmuo->currentIndex();
   if (position < 0) return;
   QString question =
@@ -118,7 +119,7 @@ void PayerSelector::clearSelector() {
 
 void PayerSelector::show(const payers::LoadedPayers& loaded, NoneSelected none) {
   QComboBox* selector = controls_.cb_asmuo;
-  // Filling the selector is no change of the user's: it must not reach cb_asmuoChange.
+  // Filling the selector is no change of the user's: it must not reach reloadAndStorePosition.
   const QSignalBlocker quiet(selector);
   selector->clear();
   for (const payers::Payer& payer : loaded.payers) selector->addItem(text(payer.name));

@@ -96,7 +96,6 @@ class PayerSelectorTest : public QObject {
 
   void start() {
     selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
-    selector_->connectControls();
     selector_->loadAtStart();
   }
 
@@ -122,7 +121,6 @@ class PayerSelectorTest : public QObject {
               "aras;302\r\nGama\r\n");
     writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
     selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
-    selector_->connectControls();
     int shown = 0;
     int indexChanges = 0;
     connect(selector_.get(), &PayerSelector::selectionShown, [&] { ++shown; });
@@ -277,14 +275,12 @@ class PayerSelectorTest : public QObject {
     errors_->questions.clear();
     errors_->removeAnswer = false;
     ui_->cb_asmuo->setCurrentIndex(1);
-    selector_->cb_asmuoChange();
     ui_->btn_salinti->click();
     QCOMPARE(errors_->questions, QStringList({"Pašalinti mokėtoją „Beta“ iš sąrašo?"}));
 
     // The stored payer: nothing is selected or stored, and its code is forgotten.
     errors_->removeAnswer = true;
     ui_->cb_asmuo->setCurrentIndex(2);
-    selector_->cb_asmuoChange();
     QCOMPARE(ui_->lb_kodas->text(), QString("3"));
     ui_->btn_salinti->click();
     QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta"}));
@@ -314,7 +310,6 @@ class PayerSelectorTest : public QObject {
   void aListThatCannotBeReadIsReportedAndTheWindowGoesOn() {
     std::filesystem::create_directory(list());
     selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
-    selector_->connectControls();
     QVERIFY(!selector_->loadAtStart());
     QCOMPARE(errors_->texts, QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne "
                                           "paprastas failas, o aplankas, kanalas ar įrenginys"}));
@@ -340,7 +335,6 @@ class PayerSelectorTest : public QObject {
     std::filesystem::create_directory(list());
     MessageBoxErrorReporter boxes;
     selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), boxes);
-    selector_->connectControls();
     QString shown;
     whenModalShows([&](QWidget* modal) {
       auto* box = qobject_cast<QMessageBox*>(modal);
