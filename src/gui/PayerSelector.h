@@ -25,13 +25,14 @@ class PayerSelector : public QObject {
   Q_OBJECT
 
  public:
+  // The window's controls, by their object names in the window.
   struct Controls {
-    QComboBox* cb_asmuo;
-    QLabel* lb_kodas;
-    QComboBox* dt_metai;
-    QAbstractButton* btn_new;
-    QAbstractButton* btn_koreguoti;
-    QAbstractButton* btn_salinti;
+    QComboBox* payerList;           // cb_asmuo
+    QLabel* payerCode;              // lb_kodas, the selected payer's code
+    QComboBox* yearList;            // dt_metai
+    QAbstractButton* addButton;     // btn_new, "Įvesti naują"
+    QAbstractButton* editButton;    // btn_koreguoti, "Koreguoti"
+    QAbstractButton* removeButton;  // btn_salinti, "Šalinti"
   };
 
   // Connects the controls to the handlers below: every change of either selector's entry and the
