@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "gui/AboutDialog.h"
-#include "gui/RunReportDialog.h"
 #include "gui/PayerDialog.h"
+#include "gui/RunReportDialog.h"
 
 namespace kvd507::gui {
 namespace {

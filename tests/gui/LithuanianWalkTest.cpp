@@ -19,8 +19,8 @@
 #include <string>
 
 #include "gui/DeclarationViewer.h"
-#include "gui/ReviewDialog.h"
 #include "gui/PayerDialog.h"
+#include "gui/ReviewDialog.h"
 #include "gui/WindowMain.h"
 #include "runs/DeclarationContent.h"
 #include "support/TempDir.h"
