@@ -170,10 +170,6 @@ void MainWindow::connectControls() {
   connect(ui_->btn_close, &QPushButton::clicked, this, &MainWindow::close);
   connect(ui_->btn_kvd507, &QPushButton::clicked, this, &MainWindow::makeDeclaration);
   connect(ui_->btn_papildyti, &QPushButton::clicked, this, &MainWindow::appendToDeclaration);
-  connect(ui_->btn_new, &QPushButton::clicked, this, &MainWindow::btn_newClick);
-  connect(ui_->btn_koreguoti, &QPushButton::clicked, this, &MainWindow::btn_koreguotiClick);
-  connect(ui_->btn_salinti, &QPushButton::clicked, this, &MainWindow::btn_salintiClick);
-  connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, this, &MainWindow::cb_asmuoChange);
   connect(ui_->dt_metai, &QComboBox::currentIndexChanged, this, &MainWindow::chooseYear);
   // No button is a default button: Return and Enter press the focused one.
   letEnterPressButtons();
@@ -274,27 +270,9 @@ void MainWindow::appendToDeclaration() {
   startRun(true);
 }
 
-void MainWindow::btn_newClick() {
-  payerSelector_->btn_newClick();
-}
-
-void MainWindow::btn_koreguotiClick() {
-  payerSelector_->btn_koreguotiClick();
-}
-
-void MainWindow::btn_salintiClick() {
-  payerSelector_->btn_salintiClick();
-}
-
-void MainWindow::cb_asmuoChange() {
-  payerSelector_->cb_asmuoChange();
-}
-
 void MainWindow::chooseYear() {
+  // The payer selector reads the list again on a new year, and stores the position.
   choices_.setYear(ui_->dt_metai->currentText().toStdString());
-  // The year selector shares the payer selector's handler: the list is read again and the
-  // position stored.
-  cb_asmuoChange();
 }
 
 void MainWindow::showAbout() {

@@ -61,10 +61,6 @@ class MainWindow : public QWidget {
   void openTemplateFolder();
   void makeDeclaration();
   void appendToDeclaration();
-  void btn_newClick();
-  void btn_koreguotiClick();
-  void btn_salintiClick();
-  void cb_asmuoChange();
   void chooseYear();
   void showAbout();
   // "Peržiūrėti formą": the declaration written last (by this window, or the one in "formos"),

@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 
 #include "gui/ErrorReporter.h"
-#include "gui/Tfrm_naujas_xml.h"
+#include "gui/PayerDialog.h"
 #include "payers/FileFailure.h"
 #include "payers/StoredPayer.h"
 
@@ -21,15 +21,15 @@ QString text(const std::string& utf8) {
 
 PayerSelector::PayerSelector(Controls controls, std::filesystem::path programFolder,
                              ErrorReporter& errors, QObject* parent)
-    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {}
-
-void PayerSelector::connectControls() {
-  connect(controls_.cb_asmuo, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
-  connect(controls_.dt_metai, &QComboBox::activated, this, &PayerSelector::cb_asmuoChange);
-  connect(controls_.btn_new, &QAbstractButton::clicked, this, &PayerSelector::btn_newClick);
-  connect(controls_.btn_koreguoti, &QAbstractButton::clicked, this,
-          &PayerSelector::btn_koreguotiClick);
-  connect(controls_.btn_salinti, &QAbstractButton::clicked, this, &PayerSelector::btn_salintiClick);
+    : QObject(parent), controls_(controls), registry_(std::move(programFolder)), errors_(errors) {
+  connect(controls_.payerList, &QComboBox::currentIndexChanged, this,
+          &PayerSelector::reloadAndStorePosition);
+  connect(controls_.yearList, &QComboBox::currentIndexChanged, this,
+          &PayerSelector::reloadAndStorePosition);
+  connect(controls_.addButton, &QAbstractButton::clicked, this, &PayerSelector::addPayer);
+  connect(controls_.editButton, &QAbstractButton::clicked, this, &PayerSelector::editSelectedPayer);
+  connect(controls_.removeButton, &QAbstractButton::clicked, this,
+          &PayerSelector::removeSelectedPayer);
 }
 
 bool PayerSelector::loadAtStart() {
@@ -37,33 +37,33 @@ bool PayerSelector::loadAtStart() {
   return load([&] { return registry_.loadStored(); });
 }
 
-void PayerSelector::cb_asmuoChange() {
-  const int position = controls_.cb_asmuo->currentIndex();
+void PayerSelector::reloadAndStorePosition() {
+  const int position = controls_.payerList->currentIndex();
   // A list that cannot be read leaves the selector empty, and nothing is stored then.
   clearSelector();
   if (!load([&] { return registry_.load(position); })) return;
   try {
-    registry_.storePosition(controls_.cb_asmuo->currentIndex());
+    registry_.storePosition(controls_.payerList->currentIndex());
   } catch (...) {
     // The new selection stays in effect until the program ends.
     report();
   }
 }
 
-void PayerSelector::btn_newClick() {
-  Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
+void PayerSelector::addPayer() {
+  PayerDialog dialog(controls_.payerList->window());
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string name = dialog.name().toStdString();
   const std::string code = dialog.code().toStdString();
   load([&] { return registry_.add(name, code); });
 }
 
-void PayerSelector::btn_koreguotiClick() {
-  Tfrm_naujas_xml dialog(controls_.cb_asmuo->window());
-  const int position = controls_.cb_asmuo->currentIndex();
-  dialog.setId(QString::number(position));
-  dialog.setName(controls_.cb_asmuo->currentText());
-  const QString code = controls_.lb_kodas->text();
+void PayerSelector::editSelectedPayer() {
+  PayerDialog dialog(controls_.payerList->window());
+  // The payer edited is the one selected when the dialog opened.
+  const int position = controls_.payerList->currentIndex();
+  dialog.setName(controls_.payerList->currentText());
+  const QString code = controls_.payerCode->text();
   dialog.setCode(code == QLatin1String(payers::kNoPayerCode) ? QString() : code);
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string name = dialog.name().toStdString();
@@ -71,17 +71,17 @@ void PayerSelector::btn_koreguotiClick() {
   load([&] { return registry_.edit(position, name, newCode); });
 }
 
-void PayerSelector::btn_salintiClick() {
-  const int position = controls_.cb_asmuo->currentIndex();
+void PayerSelector::removeSelectedPayer() {
+  const int position = controls_.payerList->currentIndex();
   if (position < 0) return;
   QString question =
-      QStringLiteral("Pašalinti mokėtoją „%1“").arg(controls_.cb_asmuo->currentText());
-  const QString code = controls_.lb_kodas->text();
+      QStringLiteral("Pašalinti mokėtoją „%1“").arg(controls_.payerList->currentText());
+  const QString code = controls_.payerCode->text();
   if (code != QLatin1String(payers::kNoPayerCode)) {
     question += QStringLiteral(" (kodas %1)").arg(code);
   }
   question += QStringLiteral(" iš sąrašo?");
-  if (!errors_.confirmRemoval(controls_.cb_asmuo->window(), question)) return;
+  if (!errors_.confirmRemoval(controls_.payerList->window(), question)) return;
   load([&] { return registry_.remove(position); }, NoneSelected::kForgetCode);
 }
 
@@ -99,7 +99,7 @@ bool PayerSelector::load(const std::function<payers::LoadedPayers()>& read, None
 }
 
 void PayerSelector::storeShown() {
-  const int shown = controls_.cb_asmuo->currentIndex();
+  const int shown = controls_.payerList->currentIndex();
   try {
     // A folder without payers and settings stays as it is until a payer is chosen.
     std::error_code error;
@@ -112,26 +112,26 @@ void PayerSelector::storeShown() {
 }
 
 void PayerSelector::clearSelector() {
-  const QSignalBlocker quiet(controls_.cb_asmuo);
-  controls_.cb_asmuo->clear();
+  const QSignalBlocker quiet(controls_.payerList);
+  controls_.payerList->clear();
 }
 
 void PayerSelector::show(const payers::LoadedPayers& loaded, NoneSelected none) {
-  QComboBox* selector = controls_.cb_asmuo;
-  // Filling the selector is no change of the user's: it must not reach cb_asmuoChange.
+  QComboBox* selector = controls_.payerList;
+  // Filling the selector is no change of the user's: it must not reach reloadAndStorePosition.
   const QSignalBlocker quiet(selector);
   selector->clear();
   for (const payers::Payer& payer : loaded.payers) selector->addItem(text(payer.name));
   if (const std::optional<std::string> code = loaded.selectedCode()) {
-    controls_.lb_kodas->setText(text(*code));
+    controls_.payerCode->setText(text(*code));
   } else if (none == NoneSelected::kForgetCode) {
-    controls_.lb_kodas->setText(QString::fromLatin1(payers::kNoPayerCode));
+    controls_.payerCode->setText(QString::fromLatin1(payers::kNoPayerCode));
   }
   selector->setCurrentIndex(loaded.selected);
 }
 
 void PayerSelector::report() {
-  errors_.showError(controls_.cb_asmuo->window(),
+  errors_.showError(controls_.payerList->window(),
                     QString::fromStdString(payers::currentFailureText()));
 }
 

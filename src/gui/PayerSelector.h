@@ -17,40 +17,33 @@ class ErrorReporter;
 // The main window's payer controls given life: the selector cb_asmuo filled from the payer list
 // and restored at start, the selected payer's code in lb_kodas, a change of the payer or the year
 // stored, "Įvesti naują" and "Koreguoti" going through the payer dialog and "Šalinti" asking
-// first. Every failure to
-// read or write the payer list or the settings file is shown through the error reporter, and
-// the window stays usable. After a change the selector shows the payer the user acted on.
+// first. It connects itself to the controls it is given; the window only reads what it shows.
+// Every failure to read or write the payer list or the settings file is shown through the error
+// reporter, and the window stays usable. After a change the selector shows the payer the user
+// acted on.
 class PayerSelector : public QObject {
   Q_OBJECT
 
  public:
+  // The window's controls, by their object names in the window.
   struct Controls {
-    QComboBox* cb_asmuo;
-    QLabel* lb_kodas;
-    QComboBox* dt_metai;
-    QAbstractButton* btn_new;
-    QAbstractButton* btn_koreguoti;
-    QAbstractButton* btn_salinti;
+    QComboBox* payerList;           // cb_asmuo
+    QLabel* payerCode;              // lb_kodas, the selected payer's code
+    QComboBox* yearList;            // dt_metai
+    QAbstractButton* addButton;     // btn_new, "Įvesti naują"
+    QAbstractButton* editButton;    // btn_koreguoti, "Koreguoti"
+    QAbstractButton* removeButton;  // btn_salinti, "Šalinti"
   };
 
+  // Connects the controls to the handlers below: every change of either selector's entry and the
+  // buttons' clicks. The payer selector's signals are blocked while it is filled, so only the
+  // user's changes, or a caller's, reach a handler, and filling it stores nothing.
   PayerSelector(Controls controls, std::filesystem::path programFolder, ErrorReporter& errors,
                 QObject* parent = nullptr);
-
-  // Connects the handlers below to the controls: the selectors' `activated` (the user's own
-  // choices only) and the buttons' `clicked`. A window with handlers of its own calls the
-  // handlers from them instead. The selector's signals are blocked while it is filled, so either
-  // way filling it stores nothing.
-  void connectControls();
 
   // The window's creation step: the stored position applied to the list as it is now. False when
   // the list or the settings could not be read; the failure has been reported then.
   bool loadAtStart();
-
-  // Handlers, named after the window's controls.
-  void cb_asmuoChange();
-  void btn_newClick();
-  void btn_koreguotiClick();
-  void btn_salintiClick();
 
  signals:
   // The selector was filled again, and lb_kodas may hold another code: what a run reads of the
@@ -58,6 +51,12 @@ class PayerSelector : public QObject {
   void selectionShown();
 
  private:
+  // Another payer or year chosen: the list is read again and the position shown stored.
+  void reloadAndStorePosition();
+  void addPayer();
+  void editSelectedPayer();
+  void removeSelectedPayer();
+
   // What lb_kodas holds when a load selects nothing.
   enum class NoneSelected {
     kKeepCode,    // whatever it held

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "gui/AboutDialog.h"
+#include "gui/PayerDialog.h"
 #include "gui/RunReportDialog.h"
-#include "gui/Tfrm_naujas_xml.h"
 
 namespace kvd507::gui {
 namespace {
@@ -23,7 +23,7 @@ runs::RunReport oneFinding() {
 }
 
 std::unique_ptr<QDialog> payerDialog() {
-  auto dialog = std::make_unique<Tfrm_naujas_xml>();
+  auto dialog = std::make_unique<PayerDialog>();
   dialog->setName("Alfa");
   dialog->setCode("1");
   return dialog;

@@ -19,8 +19,8 @@
 #include <string>
 
 #include "gui/DeclarationViewer.h"
+#include "gui/PayerDialog.h"
 #include "gui/ReviewDialog.h"
-#include "gui/Tfrm_naujas_xml.h"
 #include "gui/WindowProgram.h"
 #include "runs/DeclarationContent.h"
 #include "support/TempDir.h"
@@ -105,7 +105,7 @@ TEST_F(LithuanianWalk, QtsDialogsAndOursSpeakNoEnglish) {
                               QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
                                   QMessageBox::No | QMessageBox::Save | QMessageBox::Close);
   dialogs.emplace_back("message box", box);
-  dialogs.emplace_back("payer dialog", new gui::Tfrm_naujas_xml);
+  dialogs.emplace_back("payer dialog", new gui::PayerDialog);
   runs::RunReport report;
   report.findings.push_back({rows::Finding::Kind::NoPayer, "", 0, "", "nepasirinktas"});
   dialogs.emplace_back("review", new gui::ReviewDialog(report, ','));

@@ -1,3 +1,6 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,10 +10,14 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 #include <memory>
+#include <ostream>
+#include <string>
 
 #include "ModalHelper.h"
+#include "QtPrinters.h"
 #include "gui/ErrorReporter.h"
 #include "gui/PayerSelector.h"
+#include "support/CaseName.h"
 #include "support/TempDir.h"
 
 namespace kvd507::gui {
@@ -80,314 +87,301 @@ void answerDialog(const QString& name, const QString& code, const char* button =
   });
 }
 
-}  // namespace
+// One selector over the controls, in a folder of its own, as the window makes it.
+class PayerSelectorTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { ::setenv("LC_ALL", "lt_LT.UTF-8", 1); }
 
-class PayerSelectorTest : public QObject {
-  Q_OBJECT
-
- private:
-  std::unique_ptr<test::TempDir> dir_;
-  std::unique_ptr<PayerControls> ui_;
-  std::unique_ptr<RecordedErrors> errors_;
-  std::unique_ptr<PayerSelector> selector_;
-
-  std::filesystem::path list() const { return *dir_ / "asmenys.txt"; }
-  std::filesystem::path settings() const { return *dir_ / "_nustatymai.ini"; }
+  std::filesystem::path list() const { return dir_ / "asmenys.txt"; }
+  std::filesystem::path settings() const { return dir_ / "_nustatymai.ini"; }
 
   void start() {
-    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
-    selector_->connectControls();
+    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_.path(), *errors_);
     selector_->loadAtStart();
   }
 
- private slots:
-  void initTestCase() { ::setenv("LC_ALL", "lt_LT.UTF-8", 1); }
-
-  void init() {
-    dir_ = std::make_unique<test::TempDir>();
-    ui_ = std::make_unique<PayerControls>();
-    errors_ = std::make_unique<RecordedErrors>();
-  }
-
-  void cleanup() {
-    selector_.reset();
-    ui_.reset();
-    dir_.reset();
-  }
-
-  void theStoredSelectionIsRestoredAtStart() {
-    // Windows-1257, an empty line before the stored payer.
-    writeFile(list(),
-              "Alfa;1\r\n\r\n\xD0"
-              "aras;302\r\nGama\r\n");
-    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
-    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
-    selector_->connectControls();
-    int shown = 0;
-    int indexChanges = 0;
-    connect(selector_.get(), &PayerSelector::selectionShown, [&] { ++shown; });
-    connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, [&] { ++indexChanges; });
-    QVERIFY(selector_->loadAtStart());
-    QCOMPARE(shown, 1);
-    // Filling is quiet, so that a window listening to every index change stores nothing.
-    QCOMPARE(indexChanges, 0);
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Šaras", "Gama"}));
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), 1);
-    QCOMPARE(ui_->lb_kodas->text(), QString("302"));
-    QVERIFY(errors_->texts.isEmpty());
-    // Restoring is not a user's change: nothing is written.
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\n"));
-  }
-
-  void aStoredPositionBeyondTheListSelectsNothing() {
-    writeFile(list(), "Alfa;1\r\n");
-    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
-    start();
-    QCOMPARE(ui_->cb_asmuo->count(), 1);
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), -1);
-    QCOMPARE(ui_->lb_kodas->text(), QString("lb_kodas"));
-  }
-
-  void aMissingListLeavesTheSelectorEmptyWithoutAWord() {
-    start();
-    QCOMPARE(ui_->cb_asmuo->count(), 0);
-    QVERIFY(errors_->texts.isEmpty());
-  }
-
-  void theUsersChoiceOfPayerOrYearIsStored() {
-    writeFile(list(), "Alfa;1\r\nBeta\r\n");
-    start();
-    ui_->cb_asmuo->setFocus();
-    QTest::keyClick(ui_->cb_asmuo, Qt::Key_Down);
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), 1);
-    QCOMPARE(ui_->lb_kodas->text(), QString("lb_kodas"));
-    // The position, and the payer's line that keeps it with its payer.
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta\r\n"));
-
-    // A year reads the list again and writes the same position again.
-    writeFile(list(), "Alfa;1\r\nBeta;7\r\nGama;3\r\n");
-    std::filesystem::remove(settings());
-    QTest::keyClick(ui_->dt_metai, Qt::Key_Down);
-    QCOMPARE(ui_->dt_metai->currentText(), QString("2023"));
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta", "Gama"}));
-    QCOMPARE(ui_->lb_kodas->text(), QString("7"));
-    QCOMPARE(readFile(settings()),
-             std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta;7\r\n"));
-    QVERIFY(errors_->texts.isEmpty());
-  }
-
-  // Whichever payer is selected, an addition selects the new payer wherever it sorts, and the
-  // payer shown is stored at once: a restart shows it again.
-  void anAddedPayerIsSelectedWhereverItSorts_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("order");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("stored");
-    QTest::addRow("first") << "Aa" << QStringList({"Aa", "Alfa", "Beta", "Gama"}) << 0 << 0;
-    QTest::addRow("middle") << "Bz" << QStringList({"Alfa", "Beta", "Bz", "Gama"}) << 2 << 2;
-    QTest::addRow("last") << "Zeta" << QStringList({"Alfa", "Beta", "Gama", "Zeta"}) << 3 << 3;
-  }
-
-  void anAddedPayerIsSelectedWhereverItSorts() {
-    QFETCH(QString, name);
-    QFETCH(QStringList, order);
-    QFETCH(int, selected);
-    QFETCH(int, stored);
-    writeFile(list(), "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
-    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
-    start();
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Gama"));
-    answerDialog(name, "9");
-    ui_->btn_new->click();
-    QCOMPARE(entries(ui_->cb_asmuo), order);
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), selected);
-    QCOMPARE(ui_->cb_asmuo->currentText(), name);
-    QCOMPARE(ui_->lb_kodas->text(), QString("9"));
-    // Stored with its line, so that the selection follows the payer, not the position.
-    QCOMPARE(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) +
-                                       "\r\nasmuo_eilute=" + name.toStdString() + ";9\r\n");
-
-    start();
-    QCOMPARE(ui_->cb_asmuo->currentText(), name);
-    QCOMPARE(ui_->lb_kodas->text(), QString("9"));
-    QVERIFY(errors_->texts.isEmpty());
-  }
-
-  void aCancelledAdditionChangesNothing() {
-    writeFile(list(), "Alfa;1\r\nGama;3\r\n");
-    start();
-    answerDialog("Delta", "4", "btn_cancel");
-    ui_->btn_new->click();
-    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nGama;3\r\n"));
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Alfa"));
-    QVERIFY(!std::filesystem::exists(settings()));
-  }
-
-  void editingThroughTheDialogFollowsTheEditedPayer() {
-    writeFile(list(), "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
-    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=0\r\n");
-    start();
-    QStringList opened;
-    answerDialog("Zeta", "1", "btn_ok", &opened);
-    ui_->btn_koreguoti->click();
-    QCOMPARE(opened, QStringList({"Alfa", "1"}));
-    QCOMPARE(readFile(list()), std::string("Beta;2\r\nGama;3\r\nZeta;1\r\n"));
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Zeta"));
-    QCOMPARE(ui_->lb_kodas->text(), QString("1"));
-    // The edited payer was the stored one: the stored position goes with it.
-    QCOMPARE(readFile(settings()),
-             std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Zeta;1\r\n"));
-
-    // Another payer edited: it is the one shown, and so the one stored.
-    ui_->cb_asmuo->setCurrentIndex(0);
-    answerDialog("Ziedas", "2");
-    ui_->btn_koreguoti->click();
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Gama", "Zeta", "Ziedas"}));
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
-    QCOMPARE(readFile(settings()),
-             std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Ziedas;2\r\n"));
-    start();
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Ziedas"));
-  }
-
-  void removingAsksNamingThePayerAndForgetsIt() {
-    writeFile(list(), "Alfa;1\r\nBeta\r\nGama;3\r\n");
-    writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
-    start();
-    // An addition selects the new payer, and stores it.
-    answerDialog("Aa", "9");
-    ui_->btn_new->click();
-    QCOMPARE(ui_->cb_asmuo->currentText(), QString("Aa"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=0\r\nasmuo_eilute=Aa;9\r\n"));
-
-    // Cancelled: nothing changes.
-    errors_->removeAnswer = false;
-    ui_->btn_salinti->click();
-    QCOMPARE(errors_->questions, QStringList({"Pašalinti mokėtoją „Aa“ (kodas 9) iš sąrašo?"}));
-    QCOMPARE(readFile(list()), std::string("Aa;9\r\nAlfa;1\r\nBeta\r\nGama;3\r\n"));
-
-    // The payer shown, which is the one stored: none is selected or stored afterwards.
-    errors_->removeAnswer = true;
-    ui_->btn_salinti->click();
-    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta\r\nGama;3\r\n"));
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), -1);
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=-1\r\n"));
-
-    // A payer without a code is named without one.
-    errors_->questions.clear();
-    errors_->removeAnswer = false;
-    ui_->cb_asmuo->setCurrentIndex(1);
-    selector_->cb_asmuoChange();
-    ui_->btn_salinti->click();
-    QCOMPARE(errors_->questions, QStringList({"Pašalinti mokėtoją „Beta“ iš sąrašo?"}));
-
-    // The stored payer: nothing is selected or stored, and its code is forgotten.
-    errors_->removeAnswer = true;
-    ui_->cb_asmuo->setCurrentIndex(2);
-    selector_->cb_asmuoChange();
-    QCOMPARE(ui_->lb_kodas->text(), QString("3"));
-    ui_->btn_salinti->click();
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta"}));
-    QCOMPARE(ui_->cb_asmuo->currentIndex(), -1);
-    QCOMPARE(ui_->lb_kodas->text(), QString("lb_kodas"));
-    QCOMPARE(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=-1\r\n"));
-
-    // Nothing selected: nothing to ask about.
-    errors_->questions.clear();
-    ui_->btn_salinti->click();
-    QVERIFY(errors_->questions.isEmpty());
-    QCOMPARE(readFile(list()), std::string("Alfa;1\r\nBeta\r\n"));
-    QVERIFY(errors_->texts.isEmpty());
-  }
-
-  void aPayerWithoutACodeOpensWithAnEmptyCodeField() {
-    writeFile(list(), "Alfa\r\n");
-    start();
-    QCOMPARE(ui_->lb_kodas->text(), QString("lb_kodas"));
-    QStringList opened;
-    answerDialog("Alfa", "5", "btn_ok", &opened);
-    ui_->btn_koreguoti->click();
-    QCOMPARE(opened, QStringList({"Alfa", ""}));
-    QCOMPARE(readFile(list()), std::string("Alfa;5\r\n"));
-  }
-
-  void aListThatCannotBeReadIsReportedAndTheWindowGoesOn() {
-    std::filesystem::create_directory(list());
-    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), *errors_);
-    selector_->connectControls();
-    QVERIFY(!selector_->loadAtStart());
-    QCOMPARE(errors_->texts, QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne "
-                                          "paprastas failas, o aplankas, kanalas ar įrenginys"}));
-    QCOMPARE(ui_->cb_asmuo->count(), 0);
-
-    // Mended by hand: the next change of year shows the list.
-    std::filesystem::remove(list());
-    writeFile(list(), "Alfa;1\r\n");
-    QTest::keyClick(ui_->dt_metai, Qt::Key_Down);
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa"}));
-  }
-
-  void editingAMissingListIsReportedAndCreatesNothing() {
-    start();
-    answerDialog("Alfa", "1");
-    ui_->btn_koreguoti->click();
-    QCOMPARE(errors_->texts,
-             QStringList({"Nepavyko perskaityti failo asmenys.txt: tokio failo ar aplanko nėra"}));
-    QVERIFY(!std::filesystem::exists(list()));
-  }
-
-  void errorsAppearInAModalMessageBox() {
-    std::filesystem::create_directory(list());
-    MessageBoxErrorReporter boxes;
-    selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_->path(), boxes);
-    selector_->connectControls();
-    QString shown;
-    whenModalShows([&](QWidget* modal) {
-      auto* box = qobject_cast<QMessageBox*>(modal);
-      QVERIFY(box != nullptr);
-      shown = box->text();
-      box->button(QMessageBox::Ok)->click();
-    });
-    selector_->loadAtStart();
-    QCOMPARE(shown, QString("Nepavyko perskaityti failo asmenys.txt: tai ne paprastas failas, o "
-                            "aplankas, kanalas ar įrenginys"));
-    QVERIFY(QApplication::activeModalWidget() == nullptr);
-
-    // The window is still usable: an addition works once the list can be written.
-    std::filesystem::remove(list());
-    answerDialog("Alfa", "1");
-    ui_->btn_new->click();
-    QCOMPARE(entries(ui_->cb_asmuo), QStringList({"Alfa"}));
-
-    // The question before a removal: Escape and Enter keep the payer, "Šalinti" removes it.
-    for (const char* answer : {"escape", "enter", "Šalinti"}) {
-      QStringList buttons;
-      whenModalShows([&, answer](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box != nullptr);
-        shown = box->text();
-        buttons.clear();
-        for (QAbstractButton* button : box->buttons()) buttons << button->text();
-        if (answer == std::string("escape")) {
-          QTest::keyClick(box, Qt::Key_Escape);
-        } else if (answer == std::string("enter")) {
-          QTest::keyClick(box, Qt::Key_Return);
-        } else {
-          for (QAbstractButton* button : box->buttons()) {
-            if (button->text() == answer) button->click();
-          }
-        }
-      });
-      ui_->btn_salinti->click();
-      QCOMPARE(shown, QString("Pašalinti mokėtoją „Alfa“ (kodas 1) iš sąrašo?"));
-      buttons.sort();
-      QCOMPARE(buttons, QStringList({"Atšaukti", "Šalinti"}));
-      QCOMPARE(ui_->cb_asmuo->count(), answer == std::string("Šalinti") ? 0 : 1);
-    }
-  }
+  // Declared in the order they are made; the selector goes first, the folder last.
+  test::TempDir dir_;
+  std::unique_ptr<PayerControls> ui_ = std::make_unique<PayerControls>();
+  std::unique_ptr<RecordedErrors> errors_ = std::make_unique<RecordedErrors>();
+  std::unique_ptr<PayerSelector> selector_;
 };
 
-}  // namespace kvd507::gui
+TEST_F(PayerSelectorTest, TheStoredSelectionIsRestoredAtStart) {
+  // Windows-1257, an empty line before the stored payer.
+  writeFile(list(),
+            "Alfa;1\r\n\r\n\xD0"
+            "aras;302\r\nGama\r\n");
+  writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_.path(), *errors_);
+  int shown = 0;
+  int indexChanges = 0;
+  QObject::connect(selector_.get(), &PayerSelector::selectionShown, [&] { ++shown; });
+  QObject::connect(ui_->cb_asmuo, &QComboBox::currentIndexChanged, [&] { ++indexChanges; });
+  EXPECT_TRUE(selector_->loadAtStart());
+  EXPECT_EQ(shown, 1);
+  // Filling is quiet, so that a window listening to every index change stores nothing.
+  EXPECT_EQ(indexChanges, 0);
+  EXPECT_EQ(entries(ui_->cb_asmuo), QStringList({"Alfa", "Šaras", "Gama"}));
+  EXPECT_EQ(ui_->cb_asmuo->currentIndex(), 1);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("302"));
+  EXPECT_TRUE(errors_->texts.isEmpty());
+  // Restoring is not a user's change: nothing is written.
+  EXPECT_EQ(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\n"));
+}
 
-QTEST_MAIN(kvd507::gui::PayerSelectorTest)
-#include "PayerSelectorTest.moc"
+TEST_F(PayerSelectorTest, AStoredPositionBeyondTheListSelectsNothing) {
+  writeFile(list(), "Alfa;1\r\n");
+  writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=1\r\n");
+  start();
+  EXPECT_EQ(ui_->cb_asmuo->count(), 1);
+  EXPECT_EQ(ui_->cb_asmuo->currentIndex(), -1);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("lb_kodas"));
+}
+
+TEST_F(PayerSelectorTest, AMissingListLeavesTheSelectorEmptyWithoutAWord) {
+  start();
+  EXPECT_EQ(ui_->cb_asmuo->count(), 0);
+  EXPECT_TRUE(errors_->texts.isEmpty());
+}
+
+TEST_F(PayerSelectorTest, TheUsersChoiceOfPayerOrYearIsStored) {
+  writeFile(list(), "Alfa;1\r\nBeta\r\n");
+  start();
+  ui_->cb_asmuo->setFocus();
+  QTest::keyClick(ui_->cb_asmuo, Qt::Key_Down);
+  EXPECT_EQ(ui_->cb_asmuo->currentIndex(), 1);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("lb_kodas"));
+  // The position, and the payer's line that keeps it with its payer.
+  EXPECT_EQ(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta\r\n"));
+
+  // A year reads the list again and writes the same position again.
+  writeFile(list(), "Alfa;1\r\nBeta;7\r\nGama;3\r\n");
+  std::filesystem::remove(settings());
+  QTest::keyClick(ui_->dt_metai, Qt::Key_Down);
+  EXPECT_EQ(ui_->dt_metai->currentText(), QString("2023"));
+  EXPECT_EQ(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta", "Gama"}));
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("7"));
+  EXPECT_EQ(readFile(settings()),
+            std::string("[NUSTATYMAI]\r\nasmuo=1\r\nasmuo_eilute=Beta;7\r\n"));
+  EXPECT_TRUE(errors_->texts.isEmpty());
+}
+
+// Whichever payer is selected, an addition selects the new payer wherever it sorts, and the
+// payer shown is stored at once: a restart shows it again.
+struct Addition {
+  const char* what;
+  QString name;
+  QStringList order;
+  int selected;
+  int stored;
+};
+
+void PrintTo(const Addition& c, std::ostream* out) {
+  *out << c.what;
+}
+
+class PayerSelectorAddition : public PayerSelectorTest,
+                              public testing::WithParamInterface<Addition> {};
+
+TEST_P(PayerSelectorAddition, SelectsTheNewPayerWhereverItSorts) {
+  const auto& [what, name, order, selected, stored] = GetParam();
+  writeFile(list(), "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
+  writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
+  start();
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), QString("Gama"));
+  answerDialog(name, "9");
+  ui_->btn_new->click();
+  EXPECT_EQ(entries(ui_->cb_asmuo), order);
+  EXPECT_EQ(ui_->cb_asmuo->currentIndex(), selected);
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), name);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("9"));
+  // Stored with its line, so that the selection follows the payer, not the position.
+  EXPECT_EQ(readFile(settings()), "[NUSTATYMAI]\r\nasmuo=" + std::to_string(stored) +
+                                      "\r\nasmuo_eilute=" + name.toStdString() + ";9\r\n");
+
+  start();
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), name);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("9"));
+  EXPECT_TRUE(errors_->texts.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, PayerSelectorAddition,
+    testing::Values(Addition{"first", "Aa", {"Aa", "Alfa", "Beta", "Gama"}, 0, 0},
+                    Addition{"middle", "Bz", {"Alfa", "Beta", "Bz", "Gama"}, 2, 2},
+                    Addition{"last", "Zeta", {"Alfa", "Beta", "Gama", "Zeta"}, 3, 3}),
+    test::NamedAfterWhat());
+
+TEST_F(PayerSelectorTest, ACancelledAdditionChangesNothing) {
+  writeFile(list(), "Alfa;1\r\nGama;3\r\n");
+  start();
+  answerDialog("Delta", "4", "btn_cancel");
+  ui_->btn_new->click();
+  EXPECT_EQ(readFile(list()), std::string("Alfa;1\r\nGama;3\r\n"));
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), QString("Alfa"));
+  EXPECT_FALSE(std::filesystem::exists(settings()));
+}
+
+TEST_F(PayerSelectorTest, EditingThroughTheDialogFollowsTheEditedPayer) {
+  writeFile(list(), "Alfa;1\r\nBeta;2\r\nGama;3\r\n");
+  writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=0\r\n");
+  start();
+  QStringList opened;
+  answerDialog("Zeta", "1", "btn_ok", &opened);
+  ui_->btn_koreguoti->click();
+  EXPECT_EQ(opened, QStringList({"Alfa", "1"}));
+  EXPECT_EQ(readFile(list()), std::string("Beta;2\r\nGama;3\r\nZeta;1\r\n"));
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), QString("Zeta"));
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("1"));
+  // The edited payer was the stored one: the stored position goes with it.
+  EXPECT_EQ(readFile(settings()),
+            std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Zeta;1\r\n"));
+
+  // Another payer edited: it is the one shown, and so the one stored.
+  ui_->cb_asmuo->setCurrentIndex(0);
+  answerDialog("Ziedas", "2");
+  ui_->btn_koreguoti->click();
+  EXPECT_EQ(entries(ui_->cb_asmuo), QStringList({"Gama", "Zeta", "Ziedas"}));
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), QString("Ziedas"));
+  EXPECT_EQ(readFile(settings()),
+            std::string("[NUSTATYMAI]\r\nasmuo=2\r\nasmuo_eilute=Ziedas;2\r\n"));
+  start();
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), QString("Ziedas"));
+}
+
+TEST_F(PayerSelectorTest, RemovingAsksNamingThePayerAndForgetsIt) {
+  writeFile(list(), "Alfa;1\r\nBeta\r\nGama;3\r\n");
+  writeFile(settings(), "[NUSTATYMAI]\r\nasmuo=2\r\n");
+  start();
+  // An addition selects the new payer, and stores it.
+  answerDialog("Aa", "9");
+  ui_->btn_new->click();
+  EXPECT_EQ(ui_->cb_asmuo->currentText(), QString("Aa"));
+  EXPECT_EQ(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=0\r\nasmuo_eilute=Aa;9\r\n"));
+
+  // Cancelled: nothing changes.
+  errors_->removeAnswer = false;
+  ui_->btn_salinti->click();
+  EXPECT_EQ(errors_->questions, QStringList({"Pašalinti mokėtoją „Aa“ (kodas 9) iš sąrašo?"}));
+  EXPECT_EQ(readFile(list()), std::string("Aa;9\r\nAlfa;1\r\nBeta\r\nGama;3\r\n"));
+
+  // The payer shown, which is the one stored: none is selected or stored afterwards.
+  errors_->removeAnswer = true;
+  ui_->btn_salinti->click();
+  EXPECT_EQ(readFile(list()), std::string("Alfa;1\r\nBeta\r\nGama;3\r\n"));
+  EXPECT_EQ(ui_->cb_asmuo->currentIndex(), -1);
+  EXPECT_EQ(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=-1\r\n"));
+
+  // A payer without a code is named without one.
+  errors_->questions.clear();
+  errors_->removeAnswer = false;
+  ui_->cb_asmuo->setCurrentIndex(1);
+  ui_->btn_salinti->click();
+  EXPECT_EQ(errors_->questions, QStringList({"Pašalinti mokėtoją „Beta“ iš sąrašo?"}));
+
+  // The stored payer: nothing is selected or stored, and its code is forgotten.
+  errors_->removeAnswer = true;
+  ui_->cb_asmuo->setCurrentIndex(2);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("3"));
+  ui_->btn_salinti->click();
+  EXPECT_EQ(entries(ui_->cb_asmuo), QStringList({"Alfa", "Beta"}));
+  EXPECT_EQ(ui_->cb_asmuo->currentIndex(), -1);
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("lb_kodas"));
+  EXPECT_EQ(readFile(settings()), std::string("[NUSTATYMAI]\r\nasmuo=-1\r\n"));
+
+  // Nothing selected: nothing to ask about.
+  errors_->questions.clear();
+  ui_->btn_salinti->click();
+  EXPECT_TRUE(errors_->questions.isEmpty());
+  EXPECT_EQ(readFile(list()), std::string("Alfa;1\r\nBeta\r\n"));
+  EXPECT_TRUE(errors_->texts.isEmpty());
+}
+
+TEST_F(PayerSelectorTest, APayerWithoutACodeOpensWithAnEmptyCodeField) {
+  writeFile(list(), "Alfa\r\n");
+  start();
+  EXPECT_EQ(ui_->lb_kodas->text(), QString("lb_kodas"));
+  QStringList opened;
+  answerDialog("Alfa", "5", "btn_ok", &opened);
+  ui_->btn_koreguoti->click();
+  EXPECT_EQ(opened, QStringList({"Alfa", ""}));
+  EXPECT_EQ(readFile(list()), std::string("Alfa;5\r\n"));
+}
+
+TEST_F(PayerSelectorTest, AListThatCannotBeReadIsReportedAndTheWindowGoesOn) {
+  std::filesystem::create_directory(list());
+  selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_.path(), *errors_);
+  EXPECT_FALSE(selector_->loadAtStart());
+  EXPECT_EQ(errors_->texts, QStringList({"Nepavyko perskaityti failo asmenys.txt: tai ne "
+                                         "paprastas failas, o aplankas, kanalas ar įrenginys"}));
+  EXPECT_EQ(ui_->cb_asmuo->count(), 0);
+
+  // Mended by hand: the next change of year shows the list.
+  std::filesystem::remove(list());
+  writeFile(list(), "Alfa;1\r\n");
+  QTest::keyClick(ui_->dt_metai, Qt::Key_Down);
+  EXPECT_EQ(entries(ui_->cb_asmuo), QStringList({"Alfa"}));
+}
+
+TEST_F(PayerSelectorTest, EditingAMissingListIsReportedAndCreatesNothing) {
+  start();
+  answerDialog("Alfa", "1");
+  ui_->btn_koreguoti->click();
+  EXPECT_EQ(errors_->texts,
+            QStringList({"Nepavyko perskaityti failo asmenys.txt: tokio failo ar aplanko nėra"}));
+  EXPECT_FALSE(std::filesystem::exists(list()));
+}
+
+TEST_F(PayerSelectorTest, ErrorsAppearInAModalMessageBox) {
+  std::filesystem::create_directory(list());
+  MessageBoxErrorReporter boxes;
+  selector_ = std::make_unique<PayerSelector>(ui_->controls(), dir_.path(), boxes);
+  QString shown;
+  whenModalShows([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    shown = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  selector_->loadAtStart();
+  EXPECT_EQ(shown, QString("Nepavyko perskaityti failo asmenys.txt: tai ne paprastas failas, o "
+                           "aplankas, kanalas ar įrenginys"));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  // The window is still usable: an addition works once the list can be written.
+  std::filesystem::remove(list());
+  answerDialog("Alfa", "1");
+  ui_->btn_new->click();
+  EXPECT_EQ(entries(ui_->cb_asmuo), QStringList({"Alfa"}));
+
+  // The question before a removal: Escape and Enter keep the payer, "Šalinti" removes it.
+  for (const char* answer : {"escape", "enter", "Šalinti"}) {
+    SCOPED_TRACE(answer);
+    QStringList buttons;
+    whenModalShows([&, answer](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      shown = box->text();
+      buttons.clear();
+      for (QAbstractButton* button : box->buttons()) buttons << button->text();
+      if (answer == std::string("escape")) {
+        QTest::keyClick(box, Qt::Key_Escape);
+      } else if (answer == std::string("enter")) {
+        QTest::keyClick(box, Qt::Key_Return);
+      } else {
+        for (QAbstractButton* button : box->buttons()) {
+          if (button->text() == answer) button->click();
+        }
+      }
+    });
+    ui_->btn_salinti->click();
+    EXPECT_EQ(shown, QString("Pašalinti mokėtoją „Alfa“ (kodas 1) iš sąrašo?"));
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({"Atšaukti", "Šalinti"}));
+    EXPECT_EQ(ui_->cb_asmuo->count(), answer == std::string("Šalinti") ? 0 : 1);
+  }
+}
+
+}  // namespace
+}  // namespace kvd507::gui

@@ -1,4 +1,4 @@
-#include "gui/Tfrm_naujas_xml.h"
+#include "gui/PayerDialog.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -9,7 +9,7 @@
 
 #include "gui/EnterOnButtons.h"
 #include "payers/PayerLine.h"
-#include "ui_Tfrm_naujas_xml.h"
+#include "ui_PayerDialog.h"
 
 namespace kvd507::gui {
 
@@ -85,11 +85,10 @@ bool typesNothing(const QKeyEvent& key) {
 
 }  // namespace
 
-Tfrm_naujas_xml::Tfrm_naujas_xml(QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::Tfrm_naujas_xml>()) {
+PayerDialog::PayerDialog(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::PayerDialog>()) {
   ui_->setupUi(this);
   setFixedSize(size());
-  ui_->lb_id->hide();
   ui_->btn_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
   ui_->btn_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   nameLimit_ = new FieldLimit(ui_->ed_pav, kNameLimit, false);
@@ -100,55 +99,47 @@ Tfrm_naujas_xml::Tfrm_naujas_xml(QWidget* parent)
   // There is no default button: Enter presses the button that has the focus, and only that.
   letEnterPressButtons();
 
-  connect(ui_->ed_pav, &QLineEdit::textChanged, this, &Tfrm_naujas_xml::ed_pavChange);
-  connect(ui_->ed_im_kodas, &QLineEdit::textChanged, this, &Tfrm_naujas_xml::ed_im_kodasChange);
+  connect(ui_->ed_pav, &QLineEdit::textChanged, this, &PayerDialog::acceptNameEdit);
+  connect(ui_->ed_im_kodas, &QLineEdit::textChanged, this, &PayerDialog::acceptCodeEdit);
   connect(ui_->btn_ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(ui_->btn_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-Tfrm_naujas_xml::~Tfrm_naujas_xml() = default;
+PayerDialog::~PayerDialog() = default;
 
-void Tfrm_naujas_xml::setName(const QString& name) {
+void PayerDialog::setName(const QString& name) {
   nameLimit_->callerSets(name);
   ui_->ed_pav->setText(name);
 }
 
-void Tfrm_naujas_xml::setCode(const QString& code) {
+void PayerDialog::setCode(const QString& code) {
   // Letters that reach the code field are capitals, however they got there.
   const QString upper = code.toUpper();
   codeLimit_->callerSets(upper);
   ui_->ed_im_kodas->setText(upper);
 }
 
-void Tfrm_naujas_xml::setId(const QString& id) {
-  ui_->lb_id->setText(id);
-}
-
-QString Tfrm_naujas_xml::name() const {
+QString PayerDialog::name() const {
   return ui_->ed_pav->text();
 }
 
-QString Tfrm_naujas_xml::code() const {
+QString PayerDialog::code() const {
   return ui_->ed_im_kodas->text();
 }
 
-QString Tfrm_naujas_xml::id() const {
-  return ui_->lb_id->text();
-}
-
-void Tfrm_naujas_xml::ed_pavChange() {
+void PayerDialog::acceptNameEdit() {
   nameLimit_->accept(ui_->ed_pav->text());
-  enableOk();
+  updateOkAndHints();
 }
 
-void Tfrm_naujas_xml::ed_im_kodasChange() {
+void PayerDialog::acceptCodeEdit() {
   codeLimit_->accept(ui_->ed_im_kodas->text());
-  enableOk();
+  updateOkAndHints();
 }
 
 // Both fields filled, and nothing in the name that would take its line of the payer list apart
 // (the hint under the name says what). Nothing is trimmed: a name of spaces counts as a name.
-void Tfrm_naujas_xml::enableOk() {
+void PayerDialog::updateOkAndHints() {
   const auto breaker = payers::findLineBreaker(ui_->ed_pav->text().toStdString());
   ui_->lb_pastaba->setText(
       breaker ? QString::fromStdString("Pavadinime " + payers::lineBreakerText(*breaker))
@@ -170,14 +161,14 @@ void Tfrm_naujas_xml::enableOk() {
 
 // The digits of the clipboard's text, as many as fit, in place of the selection, as one step
 // that Ctrl+Z takes back.
-void Tfrm_naujas_xml::pasteCode() {
+void PayerDialog::pasteCode() {
   QLineEdit* field = ui_->ed_im_kodas;
   const qsizetype kept = field->text().size() - field->selectedText().size();
   const QString digits = codeLimit_->fit(QGuiApplication::clipboard()->text(), kept);
   if (!digits.isEmpty() || field->hasSelectedText()) field->insert(digits);
 }
 
-bool Tfrm_naujas_xml::eventFilter(QObject* watched, QEvent* event) {
+bool PayerDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || watched != ui_->ed_im_kodas) {
     return QDialog::eventFilter(watched, event);
   }

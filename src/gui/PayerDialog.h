@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class Tfrm_naujas_xml;
+class PayerDialog;
 }
 
 namespace kvd507::gui {
@@ -14,7 +14,7 @@ class FieldLimit;
 
 // The payer dialog: one payer's name and code, typed or corrected. The caller fills the fields,
 // shows it modally and reads them back after "Įvesti"; the dialog itself touches no file.
-class Tfrm_naujas_xml : public QDialog {
+class PayerDialog : public QDialog {
   Q_OBJECT
 
  public:
@@ -22,30 +22,30 @@ class Tfrm_naujas_xml : public QDialog {
   static constexpr int kNameLimit = 45;
   static constexpr int kCodeLimit = 11;
 
-  explicit Tfrm_naujas_xml(QWidget* parent = nullptr);
-  ~Tfrm_naujas_xml() override;
+  explicit PayerDialog(QWidget* parent = nullptr);
+  ~PayerDialog() override;
 
-  // The fields as the caller sets and reads them. lb_id carries the position of the payer being
-  // edited, as decimal text.
+  // The fields as the caller sets and reads them. Which payer is being edited the caller keeps
+  // itself: the dialog knows nothing of the payer list.
   void setName(const QString& name);
   void setCode(const QString& code);
-  void setId(const QString& id);
   QString name() const;
   QString code() const;
-  QString id() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private slots:
-  void ed_pavChange();
-  void ed_im_kodasChange();
+  // After every change of a field's text, the user's or the caller's: the text the next edit is
+  // compared to, and what "Įvesti" and the hints show.
+  void acceptNameEdit();
+  void acceptCodeEdit();
 
  private:
-  void enableOk();
+  void updateOkAndHints();
   void pasteCode();
 
-  std::unique_ptr<Ui::Tfrm_naujas_xml> ui_;
+  std::unique_ptr<Ui::PayerDialog> ui_;
   FieldLimit* nameLimit_ = nullptr;  // owned by their fields
   FieldLimit* codeLimit_ = nullptr;
 };
