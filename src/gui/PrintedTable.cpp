@@ -2,8 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <iterator>
 #include <string>
 
 #include "declaration/XmlText.h"
@@ -129,9 +129,10 @@ QStringView PrintedTable::cellText(std::size_t row, std::size_t column) const {
       return utf16(value);
     }
   }
-  char digits[24];
-  const auto written = std::to_chars(std::begin(digits), std::end(digits), number);
-  return utf16(std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
+  std::array<char, 24> digits{};
+  const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+  return utf16(
+      std::string_view(digits.data(), static_cast<std::size_t>(written.ptr - digits.data())));
 }
 
 std::size_t PrintedTable::formPage(std::size_t row) const {

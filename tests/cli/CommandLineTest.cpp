@@ -582,18 +582,12 @@ TEST_F(CommandLineTest, ShowRefusesWhatIsNoWholeDeclaration) {
       {(dir / "folder.ffdata").string(), "Tai aplankas, ne forma: "},
       {(dir / "cut.ffdata").string(), "Nepavyko perskaityti formos cut.ffdata: "},
   };
-  // The PDF is drawn by the window program, which reads the declaration itself and says the same.
-  const std::string pdf = (dir / "forma.pdf").string();
   for (const auto& c : cases) {
-    for (const std::vector<std::string>& command : {std::vector<std::string>{"show", c.file},
-                                                    {"view", c.file},
-                                                    {"show", c.file, "--pdf", pdf},
-                                                    {"show", c.file, "--pdf", pdf, "--verbose"}}) {
-      const Result r = run(command);
-      EXPECT_EQ(r.status, 1) << testing::PrintToString(command);
-      EXPECT_EQ(r.out, "") << testing::PrintToString(command);
-      EXPECT_THAT(r.err, testing::HasSubstr(c.err)) << testing::PrintToString(command);
-      EXPECT_FALSE(std::filesystem::exists(pdf)) << testing::PrintToString(command);
+    for (const char* command : {"show", "view"}) {
+      const Result r = run({command, c.file});
+      EXPECT_EQ(r.status, 1) << command << c.file;
+      EXPECT_EQ(r.out, "") << command << c.file;
+      EXPECT_THAT(r.err, testing::HasSubstr(c.err)) << command;
     }
   }
 }

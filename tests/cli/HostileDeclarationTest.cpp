@@ -117,7 +117,14 @@ TEST_F(HostileDeclarationTest, DeclarationsThatWouldLoseOrDoubleRowsAreRefusedNa
                                     std::to_string(c.line) + ": " + c.reason))
         << c.what;
     EXPECT_FALSE(fs::exists(dir / "new.ffdata")) << c.what;
-    EXPECT_EQ(run({"show", (dir / "in.ffdata").string()}).status, 1) << c.what;
+    const Result shown = run({"show", (dir / "in.ffdata").string()});
+    EXPECT_EQ(shown.status, 1) << c.what;
+    // The PDF is drawn by the window program, which reads the file itself: the same refusal.
+    const Result pdf =
+        run({"show", (dir / "in.ffdata").string(), "--pdf", (dir / "in.pdf").string()});
+    EXPECT_EQ(pdf.status, 1) << c.what;
+    EXPECT_THAT(pdf.err, testing::HasSubstr(shown.err)) << c.what;
+    EXPECT_FALSE(fs::exists(dir / "in.pdf")) << c.what;
   }
 }
 

@@ -11,6 +11,9 @@
 #include <QTest>
 #include <cstdio>
 #include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "WindowDriver.h"
 #include "gui/DeclarationPrint.h"
@@ -245,6 +248,58 @@ TEST(DeclarationViewer, PrintsEveryCodeNameAndAddressWhole) {
   EXPECT_THAT(text, testing::Not(testing::HasSubstr("…")));
   EXPECT_THAT(run("pdfinfo -f 2 -l 2 '" + pdf.string() + "'"),
               testing::HasSubstr("Page    2 size:  842 x 595 pts (A4)"));
+}
+
+// A name too long for even a landscape page wraps within its column, and its row is as tall as
+// its lines: the next row starts below the last of them instead of being drawn over it.
+TEST(DeclarationViewer, ALongNameWrapsAndItsRowMakesRoomForEveryLine) {
+  TempDir dir;
+  const std::string L = "KVD507 L";
+  std::string longName;
+  for (int word = 1; word <= 45; ++word) longName += "Žodis" + std::to_string(word) + " ";
+  MemoryWorkbook book;
+  const std::vector<std::string> names{"Ona Pirma", longName, "Ona Trečia", "Ona Ketvirta"};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const int row = 6 + static_cast<int>(i);
+    book.text(L, row, 2, names[i]).number(L, row, 8, 100).text(L, row, 9, "01");
+  }
+  book.saveXlsx(dir / "in.xlsx");
+  FakeRunHost host;
+  host.chooseWorkbook(dir / "in.xlsx");
+  host.code = "123456789";
+  host.shownYear = "2023";
+  FakeOpener opener;
+  test::RunSettings settings;
+  settings.outputFile = dir / "KVD507.ffdata";
+  ASSERT_EQ(test::runGeneration(host, settings, opener), runs::RunOutcome::Written);
+  const std::filesystem::path pdf = dir / "forma.pdf";
+  QString error;
+  ASSERT_TRUE(gui::writeDeclarationPdf(runs::readDeclarationContent(settings.outputFile),
+                                       QString::fromStdString(pdf.string()), ',', error))
+      << error.toStdString();
+
+  std::vector<std::string> lines;
+  std::stringstream text(run("pdftotext -layout '" + pdf.string() + "' -"));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  auto lineOf = [&lines](const std::string& part) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].find(part) != std::string::npos) return i;
+    }
+    return lines.size();
+  };
+  const std::size_t first = lineOf("ŽODIS1 ");
+  const std::size_t last = lineOf("ŽODIS45");
+  ASSERT_LT(last, lines.size());
+  EXPECT_GT(last, first) << "the name did not wrap";
+  EXPECT_LT(lineOf("ONA PIRMA"), first);
+  EXPECT_GT(lineOf("ONA TREČIA"), last) << "the next row was drawn over the name";
+  // Every word of the name is printed, once.
+  for (int word = 1; word <= 45; ++word) {
+    const std::string part = "ŽODIS" + std::to_string(word) + " ";
+    std::size_t count = 0;
+    for (const std::string& line : lines) count += (line + " ").find(part) != std::string::npos;
+    EXPECT_EQ(count, 1u) << part;
+  }
 }
 
 TEST(DeclarationViewer, TheWindowOpensTheLastDeclarationAndOneWithoutADesktopHandler) {
