@@ -9,6 +9,7 @@
 #include "rows/Amount.h"
 #include "spreadsheet/CellText.h"
 #include "spreadsheet/WorkbookError.h"
+#include "support/ExpectDamage.h"
 #include "support/MemoryWorkbook.h"
 
 namespace kvd507::intake {
@@ -17,8 +18,8 @@ namespace {
 using spreadsheet::numberText;
 using spreadsheet::RawCell;
 using spreadsheet::Workbook;
-using spreadsheet::WorkbookError;
 using test::MemoryWorkbook;
+using test::thrownBy;
 
 class RecordingStatus : public rows::StatusSink {
  public:
@@ -277,14 +278,11 @@ TEST(ReadLSheet, DamageFailsTheReadingInsteadOfStoppingIt) {
   Workbook workbook = book.open("damaged.xlsx");
   rows::RowTable table;
   RecordingStatus status;
-  try {
-    readSheet(workbook, kLSheet, table, status, ',');
-    FAIL() << "damage read as a stop";
-  } catch (const WorkbookError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
-    EXPECT_EQ(e.file(), "damaged.xlsx");
-    EXPECT_EQ(e.sheet(), L);
-    EXPECT_EQ(e.row(), 8u);
+  if (const auto e = thrownBy([&] { readSheet(workbook, kLSheet, table, status, ','); })) {
+    EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e->file(), "damaged.xlsx");
+    EXPECT_EQ(e->sheet(), L);
+    EXPECT_EQ(e->row(), 8u);
   }
 }
 
