@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BiffStreamBuilder.h"
+#include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "spreadsheet/Workbook.h"
 #include "spreadsheet/WorkbookError.h"
@@ -713,7 +714,9 @@ TEST(BiffWorkbook, DamageInAPreparedUSheetComesWhenItIsRead) {
   rows::RowTable lRows;
   rows::RowTable uRows;
   SilentStatus status;
-  EXPECT_FALSE(intake::ReadLSheet(book, lRows, status, ','));
+  intake::ReadStops stops;
+  intake::ReadLSheet(book, lRows, status, ',', stops);
+  EXPECT_TRUE(stops.stops().empty());
   EXPECT_EQ(lRows.size(), 1u);
   if (const auto e = thrownBy([&] { intake::ReadUSheet(book, uRows, status, ','); })) {
     EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
