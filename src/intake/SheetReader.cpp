@@ -3,6 +3,7 @@
 #include <array>
 
 #include "intake/MissingSheet.h"
+#include "intake/NumberAmount.h"
 #include "intake/ReadStops.h"
 #include "intake/RowChecks.h"
 #include "intake/RowsBelowEnd.h"
@@ -59,7 +60,7 @@ class RowReader {
   double amount(std::uint32_t column) {
     CellRead& cell = cells_[column];
     if (const std::optional<double> number = sheet_.cellNumber(row_, column)) {
-      cell.amount = spreadsheet::numberAsAmount(*number, separator_);
+      cell.amount = numberAsAmount(*number, separator_);
     }
     // Read from the text otherwise, and kept with it for the finding a number that reads as no
     // amount gets.
