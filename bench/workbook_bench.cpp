@@ -10,6 +10,7 @@
 #include <string>
 
 #include "BenchWorkbook.h"
+#include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "rows/RowTable.h"
 #include "rows/StatusSink.h"
@@ -69,8 +70,10 @@ void readSheet(benchmark::State& state, Read read) {
   for (auto _ : state) {
     Workbook book = Workbook::open(workbookFile());
     RowTable table;
-    if (const auto stop = read(book, table, status)) {
-      state.SkipWithError(stop->describe().c_str());
+    kvd507::intake::ReadStops stops;
+    read(book, table, status, stops);
+    if (!stops.stops().empty()) {
+      state.SkipWithError(kvd507::intake::readStopWarning(stops.stops()[0]).c_str());
       break;
     }
     rows = table.size();
@@ -82,15 +85,17 @@ void readSheet(benchmark::State& state, Read read) {
 }
 
 void BM_ReadLSheet(benchmark::State& state) {
-  readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status) {
-    return kvd507::intake::ReadLSheet(book, table, status, kDecimalSeparator);
+  readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status,
+                      kvd507::intake::ReadStops& stops) {
+    kvd507::intake::ReadLSheet(book, table, status, kDecimalSeparator, stops);
   });
 }
 BENCHMARK(BM_ReadLSheet)->Unit(benchmark::kMillisecond);
 
 void BM_ReadUSheet(benchmark::State& state) {
-  readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status) {
-    return kvd507::intake::ReadUSheet(book, table, status, kDecimalSeparator);
+  readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status,
+                      kvd507::intake::ReadStops& stops) {
+    kvd507::intake::ReadUSheet(book, table, status, kDecimalSeparator, stops);
   });
 }
 BENCHMARK(BM_ReadUSheet)->Unit(benchmark::kMillisecond);

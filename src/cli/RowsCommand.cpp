@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "errors/Error.h"
+#include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "rows/RowTable.h"
 #include "runs/WorkbookMissing.h"
@@ -117,14 +118,12 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
   const char separator = spreadsheet::decimalSeparatorFromEnvironment();
   rows::RowTable lRows;
   rows::RowTable uRows;
-  std::vector<intake::ReadStop> stops;
+  intake::ReadStops stops;
   try {
     spreadsheet::Workbook book = spreadsheet::Workbook::open(workbookPath);
     SilentStatus status;
-    for (auto stop : {intake::ReadLSheet(book, lRows, status, separator),
-                      intake::ReadUSheet(book, uRows, status, separator)}) {
-      if (stop) stops.push_back(std::move(*stop));
-    }
+    intake::ReadLSheet(book, lRows, status, separator, stops);
+    intake::ReadUSheet(book, uRows, status, separator, stops);
   } catch (...) {
     const Error error = currentError();
     err << "kvd507: "
@@ -135,8 +134,8 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
     if (verbose && !error.detail().empty()) err << "kvd507: " << oneLine(error.detail()) << '\n';
     return kExitFailure;
   }
-  for (const auto& stop : stops) {
-    err << "kvd507: įspėjimas: skaitymas sustojo: " << stop.describe() << '\n';
+  for (const rows::Finding& stop : stops.stops()) {
+    err << "kvd507: įspėjimas: " << intake::readStopWarning(stop) << '\n';
   }
   printRows("L", lRows, out);
   printRows("U", uRows, out);

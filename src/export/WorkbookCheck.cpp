@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "export/TemplateRow.h"
+#include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "rows/Amount.h"
 #include "spreadsheet/Workbook.h"
@@ -51,9 +52,10 @@ void checkReadsBack(const std::filesystem::path& workbook, const rows::RowTable&
   rows::RowTable lRead;
   rows::RowTable uRead;
   NoStatus status;
-  const auto lStop = intake::ReadLSheet(book, lRead, status, kSeparator);
-  const auto uStop = intake::ReadUSheet(book, uRead, status, kSeparator);
-  if (lStop || uStop) {
+  intake::ReadStops stops;
+  intake::ReadLSheet(book, lRead, status, kSeparator, stops);
+  intake::ReadUSheet(book, uRead, status, kSeparator, stops);
+  if (!stops.stops().empty()) {
     throw Error(ErrorKind::kInternal, ErrorPlace(workbook.string()),
                 "the workbook just written has a cell without text");
   }

@@ -3,6 +3,8 @@
 #include <array>
 
 #include "intake/MissingSheet.h"
+#include "intake/NumberAmount.h"
+#include "intake/ReadStops.h"
 #include "intake/RowChecks.h"
 #include "intake/RowsBelowEnd.h"
 #include "rows/Amount.h"
@@ -58,7 +60,7 @@ class RowReader {
   double amount(std::uint32_t column) {
     CellRead& cell = cells_[column];
     if (const std::optional<double> number = sheet_.cellNumber(row_, column)) {
-      cell.amount = spreadsheet::numberAsAmount(*number, separator_);
+      cell.amount = numberAsAmount(*number, separator_);
     }
     // Read from the text otherwise, and kept with it for the finding a number that reads as no
     // amount gets.
@@ -156,29 +158,14 @@ rows::PaymentRow readRow(RowReader& read, const SheetLayout& layout, std::string
   return row;
 }
 
-rows::Finding stopFinding(const ReadStop& stop) {
-  return {rows::Finding::Kind::ReadStopped, stop.sheet, stop.row,
-          stop.column != 0 ? columnName(stop.column) : std::string(),
-          "skaitymas sustojo: " + stop.cause +
-              (stop.detail.empty() ? std::string() : " (" + stop.detail + ")") +
-              "; įrašai žemiau šios vietos neperskaityti"};
-}
-
 }  // namespace
 
-std::string ReadStop::describe() const {
-  std::string text = placeText({{}, sheet, row, column}) + ": " + cause;
-  if (!detail.empty()) text += " (" + detail + ")";
-  return text;
-}
-
-std::optional<ReadStop> readSheet(spreadsheet::Workbook& workbook, const SheetLayout& layout,
-                                  rows::RowTable& table, rows::StatusSink& status,
-                                  char decimalSeparator, rows::FindingSink& findings) {
+void readSheet(spreadsheet::Workbook& workbook, const SheetLayout& layout, rows::RowTable& table,
+               rows::StatusSink& status, char decimalSeparator, rows::FindingSink& findings) {
   if (!workbook.hasSheet(layout.name)) {
     findings.add(
         missingSheetFinding(layout.name, workbook.sheetNames(), {kLSheet.name, kUSheet.name}));
-    return std::nullopt;
+    return;
   }
   // Damage met on opening (shared strings, styles) names the sheet but no row.
   spreadsheet::Sheet sheet = workbook.sheet(layout.name, layout.lastColumn());
@@ -209,10 +196,8 @@ std::optional<ReadStop> readSheet(spreadsheet::Workbook& workbook, const SheetLa
     }
     lookBelowEnd(sheet, layout, rowNumber, decimalSeparator, findings);
   } catch (const spreadsheet::CellError& e) {
-    ReadStop stop{std::string(layout.name), e.row() != 0 ? e.row() : rowNumber, e.column(),
-                  reasonText(e.kind(), e.limit()), e.detail()};
-    findings.add(stopFinding(stop));
-    return stop;
+    findings.add(readStopFinding(std::string(layout.name), e.row() != 0 ? e.row() : rowNumber,
+                                 e.column(), reasonText(e.kind(), e.limit()), e.detail()));
   } catch (Error& e) {
     // Damage is no cell's fault: the file cannot be trusted past it, nor the rows read before.
     if (e.file().empty()) e.setFile(workbook.fileName());
@@ -220,7 +205,6 @@ std::optional<ReadStop> readSheet(spreadsheet::Workbook& workbook, const SheetLa
     if (e.row() == 0 && !spreadsheet::isSheetWide(e.kind())) e.setRow(rowNumber);
     throw;
   }
-  return std::nullopt;
 }
 
 }  // namespace kvd507::intake

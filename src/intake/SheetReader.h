@@ -1,10 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "intake/SheetLayout.h"
 #include "rows/Finding.h"
 #include "rows/RowTable.h"
@@ -13,43 +8,30 @@
 
 namespace kvd507::intake {
 
-// Where and why a sheet reader stopped before the end of the data.
-struct ReadStop {
-  std::string sheet;
-  std::uint32_t row = 0;
-  std::uint32_t column = 0;  // 0 when the failure is not one cell's
-  std::string cause;         // why, in Lithuanian
-  std::string detail;        // what the cell holds instead of text: "#N/A", ...
-
-  // One line for the user, in Lithuanian: sheet, row, column, cause and detail.
-  std::string describe() const;
-};
-
 // Reads the worksheet from row 6 down to the tenth consecutive row with an empty column B,
 // adding each row to `table` or merging it into a row with the same key. A workbook without
 // the worksheet adds nothing. A cell whose value has no text ends the reading; the rows read
-// before it stay, and the returned ReadStop says where it happened. A damaged file, or rows
-// beyond what the table may hold, throw Error naming the file, sheet and row: a file whose
-// structure is broken gives no rows that can be trusted. What the reading lost or found
+// before it stay, and a ReadStopped finding (readStopFinding) says where it happened. A damaged
+// file, or rows beyond what the table may hold, throw Error naming the file, sheet and row: a file
+// whose structure is broken gives no rows that can be trusted. What the reading lost or found
 // doubtful goes to `findings`, with every row taken; none of it changes what is read.
-std::optional<ReadStop> readSheet(spreadsheet::Workbook& workbook, const SheetLayout& layout,
-                                  rows::RowTable& table, rows::StatusSink& status,
-                                  char decimalSeparator,
-                                  rows::FindingSink& findings = rows::ignoredFindings());
+void readSheet(spreadsheet::Workbook& workbook, const SheetLayout& layout, rows::RowTable& table,
+               rows::StatusSink& status, char decimalSeparator,
+               rows::FindingSink& findings = rows::ignoredFindings());
 
-inline std::optional<ReadStop> ReadLSheet(spreadsheet::Workbook& workbook, rows::RowTable& lRows,
-                                          rows::StatusSink& status, char decimalSeparator,
-                                          rows::FindingSink& findings = rows::ignoredFindings()) {
+inline void ReadLSheet(spreadsheet::Workbook& workbook, rows::RowTable& lRows,
+                       rows::StatusSink& status, char decimalSeparator,
+                       rows::FindingSink& findings = rows::ignoredFindings()) {
   // The U sheet is read after this one; a .xls sheet is read whole before its first row, and
   // that can be done meanwhile.
   workbook.prepareSheet(kUSheet.name, kUSheet.lastColumn());
-  return readSheet(workbook, kLSheet, lRows, status, decimalSeparator, findings);
+  readSheet(workbook, kLSheet, lRows, status, decimalSeparator, findings);
 }
 
-inline std::optional<ReadStop> ReadUSheet(spreadsheet::Workbook& workbook, rows::RowTable& uRows,
-                                          rows::StatusSink& status, char decimalSeparator,
-                                          rows::FindingSink& findings = rows::ignoredFindings()) {
-  return readSheet(workbook, kUSheet, uRows, status, decimalSeparator, findings);
+inline void ReadUSheet(spreadsheet::Workbook& workbook, rows::RowTable& uRows,
+                       rows::StatusSink& status, char decimalSeparator,
+                       rows::FindingSink& findings = rows::ignoredFindings()) {
+  readSheet(workbook, kUSheet, uRows, status, decimalSeparator, findings);
 }
 
 }  // namespace kvd507::intake

@@ -54,16 +54,6 @@ std::string numberText(double value, char decimalSeparator) {
   return text;
 }
 
-std::optional<double> numberAsAmount(double value, char decimalSeparator) {
-  // readAmount takes only these two as separators.
-  if (decimalSeparator == '.' || decimalSeparator == ',') {
-    // numberText prints these with centsText, and reading its digits divides them by 100,
-    // correctly rounded, just as here. Zero, also -0, prints as "0" and reads as +0.
-    if (const auto cents = rows::exactCents(value)) return static_cast<double>(*cents) / 100.0;
-  }
-  return rows::readAmount(numberText(value, decimalSeparator));
-}
-
 std::string dateTimeText(double serial) {
   const double wholeDays = std::floor(serial);
   auto seconds = static_cast<std::int64_t>(std::llround((serial - wholeDays) * 86400.0));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "spreadsheet/RawCell.h"
@@ -10,11 +9,6 @@ namespace kvd507::spreadsheet {
 // The text the user sees for a number: C's "%.15G" with the decimal point replaced by
 // `decimalSeparator`; negative zero prints as "0".
 std::string numberText(double value, char decimalSeparator);
-
-// What rows::readAmount reads from numberText(value, decimalSeparator). An amount cell most
-// often holds a whole number of cents, whose printed digits read back as exactly that number of
-// cents: then nothing is printed or read.
-std::optional<double> numberAsAmount(double value, char decimalSeparator);
 
 // "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" with a time of day, or "HH:MM:SS" for a serial below 1.
 // `serial` counts days in the 1900 date system, with its phantom 29 February 1900.

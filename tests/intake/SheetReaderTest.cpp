@@ -5,10 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "rows/Amount.h"
 #include "spreadsheet/CellText.h"
 #include "spreadsheet/WorkbookError.h"
+#include "support/ExpectDamage.h"
 #include "support/MemoryWorkbook.h"
 
 namespace kvd507::intake {
@@ -17,8 +19,8 @@ namespace {
 using spreadsheet::numberText;
 using spreadsheet::RawCell;
 using spreadsheet::Workbook;
-using spreadsheet::WorkbookError;
 using test::MemoryWorkbook;
+using test::thrownBy;
 
 class RecordingStatus : public rows::StatusSink {
  public:
@@ -39,14 +41,14 @@ void fill(MemoryWorkbook& book, const std::string& sheet, std::uint32_t row,
 
 struct Read {
   rows::RowTable table;
-  std::optional<ReadStop> stop;
+  ReadStops stops;
   RecordingStatus status;
 };
 
 Read read(const MemoryWorkbook& book, const SheetLayout& layout, char separator = ',') {
   Read result;
   Workbook workbook = book.open();
-  result.stop = readSheet(workbook, layout, result.table, result.status, separator);
+  readSheet(workbook, layout, result.table, result.status, separator, result.stops);
   return result;
 }
 
@@ -77,7 +79,7 @@ TEST(ReadLSheet, NormalisesARow) {
                                   {7, "100,00"},
                                   {8, "0"},
                                   {9, "10,50"}}));
-  EXPECT_FALSE(r.stop);
+  EXPECT_TRUE(r.stops.stops().empty());
 }
 
 // A declaration can carry line feeds, carriage returns and tabs, but no other control character.
@@ -259,14 +261,44 @@ TEST(ReadLSheet, AFailingCellStopsTheReaderAndSaysWhere) {
   fill(book, L, 9, {{2, "c"}, {8, "1"}});
   const Read r = read(book, kLSheet);
   EXPECT_EQ(r.table.size(), 2u);
-  ASSERT_TRUE(r.stop);
-  EXPECT_EQ(r.stop->sheet, L);
-  EXPECT_EQ(r.stop->row, 8u);
-  EXPECT_EQ(r.stop->column, 12u);
-  EXPECT_EQ(r.stop->cause, "langelyje yra klaidos reikšmė");
-  EXPECT_EQ(r.stop->detail, "#DIV/0!");
-  EXPECT_EQ(r.stop->describe(),
-            "lapas \"KVD507 L\", eilutė 8, stulpelis L: langelyje yra klaidos reikšmė (#DIV/0!)");
+  ASSERT_EQ(r.stops.stops().size(), 1u);
+  const rows::Finding& stop = r.stops.stops()[0];
+  EXPECT_EQ(stop.kind, rows::Finding::Kind::ReadStopped);
+  EXPECT_EQ(stop.sheet, L);
+  EXPECT_EQ(stop.row, 8u);
+  EXPECT_EQ(stop.column, "L");
+  EXPECT_EQ(stop.text,
+            "skaitymas sustojo: langelyje yra klaidos reikšmė (#DIV/0!); įrašai žemiau šios vietos "
+            "neperskaityti");
+  EXPECT_EQ(readStopWarning(stop),
+            "skaitymas sustojo: lapas \"KVD507 L\", eilutė 8, stulpelis L: langelyje yra klaidos "
+            "reikšmė (#DIV/0!)");
+}
+
+// A stop is told once, as a finding; a caller that tells of nothing else keeps the stops alone
+// and gives each as a warning of its own.
+TEST(ReadStops, KeepOnlyStopsAndSayWhereWhyAndWhatTheCellHolds) {
+  struct Case {
+    const char* what;
+    std::uint32_t column;
+    std::string detail;
+    std::string warning;
+  };
+  const std::vector<Case> cases = {
+      {"a cell's error value", 12, "#N/A",
+       "skaitymas sustojo: lapas \"KVD507 U\", eilutė 9, stulpelis L: priežastis (#N/A)"},
+      {"no one cell's, nothing shown", 0, "",
+       "skaitymas sustojo: lapas \"KVD507 U\", eilutė 9: priežastis"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReadStops stops;
+    stops.add({rows::Finding::Kind::NoAmount, U, 7, "H", "ne sustojimas"});
+    stops.add(readStopFinding(U, 9, c.column, "priežastis", c.detail));
+    ASSERT_EQ(stops.stops().size(), 1u);
+    EXPECT_EQ(stops.stops()[0].kind, rows::Finding::Kind::ReadStopped);
+    EXPECT_EQ(readStopWarning(stops.stops()[0]), c.warning);
+  }
 }
 
 TEST(ReadLSheet, DamageFailsTheReadingInsteadOfStoppingIt) {
@@ -277,14 +309,11 @@ TEST(ReadLSheet, DamageFailsTheReadingInsteadOfStoppingIt) {
   Workbook workbook = book.open("damaged.xlsx");
   rows::RowTable table;
   RecordingStatus status;
-  try {
-    readSheet(workbook, kLSheet, table, status, ',');
-    FAIL() << "damage read as a stop";
-  } catch (const WorkbookError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
-    EXPECT_EQ(e.file(), "damaged.xlsx");
-    EXPECT_EQ(e.sheet(), L);
-    EXPECT_EQ(e.row(), 8u);
+  if (const auto e = thrownBy([&] { readSheet(workbook, kLSheet, table, status, ','); })) {
+    EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e->file(), "damaged.xlsx");
+    EXPECT_EQ(e->sheet(), L);
+    EXPECT_EQ(e->row(), 8u);
   }
 }
 
@@ -293,7 +322,7 @@ TEST(ReadLSheet, AWorkbookWithoutTheSheetAddsNothingSilently) {
   fill(book, U, 6, {{2, "a"}, {13, "1"}});
   const Read r = read(book, kLSheet);
   EXPECT_TRUE(r.table.empty());
-  EXPECT_FALSE(r.stop);
+  EXPECT_TRUE(r.stops.stops().empty());
   EXPECT_TRUE(r.status.texts.empty());
 }
 

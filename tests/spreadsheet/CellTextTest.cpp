@@ -1,13 +1,8 @@
 #include <gtest/gtest.h>
-#include <unicode/locid.h>
 
-#include <bit>
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "rows/Amount.h"
-#include "rows/Text.h"
 #include "spreadsheet/CellText.h"
 #include "spreadsheet/DateFormat.h"
 #include "spreadsheet/DecimalSeparator.h"
@@ -24,22 +19,6 @@ TEST(NumberText, PrintsFifteenSignificantDigitsWithTheLocaleSeparator) {
   EXPECT_EQ(numberText(1e20, ','), "1E+20");
   EXPECT_EQ(numberText(1.5e-7, ','), "1,5E-07");
   EXPECT_EQ(numberText(-1234.5678, ','), "-1234,5678");
-}
-
-TEST(NumberAsAmount, GivesWhatThePrintedNumberReadsAs) {
-  const double values[] = {0.0,       -0.0,  12.5,  -1234.56,         0.1 + 0.2,     6770.2,
-                           1e-7,      1e20,  -1e13, 9999999999999.99, 38001010000.0, 0.125,
-                           1.0 / 3.0, 2.675, -0.05, 1234567890123.456};
-  for (const char separator : {',', '.', 'x'}) {
-    for (const double value : values) {
-      const std::optional<double> read = rows::readAmount(numberText(value, separator));
-      const std::optional<double> quick = numberAsAmount(value, separator);
-      ASSERT_EQ(quick.has_value(), read.has_value()) << value << separator;
-      if (!read) continue;
-      EXPECT_EQ(std::bit_cast<std::uint64_t>(*quick), std::bit_cast<std::uint64_t>(*read))
-          << value << separator;
-    }
-  }
 }
 
 TEST(DateTimeText, FollowsThe1900DateSystem) {
@@ -110,61 +89,6 @@ TEST(DecimalSeparator, ComesFromTheLocaleName) {
   EXPECT_EQ(decimalSeparatorOfLocale("C.UTF-8"), '.');
   EXPECT_EQ(decimalSeparatorOfLocale("POSIX"), '.');
   EXPECT_EQ(decimalSeparatorOfLocale(""), '.');
-}
-
-TEST(Text, TrimsUpperCasesAndEscapesAsTheDeclarationNeeds) {
-  EXPECT_EQ(rows::trim("\t a b \r\n"), "a b");
-  EXPECT_EQ(rows::trim("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");  // no-break spaces stay
-  EXPECT_EQ(rows::escapeName("a & \"b\""), "a &amp; &quot;b&quot;");
-  EXPECT_EQ(rows::characterCount("ąb"), 2u);
-  EXPECT_EQ(rows::firstCharacters("ąčę", 2), "ąč");
-}
-
-TEST(Text, UpperCasesEveryLetterWithoutALanguagesRules) {
-  struct Case {
-    const char* text;
-    const char* upper;
-  };
-  const Case cases[] = {
-      {"žalias uab", "ŽALIAS UAB"},
-      {"Ona Kazlauskienė", "ONA KAZLAUSKIENĖ"},
-      {"UAB „Ąžuolų šviesa“ & co", "UAB „ĄŽUOLŲ ŠVIESA“ & CO"},
-      {"Straße", "STRASSE"},  // full mapping: one letter becomes two
-      {"\xEF\xAC\x81"
-       "rma",
-       "FIRMA"},  // the ligature fi
-      {"ǆemal", "ǄEMAL"},
-      {"i\xCC\x87", "I\xCC\x87"},  // the dot above stays: that is Lithuanian's own rule
-      {"\xFF\xFE"
-       "ab",
-       "\xFF\xFE"
-       "AB"},  // no UTF-8: left as it is
-      {"", ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(rows::upperCase(c.text), c.upper) << c.text;
-  }
-  // ASCII text reads exactly as when only a-z were changed.
-  for (int byte = 1; byte < 0x80; ++byte) {
-    const char c = static_cast<char>(byte);
-    const char expected = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    EXPECT_EQ(rows::upperCase(std::string(1, c) + "ė"), std::string(1, expected) + "Ė") << byte;
-    EXPECT_EQ(rows::upperCase(std::string(1, c)), std::string(1, expected)) << byte;
-  }
-}
-
-// The user's locale must not count: Turkish would make "i" a dotted capital İ.
-TEST(Text, UpperCasingIgnoresTheDefaultLocale) {
-  const icu::Locale before = icu::Locale::getDefault();
-  for (const char* language : {"tr", "lt", "az"}) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale::setDefault(icu::Locale(language), status);
-    ASSERT_TRUE(U_SUCCESS(status));
-    EXPECT_EQ(rows::upperCase("istanbul į"), "ISTANBUL Į") << language;
-    EXPECT_EQ(rows::upperCase("i\xCC\x87"), "I\xCC\x87") << language;
-  }
-  UErrorCode status = U_ZERO_ERROR;
-  icu::Locale::setDefault(before, status);
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "BiffStreamBuilder.h"
+#include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "spreadsheet/Workbook.h"
 #include "spreadsheet/WorkbookError.h"
 #include "spreadsheet/XlsSource.h"
 #include "spreadsheet/xls/BiffValues.h"
 #include "spreadsheet/xls/BiffWorkbook.h"
+#include "support/ExpectDamage.h"
 #include "support/TempDir.h"
 
 namespace kvd507::test {
@@ -611,12 +613,9 @@ TEST(BiffGlobals, DamagedStreams) {
 
 TEST(BiffGlobals, DamagedSheetIsNamedInTheError) {
   BiffWorkbook book("damaged.xls", B().rawSheet("KVD507 L", B::bof(B::kWorksheet)).build());
-  try {
-    book.openSheet(0, 22);
-    FAIL() << "no error";
-  } catch (const WorkbookError& e) {
-    EXPECT_EQ(e.file(), "damaged.xls");
-    EXPECT_EQ(e.sheet(), "KVD507 L");
+  if (const auto e = thrownBy([&] { book.openSheet(0, 22); })) {
+    EXPECT_EQ(e->file(), "damaged.xls");
+    EXPECT_EQ(e->sheet(), "KVD507 L");
   }
 }
 
@@ -634,15 +633,12 @@ TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
       "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
   rows::RowTable lRows;
   SilentStatus status;
-  try {
-    intake::ReadLSheet(book, lRows, status, ',');
-    FAIL() << "no error";
-  } catch (const WorkbookError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
-    EXPECT_EQ(e.file(), "damaged.xls");
-    EXPECT_EQ(e.sheet(), "KVD507 L");
-    EXPECT_EQ(e.offset(), at);
-    EXPECT_EQ(e.detail(), "a record runs past the end of the workbook stream");
+  if (const auto e = thrownBy([&] { intake::ReadLSheet(book, lRows, status, ','); })) {
+    EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e->file(), "damaged.xls");
+    EXPECT_EQ(e->sheet(), "KVD507 L");
+    EXPECT_EQ(e->offset(), at);
+    EXPECT_EQ(e->detail(), "a record runs past the end of the workbook stream");
   }
   EXPECT_TRUE(lRows.empty());
 }
@@ -718,17 +714,16 @@ TEST(BiffWorkbook, DamageInAPreparedUSheetComesWhenItIsRead) {
   rows::RowTable lRows;
   rows::RowTable uRows;
   SilentStatus status;
-  EXPECT_FALSE(intake::ReadLSheet(book, lRows, status, ','));
+  intake::ReadStops stops;
+  intake::ReadLSheet(book, lRows, status, ',', stops);
+  EXPECT_TRUE(stops.stops().empty());
   EXPECT_EQ(lRows.size(), 1u);
-  try {
-    intake::ReadUSheet(book, uRows, status, ',');
-    FAIL() << "no error";
-  } catch (const WorkbookError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::kWorkbookDamaged);
-    EXPECT_EQ(e.file(), "damaged.xls");
-    EXPECT_EQ(e.sheet(), "KVD507 U");
-    EXPECT_EQ(e.row(), 0u);
-    EXPECT_EQ(e.detail(), "the sheet's records end before its EOF record");
+  if (const auto e = thrownBy([&] { intake::ReadUSheet(book, uRows, status, ','); })) {
+    EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
+    EXPECT_EQ(e->file(), "damaged.xls");
+    EXPECT_EQ(e->sheet(), "KVD507 U");
+    EXPECT_EQ(e->row(), 0u);
+    EXPECT_EQ(e->detail(), "the sheet's records end before its EOF record");
   }
 }
 
@@ -755,14 +750,11 @@ TEST(BiffGlobals, ALongSharedStringInEveryRowIsBoundedByTheTables) {
                       "long.xls", B().global(sst).sheet("KVD507 L", records).build()));
   rows::RowTable lRows;
   SilentStatus status;
-  try {
-    intake::ReadLSheet(book, lRows, status, ',');
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::kTooMuchText);
-    EXPECT_EQ(e.file(), "long.xls");
-    EXPECT_EQ(e.sheet(), "KVD507 L");
-    EXPECT_GT(e.row(), 6u);
+  if (const auto e = thrownBy<Error>([&] { intake::ReadLSheet(book, lRows, status, ','); })) {
+    EXPECT_EQ(e->kind(), ErrorKind::kTooMuchText);
+    EXPECT_EQ(e->file(), "long.xls");
+    EXPECT_EQ(e->sheet(), "KVD507 L");
+    EXPECT_GT(e->row(), 6u);
   }
   EXPECT_LE(lRows.textSize(), rows::RowTable::kDefaultTextLimit);
 }
