@@ -87,7 +87,7 @@ MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& serv
   applyLook();
   fillYears();
   connectControls();
-  addViewerButton();
+  makeViewerMenu();
   // The window still opens when the payers cannot be loaded; the failure has been shown, and
   // the status line keeps its first text until a run ends.
   if (loadPayers()) ui_->lb_action->setText(QString());
@@ -111,11 +111,11 @@ void MainWindow::applyLook() {
   setWindowTitle(qs(runs::kWindowCaption));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFixedSize(725, 617);
+  setFixedSize(size());  // as laid out in MainWindow.ui
   setFont(windowFont());
-  for (QWidget* panel : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->Panel1),
-                         static_cast<QWidget*>(ui_->Panel2), static_cast<QWidget*>(ui_->Panel3),
-                         static_cast<QWidget*>(ui_->StatusBar1)}) {
+  for (QWidget* panel :
+       {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->Panel1),
+        static_cast<QWidget*>(ui_->Panel2), static_cast<QWidget*>(ui_->StatusBar1)}) {
     paintCream(*panel);
   }
   setButtonIcon(*ui_->btn_new, "list-add", QStyle::SP_FileDialogNewFolder);
@@ -131,22 +131,19 @@ void MainWindow::applyLook() {
   ui_->lb_copyright->installEventFilter(this);
   // A long workbook name keeps its end, and with it its extension; the tooltip has the path.
   elideInTheMiddle(*ui_->lb_dok_pav);
+  setButtonIcon(*ui_->btn_perziura, "document-print-preview", QStyle::SP_FileDialogContentsView);
   ui_->StatusBar1->setSizeGripEnabled(false);
-  // One empty panel, 150 pixels wide; nothing writes to it.
-  auto* statusPanel = new QLabel(ui_->StatusBar1);
-  statusPanel->setFixedWidth(150);
-  ui_->StatusBar1->addWidget(statusPanel);
   showProgramFolder();
 }
 
 void MainWindow::showProgramFolder() {
-  // Beside the empty panel: where the templates, the payers and the declarations are, which for
+  // Where the templates, the payers and the declarations are, which for
   // an installed program is a folder in the user's home rather than the program's own.
   auto* label = new QLabel(ui_->StatusBar1);
   label->setObjectName(QStringLiteral("lb_aplankas"));
   const QString path = QString::fromStdString(folder_.string());
   const QString caption = QStringLiteral("Programos aplankas: ");
-  const int room = width() - 150 - 40 - label->fontMetrics().horizontalAdvance(caption);
+  const int room = width() - 40 - label->fontMetrics().horizontalAdvance(caption);
   label->setText(caption + label->fontMetrics().elidedText(path, Qt::ElideMiddle, room));
   label->setToolTip(path);
   ui_->StatusBar1->addWidget(label, 1);
@@ -219,7 +216,6 @@ void MainWindow::chooseWorkbook(const std::filesystem::path& file) {
   const std::string path = file.string();
   const std::string name = file.filename().string();
   choices_.setWorkbook({path, name});
-  ui_->lb_dok_link->setText(qs(path));
   ui_->lb_dok_pav->setText(qs(name));
   ui_->lb_dok_pav->setToolTip(qs(path));
   ui_->btn_kvd507->setEnabled(true);
@@ -229,7 +225,6 @@ void MainWindow::chooseWorkbook(const std::filesystem::path& file) {
 void MainWindow::clearWorkbook() {
   clearWrittenStatus();
   choices_.clearWorkbook();
-  ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
   ui_->lb_dok_pav->setText(qs(runs::kNoWorkbookName));
   ui_->lb_dok_pav->setToolTip(QString());
   ui_->btn_kvd507->setEnabled(false);
@@ -339,33 +334,24 @@ void MainWindow::setRunButtonsEnabled(bool enabled) {
   }
 }
 
-void MainWindow::addViewerButton() {
-  // Below "Uždaryti programą", in the bottom panel's free corner.
-  auto* button = new QPushButton("Peržiūrėti formą", ui_->Panel1);
-  button->setObjectName("btn_perziura");
-  button->setGeometry(385, 140, 310, 35);
-  setButtonIcon(*button, "document-print-preview", QStyle::SP_FileDialogContentsView);
-  auto* menu = new QMenu(button);
+void MainWindow::makeViewerMenu() {
+  auto* menu = new QMenu(ui_->btn_perziura);
   menu->setObjectName("perziura_menu");
-  QAction* last = menu->addAction("Paskutinė suformuota forma");
-  last->setObjectName("perziura_last");
-  QAction* chosen = menu->addAction("Pasirinkti formą…");
-  chosen->setObjectName("perziura_choose");
+  menu->addAction(ui_->perziura_last);
+  menu->addAction(ui_->perziura_choose);
   // The declarations that newer ones replaced, kept in formos/ankstesnės.
   QMenu* kept = menu->addMenu("Ankstesnės formos");
   kept->setObjectName("perziura_ankstesnes");
-  connect(last, &QAction::triggered, this, &MainWindow::viewLastDeclaration);
-  connect(chosen, &QAction::triggered, this, &MainWindow::viewChosenDeclaration);
+  connect(ui_->perziura_last, &QAction::triggered, this, &MainWindow::viewLastDeclaration);
+  connect(ui_->perziura_choose, &QAction::triggered, this, &MainWindow::viewChosenDeclaration);
   // The last one is offered only while there is one, the kept ones as they are now.
-  connect(menu, &QMenu::aboutToShow, this, [this, last, kept] {
-    last->setEnabled(lastDeclaration().has_value());
+  connect(menu, &QMenu::aboutToShow, this, [this, kept] {
+    ui_->perziura_last->setEnabled(lastDeclaration().has_value());
     fillKeptMenu(
         *kept, runs::keptFolder(runs::declarationFile(folder_)),
         [this](const std::filesystem::path& file) { connectViewer(openViewer(file, nullptr)); });
   });
-  button->setMenu(menu);
-  setTabOrder(ui_->btn_close, button);
-  button->show();
+  ui_->btn_perziura->setMenu(menu);
 }
 
 std::optional<std::filesystem::path> MainWindow::lastDeclaration() const {

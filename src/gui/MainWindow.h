@@ -91,7 +91,7 @@ class MainWindow : public QWidget {
   void tellRunResult(const runs::RunResult& result);
   bool reviewRun(const runs::WriteReview& review);
   void clearWrittenStatus();
-  void addViewerButton();
+  void makeViewerMenu();
   void connectViewer(DeclarationViewer* viewer);
   std::optional<std::filesystem::path> lastDeclaration() const;
   void showRunReport(const runs::RunReport& report);
