@@ -75,11 +75,8 @@ class MainWindow : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void applyLook();
-  void showProgramFolder();
   void fillYears();
   void connectControls();
   void setRunButtonsEnabled(bool enabled);
@@ -88,14 +85,11 @@ class MainWindow : public QWidget {
   void showProgress(const QString& status, int position, int maximum);
   void showRunEnded(const runs::RunResult& result);
   runs::RunRequest makeRequest(std::optional<std::filesystem::path> existing) const;
-  void tellRunResult(const runs::RunResult& result);
   bool reviewRun(const runs::WriteReview& review);
   void clearWrittenStatus();
   void makeViewerMenu();
   void connectViewer(DeclarationViewer* viewer);
   std::optional<std::filesystem::path> lastDeclaration() const;
-  void showRunReport(const runs::RunReport& report);
-  void setCopyrightHighlighted(bool highlighted);
 
   std::unique_ptr<Ui::MainWindow> ui_;
   std::filesystem::path folder_;
