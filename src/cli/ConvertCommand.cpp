@@ -10,10 +10,10 @@
 #include "cli/ReportPrinter.h"
 #include "errors/Error.h"
 #include "payers/StoredPayer.h"
+#include "runs/ChoiceDefaults.h"
 #include "runs/ConversionRun.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
-#include "runs/ChoiceDefaults.h"
 #include "workbook/DecimalSeparator.h"
 
 namespace kvd507::cli {
