@@ -1,11 +1,9 @@
 #include "gui/MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QScreen>
 #include <QShortcut>
-#include <exception>
 
 #include "files/Folder.h"
 #include "files/IoError.h"

@@ -53,19 +53,25 @@ class MainWindow : public QWidget {
   void runEnded();
 
  public slots:
+  // "Pasirinkti darbaknygę"; a cancelled dialog clears the choice.
   void chooseWorkbookInDialog();
   // The workbook a run reads, as if chosen through "Pasirinkti darbaknygę".
   void chooseWorkbook(const std::filesystem::path& file);
   void clearWorkbook();
+  // The folder of the declarations ("formos") and of the templates ("sablonas").
   void openDeclarationFolder();
   void openTemplateFolder();
+  // "Formuoti formą" and "Papildyti formą" (after asking which declaration to extend): a run
+  // of the chosen workbook on a thread of its own.
   void makeDeclaration();
   void appendToDeclaration();
   void btn_newClick();
   void btn_koreguotiClick();
   void btn_salintiClick();
   void cb_asmuoChange();
+  // The year selector; the payer list is read again and the position stored, as for a payer.
   void chooseYear();
+  // "Apie", from the copyright line.
   void showAbout();
   // "Peržiūrėti formą": the declaration written last (by this window, or the one in "formos"),
   // or one the user chooses, in the viewer.
