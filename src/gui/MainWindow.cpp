@@ -1,13 +1,9 @@
 #include "gui/MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
-#include <exception>
 
 #include "files/Folder.h"
 #include "files/IoError.h"
@@ -15,12 +11,13 @@
 #include "gui/DeclarationViewer.h"
 #include "gui/EnterOnButtons.h"
 #include "gui/ErrorReporter.h"
+#include "gui/HoverLink.h"
 #include "gui/KeptDeclarationsMenu.h"
-#include "gui/MiddleElision.h"
+#include "gui/MainWindowLook.h"
 #include "gui/PayerSelector.h"
 #include "gui/RunController.h"
+#include "gui/RunResultDisplay.h"
 #include "gui/ViewerOpener.h"
-#include "gui/WindowLook.h"
 #include "runs/ChoiceDefaults.h"
 #include "runs/KeptDeclarations.h"
 #include "runs/ProgramFolder.h"
@@ -34,8 +31,6 @@ namespace {
 constexpr const char* kWorkbookFilter = "XLS, XLSX, ODS (*.xls *.xlsx *.ods)";
 constexpr const char* kDeclarationFilter = "FFDATA (*.ffdata)";
 constexpr const char* kNoTemplateFolder = "Šablonų aplankas nerastas: ";
-// Neither a program of the desktop nor the viewer could show the declaration just written.
-constexpr const char* kOpenFailed = "Forma įrašyta, bet jos atidaryti nepavyko: ";
 
 QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -84,10 +79,11 @@ MainWindow::MainWindow(std::filesystem::path programFolder, WindowServices& serv
     choices_.setPayer(
         {ui_->lb_kodas->text().toStdString(), ui_->cb_asmuo->currentText().toStdString()});
   });
-  applyLook();
+  applyMainWindowLook(*this, *ui_, folder_);
+  makeHoverLink(*ui_->lb_copyright, [this] { showAbout(); });
   fillYears();
   connectControls();
-  addViewerButton();
+  makeViewerMenu();
   // The window still opens when the payers cannot be loaded; the failure has been shown, and
   // the status line keeps its first text until a run ends.
   if (loadPayers()) ui_->lb_action->setText(QString());
@@ -105,51 +101,6 @@ void MainWindow::setRowHook(std::function<void()> hook) {
 
 const runs::RunRequest& MainWindow::runRequest() const {
   return run_->request();
-}
-
-void MainWindow::applyLook() {
-  setWindowTitle(qs(runs::kWindowCaption));
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFixedSize(725, 617);
-  setFont(windowFont());
-  for (QWidget* panel : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->Panel1),
-                         static_cast<QWidget*>(ui_->Panel2), static_cast<QWidget*>(ui_->Panel3),
-                         static_cast<QWidget*>(ui_->StatusBar1)}) {
-    paintCream(*panel);
-  }
-  setButtonIcon(*ui_->btn_new, "list-add", QStyle::SP_FileDialogNewFolder);
-  setButtonIcon(*ui_->btn_koreguoti, "document-edit", QStyle::SP_FileDialogDetailedView);
-  setButtonIcon(*ui_->btn_salinti, "list-remove", QStyle::SP_TrashIcon);
-  setButtonIcon(*ui_->btn_open, "document-open", QStyle::SP_DialogOpenButton);
-  setButtonIcon(*ui_->btn_valyti, "edit-clear", QStyle::SP_DialogResetButton);
-  setButtonIcon(*ui_->btn_kvd507, "document-save", QStyle::SP_DialogSaveButton);
-  setButtonIcon(*ui_->btn_papildyti, "document-save-as", QStyle::SP_FileDialogContentsView);
-  setButtonIcon(*ui_->btn_close, "application-exit", QStyle::SP_DialogCloseButton);
-  ui_->lb_copyright->setFont(copyrightFont());
-  setCopyrightHighlighted(false);
-  ui_->lb_copyright->installEventFilter(this);
-  // A long workbook name keeps its end, and with it its extension; the tooltip has the path.
-  elideInTheMiddle(*ui_->lb_dok_pav);
-  ui_->StatusBar1->setSizeGripEnabled(false);
-  // One empty panel, 150 pixels wide; nothing writes to it.
-  auto* statusPanel = new QLabel(ui_->StatusBar1);
-  statusPanel->setFixedWidth(150);
-  ui_->StatusBar1->addWidget(statusPanel);
-  showProgramFolder();
-}
-
-void MainWindow::showProgramFolder() {
-  // Beside the empty panel: where the templates, the payers and the declarations are, which for
-  // an installed program is a folder in the user's home rather than the program's own.
-  auto* label = new QLabel(ui_->StatusBar1);
-  label->setObjectName(QStringLiteral("lb_aplankas"));
-  const QString path = QString::fromStdString(folder_.string());
-  const QString caption = QStringLiteral("Programos aplankas: ");
-  const int room = width() - 150 - 40 - label->fontMetrics().horizontalAdvance(caption);
-  label->setText(caption + label->fontMetrics().elidedText(path, Qt::ElideMiddle, room));
-  label->setToolTip(path);
-  ui_->StatusBar1->addWidget(label, 1);
 }
 
 void MainWindow::fillYears() {
@@ -215,7 +166,6 @@ void MainWindow::chooseWorkbook(const std::filesystem::path& file) {
   const std::string path = file.string();
   const std::string name = file.filename().string();
   choices_.setWorkbook({path, name});
-  ui_->lb_dok_link->setText(qs(path));
   ui_->lb_dok_pav->setText(qs(name));
   ui_->lb_dok_pav->setToolTip(qs(path));
   ui_->btn_kvd507->setEnabled(true);
@@ -225,7 +175,6 @@ void MainWindow::chooseWorkbook(const std::filesystem::path& file) {
 void MainWindow::clearWorkbook() {
   clearWrittenStatus();
   choices_.clearWorkbook();
-  ui_->lb_dok_link->setText(qs(runs::kNoWorkbookPath));
   ui_->lb_dok_pav->setText(qs(runs::kNoWorkbookName));
   ui_->lb_dok_pav->setToolTip(QString());
   ui_->btn_kvd507->setEnabled(false);
@@ -280,36 +229,6 @@ void MainWindow::showAbout() {
   about.exec();
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ui_->lb_copyright) {
-    switch (event->type()) {
-      case QEvent::Enter:
-        setCopyrightHighlighted(true);
-        break;
-      case QEvent::Leave:
-        setCopyrightHighlighted(false);
-        break;
-      case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) showAbout();
-        break;
-      default:
-        break;
-    }
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::setCopyrightHighlighted(bool highlighted) {
-  QLabel& label = *ui_->lb_copyright;
-  QFont font = label.font();
-  font.setBold(highlighted);
-  label.setFont(font);
-  QPalette palette = label.palette();
-  palette.setColor(QPalette::WindowText, highlighted ? QColor(0, 0, 255) : QColor(0, 0, 128));
-  label.setPalette(palette);
-  label.setCursor(highlighted ? Qt::PointingHandCursor : Qt::ArrowCursor);
-}
-
 void MainWindow::setRunButtonsEnabled(bool enabled) {
   for (QPushButton* button :
        {ui_->btn_open, ui_->btn_kvd507, ui_->btn_papildyti, ui_->btn_formos, ui_->btn_close}) {
@@ -317,33 +236,24 @@ void MainWindow::setRunButtonsEnabled(bool enabled) {
   }
 }
 
-void MainWindow::addViewerButton() {
-  // Below "Uždaryti programą", in the bottom panel's free corner.
-  auto* button = new QPushButton("Peržiūrėti formą", ui_->Panel1);
-  button->setObjectName("btn_perziura");
-  button->setGeometry(385, 140, 310, 35);
-  setButtonIcon(*button, "document-print-preview", QStyle::SP_FileDialogContentsView);
-  auto* menu = new QMenu(button);
+void MainWindow::makeViewerMenu() {
+  auto* menu = new QMenu(ui_->btn_perziura);
   menu->setObjectName("perziura_menu");
-  QAction* last = menu->addAction("Paskutinė suformuota forma");
-  last->setObjectName("perziura_last");
-  QAction* chosen = menu->addAction("Pasirinkti formą…");
-  chosen->setObjectName("perziura_choose");
+  menu->addAction(ui_->perziura_last);
+  menu->addAction(ui_->perziura_choose);
   // The declarations that newer ones replaced, kept in formos/ankstesnės.
   QMenu* kept = menu->addMenu("Ankstesnės formos");
   kept->setObjectName("perziura_ankstesnes");
-  connect(last, &QAction::triggered, this, &MainWindow::viewLastDeclaration);
-  connect(chosen, &QAction::triggered, this, &MainWindow::viewChosenDeclaration);
+  connect(ui_->perziura_last, &QAction::triggered, this, &MainWindow::viewLastDeclaration);
+  connect(ui_->perziura_choose, &QAction::triggered, this, &MainWindow::viewChosenDeclaration);
   // The last one is offered only while there is one, the kept ones as they are now.
-  connect(menu, &QMenu::aboutToShow, this, [this, last, kept] {
-    last->setEnabled(lastDeclaration().has_value());
+  connect(menu, &QMenu::aboutToShow, this, [this, kept] {
+    ui_->perziura_last->setEnabled(lastDeclaration().has_value());
     fillKeptMenu(
         *kept, runs::keptFolder(runs::declarationFile(folder_)),
         [this](const std::filesystem::path& file) { connectViewer(openViewer(file, nullptr)); });
   });
-  button->setMenu(menu);
-  setTabOrder(ui_->btn_close, button);
-  button->show();
+  ui_->btn_perziura->setMenu(menu);
 }
 
 std::optional<std::filesystem::path> MainWindow::lastDeclaration() const {
@@ -425,31 +335,8 @@ void MainWindow::showRunStarted() {
   setCursor(Qt::WaitCursor);
 }
 
-void MainWindow::tellRunResult(const runs::RunResult& result) {
-  for (const runs::RunMessage& message : result.messages) {
-    const auto kind = message.kind == runs::RunMessage::Kind::Error
-                          ? WindowServices::MessageKind::Error
-                      : message.kind == runs::RunMessage::Kind::Warning
-                          ? WindowServices::MessageKind::Warning
-                          : WindowServices::MessageKind::Information;
-    services_.showMessage(this, kind, message.text, message.detail);
-  }
-  // What was put to the user before writing is not shown a second time.
-  if (result.report && !result.reviewed && !result.report->findings.empty()) {
-    showRunReport(*result.report);
-  }
-  if (result.openFailed && result.written) {
-    services_.showMessage(this, WindowServices::MessageKind::Error,
-                          kOpenFailed + result.written->string());
-  }
-}
-
 bool MainWindow::reviewRun(const runs::WriteReview& review) {
   return services_.reviewDeclaration(this, review, spreadsheet::decimalSeparatorFromEnvironment());
-}
-
-void MainWindow::showRunReport(const runs::RunReport& report) {
-  services_.showReport(this, report, spreadsheet::decimalSeparatorFromEnvironment());
 }
 
 void MainWindow::showProgress(const QString& status, int position, int maximum) {
@@ -460,20 +347,11 @@ void MainWindow::showProgress(const QString& status, int position, int maximum) 
 
 void MainWindow::showRunEnded(const runs::RunResult& result) {
   // Messages come while the window still shows itself busy; nobody reads them when closing.
-  if (!closeWhenRunEnds_) tellRunResult(result);
+  if (!closeWhenRunEnds_) tellRunResult(services_, this, result);
 
   setRunButtonsEnabled(true);
-  // What was written, and where the declaration it replaced went, stays in sight until the
-  // next action.
-  QString status;
-  if (result.written && result.report) {
-    std::string text = runs::writtenStatus(*result.written, result.report->summary);
-    if (result.kept) text += "; ankstesnė išsaugota: " + result.kept->string();
-    status = qs(text);
-  } else if (result.reviewed && result.outcome == runs::RunOutcome::Cancelled) {
-    // The user looked at what was read and chose not to write it.
-    status = QStringLiteral("Forma neįrašyta");
-  }
+  // What the run did stays in sight until the next action.
+  const QString status = statusAfterRun(result);
   ui_->lb_action->setText(status);
   ui_->lb_action->setToolTip(status);
   if (result.written) lastWritten_ = *result.written;

@@ -53,15 +53,21 @@ class MainWindow : public QWidget {
   void runEnded();
 
  public slots:
+  // "Pasirinkti darbaknygę"; a cancelled dialog clears the choice.
   void chooseWorkbookInDialog();
   // The workbook a run reads, as if chosen through "Pasirinkti darbaknygę".
   void chooseWorkbook(const std::filesystem::path& file);
   void clearWorkbook();
+  // The folder of the declarations ("formos") and of the templates ("sablonas").
   void openDeclarationFolder();
   void openTemplateFolder();
+  // "Formuoti formą" and "Papildyti formą" (after asking which declaration to extend): a run
+  // of the chosen workbook on a thread of its own.
   void makeDeclaration();
   void appendToDeclaration();
+  // The year selector; the payer selector reads its list again on a new year.
   void chooseYear();
+  // "Apie", from the copyright line.
   void showAbout();
   // "Peržiūrėti formą": the declaration written last (by this window, or the one in "formos"),
   // or one the user chooses, in the viewer.
@@ -71,11 +77,8 @@ class MainWindow : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void applyLook();
-  void showProgramFolder();
   void fillYears();
   void connectControls();
   void setRunButtonsEnabled(bool enabled);
@@ -84,14 +87,11 @@ class MainWindow : public QWidget {
   void showProgress(const QString& status, int position, int maximum);
   void showRunEnded(const runs::RunResult& result);
   runs::RunRequest makeRequest(std::optional<std::filesystem::path> existing) const;
-  void tellRunResult(const runs::RunResult& result);
   bool reviewRun(const runs::WriteReview& review);
   void clearWrittenStatus();
-  void addViewerButton();
+  void makeViewerMenu();
   void connectViewer(DeclarationViewer* viewer);
   std::optional<std::filesystem::path> lastDeclaration() const;
-  void showRunReport(const runs::RunReport& report);
-  void setCopyrightHighlighted(bool highlighted);
 
   std::unique_ptr<Ui::MainWindow> ui_;
   std::filesystem::path folder_;

@@ -7,9 +7,9 @@
 #include "declaration/DeclarationHeader.h"
 #include "payers/StoredPayer.h"
 
-// The values the main window holds for the runs, and the marker each holds while nothing is set.
-// Markers are compared exactly and some are written into the declaration as they stand, so each
-// is spelled here once. The header markers live with DeclarationHeader.
+// What each of the window's choices holds until the user makes it, the window's caption and the
+// years it offers. Markers are compared exactly and some are written into the declaration as
+// they stand, so each is spelled here once. The header markers live with DeclarationHeader.
 namespace kvd507::runs {
 
 inline constexpr std::string_view kNoWorkbookPath = "lb_dok_link";

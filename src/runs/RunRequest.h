@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "declaration/WriterHost.h"
+#include "runs/ChoiceDefaults.h"
 #include "runs/RunReport.h"
 #include "runs/RunState.h"
-#include "runs/ChoiceDefaults.h"
 
 namespace kvd507::runs {
 

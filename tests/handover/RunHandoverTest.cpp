@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "runs/FakeRunHost.h"
+#include "handover/RunHandover.h"
 #include "handover/RunProgress.h"
 #include "handover/WindowChoices.h"
-#include "handover/RunHandover.h"
 #include "runs/ConversionRun.h"
+#include "runs/FakeRunHost.h"
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 
