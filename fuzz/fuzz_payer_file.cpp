@@ -18,7 +18,7 @@
 #include "payers/PayerLine.h"
 #include "payers/PayerOrder.h"
 #include "payers/TextEncoding.h"
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace payers = kvd507::payers;
 

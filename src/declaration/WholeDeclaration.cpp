@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "declaration/DeclarationError.h"
-#include "declaration/TextLines.h"
+#include "text/LineVisitor.h"
 
 namespace kvd507::declaration {
 namespace {

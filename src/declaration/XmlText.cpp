@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "declaration/Utf8.h"
+#include "text/Utf8.h"
 
 namespace kvd507::declaration {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "files/WholeFile.h"
 #include "payers/PayerFileError.h"
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::payers {
 namespace {

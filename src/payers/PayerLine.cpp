@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::payers {
 

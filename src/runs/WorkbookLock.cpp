@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "declaration/Utf8.h"
+#include "text/Utf8.h"
 #include "files/RegularFile.h"
 #include "rows/Text.h"
 

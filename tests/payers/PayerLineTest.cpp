@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "payers/PayerLine.h"
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::payers {
 namespace {

@@ -1,4 +1,4 @@
-#include "declaration/Utf8.h"
+#include "text/Utf8.h"
 
 namespace kvd507::declaration {
 namespace {

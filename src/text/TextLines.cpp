@@ -1,4 +1,4 @@
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::payers {
 
