@@ -10,7 +10,7 @@
 #include "cli/FolderInUse.h"
 #include "cli/RowsCommand.h"
 #include "errors/Error.h"
-#include "payers/FileFailure.h"
+#include "payers/FailureHeadline.h"
 #include "payers/PayerFile.h"
 #include "payers/PayerLine.h"
 #include "payers/PayerRegistry.h"

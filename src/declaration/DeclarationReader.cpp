@@ -13,12 +13,12 @@
 #include "declaration/FieldTags.h"
 #include "declaration/HeaderValue.h"
 #include "declaration/SlotFindings.h"
-#include "text/LineVisitor.h"
-#include "text/Utf8.h"
 #include "declaration/WholeDeclaration.h"
 #include "declaration/XmlText.h"
 #include "files/WholeFile.h"
 #include "rows/Text.h"
+#include "text/LineVisitor.h"
+#include "text/Utf8.h"
 
 namespace kvd507::declaration {
 namespace {

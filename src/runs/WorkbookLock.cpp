@@ -6,9 +6,9 @@
 #include <system_error>
 #include <vector>
 
-#include "text/Utf8.h"
 #include "files/RegularFile.h"
 #include "rows/Text.h"
+#include "text/Utf8.h"
 
 namespace kvd507::runs {
 namespace {

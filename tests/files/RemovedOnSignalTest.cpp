@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/EndingSignals.h"
+#include "files/RemovedOnSignal.h"
 #include "support/TempDir.h"
 
 namespace kvd507::files {

@@ -1,4 +1,4 @@
-#include "payers/FileFailure.h"
+#include "payers/FailureHeadline.h"
 
 #include <filesystem>
 
