@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "declaration/XmlText.h"
 #include "gui/GlyphText.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::gui {
 namespace {
@@ -111,7 +111,7 @@ QString PrintedTable::cellText(std::size_t row, std::size_t column) const {
   const std::string& value = table_[row][c.cell];
   // The name as the form shows it, its references decoded.
   if (c.cell == rows::cell::kText && value.find('&') != std::string::npos) {
-    return QString::fromStdString(declaration::decodeXmlText(value));
+    return QString::fromStdString(text::decodeXmlText(value));
   }
   return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
 }
