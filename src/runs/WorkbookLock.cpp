@@ -23,11 +23,7 @@ std::string head(const std::filesystem::path& file) {
   std::size_t got = 0;
   try {
     files::RegularFile in(file);
-    while (got < buffer.size()) {
-      const std::size_t count = in.read(buffer.data() + got, buffer.size() - got);
-      if (count == 0) break;
-      got += count;
-    }
+    got = in.readUpTo(buffer.data(), buffer.size());
   } catch (...) {
     // Unreadable, it still says the workbook is open; only the name is not told.
   }
