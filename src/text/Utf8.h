@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -59,8 +60,8 @@ inline std::size_t encodeUtf8(char32_t code, char* out) {
 }
 
 inline void appendUtf8(std::string& out, char32_t code) {
-  char bytes[4];
-  out.append(bytes, encodeUtf8(code, bytes));
+  std::array<char, 4> bytes{};
+  out.append(bytes.data(), encodeUtf8(code, bytes.data()));
 }
 
 // UTF-16 as UTF-8; a surrogate that is not part of a pair becomes U+FFFD.
