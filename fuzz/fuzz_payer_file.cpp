@@ -18,7 +18,7 @@
 #include "payers/PayerLine.h"
 #include "payers/PayerOrder.h"
 #include "payers/TextEncoding.h"
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace payers = kvd507::payers;
 
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(decoded.ansiLines[i] >= 1 && (i == 0 || decoded.ansiLines[i] > decoded.ansiLines[i - 1]));
   }
 
-  const std::vector<std::string> lines = payers::splitLines(decoded.text);
+  const std::vector<std::string> lines = text::splitLines(decoded.text);
   for (const std::string& line : lines) check(!hasLineBreak(line));
   checkPayers(lines);
 
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string rewritten = std::string(payers::byteOrderMark(decoded.encoding)) +
                                 payers::encodeText(joinLines(lines), decoded.encoding);
   const payers::DecodedText reread = payers::decodeText(rewritten);
-  const std::vector<std::string> rereadLines = payers::splitLines(reread.text);
+  const std::vector<std::string> rereadLines = text::splitLines(reread.text);
   if (decoded.encoding == payers::TextEncoding::Ansi) {
     // The code page cannot hold every character a damaged file decodes to ("?" stands in), and
     // a list of plain ASCII is ANSI whatever it was before; the lines stay lines.

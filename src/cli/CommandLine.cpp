@@ -11,6 +11,7 @@
 #include "cli/ShowCommand.h"
 #include "cli/ToWorkbookCommand.h"
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 
 namespace kvd507::cli {
 
@@ -88,7 +89,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     std::error_code error;
     const auto type = std::filesystem::status(name, error).type();
     if (!error && type != std::filesystem::file_type::regular) {
-      err << "kvd507: Nepavyko atverti " << oneLine(name) << ": "
+      err << "kvd507: " << headline::cannotOpen(oneLine(name)) << ": "
           << reasonText(ErrorKind::kNotRegularFile) << '\n';
       return kExitFailure;
     }

@@ -9,6 +9,7 @@
 #include "cli/FolderInUse.h"
 #include "cli/ReportPrinter.h"
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "payers/StoredPayer.h"
 #include "runs/ChoiceDefaults.h"
 #include "runs/ConversionRun.h"
@@ -132,7 +133,7 @@ int runConversion(Purpose purpose, const ParsedArguments& arguments, std::ostrea
       if (auto stored = payers::storedPayer(folder)) payer = {stored->name, stored->code};
     } catch (...) {
       const Error error = currentError();
-      err << "kvd507: Nepavyko perskaityti pasirinkto mokėtojo: " << oneLine(error.message())
+      err << "kvd507: " << headline::kCannotReadChosenPayer << ": " << oneLine(error.message())
           << '\n';
       if (arguments.has("--verbose") && !error.detail().empty()) {
         err << "kvd507: " << oneLine(error.detail()) << '\n';

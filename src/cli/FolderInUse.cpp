@@ -1,6 +1,7 @@
 #include "cli/FolderInUse.h"
 
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "runs/ProgramFolder.h"
 
 namespace kvd507::cli {
@@ -22,7 +23,7 @@ std::string folderInUseText() {
 
 void printFolderError(std::ostream& err) {
   const Error error = currentError();
-  err << "kvd507: Nepavyko paruošti programos aplanko: " << error.message() << '\n';
+  err << "kvd507: " << headline::kCannotPrepareProgramFolder << ": " << error.message() << '\n';
 }
 
 }  // namespace kvd507::cli

@@ -10,11 +10,12 @@
 #include "cli/FolderInUse.h"
 #include "cli/RowsCommand.h"
 #include "errors/Error.h"
-#include "payers/FileFailure.h"
+#include "payers/FailureHeadline.h"
 #include "payers/PayerFile.h"
 #include "payers/PayerLine.h"
 #include "payers/PayerRegistry.h"
 #include "payers/StoredPosition.h"
+#include "rows/Text.h"
 #include "runs/ProgramFolder.h"
 
 namespace kvd507::cli {
@@ -23,12 +24,6 @@ namespace {
 // The payer dialog's limits: what a user can type into its fields.
 constexpr std::size_t kNameLimit = 45;
 constexpr std::size_t kCodeLimit = 11;
-
-std::size_t characters(const std::string& utf8) {
-  std::size_t count = 0;
-  for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return count;
-}
 
 // The rules of the payer dialog: a name and a code, neither taking its line of the list apart,
 // the name of at most 45 characters, the code of at most 11 digits. A problem, or nothing.
@@ -40,9 +35,9 @@ std::optional<std::string> checkPayerText(const std::string& name, const std::st
     return "mokėtojo kode " + payers::lineBreakerText(*breaker);
   }
   if (name.empty()) return std::string("mokėtojo pavadinimas tuščias");
-  if (characters(name) > kNameLimit) {
-    return "mokėtojo pavadinimas ilgesnis nei 45 ženklai (" + std::to_string(characters(name)) +
-           ")";
+  if (rows::characterCount(name) > kNameLimit) {
+    return "mokėtojo pavadinimas ilgesnis nei 45 ženklai (" +
+           std::to_string(rows::characterCount(name)) + ")";
   }
   if (code.empty()) return std::string("mokėtojo kodas tuščias");
   if (code.find_first_not_of("0123456789") != std::string::npos) {

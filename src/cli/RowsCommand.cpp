@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "intake/ReadStops.h"
 #include "intake/SheetReader.h"
 #include "rows/RowTable.h"
@@ -127,9 +128,9 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
   } catch (...) {
     const Error error = currentError();
     err << "kvd507: "
-        << oneLine("Blogai užpildytas failas " +
-                   std::filesystem::path(workbookPath).filename().string() + ": " +
-                   error.cause(workbookPath))
+        << oneLine(
+               headline::badlyFilledFile(std::filesystem::path(workbookPath).filename().string()) +
+               ": " + error.cause(workbookPath))
         << '\n';
     if (verbose && !error.detail().empty()) err << "kvd507: " << oneLine(error.detail()) << '\n';
     return kExitFailure;

@@ -8,6 +8,7 @@
 #include "cli/RowsCommand.h"
 #include "cli/WindowLauncher.h"
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "runs/DeclarationContent.h"
 
 namespace kvd507::cli {
@@ -45,8 +46,9 @@ bool readContent(const std::string& path, runs::DeclarationContent& content, std
     return true;
   } catch (...) {
     const Error error = currentError();
-    err << "kvd507: Nepavyko perskaityti formos " << std::filesystem::path(path).filename().string()
-        << ": " << error.cause(path) << '\n';
+    err << "kvd507: "
+        << headline::cannotReadDeclaration(std::filesystem::path(path).filename().string()) << ": "
+        << error.cause(path) << '\n';
     if (verbose && !error.detail().empty()) err << "kvd507: " << error.detail() << '\n';
     return false;
   }

@@ -7,6 +7,7 @@
 
 #include "declaration/DeclarationError.h"
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "export/DeclarationToWorkbook.h"
 
 namespace kvd507::cli {
@@ -53,13 +54,13 @@ int runToWorkbook(const ParsedArguments& arguments, std::ostream& out, std::ostr
     return kExitWritten;
   } catch (const exports::RowNotInTemplate& e) {
     err << "kvd507: "
-        << oneLine("Formos " + declarationName +
-                   " į darbaknygę perkelti negalima: " + e.describe() + "; darbaknygė neįrašyta")
+        << oneLine(headline::cannotMoveToWorkbook(declarationName) + ": " + e.describe() +
+                   "; darbaknygė neįrašyta")
         << '\n';
     return kExitFailure;
   } catch (const declaration::DeclarationError& e) {
     err << "kvd507: "
-        << oneLine("Nepavyko perskaityti formos " + declarationName + ": " +
+        << oneLine(headline::cannotReadDeclaration(declarationName) + ": " +
                    e.cause(declaration.string()))
         << '\n';
     if (verbose && !e.detail().empty()) err << "kvd507: " << oneLine(e.detail()) << '\n';
@@ -67,7 +68,7 @@ int runToWorkbook(const ParsedArguments& arguments, std::ostream& out, std::ostr
   } catch (...) {
     const Error error = currentError();
     std::string text =
-        "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " + error.cause(workbook.string());
+        headline::cannotWriteWorkbook(workbook.string()) + ": " + error.cause(workbook.string());
     if (error.kind() == ErrorKind::kFileExists && replace == exports::Replace::kNever) {
       text += "; kitą vietą nurodykite su --output arba leiskite ją pakeisti su --force";
     }

@@ -5,8 +5,8 @@
 #include "cli/CommandLine.h"
 #include "cli/ShowCommand.h"
 #include "cli/WindowLauncher.h"
-#include "errors/LastWords.h"
-#include "files/EndingSignals.h"
+#include "errors/UncaughtError.h"
+#include "files/RemovedOnSignal.h"
 
 int main(int argc, char** argv) {
   kvd507::files::prepareSignalsForWriting();

@@ -13,12 +13,12 @@
 #include "declaration/FieldTags.h"
 #include "declaration/HeaderValue.h"
 #include "declaration/SlotFindings.h"
-#include "declaration/TextLines.h"
-#include "declaration/Utf8.h"
 #include "declaration/WholeDeclaration.h"
-#include "declaration/XmlText.h"
 #include "files/WholeFile.h"
 #include "rows/Text.h"
+#include "text/TextLines.h"
+#include "text/Utf8.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -81,7 +81,7 @@ std::string loadBytes(const std::filesystem::path& file) {
 std::string_view decodedText(const std::filesystem::path& file, std::string_view bytes) {
   const std::size_t markLength = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bytes.remove_prefix(markLength);
-  if (const auto invalid = firstInvalidUtf8(bytes)) {
+  if (const auto invalid = text::firstInvalidUtf8(bytes)) {
     throw DeclarationError(ErrorKind::kNotUtf8,
                            ErrorPlace::atOffset(file.string(), markLength + *invalid),
                            "not UTF-8 text");
@@ -135,7 +135,7 @@ bool isNameField(const Key& key) {
 // put in capitals as the sheet readers put them, before the escaping, so that a name written
 // with small Lithuanian letters merges with the workbook's rows; the payer name stays as written.
 std::string valueOf(std::string_view line, const Key& key, std::size_t at) {
-  std::string value = decodeXmlText(rawValueOf(line, key, at));
+  std::string value = text::decodeXmlText(rawValueOf(line, key, at));
   if (!isNameField(key)) return value;
   if (key.target != Target::kName) rows::makeUpperCase(value);
   return rows::escapeName(value);
@@ -251,7 +251,7 @@ DeclarationFacts ReadExistingDeclaration(const std::filesystem::path& file, rows
   checkWholeDeclaration(file, text);
   Scan scan;
   try {
-    forEachLine(text, [&scan](std::string_view line) { scanLine(scan, line); });
+    text::forEachLine(text, [&scan](std::string_view line) { scanLine(scan, line); });
     lRows.reserveText(scan.lRows.textSize());
     uRows.reserveText(scan.uRows.textSize());
   } catch (Error& e) {

@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
-#include "declaration/XmlText.h"
 #include "rows/Amount.h"
 #include "rows/Text.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -25,7 +25,7 @@ std::string placeText(const SlotPlace& place, const rows::PaymentRow* row = null
   std::string text =
       std::to_string(place.page) + " puslapis, " + std::string(place.slot) + " vieta";
   if (row != nullptr && !(*row)[rows::cell::kText].empty()) {
-    text += "; gavėjas " + decodeXmlText((*row)[rows::cell::kText]);
+    text += "; gavėjas " + text::decodeXmlText((*row)[rows::cell::kText]);
   }
   return text;
 }

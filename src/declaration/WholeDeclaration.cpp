@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "declaration/DeclarationError.h"
-#include "declaration/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -71,7 +71,7 @@ std::optional<std::size_t> announcedPages(std::string_view text) {
 std::optional<std::size_t> lineWithSeveralFields(std::string_view text) {
   std::size_t number = 0;
   std::optional<std::size_t> found;
-  forEachLine(text, [&](std::string_view line) {
+  text::forEachLine(text, [&](std::string_view line) {
     ++number;
     if (!found && countElements(line, "Field") > 1) found = number;
   });
@@ -84,7 +84,7 @@ std::optional<std::size_t> lineWithSeveralFields(std::string_view text) {
 std::optional<std::size_t> lineWithSplitFieldTag(std::string_view text) {
   std::size_t number = 0;
   std::optional<std::size_t> found;
-  forEachLine(text, [&](std::string_view line) {
+  text::forEachLine(text, [&](std::string_view line) {
     ++number;
     if (found) return;
     for (std::size_t at = line.find('<'); at != std::string_view::npos;

@@ -14,8 +14,8 @@
 
 #include "declaration/DeclarationReader.h"
 #include "export/WorkbookCheck.h"
-#include "files/EndingSignals.h"
 #include "files/IoError.h"
+#include "files/RemovedOnSignal.h"
 #include "files/WholeFile.h"
 
 namespace kvd507::exports {

@@ -44,4 +44,15 @@ std::size_t RegularFile::read(void* buffer, std::size_t count) {
   }
 }
 
+std::size_t RegularFile::readUpTo(void* buffer, std::size_t count) {
+  auto* bytes = static_cast<char*>(buffer);
+  std::size_t got = 0;
+  while (got < count) {
+    const std::size_t more = read(bytes + got, count - got);
+    if (more == 0) break;
+    got += more;
+  }
+  return got;
+}
+
 }  // namespace kvd507::files

@@ -26,6 +26,9 @@ class RegularFile {
   // Reads up to `count` bytes at the current position, retrying when interrupted; 0 at the
   // end. Throws IoError (step "read").
   std::size_t read(void* buffer, std::size_t count);
+  // Reads until `count` bytes are in or the file ends, and returns how many came: the first
+  // bytes of a file, which a single read may return only in part.
+  std::size_t readUpTo(void* buffer, std::size_t count);
 
   // Gives up the descriptor to whoever now closes it (a library that took it over).
   void release() { fd_ = -1; }

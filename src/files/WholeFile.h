@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "files/EndingSignals.h"
+#include "files/RemovedOnSignal.h"
 
 namespace kvd507::files {
 

@@ -1,6 +1,6 @@
 #include "gui/AppendixModel.h"
 
-#include "declaration/XmlText.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::gui {
 
@@ -34,7 +34,7 @@ QString AppendixModel::text(int row, int column) const {
   }
   const std::string& value = rows_[index][c.cell];
   // The name as the form shows it, its references decoded.
-  if (c.cell == rows::cell::kText) return QString::fromStdString(declaration::decodeXmlText(value));
+  if (c.cell == rows::cell::kText) return QString::fromStdString(text::decodeXmlText(value));
   return QString::fromStdString(value);
 }
 

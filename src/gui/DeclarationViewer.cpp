@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "errors/Headlines.h"
 #include "gui/AppendixModel.h"
 #include "gui/DeclarationPrint.h"
 #include "gui/DeclarationTables.h"
@@ -155,7 +156,7 @@ void DeclarationViewer::print() {
   dialog.setWindowTitle("Spausdinti formą");
   if (dialog.exec() != QDialog::Accepted) return;
   if (paintDeclaration(printer, content_, separator_) == 0) {
-    QMessageBox::critical(this, "KVD507", "Nepavyko spausdinti formos.");
+    QMessageBox::critical(this, "KVD507", q(std::string(headline::kCannotPrint) + "."));
   }
 }
 
@@ -166,7 +167,7 @@ void DeclarationViewer::savePdf() {
   if (!file) return;
   QString error;
   if (!writeDeclarationPdf(content_, *file, separator_, error)) {
-    QMessageBox::critical(this, "KVD507", "Nepavyko įrašyti PDF: " + error);
+    QMessageBox::critical(this, "KVD507", q(std::string(headline::kCannotWritePdf) + ": ") + error);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QCursor>
 
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "export/DeclarationToWorkbook.h"
 #include "gui/WindowServices.h"
 #include "runs/DesktopOpener.h"
@@ -41,14 +42,13 @@ std::optional<exports::WrittenWorkbook> write(QWidget* parent,
     // The dialog asked before an existing file was chosen.
     return exports::declarationToWorkbook(declaration, workbook, exports::Replace::kAllowed);
   } catch (const exports::RowNotInTemplate& e) {
-    text = "Formos " + name + " į darbaknygę perkelti negalima: " + e.describe() +
-           ". Darbaknygė neįrašyta.";
+    text = headline::cannotMoveToWorkbook(name) + ": " + e.describe() + ". Darbaknygė neįrašyta.";
   } catch (...) {
     const Error error = currentError();
     const bool reading = error.file() == declaration.string();
     text = reading
-               ? "Nepavyko perskaityti formos " + name + ": " + error.cause(declaration.string())
-               : "Nepavyko įrašyti darbaknygės " + workbook.string() + ": " +
+               ? headline::cannotReadDeclaration(name) + ": " + error.cause(declaration.string())
+               : headline::cannotWriteWorkbook(workbook.string()) + ": " +
                      error.cause(workbook.string());
   }
   services.showMessage(parent, WindowServices::MessageKind::Error, text);

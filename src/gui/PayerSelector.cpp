@@ -7,7 +7,7 @@
 
 #include "gui/ErrorReporter.h"
 #include "gui/PayerDialog.h"
-#include "payers/FileFailure.h"
+#include "payers/FailureHeadline.h"
 #include "payers/StoredPayer.h"
 
 namespace kvd507::gui {

@@ -6,8 +6,8 @@
 #include <charconv>
 #include <string>
 
-#include "declaration/XmlText.h"
 #include "gui/GlyphText.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::gui {
 namespace {
@@ -124,7 +124,7 @@ QStringView PrintedTable::cellText(std::size_t row, std::size_t column) const {
       const std::string& value = table_[row][c.cell];
       // The name as the form shows it, its references decoded.
       if (c.cell == rows::cell::kText && value.find('&') != std::string::npos) {
-        return utf16(declaration::decodeXmlText(value));
+        return utf16(text::decodeXmlText(value));
       }
       return utf16(value);
     }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "gui/DeclarationViewer.h"
 #include "runs/DeclarationContent.h"
 
@@ -56,7 +57,7 @@ DeclarationViewer* openViewer(const std::filesystem::path& declaration, QWidget*
     const Error error = currentError();
     QMessageBox box(
         QMessageBox::Critical, QStringLiteral("KVD507"),
-        QString::fromStdString("Nepavyko perskaityti formos " + declaration.filename().string() +
+        QString::fromStdString(headline::cannotReadDeclaration(declaration.filename().string()) +
                                ": " + error.cause(declaration.string())),
         QMessageBox::Ok, parent);
     box.exec();

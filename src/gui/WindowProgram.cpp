@@ -13,6 +13,7 @@
 #include <string>
 
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "gui/DeclarationPrint.h"
 #include "gui/DeclarationViewer.h"
 #include "gui/MainWindow.h"
@@ -90,7 +91,7 @@ int runWindow(int argc, char** argv, const runs::ProgramFolder& programFolder) {
   try {
     runs::prepareProgramFolder(programFolder);
   } catch (...) {
-    problem = "Nepavyko paruošti programos aplanko: " + currentError().message();
+    problem = std::string(headline::kCannotPrepareProgramFolder) + ": " + currentError().message();
   }
   QtWindowServices services(programFolder.path);
   runs::XdgOpener opener;
@@ -133,15 +134,15 @@ int writePdf(int argc, char** argv, const std::filesystem::path& declaration,
     content = reading.get();
   } catch (...) {
     const Error error = currentError();
-    std::cerr << "kvd507: Nepavyko perskaityti formos " << declaration.filename().string() << ": "
-              << error.cause(declaration.string()) << '\n';
+    std::cerr << "kvd507: " << headline::cannotReadDeclaration(declaration.filename().string())
+              << ": " << error.cause(declaration.string()) << '\n';
     if (verbose && !error.detail().empty()) std::cerr << "kvd507: " << error.detail() << '\n';
     return 1;
   }
   QString error;
   if (!writeDeclarationPdf(content, QString::fromStdString(pdf.string()),
                            runs::kFormDecimalSeparator, error)) {
-    std::cerr << "kvd507: Nepavyko įrašyti PDF: " << error.toStdString() << '\n';
+    std::cerr << "kvd507: " << headline::kCannotWritePdf << ": " << error.toStdString() << '\n';
     return 1;
   }
   return 0;

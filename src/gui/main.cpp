@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "errors/LastWords.h"
-#include "files/EndingSignals.h"
+#include "errors/UncaughtError.h"
+#include "files/RemovedOnSignal.h"
 #include "gui/WindowProgram.h"
 #include "runs/ProgramFolder.h"
 

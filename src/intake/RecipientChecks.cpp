@@ -6,6 +6,7 @@
 #include "rows/Identifiers.h"
 #include "rows/Text.h"
 #include "spreadsheet/WorkbookError.h"
+#include "text/Clock.h"
 
 namespace kvd507::intake {
 namespace {
@@ -28,7 +29,7 @@ void checkRecipient(const SheetLayout& layout, std::uint32_t rowNumber, const Ro
   const auto add = [&](Finding::Kind kind, std::uint32_t column, std::string text) {
     findings.add({kind, std::string(layout.name), rowNumber, columnName(column), std::move(text)});
   };
-  const rows::CalendarDate today = rows::today();
+  const rows::CalendarDate today = text::today();
   const std::uint32_t first = layout.firstIdentifierColumn;
   const std::uint32_t birthDate = first + layout.identifierCount - 1;
   std::string filled;

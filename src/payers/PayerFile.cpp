@@ -5,7 +5,7 @@
 
 #include "files/WholeFile.h"
 #include "payers/PayerFileError.h"
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::payers {
 namespace {
@@ -51,7 +51,7 @@ void refuseIfReadOnly(const std::filesystem::path& file) {
 PayerFile PayerFile::read(const std::filesystem::path& file) {
   const std::string bytes = readOrThrow(file);
   DecodedText decoded = decodeOrThrow(file, bytes);
-  std::vector<std::string> lines = splitLines(decoded.text);
+  std::vector<std::string> lines = text::splitLines(decoded.text);
   std::erase_if(lines, [](const std::string& line) { return line.empty(); });
   return {file, std::move(lines), decoded.encoding, std::move(decoded.ansiLines)};
 }

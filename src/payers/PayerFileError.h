@@ -3,7 +3,7 @@
 #include <string>
 
 #include "errors/Error.h"
-#include "payers/FileFailure.h"
+#include "payers/FailureHeadline.h"
 
 namespace kvd507::payers {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "payers/TextLines.h"
+#include "text/TextLines.h"
 
 namespace kvd507::payers {
 
@@ -11,7 +11,7 @@ std::optional<Payer> splitPayerLine(std::string_view line) {
   for (char& c : broken) {
     if (c == ';') c = '\n';
   }
-  std::vector<std::string> pieces = splitLines(broken);
+  std::vector<std::string> pieces = text::splitLines(broken);
   if (pieces.empty()) return std::nullopt;
 
   Payer payer{std::move(pieces[0]), std::nullopt};

@@ -6,6 +6,7 @@
 
 #include "payers/PayerFile.h"
 #include "payers/PayerLine.h"
+#include "text/Hex.h"
 
 namespace kvd507::payers {
 namespace {
@@ -14,51 +15,23 @@ namespace {
 // and whatever the settings file's encoding; "%" and every other byte outside printable ASCII
 // become "%XX".
 std::string escapeLine(std::string_view line) {
-  static constexpr std::string_view kHex = "0123456789ABCDEF";
   std::string value;
   for (const char c : line) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte > 0x20 && byte < 0x7F && c != '%') {
       value += c;
     } else {
-      value += '%';
-      value += kHex[byte >> 4];
-      value += kHex[byte & 0x0F];
+      text::appendPercentEscape(value, byte);
     }
   }
   return value;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// A "%" that starts no escape stays as it is.
-std::string unescapeLine(std::string_view value) {
-  std::string line;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    if (value[i] == '%' && i + 2 < value.size()) {
-      const int high = hexDigit(value[i + 1]);
-      const int low = hexDigit(value[i + 2]);
-      if (high >= 0 && low >= 0) {
-        line += static_cast<char>(high * 16 + low);
-        i += 2;
-        continue;
-      }
-    }
-    line += value[i];
-  }
-  return line;
 }
 
 std::optional<std::string> readLine(const SettingsFile& settings, const char* key) {
   // A control character cannot be in a value, so it tells a missing key from any stored one.
   const std::string value = settings.read(kSettingsSection, key, "\x01");
   if (value == "\x01") return std::nullopt;
-  return unescapeLine(value);
+  return text::percentDecoded(value);
 }
 
 // The first line holding the payer of `line`, the one at `hint` first; -1 when none does.

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "errors/Error.h"
+#include "text/Utf8.h"
 
 namespace kvd507::payers {
 namespace {
@@ -62,15 +63,7 @@ bool isAscii(std::string_view bytes) {
 }
 
 bool isWellFormedUtf8(std::string_view bytes) {
-  Converter converter = openConverter("UTF-8");
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-  check(status, "UTF-8 check");
-  // UTF-8 never needs more UTF-16 units than it has bytes.
-  std::u16string wide(bytes.size() + 1, u'\0');
-  ucnv_toUChars(converter.get(), wide.data(), static_cast<int32_t>(wide.size()), bytes.data(),
-                static_cast<int32_t>(bytes.size()), &status);
-  return U_SUCCESS(status);
+  return !text::firstInvalidUtf8(bytes);
 }
 
 std::string toAnsi(std::string_view text) {

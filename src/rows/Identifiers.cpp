@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <ctime>
 
 namespace kvd507::rows {
 namespace {
@@ -31,14 +30,6 @@ std::string dateText(const CalendarDate& date) {
 }
 
 }  // namespace
-
-CalendarDate today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
-          static_cast<unsigned>(local.tm_mday)};
-}
 
 bool isRealDate(const CalendarDate& date) {
   static constexpr std::array<unsigned, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

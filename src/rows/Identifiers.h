@@ -4,20 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "text/Clock.h"
+
 namespace kvd507::rows {
 
-// A calendar day.
-struct CalendarDate {
-  int year = 0;
-  unsigned month = 0;
-  unsigned day = 0;
-
-  // Orders days: a later day has a larger number.
-  long long number() const { return year * 10000LL + month * 100LL + day; }
-};
-
-// Today, on this computer's calendar.
-CalendarDate today();
+using text::CalendarDate;
 
 // Whether the day exists in the Gregorian calendar.
 bool isRealDate(const CalendarDate& date);

@@ -1,14 +1,11 @@
 #include "runs/ChoiceDefaults.h"
 
-#include <ctime>
+#include "text/Clock.h"
 
 namespace kvd507::runs {
 
 int currentCalendarYear() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local.tm_year + 1900;
+  return text::today().year;
 }
 
 std::vector<std::string> yearChoices(int currentYear) {

@@ -23,7 +23,7 @@ inline constexpr std::string_view kWindowCaption = "KVD507-2022";
 // The first year the year selector offers.
 inline constexpr int kFirstYear = 2020;
 
-// The calendar year now, in local time.
+// The calendar year now, in local time, by the clock in place (text::today).
 int currentCalendarYear();
 
 // The year selector's entries: kFirstYear up to `currentYear`, oldest first.

@@ -9,6 +9,7 @@
 #include "declaration/DeclarationReader.h"
 #include "declaration/DeclarationWriter.h"
 #include "errors/Error.h"
+#include "errors/Headlines.h"
 #include "files/WholeFile.h"
 #include "intake/SheetReader.h"
 #include "runs/FindingCollector.h"
@@ -156,7 +157,7 @@ void convert(const RunRequest& request, ProgressSink& progress, RunReview* revie
     } catch (...) {
       // Going on would replace the declaration with one that has lost all its rows.
       tellFailure(result,
-                  "Nepavyko perskaityti formos " + request.existingDeclaration->filename().string(),
+                  headline::cannotReadDeclaration(request.existingDeclaration->filename().string()),
                   request.existingDeclaration->string());
       return;
     }
@@ -182,8 +183,8 @@ void convert(const RunRequest& request, ProgressSink& progress, RunReview* revie
     const ErrorKind kind = currentError().kind();
     const bool shortOf = kind == ErrorKind::kTooManyOpenFiles || kind == ErrorKind::kOutOfMemory;
     tellFailure(result,
-                (shortOf ? "Nepavyko perskaityti failo " : "Blogai užpildytas failas ") +
-                    request.workbookName,
+                shortOf ? headline::cannotReadFile(request.workbookName)
+                        : headline::badlyFilledFile(request.workbookName),
                 request.workbookPath);
     return;
   }
@@ -215,7 +216,7 @@ void convert(const RunRequest& request, ProgressSink& progress, RunReview* revie
   } catch (...) {
     // The workbook was read; what failed is the writing, most often for want of disk space or
     // permission, so the headline names the declaration, not the workbook.
-    tellFailure(result, "Nepavyko įrašyti formos " + request.outputFile.string(),
+    tellFailure(result, headline::cannotWriteDeclaration(request.outputFile.string()),
                 request.outputFile.string());
     return;
   }
@@ -240,7 +241,7 @@ RunResult runConversion(const RunRequest& request, ProgressSink& progress, RunRe
     // Whatever escapes the run's own guards (memory running out between steps) is still told,
     // never passed on to the window or the command line.
     result.written.reset();
-    tellFailure(result, "Nepavyko suformuoti formos", {});
+    tellFailure(result, std::string(headline::kCannotMakeDeclaration), {});
     result.outcome = RunOutcome::Failed;
   }
   progress.setStatus("");

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "declaration/DeclarationReader.h"
-#include "declaration/XmlText.h"
 #include "runs/FindingCollector.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::runs {
 namespace {
@@ -24,8 +24,8 @@ void checkRows(const rows::RowTable& table, const char* page,
     const RowPlace at = place(index);
     const std::string slot = std::to_string(at.slot);
     const std::string where = " (" + std::to_string(at.page) + " puslapis, " + slot +
-                              " vieta; gavėjas " +
-                              declaration::decodeXmlText(row[rows::cell::kText]) + ")";
+                              " vieta; gavėjas " + text::decodeXmlText(row[rows::cell::kText]) +
+                              ")";
     auto field = [&](std::size_t cell) {
       return std::string(1, page[6]) + std::to_string(cell + 1) + "-" + slot;
     };
@@ -54,7 +54,7 @@ DeclarationContent readDeclarationContent(const std::filesystem::path& file) {
   const declaration::DeclarationFacts facts = declaration::ReadExistingDeclaration(
       file, content.lRows, content.uRows, content.header, findings);
   content.payerName =
-      content.header.isExtended() ? declaration::decodeXmlText(content.header.name) : std::string();
+      content.header.isExtended() ? text::decodeXmlText(content.header.name) : std::string();
 
   content.summary.l = summariseTable("KVD507L", content.lRows, kLRowsPerPage);
   content.summary.u = summariseTable("KVD507U", content.uRows, kURowsPerPage);

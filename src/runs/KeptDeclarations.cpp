@@ -10,12 +10,12 @@
 
 #include "declaration/DeclarationHeader.h"
 #include "declaration/DeclarationReader.h"
-#include "declaration/XmlText.h"
 #include "errors/Error.h"
 #include "files/Folder.h"
 #include "files/IoError.h"
 #include "rows/RowTable.h"
 #include "rows/Text.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::runs {
 namespace {
@@ -44,7 +44,7 @@ std::string namePart(std::string_view value, std::string_view none) {
 
 // A header field the file did not hold still carries its marker; nothing is known then.
 std::string known(const std::string& value, std::string_view marker) {
-  return value == marker ? std::string() : declaration::decodeXmlText(rows::trim(value));
+  return value == marker ? std::string() : text::decodeXmlText(rows::trim(value));
 }
 
 struct KeptFile {

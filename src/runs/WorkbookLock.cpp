@@ -1,14 +1,15 @@
 #include "runs/WorkbookLock.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "declaration/Utf8.h"
 #include "files/RegularFile.h"
 #include "rows/Text.h"
+#include "text/Utf8.h"
 
 namespace kvd507::runs {
 namespace {
@@ -22,11 +23,7 @@ std::string head(const std::filesystem::path& file) {
   std::size_t got = 0;
   try {
     files::RegularFile in(file);
-    while (got < buffer.size()) {
-      const std::size_t count = in.read(buffer.data() + got, buffer.size() - got);
-      if (count == 0) break;
-      got += count;
-    }
+    got = in.readUpTo(buffer.data(), buffer.size());
   } catch (...) {
     // Unreadable, it still says the workbook is open; only the name is not told.
   }
@@ -36,7 +33,7 @@ std::string head(const std::filesystem::path& file) {
 // A name fit to be shown in one line: valid UTF-8, no control characters, not too long.
 std::string shownName(std::string_view name) {
   std::string text(rows::trim(name));
-  if (text.empty() || declaration::firstInvalidUtf8(text)) return {};
+  if (text.empty() || text::firstInvalidUtf8(text)) return {};
   rows::makeControlsSpaces(text);
   if (rows::characterCount(text) > kLongestName) {
     text = std::string(rows::firstCharacters(text, kLongestName)) + "…";
@@ -74,20 +71,12 @@ std::string wideExcelUser(std::string_view owner) {
     wide += static_cast<char16_t>(static_cast<unsigned char>(owner[at]) |
                                   static_cast<unsigned char>(owner[at + 1]) << 8);
   }
-  std::string name;
-  for (const char32_t c : wide) {
-    if (c >= 0xD800 && c <= 0xDFFF) return {};  // surrogates: not worth the trouble of a name
-    if (c < 0x80) {
-      name += static_cast<char>(c);
-    } else if (c < 0x800) {
-      name += static_cast<char>(0xC0 | (c >> 6));
-      name += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      name += static_cast<char>(0xE0 | (c >> 12));
-      name += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      name += static_cast<char>(0x80 | (c & 0x3F));
-    }
+  // Surrogates: not worth the trouble of a name.
+  if (std::any_of(wide.begin(), wide.end(),
+                  [](char16_t c) { return text::isHighSurrogate(c) || text::isLowSurrogate(c); })) {
+    return {};
   }
+  const std::string name = text::utf16ToUtf8(wide);
   return shownName(name);
 }
 

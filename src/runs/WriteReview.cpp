@@ -1,8 +1,8 @@
 #include "runs/WriteReview.h"
 
-#include "declaration/XmlText.h"
 #include "rows/Amount.h"
 #include "rows/Text.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::runs {
 namespace {
@@ -15,7 +15,7 @@ struct ShownHeader {
 };
 
 ShownHeader shown(const declaration::DeclarationHeader& header) {
-  return {declaration::decodeXmlText(rows::trim(header.name)), std::string(rows::trim(header.id)),
+  return {text::decodeXmlText(rows::trim(header.name)), std::string(rows::trim(header.id)),
           std::string(rows::trim(header.year))};
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runs/DesktopOpener.h"
+#include "text/Hex.h"
 
 extern char** environ;
 
@@ -49,15 +50,12 @@ pid_t startXdgOpen(const std::filesystem::path& path) {
 // A file: URI for the file manager: every byte but the unreserved ones and "/" percent-encoded.
 std::string fileUri(const std::filesystem::path& file) {
   std::string uri = "file://";
-  static constexpr std::string_view kHex = "0123456789ABCDEF";
   for (const char c : file.string()) {
     const auto byte = static_cast<unsigned char>(c);
     if (std::isalnum(byte) != 0 || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
       uri += c;
     } else {
-      uri += '%';
-      uri += kHex[byte >> 4];
-      uri += kHex[byte & 0x0F];
+      text::appendPercentEscape(uri, byte);
     }
   }
   return uri;

@@ -25,11 +25,7 @@ FileKind sniff(const std::filesystem::path& file) {
   std::size_t got = 0;
   try {
     files::RegularFile in(file);
-    while (got < head.size()) {
-      const std::size_t count = in.read(head.data() + got, head.size() - got);
-      if (count == 0) break;
-      got += count;
-    }
+    got = in.readUpTo(head.data(), head.size());
   } catch (const Error& e) {
     throw WorkbookError(e);
   }

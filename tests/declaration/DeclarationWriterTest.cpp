@@ -14,6 +14,7 @@
 #include "declaration/XmlText.h"
 #include "support/CaseName.h"
 #include "support/TempDir.h"
+#include "text/XmlReferences.h"
 
 namespace kvd507::declaration {
 namespace {
@@ -287,7 +288,7 @@ TEST_P(XmlTextTest, WritesEveryValueAsWellFormedTextThatDecodesBack) {
     EXPECT_EQ(out, "kept" + expected);
     EXPECT_EQ(test::xmlError("<a>" + out + "</a>"), "");
   }
-  EXPECT_EQ(decodeXmlText(c.plain), c.readBack.value_or(c.value));
+  EXPECT_EQ(text::decodeXmlText(c.plain), c.readBack.value_or(c.value));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -337,38 +338,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "x\uFFFD\uFFFD"},
         TextCase{"noncharacters", "\xEF\xBF\xBE\xEF\xBF\xBF", "\uFFFD\uFFFD", "\uFFFD\uFFFD",
                  "\uFFFD\uFFFD"}),
-    test::NamedAfterWhat());
-
-struct DecodeCase {
-  const char* what;
-  std::string text;
-  std::string decoded;
-};
-
-void PrintTo(const DecodeCase& c, std::ostream* out) {
-  *out << c.what;
-}
-
-class DecodeXmlTextTest : public testing::TestWithParam<DecodeCase> {};
-
-TEST_P(DecodeXmlTextTest, DecodesOnlyReferencesXmlAccepts) {
-  EXPECT_EQ(decodeXmlText(GetParam().text), GetParam().decoded);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, DecodeXmlTextTest,
-    testing::Values(DecodeCase{"empty", "", ""},
-                    DecodeCase{"escaped entity", "A&amp;amp;B", "A&amp;B"},
-                    DecodeCase{"the five entities", "&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
-                    DecodeCase{"decimal and hexadecimal references", "&#62;&#x3E;&#x3e;&#0062;",
-                               ">>>>"},
-                    DecodeCase{"references to line breaks tab and delete", "&#10;&#13;&#9;&#127;",
-                               "\n\r\t\x7F"},
-                    DecodeCase{"references beyond ASCII", "&#261;&#x10FFFF;", "ą\U0010FFFF"},
-                    DecodeCase{"what XML does not accept stays",
-                               "AT&T &bogus; &nbsp; &#0; &#xFFFE; &#x110000; &#; &#X3E; &amp",
-                               "AT&T &bogus; &nbsp; &#0; &#xFFFE; &#x110000; &#; &#X3E; &amp"},
-                    DecodeCase{"lone ampersands", "&&amp;&", "&&&"}),
     test::NamedAfterWhat());
 
 }  // namespace

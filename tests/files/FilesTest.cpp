@@ -11,6 +11,7 @@
 
 #include "files/Folder.h"
 #include "files/IoError.h"
+#include "files/RegularFile.h"
 #include "files/WholeFile.h"
 #include "support/TempDir.h"
 
@@ -42,6 +43,22 @@ TEST(ReadWholeFile, ReadsUpToTheLimitAndRefusesMore) {
             std::make_pair(std::string("read"), make_error_code(FileProblem::kTooLarge)));
   test::writeFile(file, "");
   EXPECT_EQ(readWholeFile(file, 0), "");
+}
+
+// The first bytes of a file: as many as asked for, or the whole of a shorter file.
+TEST(RegularFile, ReadUpToFillsTheBufferOrStopsAtTheEnd) {
+  test::TempDir folder;
+  const fs::path file = folder / "ten";
+  test::writeFile(file, "0123456789");
+  for (const auto& [asked, expected] : {std::pair<std::size_t, std::string>{4, "0123"},
+                                        {10, "0123456789"},
+                                        {16, "0123456789"},
+                                        {0, ""}}) {
+    RegularFile in(file);
+    std::string buffer(asked, '-');
+    buffer.resize(in.readUpTo(buffer.data(), buffer.size()));
+    EXPECT_EQ(buffer, expected) << asked;
+  }
 }
 
 TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {

@@ -10,6 +10,7 @@
 #include "support/MemoryWorkbook.h"
 #include "support/TempDir.h"
 #include "support/XlsxTestFiles.h"
+#include "text/Clock.h"
 
 namespace kvd507::intake {
 namespace {
@@ -76,6 +77,8 @@ MemoryWorkbook cleanTemplate() {
 }
 
 TEST(SheetFindings, EachKindIsToldWithItsPlace) {
+  // Dates of birth still to come are told against this day.
+  const text::FixedToday today({2026, 12, 11});
   struct Case {
     const char* what;
     std::function<void(MemoryWorkbook&)> spoil;
@@ -152,11 +155,11 @@ TEST(SheetFindings, EachKindIsToldWithItsPlace) {
       {"dates of birth before 1900 and still to come",
        [](MemoryWorkbook& b) {
          b.text(L, 6, 3, "").text(L, 6, 7, "1899-12-31");
-         b.text(U, 6, 8, "").set(U, 6, 12, spreadsheet::RawCell::makeDateTime(401404));
+         b.text(U, 6, 8, "").set(U, 6, 12, spreadsheet::RawCell::makeDateTime(46368));
        },
        {l + "eilutė 6, stulpelis G: gimimo data \"1899-12-31\": data 1899-12-31 ankstesnė nei "
             "1900 metai",
-        u + "eilutė 6, stulpelis L: gimimo data \"2999-01-01\": data 2999-01-01 dar neatėjo"}},
+        u + "eilutė 6, stulpelis L: gimimo data \"2026-12-12\": data 2026-12-12 dar neatėjo"}},
       {"rate formatted as a percentage",
        [](MemoryWorkbook& b) { b.percent(L, 6, 16, 0.2).percent(U, 6, 21, 0.15); },
        {l + "eilutė 6, stulpelis P: įrašyta 0,2; tarifas rašomas procentais (pvz., 15)",

@@ -71,7 +71,7 @@ TEST(Identifiers, BirthDates) {
 }
 
 TEST(Identifiers, TodayIsARealDate) {
-  const CalendarDate now = today();
+  const CalendarDate now = text::today();
   EXPECT_TRUE(isRealDate(now));
   EXPECT_GE(now.year, 2024);
 }

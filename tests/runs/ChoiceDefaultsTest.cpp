@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runs/ChoiceDefaults.h"
+#include "text/Clock.h"
 
 namespace kvd507::runs {
 namespace {
@@ -26,6 +27,8 @@ TEST(YearChoices, RunFromTheFirstYearToNowAndStartAtTheYearThatEnded) {
     EXPECT_EQ(defaultYear(c.now), c.selected) << c.now;
   }
   EXPECT_GE(currentCalendarYear(), 2024);
+  const text::FixedToday today({2031, 1, 1});
+  EXPECT_EQ(currentCalendarYear(), 2031);
 }
 
 }  // namespace

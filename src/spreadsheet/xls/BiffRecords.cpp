@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "spreadsheet/xls/BiffError.h"
+#include "text/Utf8.h"
 
 namespace kvd507::spreadsheet::xls {
 namespace {
@@ -11,44 +12,6 @@ namespace {
 std::uint16_t le16(std::string_view bytes, std::size_t at) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
-void appendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | c >> 6);
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | c >> 12);
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | c >> 18);
-    out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// A lone surrogate cannot be written as UTF-8; it becomes U+FFFD as in every other reader.
-std::string toUtf8(const std::u16string& units) {
-  std::string out;
-  out.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const char16_t unit = units[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      appendUtf8(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00),
-                 out);
-      ++i;
-    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      appendUtf8(0xFFFD, out);
-    } else {
-      appendUtf8(unit, out);
-    }
-  }
-  return out;
 }
 
 }  // namespace
@@ -129,7 +92,7 @@ std::string BiffCursor::chars(std::size_t count, bool highByte) {
         std::find_if(bytes.begin(), bytes.end(), [](char byte) { return (byte & 0x80) != 0; });
     std::string out(bytes.begin(), ascii);  // nearly always all of them
     for (auto byte = ascii; byte != bytes.end(); ++byte) {
-      appendUtf8(static_cast<unsigned char>(*byte), out);
+      text::appendUtf8(out, static_cast<unsigned char>(*byte));
     }
     return out;
   }
@@ -159,7 +122,7 @@ std::string BiffCursor::chars(std::size_t count, bool highByte) {
     }
   }
   if (units.size() < count) throw BiffError("a string is longer than its record", record_.offset);
-  return toUtf8(units);
+  return text::utf16ToUtf8(units);
 }
 
 std::string BiffCursor::unicodeString() {

@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "spreadsheet/WorkbookError.h"
 #include "spreadsheet/xlsx/SheetTokenizer.h"
 #include "spreadsheet/xlsx/SheetTokenizerScanning.h"
+#include "text/Utf8.h"
+#include "text/XmlReferences.h"
 
 // The markup of SheetTokenizer that a worksheet seldom holds: comments, processing
 // instructions, CDATA sections, document types, references, and names beyond ASCII.
@@ -30,35 +33,6 @@ bool isNameOutsideAscii(std::string_view name) {
   XML_ParserFree(parser);
   if (accepted) lastAccepted.assign(name);
   return accepted;
-}
-
-bool isXmlCharacterNumber(std::uint32_t code) {
-  if (code < 0x20) return code == 0x9 || code == 0xA || code == 0xD;
-  if (code >= 0xD800 && code <= 0xDFFF) return false;
-  return code != 0xFFFE && code != 0xFFFF && code <= 0x10FFFF;
-}
-
-std::size_t encodeUtf8(std::uint32_t code, char* out) {
-  if (code < 0x80) {
-    out[0] = static_cast<char>(code);
-    return 1;
-  }
-  if (code < 0x800) {
-    out[0] = static_cast<char>(0xC0 | (code >> 6));
-    out[1] = static_cast<char>(0x80 | (code & 0x3F));
-    return 2;
-  }
-  if (code < 0x10000) {
-    out[0] = static_cast<char>(0xE0 | (code >> 12));
-    out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out[2] = static_cast<char>(0x80 | (code & 0x3F));
-    return 3;
-  }
-  out[0] = static_cast<char>(0xF0 | (code >> 18));
-  out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-  out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-  out[3] = static_cast<char>(0x80 | (code & 0x3F));
-  return 4;
 }
 
 }  // namespace
@@ -98,52 +72,29 @@ std::size_t SheetTokenizer::decodeReference(const char* p, char* out, std::size_
   const char* q = p + 1;
   if (q == end) return 0;
   if (*q == '#') {
-    ++q;
-    if (q == end) return 0;
-    const bool hex = *q == 'x';
-    if (hex) ++q;
-    std::uint32_t code = 0;
-    const char* digits = q;
-    for (; q < end; ++q) {
-      const char c = *q;
-      std::uint32_t digit;
-      if (c >= '0' && c <= '9') {
-        digit = static_cast<std::uint32_t>(c - '0');
-      } else if (hex && c >= 'a' && c <= 'f') {
-        digit = static_cast<std::uint32_t>(c - 'a' + 10);
-      } else if (hex && c >= 'A' && c <= 'F') {
-        digit = static_cast<std::uint32_t>(c - 'A' + 10);
-      } else {
+    using Status = text::CharacterReference::Status;
+    const text::CharacterReference reference =
+        text::readCharacterReference(std::string_view(p, static_cast<std::size_t>(end - p)));
+    switch (reference.status) {
+      case Status::kCutOff:
+        return 0;
+      case Status::kMalformed:
+        malformed(p + reference.length, XML_ERROR_INVALID_TOKEN);
+      case Status::kNotACharacter:
+        malformed(p, XML_ERROR_BAD_CHAR_REF);
+      case Status::kComplete:
         break;
-      }
-      code = code * (hex ? 16 : 10) + digit;
-      if (code > 0x10FFFF) malformed(p, XML_ERROR_BAD_CHAR_REF);
     }
-    if (q == end) return 0;
-    if (q == digits || *q != ';') malformed(q, XML_ERROR_INVALID_TOKEN);
-    if (!isXmlCharacterNumber(code)) malformed(p, XML_ERROR_BAD_CHAR_REF);
-    outLength = encodeUtf8(code, out);
-    return static_cast<std::size_t>(q + 1 - p);
+    outLength = text::encodeUtf8(reference.code, out);
+    return reference.length;
   }
   const char* nameEnd = scanName(q, q);
   if (nameEnd == nullptr) return 0;
   if (*nameEnd != ';') malformed(nameEnd, XML_ERROR_INVALID_TOKEN);
   const std::string_view name(q, static_cast<std::size_t>(nameEnd - q));
-  char value;
-  if (name == "amp") {
-    value = '&';
-  } else if (name == "lt") {
-    value = '<';
-  } else if (name == "gt") {
-    value = '>';
-  } else if (name == "quot") {
-    value = '"';
-  } else if (name == "apos") {
-    value = '\'';
-  } else {
-    malformed(p, XML_ERROR_UNDEFINED_ENTITY);
-  }
-  out[0] = value;
+  const std::optional<char> value = text::predefinedEntity(name);
+  if (!value) malformed(p, XML_ERROR_UNDEFINED_ENTITY);
+  out[0] = *value;
   outLength = 1;
   return static_cast<std::size_t>(nameEnd + 1 - p);
 }

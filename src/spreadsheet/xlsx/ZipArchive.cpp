@@ -10,6 +10,7 @@
 
 #include "files/RegularFile.h"
 #include "spreadsheet/WorkbookError.h"
+#include "text/Hex.h"
 
 namespace kvd507::spreadsheet::xlsx {
 namespace {
@@ -47,28 +48,11 @@ WorkbookError openFailure(const std::string& file, int code, int systemError) {
   }
 }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Relationship targets are URIs and may escape characters ("sheet%201.xml") that the zip
 // directory stores plainly.
 std::optional<std::string> percentDecoded(std::string_view text) {
   if (text.find('%') == std::string_view::npos) return std::nullopt;
-  std::string decoded;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-        hexValue(text[i + 2]) >= 0) {
-      decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-      i += 2;
-    } else {
-      decoded += text[i];
-    }
-  }
-  return decoded;
+  return text::percentDecoded(text);
 }
 
 std::string mebibytes(std::uint64_t bytes) {

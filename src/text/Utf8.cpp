@@ -1,6 +1,6 @@
-#include "declaration/Utf8.h"
+#include "text/Utf8.h"
 
-namespace kvd507::declaration {
+namespace kvd507::text {
 namespace {
 
 unsigned char byteAt(std::string_view text, std::size_t at) {
@@ -66,4 +66,21 @@ std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
   return std::nullopt;
 }
 
-}  // namespace kvd507::declaration
+std::string utf16ToUtf8(std::u16string_view units) {
+  std::string out;
+  out.reserve(units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char32_t unit = units[i];
+    if (isHighSurrogate(unit) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
+      appendUtf8(out, fromSurrogatePair(unit, units[i + 1]));
+      ++i;
+    } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
+      appendUtf8(out, kReplacementCharacter);
+    } else {
+      appendUtf8(out, unit);
+    }
+  }
+  return out;
+}
+
+}  // namespace kvd507::text

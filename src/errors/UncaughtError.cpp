@@ -1,4 +1,4 @@
-#include "errors/LastWords.h"
+#include "errors/UncaughtError.h"
 
 #include "errors/Error.h"
 

@@ -1,4 +1,4 @@
-#include "files/EndingSignals.h"
+#include "files/RemovedOnSignal.h"
 
 #include <unistd.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/EndingSignals.h"
+#include "files/RemovedOnSignal.h"
 #include "support/TempDir.h"
 
 namespace kvd507::files {
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 // Where the file system gives temporary files no name, nothing is left to remove; elsewhere the
 // named temporary file is removed by the handler. A child process stands for the program: it
 // marks names as a writer does, and is ended by the signal.
-TEST(EndingSignals, RemoveTheMarkedFilesAndEndTheProgramAsTheSignalDoes) {
+TEST(RemovedOnSignal, RemoveTheMarkedFilesAndEndTheProgramAsTheSignalDoes) {
   struct Case {
     const char* what;
     int signal;

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
-namespace kvd507::declaration {
+namespace kvd507::text {
 
 // Calls `visit(line)` for every line of `text`. Lines end at CR LF, a lone CR or a lone LF; a
-// break at the very end starts no further line.
+// break at the very end starts no further line, while an empty line in the middle is a line of
+// its own. Empty text has none.
 template <typename Visit>
 void forEachLine(std::string_view text, Visit&& visit) {
   while (!text.empty()) {
@@ -24,4 +27,7 @@ void forEachLine(std::string_view text, Visit&& visit) {
   }
 }
 
-}  // namespace kvd507::declaration
+// The lines forEachLine visits, as strings.
+std::vector<std::string> splitLines(std::string_view text);
+
+}  // namespace kvd507::text
