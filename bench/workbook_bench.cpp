@@ -87,7 +87,7 @@ void readSheet(benchmark::State& state, Read read) {
 void BM_ReadLSheet(benchmark::State& state) {
   readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status,
                       kvd507::intake::ReadStops& stops) {
-    kvd507::intake::ReadLSheet(book, table, status, kDecimalSeparator, stops);
+    kvd507::intake::readLSheet(book, table, status, kDecimalSeparator, stops);
   });
 }
 BENCHMARK(BM_ReadLSheet)->Unit(benchmark::kMillisecond);
@@ -95,7 +95,7 @@ BENCHMARK(BM_ReadLSheet)->Unit(benchmark::kMillisecond);
 void BM_ReadUSheet(benchmark::State& state) {
   readSheet(state, [](Workbook& book, RowTable& table, CountingStatus& status,
                       kvd507::intake::ReadStops& stops) {
-    kvd507::intake::ReadUSheet(book, table, status, kDecimalSeparator, stops);
+    kvd507::intake::readUSheet(book, table, status, kDecimalSeparator, stops);
   });
 }
 BENCHMARK(BM_ReadUSheet)->Unit(benchmark::kMillisecond);

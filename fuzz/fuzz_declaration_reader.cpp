@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rows::RowTable uRows;
   declaration::DeclarationHeader header;
   try {
-    declaration::ReadExistingDeclaration(input, lRows, uRows, header);
+    declaration::readExistingDeclaration(input, lRows, uRows, header);
   } catch (const declaration::DeclarationError&) {
     if (!lRows.empty() || !uRows.empty() || header.isExtended()) std::abort();
     return 0;
@@ -68,14 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rows::RowTable lAgain;
   rows::RowTable uAgain;
   declaration::DeclarationHeader headerAgain;
-  declaration::ReadExistingDeclaration(output, lAgain, uAgain, headerAgain);
+  declaration::readExistingDeclaration(output, lAgain, uAgain, headerAgain);
   const std::string settled = declaration::buildDeclaration(lAgain, uAgain, headerAgain, host);
 
   outputFile.write(settled);
   rows::RowTable lThird;
   rows::RowTable uThird;
   declaration::DeclarationHeader headerThird;
-  declaration::ReadExistingDeclaration(output, lThird, uThird, headerThird);
+  declaration::readExistingDeclaration(output, lThird, uThird, headerThird);
   if (declaration::buildDeclaration(lThird, uThird, headerThird, host) != settled) std::abort();
   return 0;
 }

@@ -123,8 +123,8 @@ int runRowsCommand(const std::string& workbookPath, std::ostream& out, std::ostr
   try {
     spreadsheet::Workbook book = spreadsheet::Workbook::open(workbookPath);
     SilentStatus status;
-    intake::ReadLSheet(book, lRows, status, separator, stops);
-    intake::ReadUSheet(book, uRows, status, separator, stops);
+    intake::readLSheet(book, lRows, status, separator, stops);
+    intake::readUSheet(book, uRows, status, separator, stops);
   } catch (...) {
     const Error error = currentError();
     err << "kvd507: "

@@ -243,7 +243,7 @@ void scanLine(Scan& scan, std::string_view line) {
 
 }  // namespace
 
-DeclarationFacts ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
+DeclarationFacts readExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
                                          rows::RowTable& uRows, DeclarationHeader& header,
                                          rows::FindingSink& findings) {
   const std::string bytes = loadBytes(file);

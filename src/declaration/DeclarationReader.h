@@ -27,7 +27,7 @@ struct DeclarationFacts {
 // that is no number or 10^15 or more (counted as 0) are told to `findings`, once the whole file
 // has been read. An appendix of more than 1,048,576 rows, a misspelt field tag and a field met
 // twice on one page are refused, naming the line.
-DeclarationFacts ReadExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
+DeclarationFacts readExistingDeclaration(const std::filesystem::path& file, rows::RowTable& lRows,
                                          rows::RowTable& uRows, DeclarationHeader& header,
                                          rows::FindingSink& findings = rows::ignoredFindings());
 

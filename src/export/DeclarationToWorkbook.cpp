@@ -148,7 +148,7 @@ WrittenWorkbook declarationToWorkbook(const fs::path& declaration, const fs::pat
   rows::RowTable lRows;
   rows::RowTable uRows;
   declaration::DeclarationHeader header;
-  declaration::ReadExistingDeclaration(declaration, lRows, uRows, header);
+  declaration::readExistingDeclaration(declaration, lRows, uRows, header);
 
   const std::string name = declaration.string();
   const std::size_t lCount = lRows.size();

@@ -53,8 +53,8 @@ void checkReadsBack(const std::filesystem::path& workbook, const rows::RowTable&
   rows::RowTable uRead;
   NoStatus status;
   intake::ReadStops stops;
-  intake::ReadLSheet(book, lRead, status, kSeparator, stops);
-  intake::ReadUSheet(book, uRead, status, kSeparator, stops);
+  intake::readLSheet(book, lRead, status, kSeparator, stops);
+  intake::readUSheet(book, uRead, status, kSeparator, stops);
   if (!stops.stops().empty()) {
     throw Error(ErrorKind::kInternal, ErrorPlace(workbook.string()),
                 "the workbook just written has a cell without text");

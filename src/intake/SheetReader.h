@@ -19,7 +19,7 @@ void readSheet(spreadsheet::Workbook& workbook, const SheetLayout& layout, rows:
                rows::StatusSink& status, char decimalSeparator,
                rows::FindingSink& findings = rows::ignoredFindings());
 
-inline void ReadLSheet(spreadsheet::Workbook& workbook, rows::RowTable& lRows,
+inline void readLSheet(spreadsheet::Workbook& workbook, rows::RowTable& lRows,
                        rows::StatusSink& status, char decimalSeparator,
                        rows::FindingSink& findings = rows::ignoredFindings()) {
   // The U sheet is read after this one; a .xls sheet is read whole before its first row, and
@@ -28,7 +28,7 @@ inline void ReadLSheet(spreadsheet::Workbook& workbook, rows::RowTable& lRows,
   readSheet(workbook, kLSheet, lRows, status, decimalSeparator, findings);
 }
 
-inline void ReadUSheet(spreadsheet::Workbook& workbook, rows::RowTable& uRows,
+inline void readUSheet(spreadsheet::Workbook& workbook, rows::RowTable& uRows,
                        rows::StatusSink& status, char decimalSeparator,
                        rows::FindingSink& findings = rows::ignoredFindings()) {
   readSheet(workbook, kUSheet, uRows, status, decimalSeparator, findings);

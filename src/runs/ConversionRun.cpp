@@ -104,8 +104,8 @@ void readWorkbook(const RunRequest& request, ProgressSink& progress, Tables& tab
   if (auto open = workbookOpenElsewhere(request.workbookPath)) collected.add(std::move(*open));
   progress.setStatus("Patikrinimas");
   progress.processPendingEvents();
-  intake::ReadLSheet(book, tables.lRows, progress, request.decimalSeparator, collected);
-  intake::ReadUSheet(book, tables.uRows, progress, request.decimalSeparator, collected);
+  intake::readLSheet(book, tables.lRows, progress, request.decimalSeparator, collected);
+  intake::readUSheet(book, tables.uRows, progress, request.decimalSeparator, collected);
 }
 
 // Puts the review to the user when asked to; true goes on to write.
@@ -152,7 +152,7 @@ void convert(const RunRequest& request, ProgressSink& progress, RunReview* revie
   FindingCollector collected;
   if (request.existingDeclaration) {
     try {
-      declaration::ReadExistingDeclaration(*request.existingDeclaration, tables.lRows, tables.uRows,
+      declaration::readExistingDeclaration(*request.existingDeclaration, tables.lRows, tables.uRows,
                                            tables.header, collected);
     } catch (...) {
       // Going on would replace the declaration with one that has lost all its rows.

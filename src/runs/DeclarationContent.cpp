@@ -51,7 +51,7 @@ DeclarationContent readDeclarationContent(const std::filesystem::path& file) {
   content.file = file;
   // The reader's own findings (amounts, repeated rows, slots without a name) come first.
   FindingCollector findings;
-  const declaration::DeclarationFacts facts = declaration::ReadExistingDeclaration(
+  const declaration::DeclarationFacts facts = declaration::readExistingDeclaration(
       file, content.lRows, content.uRows, content.header, findings);
   content.payerName =
       content.header.isExtended() ? text::decodeXmlText(content.header.name) : std::string();

@@ -115,7 +115,7 @@ std::optional<ReplacedDeclaration> describeReplaced(const fs::path& file) {
     rows::RowTable lRows;
     rows::RowTable uRows;
     declaration::DeclarationHeader header;
-    declaration::ReadExistingDeclaration(file, lRows, uRows, header);
+    declaration::readExistingDeclaration(file, lRows, uRows, header);
     replaced.readable = true;
     replaced.payerCode = known(header.id, declaration::DeclarationHeader::kNoId);
     replaced.payerName = known(header.name, declaration::DeclarationHeader::kNoName);

@@ -39,7 +39,7 @@ Read readBytes(std::string_view bytes) {
   rows::RowTable lRows;
   rows::RowTable uRows;
   DeclarationHeader header;
-  ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
+  readExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
   return {rowsOf(lRows), rowsOf(uRows), header};
 }
 
@@ -108,7 +108,7 @@ TEST(DeclarationReader, TakesPayerAndYearFromTheMainPageAndTellsFootersThatDisag
     rows::RowTable uRows;
     DeclarationHeader header;
     Told findings;
-    ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header, findings);
+    readExistingDeclaration(folder / "in.ffdata", lRows, uRows, header, findings);
     EXPECT_EQ(header.id, "987654321");
     EXPECT_EQ(header.year, "2022");
     EXPECT_EQ(findings.texts, told);
@@ -354,7 +354,7 @@ TEST(DeclarationReader, AppendsAfterTheRowsThereWithoutMerging) {
   test::TempDir folder;
   test::writeFile(folder / "in.ffdata",
                   declarationOf(lSlot(1, "A") + lSlot(2, "A") + kPage + lSlot(1, "A")));
-  ReadExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
+  readExistingDeclaration(folder / "in.ffdata", lRows, uRows, header);
   EXPECT_EQ(rowsOf(lRows), (std::vector<rows::PaymentRow>{lRow(1, "A"), lRow(1, "A"), lRow(2, "A"),
                                                           lRow(1, "A")}));
 }
@@ -383,7 +383,7 @@ TEST_P(UnreadableFileTest, ThrowsAndChangesNothing) {
   header.id = "kept";
 
   try {
-    ReadExistingDeclaration(file, lRows, uRows, header);
+    readExistingDeclaration(file, lRows, uRows, header);
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.file(), file.string());
@@ -516,7 +516,7 @@ TEST(DeclarationReader, AFileThatCannotBeOpenedIsAnErrorNamingIt) {
   DeclarationHeader header;
   for (const std::filesystem::path& file : {folder / "missing.ffdata", folder.path()}) {
     try {
-      ReadExistingDeclaration(file, lRows, uRows, header);
+      readExistingDeclaration(file, lRows, uRows, header);
       FAIL() << "no error for " << file;
     } catch (const DeclarationError& error) {
       EXPECT_EQ(error.file(), file.string());
@@ -540,7 +540,7 @@ TEST(DeclarationReader, AValueCarriedOverToThousandsOfRowsIsRefused) {
   rows::RowTable uRows;
   DeclarationHeader header;
   try {
-    ReadExistingDeclaration(folder / "big.ffdata", lRows, uRows, header);
+    readExistingDeclaration(folder / "big.ffdata", lRows, uRows, header);
     FAIL() << "no error";
   } catch (const DeclarationError& error) {
     EXPECT_EQ(error.kind(), ErrorKind::kTooMuchText);

@@ -35,7 +35,7 @@ struct Written {
 
 Written readDeclaration(const std::filesystem::path& file) {
   Written w;
-  declaration::ReadExistingDeclaration(file, w.lRows, w.uRows, w.header);
+  declaration::readExistingDeclaration(file, w.lRows, w.uRows, w.header);
   return w;
 }
 

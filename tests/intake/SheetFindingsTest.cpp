@@ -56,8 +56,8 @@ struct Read {
 void readFile(const std::filesystem::path& file, Read& r) {
   Workbook book = Workbook::open(file);
   Silent status;
-  ReadLSheet(book, r.l, status, ',', r.sink);
-  ReadUSheet(book, r.u, status, ',', r.sink);
+  readLSheet(book, r.l, status, ',', r.sink);
+  readUSheet(book, r.u, status, ',', r.sink);
 }
 
 std::string repeat(const std::string& text, int times) {
@@ -204,7 +204,7 @@ TEST(SheetFindings, FindingsChangeNothingThatIsRead) {
   Workbook again = Workbook::open(dir / "book.xlsx");
   Silent status;
   rows::RowTable quiet;
-  ReadLSheet(again, quiet, status, ',');
+  readLSheet(again, quiet, status, ',');
   ASSERT_EQ(quiet.size(), told.l.size());
   for (std::size_t i = 0; i < quiet.size(); ++i) EXPECT_EQ(quiet[i], told.l[i]);
 }
@@ -236,7 +236,7 @@ TEST(SheetFindings, AMergedRowCountsAsTakenAndMerged) {
   Silent status;
   rows::RowTable table;
   RecordingSink sink;
-  ReadLSheet(workbook, table, status, ',', sink);
+  readLSheet(workbook, table, status, ',', sink);
   EXPECT_EQ(table.size(), 1u);
   EXPECT_EQ(sink.taken, 2);
   EXPECT_EQ(sink.merged, 1);

@@ -52,7 +52,7 @@ class ConversionRunTest : public ::testing::Test {
   };
   Declaration written() const {
     Declaration d;
-    declaration::ReadExistingDeclaration(settings.outputFile, d.lRows, d.uRows, d.header);
+    declaration::readExistingDeclaration(settings.outputFile, d.lRows, d.uRows, d.header);
     return d;
   }
 

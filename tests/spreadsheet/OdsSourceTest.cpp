@@ -289,7 +289,7 @@ TEST(OdsSource, RepeatedRowsAreReadAsTheRowsTheyStandFor) {
   rows::RowTable l;
   Silent status;
   Findings findings;
-  intake::ReadLSheet(book, l, status, ',', findings);  // a stop would be among the findings
+  intake::readLSheet(book, l, status, ',', findings);  // a stop would be among the findings
   ASSERT_EQ(l.size(), 1u);
   EXPECT_EQ(l[0][rows::cell::kText], "ONA");
   EXPECT_EQ(l[0][rows::cell::kAmount], "40,00");

@@ -633,7 +633,7 @@ TEST(BiffGlobals, ALyingRecordLengthFailsTheSheetReaderWithItsOffset) {
       "damaged.xls", std::make_shared<BiffWorkbook>("damaged.xls", std::move(stream)));
   rows::RowTable lRows;
   SilentStatus status;
-  if (const auto e = thrownBy([&] { intake::ReadLSheet(book, lRows, status, ','); })) {
+  if (const auto e = thrownBy([&] { intake::readLSheet(book, lRows, status, ','); })) {
     EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
     EXPECT_EQ(e->file(), "damaged.xls");
     EXPECT_EQ(e->sheet(), "KVD507 L");
@@ -715,10 +715,10 @@ TEST(BiffWorkbook, DamageInAPreparedUSheetComesWhenItIsRead) {
   rows::RowTable uRows;
   SilentStatus status;
   intake::ReadStops stops;
-  intake::ReadLSheet(book, lRows, status, ',', stops);
+  intake::readLSheet(book, lRows, status, ',', stops);
   EXPECT_TRUE(stops.stops().empty());
   EXPECT_EQ(lRows.size(), 1u);
-  if (const auto e = thrownBy([&] { intake::ReadUSheet(book, uRows, status, ','); })) {
+  if (const auto e = thrownBy([&] { intake::readUSheet(book, uRows, status, ','); })) {
     EXPECT_EQ(e->kind(), ErrorKind::kWorkbookDamaged);
     EXPECT_EQ(e->file(), "damaged.xls");
     EXPECT_EQ(e->sheet(), "KVD507 U");
@@ -750,7 +750,7 @@ TEST(BiffGlobals, ALongSharedStringInEveryRowIsBoundedByTheTables) {
                       "long.xls", B().global(sst).sheet("KVD507 L", records).build()));
   rows::RowTable lRows;
   SilentStatus status;
-  if (const auto e = thrownBy<Error>([&] { intake::ReadLSheet(book, lRows, status, ','); })) {
+  if (const auto e = thrownBy<Error>([&] { intake::readLSheet(book, lRows, status, ','); })) {
     EXPECT_EQ(e->kind(), ErrorKind::kTooMuchText);
     EXPECT_EQ(e->file(), "long.xls");
     EXPECT_EQ(e->sheet(), "KVD507 L");
