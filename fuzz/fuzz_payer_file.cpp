@@ -21,6 +21,7 @@
 #include "text/TextLines.h"
 
 namespace payers = kvd507::payers;
+namespace text = kvd507::text;
 
 namespace {
 
